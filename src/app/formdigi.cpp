@@ -1,0 +1,285 @@
+#include "app/formdigi.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+
+#include "app/clock_pump.h"
+#include "app/layout.h"
+#include "app/qt_dialogs.h"
+#include "app/surface_view.h"
+
+namespace popchan {
+
+namespace {
+
+constexpr auto kFaceGrey = QColor(0xC0, 0xC0, 0xC0);
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+const char* const kZenteimei[9] = {"大当り確率(1/?)",  "大当り出玉",     "確変率(1/?)",
+                                   "最高継続回数",     "回転率(回/千円)", "換金率(¥/個)",
+                                   "プレイ時間(h)",    "ｷﾞﾌﾞｱｯﾌﾟ金額(¥)", "営業"};
+const char* const kHyoujimei[11] = {"回転数(通常)", "当り数",     "初当り数", "はまり数",
+                                    "最大はまり",   "連荘数",     "最大連荘数", "持ち玉数",
+                                    "換金額",       "支出額",     "収支"};
+
+// Copies the core's picture of the display's idle state into PictureWaku.
+void load_startup_picture(Surface& target) {
+    QImage image(":/pictures/startup.png");
+    if (image.isNull()) return;
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < std::min(image.height(), target.height()); ++y)
+        for (int x = 0; x < std::min(image.width(), target.width()); ++x)
+            target.set(x, y, image.pixel(x, y));
+    target.touch();
+}
+
+void set_list(QListWidget* list, const std::vector<std::string>& lines) {
+    if (list->count() > int(lines.size())) list->clear();
+    for (int i = 0; i < int(lines.size()); ++i) {
+        if (i < list->count()) {
+            if (list->item(i)->text() != q(lines[i])) list->item(i)->setText(q(lines[i]));
+        } else {
+            list->addItem(q(lines[i]));
+        }
+    }
+}
+
+} // namespace
+
+FormDigi::FormDigi(Dialogs* dialogs, MediaDevice* media) {
+    if (!dialogs) {
+        own_dialogs_ = std::make_unique<QtDialogs>(modal_, this);
+        dialogs = own_dialogs_.get();
+    }
+    model_ = std::make_unique<FormDigiModel>(*dialogs, media);
+    pump_ = std::make_unique<ClockPump>(*model_, modal_, [this] { refresh(); });
+
+    client_ = new QWidget(this);
+    setCentralWidget(client_);
+    build_panels();
+    build_menus();
+    apply_window_rule(this, client_, FormDigiModel::kWidth, FormDigiModel::kHeight);
+    setWindowTitle(kCaption);
+
+    model_->Form_Load(twips_per_px_x(), twips_per_px_y(),
+                      QCoreApplication::applicationDirPath().toStdString());
+    load_startup_picture(model_->PictureWaku);
+    refresh();
+}
+
+FormDigi::~FormDigi() = default;
+
+QLabel* FormDigi::label(QWidget* parent, const char* name, const QString& text, int font, int w,
+                        int h, int x, int y) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    Place_Text(l, font, w, h, x, y);
+    return l;
+}
+
+void FormDigi::build_panels() {
+    auto* digi = new PictureBox(client_, true, kFaceGrey);
+    digi->setObjectName("PictureDigi");
+    Place_Picture(digi, 137, 177, 8, 8);
+    waku_ = new SurfaceView(model_->PictureWaku, digi);
+    waku_->setObjectName("PictureWaku");
+    Place_Picture(waku_, 115, 96, 10, 6);
+    label(digi, "LabelReach", "種類 … 当り / ﾘｰﾁ", 8, 115, 17, 10, 108);
+    list_reach_ = new QListWidget(digi);
+    list_reach_->setObjectName("ListReach");
+    Place_Text(list_reach_, 8, 115, 48, 10, 120);
+
+    auto* picrireki = new PictureBox(client_, true);
+    picrireki->setObjectName("picrireki");
+    Place_Picture(picrireki, 163, 177, 152, 8);
+    auto* picjikan = new PictureBox(picrireki, false);
+    picjikan->setObjectName("picjikan_0");
+    Place_Picture(picjikan, 147, 17, 8, 8);
+    label(picjikan, "jikanmei_0", "日目", 8, 25, 17, 48, 0);
+    label(picjikan, "jikanmei_2", "：", 8, 25, 17, 96, 0);
+    const int jikan_x[3] = {0, 80, 104}, jikan_w[3] = {41, 17, 17};
+    for (int i = 0; i < 3; ++i) {
+        jikan_[i] = label(picjikan, ("jikan_" + std::to_string(i)).c_str(), "", 8, jikan_w[i], 15,
+                          jikan_x[i], 0);
+        jikan_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    label(picrireki, "rirekimei", "  NO.  時間   回転   絵柄", 8, 143, 17, 8, 32);
+    rireki_ = new QListWidget(picrireki);
+    rireki_->setObjectName("rireki");
+    Place_Text(rireki_, 8, 143, 125, 8, 45);
+
+    auto* tennai = new PictureBox(client_, true);
+    tennai->setObjectName("pictennai");
+    Place_Picture(tennai, 137, 177, 320, 8);
+    for (int i = 0; i < 4; ++i) {
+        auto* column = new PictureBox(tennai, false);
+        column->setObjectName(QString("picdorubako_%1").arg(i));
+        Place_Picture(column, 33, 153, 32 * i, 24);
+        for (int k = 1; k <= 10; ++k) {
+            auto* box = new QLabel(column);
+            box->setObjectName(QString("imgdorubako_%1").arg(10 * i + k));
+            Place_Picture(box, 32, 32, 0, 120 - 12 * (k - 1));
+            dorubako_[10 * i + k - 1] = box;
+        }
+        // Boxes higher in a column are drawn over the lower ones.
+        for (int k = 10; k >= 1; --k) dorubako_[10 * i + k - 1]->lower();
+    }
+    label(tennai, "Label2", "（持ち玉状況等）", 8, 89, 17, 0, 8);
+    pictimeservice_ = new PictureBox(tennai, false);
+    pictimeservice_->setObjectName("PicTimeService");
+    Place_Picture(pictimeservice_, 125, 17, 5, 27);
+    label(pictimeservice_, "Label4", "ﾗｯｷｰﾀｲﾑｻｰﾋﾞｽ中", 9, 97, 25, 8, 0);
+    pichakokisei_ = new PictureBox(tennai, false);
+    pichakokisei_->setObjectName("Pichakokisei");
+    Place_Picture(pichakokisei_, 89, 73, 40, 48);
+    label(pichakokisei_, "Label3", "組合の申し合せによりドル箱積上げは、　　までとなっています。", 10,
+          81, 73, 0, 0)
+        ->setWordWrap(true);
+    labelhakokiseisu_ = label(pichakokisei_, "Labelhakokiseisu", "５箱", 10, 25, 17, 59, 26);
+    for (int i = 0; i < 2; ++i) {
+        fuda_[i] = new QLabel(tennai);
+        fuda_[i]->setObjectName(QString("fuda_%1").arg(i));
+        Place_Picture(fuda_[i], 32, 32, 88, 0);
+    }
+
+    auto* piczentei = new PictureBox(client_, true);
+    piczentei->setObjectName("piczentei");
+    Place_Picture(piczentei, 160, 178, 463, 8);
+    auto* picture3 = new PictureBox(piczentei, false);
+    picture3->setObjectName("Picture3");
+    Place_Picture(picture3, 142, 161, 8, 8);
+    label(picture3, "zenteimei_9", "（前　　提）", 8, 140, 16, 0, 0);
+    for (int i = 0; i < 9; ++i)
+        label(picture3, ("zenteimei_" + std::to_string(i)).c_str(), kZenteimei[i], 8, 81, 16, 0,
+              16 * i + 16);
+    for (int i = 0; i < 9; ++i) {
+        const bool form = i == 8;
+        zentei_[i] = label(picture3, ("zentei_" + std::to_string(i)).c_str(), "", 8,
+                           form ? 101 : 53, 16, form ? 32 : 80, form ? 144 : 16 * i + 16);
+        zentei_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+
+    auto* pichyouji = new PictureBox(client_, true);
+    pichyouji->setObjectName("pichyouji");
+    Place_Picture(pichyouji, 161, 225, 464, 192);
+    auto* picture4 = new PictureBox(pichyouji, false);
+    picture4->setObjectName("Picture4");
+    Place_Picture(picture4, 142, 201, 8, 8);
+    label(picture4, "hyoujimei_13", "（当日成績）", 8, 142, 15, 0, 0);
+    for (int i = 0; i < 11; ++i) {
+        label(picture4, ("hyoujimei_" + std::to_string(i)).c_str(), kHyoujimei[i], 8, 65, 17, 0,
+              16 * i + 16);
+        hyouji_[i] =
+            label(picture4, ("hyouji_" + std::to_string(i)).c_str(), "", 8, 70, 17, 64, 16 * i + 16);
+        hyouji_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+
+    auto* graph_frame = new PictureBox(client_, true);
+    graph_frame->setObjectName("picgraph_0");
+    Place_Picture(graph_frame, 448, 226, 8, 193);
+    graph_ = new SurfaceView(model_->graph.surface(), graph_frame);
+    graph_->setObjectName("picgraph_1");
+    Place_Picture(graph_, 353, 209, 80, 8);
+    label(graph_frame, "graphmei_1", "+10万円", 10, 49, 17, 8, 8);
+    label(graph_frame, "graphmei_0", "収支", 10, 49, 17, 8, 104);
+    label(graph_frame, "graphmei_2", "-10万円", 10, 49, 17, 8, 200);
+}
+
+void FormDigi::build_menus() {
+    auto add = [this](QMenu* menu, const char* name, const char* caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        menus_[name] = a;
+        return a;
+    };
+    QMenu* a1 = menuBar()->addMenu("実行(&G&ｷ)");
+    a1->setObjectName("a1");
+    add(a1, "a2", "前提(&Z&ﾂ)");
+    connect(add(a1, "a3", "ｽﾀｰﾄ(&S&ﾄ)"), &QAction::triggered, this,
+            [this] { run(&FormDigiModel::a3_Click); });
+    connect(add(a1, "a4", "ﾘｾｯﾄ(&R&ｽ)"), &QAction::triggered, this,
+            [this] { run(&FormDigiModel::a4_Click); });
+    a1->addSeparator();
+    connect(add(a1, "a5", "終了(&Q&ﾀ)"), &QAction::triggered, this, [this] { a5_Click(); });
+
+    QMenu* b = menuBar()->addMenu("ｵﾌﾟｼｮﾝ(&O&ﾗ)");
+    QMenu* b1 = b->addMenu("ﾃﾞｼﾞﾀﾙ(&D&ｼ)");
+    add(b1, "b2", "表示(&O&ﾗ)");
+    QMenu* b3 = b1->addMenu("非表示(&C&ｿ)");
+    menus_["b3"] = b3->menuAction();
+    add(b3, "b4_1", "ﾘｰﾁ以外(&R&ｽ)");
+    add(b3, "b4_2", "当り以外(&H&ｸ)");
+    QMenu* g1 = b->addMenu("表示画面(&M&ﾓ)");
+    const char* const layouts[5] = {"標準(&S&ﾄ)", "ﾃﾞｼﾞﾀﾙのみ(&D&ｼ)", " 〃 + 履歴(&R&ｽ)",
+                                    " 〃 + 状況(&J&ﾏ)", " 〃 + ｸﾞﾗﾌ(&G&ｷ)"};
+    for (int i = 0; i < 5; ++i) add(g1, ("g2_" + std::to_string(i)).c_str(), layouts[i]);
+    add(b, "g3", "常に前面表示(&A&ﾁ)")->setCheckable(true);
+    QMenu* f1 = b->addMenu("ｻｳﾝﾄﾞ(&S&ﾄ)");
+    add(f1, "f2", "あり(&O&ﾗ)");
+    add(f1, "f3", "なし(&C&ｿ)");
+
+    QMenu* d1 = menuBar()->addMenu("ﾍﾙﾌﾟ(&H&ｸ)");
+    add(d1, "d2", "ﾍﾙﾌﾟ(&H&ｸ)");
+    add(d1, "d3", "使い方(&T&ｶ)");
+    add(d1, "d4", "ＣＲぽぷちゃんについて(&P&ｾ)");
+    d1->addSeparator();
+    add(d1, "d7", "作者ｿﾌﾄ紹介(&E&ｲ)");
+    d1->addSeparator();
+    add(d1, "d6", "ﾊﾞｰｼﾞｮﾝ情報(&A&ﾁ)");
+}
+
+void FormDigi::run(void (FormDigiModel::*handler)()) {
+    (model_.get()->*handler)();
+    refresh();
+}
+
+void FormDigi::a5_Click() {
+    const bool unload = model_->a5_Click();
+    refresh();
+    if (unload) close();
+}
+
+bool FormDigi::pump_running() const { return pump_->running(); }
+
+void FormDigi::closeEvent(QCloseEvent* event) {
+    model_->Form_Unload();
+    event->accept();
+}
+
+void FormDigi::refresh() {
+    waku_->refresh();
+    graph_->refresh();
+    pump_->follow_clock();
+    const FormDigiScreen& s = model_->screen;
+    if (s.revision == shown_revision_) return;
+    shown_revision_ = s.revision;
+
+    const Menus& m = s.menus;
+    const std::pair<const char*, bool> enabled[] = {
+        {"a2", m.a2},     {"a3", m.a3},     {"a4", m.a4}, {"b2", m.b2}, {"b3", m.b3},
+        {"b4_1", m.b4_1}, {"b4_2", m.b4_2}, {"f2", m.f2}, {"f3", m.f3}};
+    for (const auto& [name, on] : enabled) menus_.at(name)->setEnabled(on);
+    menus_.at("g3")->setChecked(m.g3_checked);
+
+    for (int i = 0; i < 9; ++i) zentei_[i]->setText(q(s.zentei[i]));
+    for (int i = 0; i < 11; ++i) hyouji_[i]->setText(q(s.hyouji[i]));
+    for (int i = 0; i < 3; ++i) jikan_[i]->setText(q(s.jikan[i]));
+    for (int i = 0; i < 2; ++i) fuda_[i]->setVisible(s.fuda[i]);
+    for (int i = 0; i < 40; ++i) dorubako_[i]->setVisible(s.dorubako[i]);
+    pichakokisei_->setVisible(s.pichakokisei);
+    labelhakokiseisu_->setText(q(s.labelhakokiseisu));
+    pictimeservice_->setVisible(s.pictimeservice);
+    set_list(rireki_, s.rireki);
+
+    const ReachList& r = model_->reach.list();
+    set_list(list_reach_, {r.lines.begin(), r.lines.end()});
+    list_reach_->scrollToItem(list_reach_->item(r.scroll_to));
+    list_reach_->setCurrentRow(r.selected);
+}
+
+} // namespace popchan

@@ -1,0 +1,31 @@
+// Placing controls in pixels, as every window of the program lays itself out.
+#pragma once
+
+#include <QFrame>
+
+namespace popchan {
+
+// A picture box: a container with an optional sunken border; children are
+// placed inside the border.
+class PictureBox : public QFrame {
+  public:
+    PictureBox(QWidget* parent, bool border, const QColor& back = QColor());
+};
+
+// Position and size, relative to the container's inside.
+void Place_Picture(QWidget* control, int width, int height, int left, int top);
+// The same with a font of the nominal size, scaled to the screen.
+void Place_Text(QWidget* control, int font_size, int width, int height, int left, int top);
+// Combo boxes keep their own height.
+void Place_Combo(QWidget* control, int font_size, int width, int left, int top);
+
+// The screen's twips per pixel (1440 / logical dots per inch), as measured at start-up.
+int twips_per_px_x();
+int twips_per_px_y();
+void set_twips_per_px(int x, int y);
+
+// A window's client area becomes exactly width × height pixels, fixed, and
+// the window is centred on the screen.
+void apply_window_rule(QWidget* window, QWidget* client, int width, int height);
+
+} // namespace popchan

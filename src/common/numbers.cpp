@@ -1,0 +1,77 @@
+#include "common/numbers.h"
+
+#include <cfenv>
+#include <cmath>
+#include <cstdio>
+
+namespace popchan {
+
+double vb_int(double x) { return std::floor(x); }
+
+double round_half_even(double x) {
+    // nearbyint follows the current rounding mode; the machine always rounds
+    // to nearest, halves to even, whatever mode a library left behind.
+    const int saved = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double r = std::nearbyint(x);
+    std::fesetround(saved);
+    return r;
+}
+
+Int16 to_int16(double x) {
+    if (std::isnan(x)) throw overflow();
+    const double r = round_half_even(x);
+    if (r < -32768.0 || r > 32767.0) throw overflow();
+    return Int16(static_cast<long long>(r));
+}
+
+std::int32_t to_int32(double x) {
+    if (std::isnan(x)) throw overflow();
+    const double r = round_half_even(x);
+    if (r < -2147483648.0 || r > 2147483647.0) throw overflow();
+    return static_cast<std::int32_t>(r);
+}
+
+namespace {
+
+// %.<digits>G prints what the runtime prints for a real ("2.22", "12300",
+// "1.234568E+07"); the runtime adds nothing to whole numbers.
+std::string general(double x, int digits) {
+    if (x == 0) return "0"; // also -0
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.*G", digits, x);
+    return buf;
+}
+
+std::string with_blank(std::string s) {
+    // " .5" and "-.5": a fraction below one loses its leading zero in lists.
+    if (s.rfind("0.", 0) == 0) s.erase(0, 1);
+    else if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
+    return s[0] == '-' ? s : " " + s;
+}
+
+} // namespace
+
+std::string cstr(Single x) { return general(x, 7); }
+std::string cstr(double x) { return general(x, 15); }
+std::string cstr(int x) { return std::to_string(x); }
+
+std::string str(Single x) { return with_blank(cstr(x)); }
+std::string str(double x) { return with_blank(cstr(x)); }
+std::string str(int x) { return with_blank(cstr(x)); }
+
+std::string format_counter(double x) {
+    const double r = std::round(x); // halves away from zero, as the format does
+    const bool negative = r < 0;
+    char digits[40];
+    std::snprintf(digits, sizeof digits, "%.0f", std::fabs(r));
+    std::string d = digits, out;
+    const int n = static_cast<int>(d.size());
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0) out += ',';
+        out += d[i];
+    }
+    return negative ? "-" + out : out;
+}
+
+} // namespace popchan

@@ -1,0 +1,51 @@
+// Run-time errors and the uniform error report that ends a failed handler.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace popchan {
+
+// The error numbers the machine can raise.
+enum ErrorNumber : int {
+    kInvalidCall = 5,
+    kOverflow = 6,
+    kSubscriptOutOfRange = 9,
+    kDivisionByZero = 11,
+    kTypeMismatch = 13,
+};
+
+// The run-time error's source as the report names it: the program itself.
+inline constexpr const char* kErrorSource = "popchan";
+
+class RuntimeError : public std::runtime_error {
+  public:
+    RuntimeError(int number, std::string source, std::string description);
+    explicit RuntimeError(int number); // the standard description for the number
+
+    int number() const { return number_; }
+    const std::string& source() const { return source_; }
+    const std::string& description() const { return what_; }
+
+  private:
+    int number_;
+    std::string source_;
+    std::string what_;
+};
+
+// The runtime's own wording for an error number.
+std::string error_description(int number);
+
+RuntimeError overflow();
+
+// Which wording the report uses: the menu and dialog handlers say
+// "エラー番号 = 6、popchan でエラーが発生しました。 …"; the spin timers, Start and
+// Reset say "エラー番号 6popchan でエラーが発生しました。 …".
+enum class ReportForm { Long, Short };
+
+// Title of the message box that shows the report.
+inline constexpr const char* kErrorTitle = "エラー";
+
+std::string error_report(const RuntimeError& e, ReportForm form);
+
+} // namespace popchan

@@ -1,0 +1,174 @@
+#include "parlour/formdigi_model.h"
+
+namespace popchan {
+
+int scaled_font_size(int nominal, int twips_per_px) {
+    return static_cast<int>(vb_int(nominal * twips_per_px / 15.0));
+}
+
+FormDigiModel::FormDigiModel(Dialogs& dialogs, MediaDevice* media)
+    : bgm(clock_, media), dialogs_(dialogs), clock_([this](int t) { on_timer(t); }) {}
+
+template <class F> void FormDigiModel::guarded(ReportForm form, F&& handler) {
+    try {
+        handler();
+    } catch (const RuntimeError& e) {
+        dialogs_.message(error_report(e, form), kErrorTitle, MessageIcon::None);
+    }
+}
+
+void FormDigiModel::set_back_color(std::uint32_t bgr) { scr_bkg.fill(from_bgr(bgr)); }
+
+void FormDigiModel::Form_Load(int twips_x, int twips_y, std::string app_path) {
+    guarded(ReportForm::Long, [&] {
+        twips_per_px_x = twips_x;
+        twips_per_px_y = twips_y;
+        screen.menus = Menus{};
+        for (int t = 0; t < 3; ++t) clock_.set_interval(t, 0);
+        spin.spin_phase = 0;
+        premises = Premises{};
+        screen.fuda = {};
+        screen.dorubako = {};
+        graph.clear(twips_per_px_x, twips_per_px_y);
+        set_back_color(kBackNormal);
+        reach.Reach_Rireki(99, spin.reach_kind, spin.atari_flag, spin.kakuhen_flag,
+                           spin.digi_mode);
+        bgm.set_app_path(std::move(app_path));
+        clear_day_screen();
+    });
+}
+
+void FormDigiModel::Form_Unload() { bgm.Bgm_Control("stop", 2); }
+
+void FormDigiModel::on_timer(int timer) {
+    try {
+        switch (timer) {
+        case 3:
+            bgm.Timer4_Timer();
+            break;
+        default:
+            break; // the lottery, the display and the accounting
+        }
+        last_report_[timer].clear();
+    } catch (const RuntimeError& e) {
+        // A failing tick fails again on the next one; say it once.
+        const std::string text = error_report(e, ReportForm::Short);
+        if (text != last_report_[timer]) dialogs_.message(text, kErrorTitle, MessageIcon::None);
+        last_report_[timer] = text;
+    }
+}
+
+void FormDigiModel::a3_Click() {
+    guarded(ReportForm::Short, [&] { start_day(); });
+    changed();
+}
+
+void FormDigiModel::start_day() {
+    clock_.set_interval(0, 1);
+    clock_.set_interval(1, 10);
+    clock_.set_interval(2, 1);
+    clock_.set_interval(Bgm::kTimer, 0);
+    screen.menus.a2 = false;
+    screen.menus.a3 = false;
+    screen.menus.a4 = true;
+    day.nichime = 1;
+    spin.spin_phase = 0;
+    spin.reach_kind = 0;
+    day.shushi = 0;
+    spin.atari_flag = 0;
+    spin.atari_egara = 0;
+    graph.start_pen();
+
+    const Premises& z = premises;
+    if (z.zentei_eigyo == 2) {
+        day.museigen_flag = 1;
+        screen.fuda[0] = true;
+    }
+    screen.zentei[0] = cstr(z.zentei_kakuritu);
+    screen.zentei[1] = cstr(z.zentei_dedama);
+    screen.zentei[2] = cstr(z.zentei_kakuhenritu);
+    screen.zentei[3] = z.zentei_limiter > 99 ? std::string(kUnlimited) : cstr(z.zentei_limiter);
+    screen.zentei[4] = cstr(z.zentei_kaiten);
+    // Row 5 is named "換金率(¥/個)" and row 6 "プレイ時間(h)".
+    screen.zentei[5] = cstr(z.zentei_kankin);
+    screen.zentei[6] = cstr(z.zentei_jikan);
+    screen.zentei[7] =
+        z.zentei_giveup >= kGiveupUnlimited ? std::string(kUnlimited) : cstr(z.zentei_giveup);
+    if (z.zentei_eigyo < 1 || z.zentei_eigyo > 8) throw RuntimeError(kSubscriptOutOfRange);
+    screen.zentei[8] = kEigyoLabels[z.zentei_eigyo - 1];
+
+    if (z.zentei_eigyo == 2) premises.zentei_timeservice = 1;
+    if (z.zentei_hakokisei == 1) {
+        screen.pichakokisei = false;
+    } else {
+        if (z.zentei_hakokisei < 2 || z.zentei_hakokisei > 6)
+            throw RuntimeError(kSubscriptOutOfRange);
+        screen.labelhakokiseisu = kHakokiseiLabels[z.zentei_hakokisei - 2];
+        screen.pichakokisei = true;
+    }
+    if (premises.zentei_timeservice != 1) screen.pictimeservice = true;
+    reach.Reach_Rireki(99, spin.reach_kind, spin.atari_flag, spin.kakuhen_flag, spin.digi_mode);
+}
+
+void FormDigiModel::a4_Click() {
+    guarded(ReportForm::Short, [&] { reset_day(); });
+    changed();
+}
+
+namespace {
+// "今日は、12300円、負けました。" and its kin.
+std::string result_sentence(Single shushi) {
+    if (shushi < 0) return "今日は、" + cstr(Single(-shushi)) + "円、負けました。";
+    if (shushi > 0) return "今日は、" + cstr(shushi) + "円、勝ちました。";
+    return "今日は、収支トントンでした。";
+}
+constexpr const char* kEndHeading = "シミュレーション終了\n\n";
+} // namespace
+
+void FormDigiModel::reset_day() {
+    for (int t = 0; t < 3; ++t) clock_.set_interval(t, 0);
+    PictureWaku.touch();
+    set_back_color(kBackNormal);
+    bgm.Bgm_Control("stop", 2);
+    screen.menus.a2 = true;
+    screen.menus.a3 = true;
+    screen.menus.a4 = false;
+    screen.menus.f2 = false;
+    screen.menus.f3 = true;
+    changed();
+    dialogs_.message(kEndHeading + result_sentence(day.shushi), kAppTitle, MessageIcon::None);
+
+    // kakuhen_zan stays: the next jackpot's lottery sets it again.
+    spin.kakuhen_flag = 0;
+    spin.atari_flag = 0;
+    spin.atari_egara = 0;
+    spin.reach_kind = 0;
+    spin.suberi_flag = 0;
+    spin.spin_tick = 0;
+    spin.egara_step = {};
+    spin.spin_phase = 0;
+    day = DayState{};
+    day.nichime = 1;
+    clear_day_screen();
+    graph.clear(twips_per_px_x, twips_per_px_y);
+}
+
+void FormDigiModel::clear_day_screen() {
+    screen.jikan = {"1", "0", "0"};
+    screen.hyouji.fill("0");
+    screen.fuda = {};
+    screen.dorubako = {};
+    screen.rireki.clear();
+}
+
+bool FormDigiModel::a5_Click() {
+    PictureWaku.touch();
+    std::string text = kEndHeading;
+    if (day.shushi != 0) text += result_sentence(day.shushi) + "\n\n";
+    text += "終了しますか。\n\n";
+    if (!dialogs_.ask_yes_no(text, kCaption, MessageIcon::Question)) return false;
+    bgm.Bgm_Control("stop", 2);
+    return true;
+}
+
+} // namespace popchan

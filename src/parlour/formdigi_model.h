@@ -1,0 +1,82 @@
+// The main window's core: it owns every variable of the machine and of the
+// day, the premises record, the clock with the four timers, the display
+// surfaces and what the window shows. The window and the batch tool drive it;
+// nothing else changes its state.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "common/bgm.h"
+#include "common/clock.h"
+#include "common/dialogs.h"
+#include "display/surface.h"
+#include "machine/spin_state.h"
+#include "parlour/day_state.h"
+#include "parlour/graph.h"
+#include "parlour/screen.h"
+#include "premises/premises.h"
+#include "stats/reach_stats.h"
+
+namespace popchan {
+
+// Background colours of the display.
+inline constexpr std::uint32_t kBackNormal = 0xFFFF80; // light cyan
+inline constexpr std::uint32_t kBackKakuhen = 0x8080FF; // pink
+
+// Label font sizes: Int(nominal × twips per pixel / 15).
+int scaled_font_size(int nominal, int twips_per_px);
+
+class FormDigiModel {
+  public:
+    static constexpr int kWidth = 632, kHeight = 430; // client area in pixels
+    static constexpr int kDisplayW = 115, kDisplayH = 96;
+
+    explicit FormDigiModel(Dialogs& dialogs, MediaDevice* media = nullptr);
+    FormDigiModel(const FormDigiModel&) = delete;
+    FormDigiModel& operator=(const FormDigiModel&) = delete;
+
+    // Start-up: twips per pixel of the screen, and the program's folder.
+    void Form_Load(int twips_x, int twips_y, std::string app_path);
+    // The window closes: the music stops.
+    void Form_Unload();
+
+    void a3_Click();  // Start
+    void a4_Click();  // Reset, also the end of the day
+    bool a5_Click();  // Exit: true when the user confirmed and the window unloads
+
+    // Lets simulated milliseconds pass on the clock.
+    void advance(std::int64_t ms) { clock_.advance(ms); }
+    const Clock& clock() const { return clock_; }
+
+    // The window's state, read by the window and by tests.
+    SpinState spin;
+    DayState day;
+    Premises premises;
+    ReachStats reach;
+    BalanceGraph graph;
+    FormDigiScreen screen;
+    Surface scr_bkg{kDisplayW, kDisplayH};
+    Surface scr_work{kDisplayW, kDisplayH};
+    Surface PictureWaku{kDisplayW, kDisplayH};
+    Bgm bgm;
+    int twips_per_px_x = 15, twips_per_px_y = 15;
+
+    // Sets the display's background colour (blue-green-red) and refills scr_bkg.
+    void set_back_color(std::uint32_t bgr);
+
+  private:
+    void on_timer(int timer);
+    void start_day();
+    void reset_day();
+    void clear_day_screen();
+    void changed() { ++screen.revision; }
+    // Runs a handler; a run-time error ends it with the uniform error report.
+    template <class F> void guarded(ReportForm form, F&& handler);
+
+    Dialogs& dialogs_;
+    Clock clock_;
+    std::array<std::string, Clock::kTimers> last_report_; // per timer, against repeats
+};
+
+} // namespace popchan

@@ -1,0 +1,43 @@
+#include "stats/reach_stats.h"
+
+namespace popchan {
+
+void ReachStats::Reach_Rireki(Int16 Rno, Int16 reach_kind, Int16 atari_flag, Int16 kakuhen_flag,
+                              Int16 digi_mode) {
+    if (Rno == 99) {
+        for (auto& row : reach_stats_) row = {0, 0};
+    } else {
+        const int base = kakuhen_flag != 0 ? kProbUpBase : 0;
+        auto& row = reach_stats_.at(base + reach_kind);
+        if (atari_flag == 1) row[0] += 1;
+        row[1] += 1;
+        auto& total = reach_stats_[base];
+        total = {0, 0};
+        for (int k = 1; k <= 11; ++k) {
+            total[0] += reach_stats_[base + k][0];
+            total[1] += reach_stats_[base + k][1];
+        }
+    }
+    const bool redraw_list =
+        Rno == 99 || digi_mode == 0 || digi_mode == 2 || (digi_mode == 3 && atari_flag == 1);
+    if (!redraw_list) return;
+    redraw(Rno == 99 ? 0 : reach_kind + (kakuhen_flag == 1 ? 14 : 0));
+}
+
+void ReachStats::redraw(int selection) {
+    auto pair = [this](int row) {
+        return str(reach_stats_[row][0]) + "/" + str(reach_stats_[row][1]);
+    };
+    int n = 0;
+    for (int base : {0, kProbUpBase}) {
+        list_.lines[n++] = base == 0 ? "（通常時）" : "（確変時）";
+        for (int k = 1; k <= 11; ++k) list_.lines[n++] = kReachLabels[k - 1] + pair(base + k);
+        list_.lines[n++] = "--------------";
+        list_.lines[n++] = "計…" + pair(base);
+    }
+    // Selecting a line scrolls it into view; selection 0 is then removed.
+    list_.scroll_to = selection;
+    list_.selected = selection == 0 ? -1 : selection;
+}
+
+} // namespace popchan
