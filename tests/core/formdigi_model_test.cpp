@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include "core/fakes.h"
+#include "parlour/formdigi_model.h"
+
+using namespace popchan;
+using popchan::testing::ScriptedDialogs;
+
+namespace {
+
+struct Program {
+    ScriptedDialogs dialogs;
+    FormDigiModel model{dialogs};
+    Program() { model.Form_Load(15, 15, "/opt/popchan"); }
+    bool timers_stopped() const {
+        for (int t = 0; t < 3; ++t)
+            if (model.clock().interval(t) != 0) return false;
+        return true;
+    }
+};
+
+const char* const kHeading = "シミュレーション終了\n\n";
+
+} // namespace
+
+TEST(StartUp, IdleWithStartValues) {
+    Program p;
+    const Menus& m = p.model.screen.menus;
+    EXPECT_TRUE(m.a2 && m.a3 && !m.a4);
+    EXPECT_TRUE(!m.b2 && m.b3 && m.b4_1 && m.b4_2);
+    EXPECT_TRUE(!m.f2 && m.f3 && !m.g3_checked);
+    EXPECT_TRUE(p.timers_stopped());
+    EXPECT_EQ(p.model.clock().interval(3), 0);
+    EXPECT_EQ(p.model.spin.spin_phase, 0);
+    EXPECT_EQ(p.model.premises.zentei_kakuritu, 310);
+    EXPECT_EQ(p.model.premises.zentei_kankin, 2.22f);
+    EXPECT_EQ(p.model.premises.zentei_eigyo, 3);
+    EXPECT_FALSE(p.model.screen.fuda[0] || p.model.screen.fuda[1]);
+    for (bool box : p.model.screen.dorubako) EXPECT_FALSE(box);
+    EXPECT_EQ(p.model.scr_bkg.at(50, 50), rgb(128, 255, 255));
+    EXPECT_EQ(p.model.bgm.app_path(), "/opt/popchan");
+    EXPECT_TRUE(p.dialogs.boxes.empty());
+    // The graph: white plot area and the black zero line at height 100.
+    const Surface& g = p.model.graph.surface();
+    EXPECT_EQ(g.at(200, 50), rgb(255, 255, 255));
+    EXPECT_EQ(g.at(200, 100), rgb(0, 0, 0));
+    EXPECT_EQ(g.at(347, 100), rgb(255, 255, 255)); // the line ends at 5200 twips, 346.7 px
+    EXPECT_EQ(g.at(346, 100), rgb(0, 0, 0));
+    // The reach list: 28 lines, all zero, nothing selected.
+    const ReachList& list = p.model.reach.list();
+    EXPECT_EQ(list.lines[0], "（通常時）");
+    EXPECT_EQ(list.lines[1], "普通… 0/ 0");
+    EXPECT_EQ(list.lines[13], "計… 0/ 0");
+    EXPECT_EQ(list.lines[27], "計… 0/ 0");
+    EXPECT_EQ(list.selected, -1);
+}
+
+TEST(StartUp, FontsScaleWithTheScreen) {
+    EXPECT_EQ(scaled_font_size(8, 15), 8);
+    EXPECT_EQ(scaled_font_size(8, 12), 6);
+    EXPECT_EQ(scaled_font_size(9, 12), 7);
+    EXPECT_EQ(scaled_font_size(10, 12), 8);
+    EXPECT_EQ(scaled_font_size(14, 12), 11);
+}
+
+TEST(Start, ShowsTheStartPremisesAndRunsTheTimers) {
+    Program p;
+    p.model.a3_Click();
+    const auto& z = p.model.screen.zentei;
+    const std::array<std::string, 9> expected = {"310", "2100", "2",     "無制限",
+                                                 "30",  "2.22", "10",    "30000",
+                                                 "確変以降無制限"};
+    EXPECT_EQ(z, expected);
+    EXPECT_EQ(p.model.clock().interval(0), 1);
+    EXPECT_EQ(p.model.clock().interval(1), 10);
+    EXPECT_EQ(p.model.clock().interval(2), 1);
+    EXPECT_EQ(p.model.clock().interval(3), 0);
+    const Menus& m = p.model.screen.menus;
+    EXPECT_TRUE(!m.a2 && !m.a3 && m.a4);
+    EXPECT_EQ(p.model.day.nichime, 1);
+    EXPECT_FALSE(p.model.screen.pichakokisei); // no box limit
+    EXPECT_TRUE(p.model.screen.pictimeservice);
+    EXPECT_EQ(p.model.graph.pen_y(), 1500);
+    EXPECT_TRUE(p.dialogs.boxes.empty());
+}
+
+TEST(Start, PanelTextsFollowThePremises) {
+    Program p;
+    p.model.premises.zentei_limiter = 99;
+    p.model.premises.zentei_giveup = 9999999;
+    p.model.premises.zentei_eigyo = 7;
+    p.model.premises.zentei_hakokisei = 3;
+    p.model.premises.zentei_timeservice = 1;
+    p.model.screen.pictimeservice = false;
+    p.model.a3_Click();
+    EXPECT_EQ(p.model.screen.zentei[3], "99");
+    EXPECT_EQ(p.model.screen.zentei[7], "無制限");
+    EXPECT_EQ(p.model.screen.zentei[8], "確変→4･6･8交換");
+    EXPECT_TRUE(p.model.screen.pichakokisei);
+    EXPECT_EQ(p.model.screen.labelhakokiseisu, "４箱");
+    EXPECT_FALSE(p.model.screen.pictimeservice);
+}
+
+TEST(Start, AllUnlimitedFormSetsThePlateAndDropsTheTimeServiceForGood) {
+    Program p;
+    p.model.premises.zentei_eigyo = 2;
+    p.model.premises.zentei_timeservice = 4;
+    p.model.a3_Click();
+    EXPECT_EQ(p.model.day.museigen_flag, 1);
+    EXPECT_TRUE(p.model.screen.fuda[0]);
+    EXPECT_EQ(p.model.screen.zentei[8], "オール無制限");
+    EXPECT_EQ(p.model.premises.zentei_timeservice, 1);
+    p.model.a4_Click();
+    EXPECT_EQ(p.model.premises.zentei_timeservice, 1);
+    EXPECT_FALSE(p.model.screen.fuda[0]);
+}
+
+TEST(Start, AnUnknownFormEndsWithTheShortErrorReport) {
+    Program p;
+    p.model.premises.zentei_eigyo = 9;
+    p.model.a3_Click();
+    ASSERT_EQ(p.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(p.dialogs.boxes[0].title, "エラー");
+    EXPECT_EQ(p.dialogs.boxes[0].text, "エラー番号 9popchan でエラーが発生しました。 \n"
+                                       "インデックスが有効範囲にありません。");
+    EXPECT_EQ(p.model.clock().interval(0), 1); // what was done stays done
+}
+
+TEST(Reset, ResultSentenceForEachBalance) {
+    struct Case {
+        Single shushi;
+        std::string sentence;
+    };
+    for (const Case& c : {Case{-12300, "今日は、12300円、負けました。"},
+                          Case{45600, "今日は、45600円、勝ちました。"},
+                          Case{0, "今日は、収支トントンでした。"}}) {
+        Program p;
+        p.model.a3_Click();
+        p.model.day.shushi = c.shushi;
+        p.model.a4_Click();
+        ASSERT_EQ(p.dialogs.boxes.size(), 1u);
+        EXPECT_EQ(p.dialogs.boxes[0].text, kHeading + c.sentence);
+        EXPECT_EQ(p.dialogs.boxes[0].title, "popchan");
+        EXPECT_FALSE(p.dialogs.boxes[0].question);
+    }
+}
+
+TEST(Reset, StopsTheDayAndClearsItButKeepsTheContinuations) {
+    Program p;
+    p.model.a3_Click();
+    p.model.advance(1234);
+    p.model.spin.kakuhen_zan = 3;
+    p.model.spin.kakuhen_flag = 1;
+    p.model.spin.atari_flag = 1;
+    p.model.spin.egara_step = {1, 2, 3};
+    p.model.spin.spin_phase = 2;
+    p.model.day.kaiten_total = 500;
+    p.model.day.mochidama = 2100;
+    p.model.day.renchan = 4;
+    p.model.screen.fuda[1] = true;
+    p.model.screen.dorubako[5] = true;
+    p.model.screen.rireki.push_back("line");
+    p.model.screen.hyouji[3] = "1,234";
+    p.model.set_back_color(kBackKakuhen);
+    p.model.a4_Click();
+
+    EXPECT_TRUE(p.timers_stopped());
+    const Menus& m = p.model.screen.menus;
+    EXPECT_TRUE(m.a2 && m.a3 && !m.a4 && !m.f2 && m.f3);
+    EXPECT_EQ(p.model.spin.kakuhen_zan, 3);
+    EXPECT_EQ(p.model.spin.kakuhen_flag, 0);
+    EXPECT_EQ(p.model.spin.atari_flag, 0);
+    EXPECT_EQ(p.model.spin.spin_phase, 0);
+    EXPECT_EQ(p.model.spin.egara_step, (std::array<Int16, 3>{0, 0, 0}));
+    EXPECT_EQ(p.model.day.kaiten_total, 0);
+    EXPECT_EQ(p.model.day.mochidama, 0);
+    EXPECT_EQ(p.model.day.renchan, 0);
+    EXPECT_EQ(p.model.day.nichime, 1);
+    EXPECT_EQ(p.model.screen.jikan, (std::array<std::string, 3>{"1", "0", "0"}));
+    for (const auto& h : p.model.screen.hyouji) EXPECT_EQ(h, "0");
+    EXPECT_FALSE(p.model.screen.fuda[1]);
+    EXPECT_FALSE(p.model.screen.dorubako[5]);
+    EXPECT_TRUE(p.model.screen.rireki.empty());
+    EXPECT_EQ(p.model.scr_bkg.at(0, 0), rgb(128, 255, 255));
+    EXPECT_EQ(p.model.graph.pen_y(), 0);
+    // A new day starts from here again.
+    p.model.a3_Click();
+    EXPECT_EQ(p.model.clock().interval(0), 1);
+}
+
+TEST(Exit, AsksWithTheBalanceAndNoKeepsTheDayRunning) {
+    Program p;
+    p.model.a3_Click();
+    p.model.day.shushi = -5000;
+    EXPECT_FALSE(p.model.a5_Click());
+    ASSERT_EQ(p.dialogs.boxes.size(), 1u);
+    const auto& box = p.dialogs.boxes[0];
+    EXPECT_TRUE(box.question);
+    EXPECT_EQ(box.icon, MessageIcon::Question);
+    EXPECT_EQ(box.title, "ＣＲぽぷちゃんシミュレーション");
+    EXPECT_EQ(box.text, std::string(kHeading) + "今日は、5000円、負けました。\n\n終了しますか。\n\n");
+    EXPECT_EQ(p.model.clock().interval(0), 1); // still running
+}
+
+TEST(Exit, WinningAndEvenBalances) {
+    Program p;
+    p.model.day.shushi = 800;
+    p.dialogs.answers = {true};
+    EXPECT_TRUE(p.model.a5_Click());
+    EXPECT_EQ(p.dialogs.boxes[0].text,
+              std::string(kHeading) + "今日は、800円、勝ちました。\n\n終了しますか。\n\n");
+    Program even;
+    even.model.a5_Click();
+    EXPECT_EQ(even.dialogs.boxes[0].text, std::string(kHeading) + "終了しますか。\n\n");
+}

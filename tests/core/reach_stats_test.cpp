@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include "stats/reach_stats.h"
+
+using namespace popchan;
+
+TEST(ReachStats, CountsPerStateWithTotals) {
+    ReachStats s;
+    s.Reach_Rireki(99, 0, 0, 0, 0);
+    s.Reach_Rireki(2, 2, 1, 0, 0);  // a jackpot on kind 2
+    s.Reach_Rireki(2, 2, 0, 0, 0);  // a reach that missed
+    s.Reach_Rireki(7, 7, 1, 1, 0);  // probability-up state
+    EXPECT_EQ(s.count(2, 0), 1);
+    EXPECT_EQ(s.count(2, 1), 2);
+    EXPECT_EQ(s.count(0, 1), 2);
+    EXPECT_EQ(s.count(27, 0), 1);
+    EXPECT_EQ(s.count(20, 1), 1);
+    EXPECT_EQ(s.list().lines[2], "箱  … 1/ 2");
+    EXPECT_EQ(s.list().lines[13], "計… 1/ 2");
+    EXPECT_EQ(s.list().lines[14], "（確変時）");
+    EXPECT_EQ(s.list().lines[21], "猫２… 1/ 1");
+    EXPECT_EQ(s.list().selected, 21); // kind 7, fourteen lines further down
+    EXPECT_EQ(s.list().lines[12], "--------------");
+}
+
+TEST(ReachStats, HiddenMissesCountButDoNotRedraw) {
+    ReachStats s;
+    s.Reach_Rireki(99, 0, 0, 0, 3);
+    s.Reach_Rireki(1, 1, 0, 0, 3);
+    EXPECT_EQ(s.count(1, 1), 1);
+    EXPECT_EQ(s.list().lines[1], "普通… 0/ 0");
+    s.Reach_Rireki(3, 3, 1, 0, 3);
+    EXPECT_EQ(s.list().lines[1], "普通… 0/ 1");
+    EXPECT_EQ(s.list().lines[3], "箱２… 1/ 1");
+    s.Reach_Rireki(99, 0, 0, 0, 3);
+    EXPECT_EQ(s.list().lines[3], "箱２… 0/ 0");
+    EXPECT_EQ(s.list().selected, -1);
+}
