@@ -43,8 +43,9 @@ screenshot: build
 	XDG_RUNTIME_DIR=$$(mktemp -d) xvfb-run -a -s "-screen 0 1024x768x24" \
 	  $(BUILD)/tools/screenshot docs/screenshot.png
 
-# Figures of speed: start-up, idle and running CPU, and the clock's pace.
+# Figures of speed: lotteries per second; start-up, idle and running CPU, the clock's pace.
 bench: build
+	$(BUILD)/bench/lottery_bench
 	bench/window.sh $(BUILD)
 
 # Draws the pictures in assets/pictures anew.

@@ -1,13 +1,17 @@
 #include "parlour/formdigi_model.h"
 
+#include "machine/lottery.h"
+
 namespace popchan {
 
 int scaled_font_size(int nominal, int twips_per_px) {
     return static_cast<int>(vb_int(nominal * twips_per_px / 15.0));
 }
 
-FormDigiModel::FormDigiModel(Dialogs& dialogs, MediaDevice* media)
-    : bgm(clock_, media), dialogs_(dialogs), clock_([this](int t) { on_timer(t); }) {}
+FormDigiModel::FormDigiModel(Dialogs& dialogs, MediaDevice* media, std::unique_ptr<Random> rng)
+    : bgm(clock_, media), dialogs_(dialogs),
+      rng_(rng ? std::move(rng) : std::make_unique<MachineRandom>()),
+      clock_([this](int t) { on_timer(t); }) {}
 
 template <class F> void FormDigiModel::guarded(ReportForm form, F&& handler) {
     try {
@@ -43,11 +47,14 @@ void FormDigiModel::Form_Unload() { bgm.Bgm_Control("stop", 2); }
 void FormDigiModel::on_timer(int timer) {
     try {
         switch (timer) {
+        case 0:
+            Timer1_Timer(spin, day.renchan, premises, *rng_);
+            break;
         case 3:
             bgm.Timer4_Timer();
             break;
         default:
-            break; // the lottery, the display and the accounting
+            break; // the display and the accounting
         }
         last_report_[timer].clear();
     } catch (const RuntimeError& e) {

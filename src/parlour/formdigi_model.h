@@ -5,11 +5,13 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "common/bgm.h"
 #include "common/clock.h"
 #include "common/dialogs.h"
+#include "common/random.h"
 #include "display/surface.h"
 #include "machine/spin_state.h"
 #include "parlour/day_state.h"
@@ -32,7 +34,9 @@ class FormDigiModel {
     static constexpr int kWidth = 632, kHeight = 430; // client area in pixels
     static constexpr int kDisplayW = 115, kDisplayH = 96;
 
-    explicit FormDigiModel(Dialogs& dialogs, MediaDevice* media = nullptr);
+    // Without a generator of its own the machine draws from a clock-mixed one.
+    explicit FormDigiModel(Dialogs& dialogs, MediaDevice* media = nullptr,
+                           std::unique_ptr<Random> rng = nullptr);
     FormDigiModel(const FormDigiModel&) = delete;
     FormDigiModel& operator=(const FormDigiModel&) = delete;
 
@@ -75,6 +79,7 @@ class FormDigiModel {
     template <class F> void guarded(ReportForm form, F&& handler);
 
     Dialogs& dialogs_;
+    std::unique_ptr<Random> rng_;
     Clock clock_;
     std::array<std::string, Clock::kTimers> last_report_; // per timer, against repeats
 };

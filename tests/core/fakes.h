@@ -63,3 +63,35 @@ class RecordingMedia : public MediaDevice {
 };
 
 } // namespace popchan::testing
+
+#include <gtest/gtest.h>
+
+#include "common/random.h"
+
+namespace popchan::testing {
+
+// Returns the draws it was given, in order; running out is a test failure.
+class ScriptedRandom : public Random {
+  public:
+    ScriptedRandom(std::initializer_list<double> draws) : draws_(draws) {}
+    double Rnd() override {
+        if (draws_.empty()) {
+            ADD_FAILURE() << "the script ran out of draws";
+            return 0;
+        }
+        const double d = draws_.front();
+        draws_.pop_front();
+        return d;
+    }
+    void Randomize() override { ++randomized; }
+    std::size_t left() const { return draws_.size(); }
+    int randomized = 0;
+
+  private:
+    std::deque<double> draws_;
+};
+
+// The draw that makes Int(Rnd × n) come out as k.
+constexpr double pick(int k, int n) { return (k + 0.5) / n; }
+
+} // namespace popchan::testing

@@ -84,6 +84,13 @@ TEST(Start, ShowsTheStartPremisesAndRunsTheTimers) {
     EXPECT_TRUE(p.dialogs.boxes.empty());
 }
 
+TEST(Start, TheFirstMillisecondDrawsTheFirstSpin) {
+    Program p;
+    p.model.a3_Click();
+    p.model.advance(1);
+    EXPECT_EQ(p.model.spin.spin_phase, 1);
+}
+
 TEST(Start, PanelTextsFollowThePremises) {
     Program p;
     p.model.premises.zentei_limiter = 99;

@@ -1,0 +1,31 @@
+#include "common/random.h"
+
+#include <chrono>
+#include <random>
+
+namespace popchan {
+
+std::uint64_t splitmix64(std::uint64_t& state) {
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+MachineRandom::MachineRandom(std::uint64_t seed, bool clock_mixing) : clock_mixing_(clock_mixing) {
+    for (auto& word : s_) word = splitmix64(seed);
+}
+
+MachineRandom::MachineRandom()
+    : MachineRandom((std::uint64_t(std::random_device{}()) << 32) | std::random_device{}(), true) {}
+
+void MachineRandom::Randomize() {
+    if (!clock_mixing_) return;
+    std::uint64_t reading =
+        std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    s_[0] ^= splitmix64(reading);
+    if ((s_[0] | s_[1] | s_[2] | s_[3]) == 0) s_[0] = 1; // the one state it must avoid
+    next();
+}
+
+} // namespace popchan

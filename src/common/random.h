@@ -1,0 +1,54 @@
+// The program's one source of chance: uniform draws in [0, 1).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace popchan {
+
+class Random {
+  public:
+    virtual ~Random() = default;
+    // Rnd: a uniform draw in [0, 1).
+    virtual double Rnd() = 0;
+    // Every lottery re-seeds from the clock first.
+    virtual void Randomize() = 0;
+};
+
+// xoshiro256++ with 53-bit doubles. Re-seeding mixes the clock reading into
+// the running state instead of replacing it, so two lotteries that read the
+// same clock value still draw different numbers.
+class MachineRandom final : public Random {
+  public:
+    // `clock_mixing` false: a pure seeded sequence (tests, the batch tool).
+    explicit MachineRandom(std::uint64_t seed, bool clock_mixing = true);
+    // A seed of its own from the system's entropy, mixing in the clock.
+    MachineRandom();
+
+    double Rnd() override {
+        return static_cast<double>(next() >> 11) * 0x1.0p-53;
+    }
+    void Randomize() override;
+
+    std::uint64_t next() {
+        const std::uint64_t result = rotl(s_[0] + s_[3], 23) + s_[0];
+        const std::uint64_t t = s_[1] << 17;
+        s_[2] ^= s_[0];
+        s_[3] ^= s_[1];
+        s_[1] ^= s_[2];
+        s_[0] ^= s_[3];
+        s_[2] ^= t;
+        s_[3] = rotl(s_[3], 45);
+        return result;
+    }
+
+  private:
+    static std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
+    std::array<std::uint64_t, 4> s_{};
+    bool clock_mixing_;
+};
+
+// SplitMix64: spreads one 64-bit value over the whole word.
+std::uint64_t splitmix64(std::uint64_t& state);
+
+} // namespace popchan

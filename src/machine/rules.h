@@ -1,0 +1,43 @@
+// The machine's small rules: which symbols are probability-up symbols, and
+// which reach kind a spin gets.
+#pragma once
+
+#include <array>
+
+#include "common/numbers.h"
+#include "common/random.h"
+
+namespace popchan {
+
+// 1 for the probability-up symbols 3, 5, 7, 10, 11, 12, 13 and for anything
+// outside 0..14; 0 for the others and for 14 (standing for symbol 0).
+Int16 KakuhenHantei(Int16 egara);
+
+// The reach kind of a spin: 1..11 from the jackpot table when atari_flag is 1,
+// else 1..10 from the miss table.
+Int16 Reach_Hantei(Int16 atari_flag, Random& rng);
+
+// The two symbol tables of the lottery, indexed by Int(Rnd × 7).
+inline constexpr std::array<int, 7> kOtherSymbols = {0, 1, 2, 8, 4, 9, 6};
+inline constexpr std::array<int, 7> kKakuhenSymbols = {3, 5, 7, 10, 11, 12, 13};
+
+// A band of a weighted table: draws below `below` (and at or above the band
+// before) give `kind`.
+struct ReachBand {
+    int below;
+    int kind;
+};
+
+inline constexpr int kAtariDraw = 103;
+inline constexpr std::array<ReachBand, 11> kAtariReachTable = {{
+    {1, 1}, {3, 2}, {13, 3}, {15, 4}, {25, 5}, {28, 6},
+    {48, 7}, {53, 8}, {63, 9}, {83, 10}, {103, 11},
+}};
+
+inline constexpr int kHazureDraw = 2172;
+inline constexpr std::array<ReachBand, 10> kHazureReachTable = {{
+    {799, 1}, {1197, 2}, {1237, 3}, {1635, 4}, {1665, 5},
+    {2062, 6}, {2092, 7}, {2137, 8}, {2167, 9}, {2172, 10},
+}};
+
+} // namespace popchan

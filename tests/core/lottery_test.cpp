@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/fakes.h"
+#include "machine/lottery.h"
+#include "machine/rules.h"
+
+using namespace popchan;
+using popchan::testing::pick;
+using popchan::testing::ScriptedRandom;
+
+namespace {
+
+constexpr double kWin = 0.0;    // a jackpot draw that wins at any P
+constexpr double kLose = 0.999; // one that loses at P = 310
+
+// The draws after the symbol of a jackpot: reach kind 7, no slide, no notice.
+constexpr double kKind7 = pick(30, 103);
+
+Premises premises(Single P = 310, Single R = 2, Single L = 999) {
+    Premises z;
+    z.zentei_kakuritu = P;
+    z.zentei_kakuhenritu = R;
+    z.zentei_limiter = L;
+    return z;
+}
+
+} // namespace
+
+TEST(KakuhenHantei, ProbabilityUpSymbolsAndOutsiders) {
+    const std::pair<int, int> cases[] = {{-1, 1}, {0, 0}, {3, 1}, {9, 0},
+                                         {13, 1}, {14, 0}, {15, 1}};
+    for (auto [egara, expected] : cases) EXPECT_EQ(KakuhenHantei(egara), expected) << egara;
+    int count = 0;
+    for (int e = 0; e <= 13; ++e) count += KakuhenHantei(e);
+    EXPECT_EQ(count, 7);
+}
+
+TEST(Lottery, ActsOnlyWhenALotteryIsDue) {
+    SpinState s;
+    s.spin_phase = 1;
+    ScriptedRandom rng{};
+    Timer1_Timer(s, 0, premises(), rng);
+    EXPECT_EQ(s.spin_phase, 1);
+    EXPECT_EQ(rng.randomized, 0);
+}
+
+TEST(Lottery, JackpotWithSymbolLotteryPromotionAndContinuation) {
+    SpinState s;
+    s.kakuhen_zan = 0;
+    // win; d = Int(0.3 × 2000) = 600 < 1000: probability-up table, k = 2 → 7;
+    // promotion; the reels first stop on k = 3 → 8; kind 7; slide; notice.
+    ScriptedRandom rng{kWin, 0.3, pick(2, 7), pick(1, 2), pick(3, 7), kKind7,
+                       pick(1, 2), pick(1, 2), pick(1, 2), pick(0, 2), pick(5, 10)};
+    Timer1_Timer(s, 0, premises(), rng);
+    EXPECT_EQ(rng.randomized, 1);
+    EXPECT_EQ(s.atari_flag, 1);
+    EXPECT_EQ(s.shoukaku_egara, 7);
+    EXPECT_EQ(s.atari_egara, 8);
+    EXPECT_EQ(s.kakuhen_zan, 1);
+    EXPECT_EQ(s.reach_kind, 7);
+    EXPECT_EQ(s.suberi_flag, 1);
+    EXPECT_EQ(s.yokoku_chara, 1);
+    EXPECT_EQ(s.yokoku_level, 2);
+    EXPECT_EQ(s.spin_phase, 1);
+    EXPECT_EQ(rng.left(), 0u);
+}
+
+TEST(Lottery, PromotedSymbolZeroIsWrittenAs14) {
+    SpinState s;
+    s.kakuhen_zan = 1;
+    // d = 1800: other table k = 0 → symbol 0; promoted; shown first as 0 again.
+    ScriptedRandom rng{kWin, 0.9, pick(0, 7), pick(1, 2), pick(0, 7), kKind7,
+                       0, 0, 0, pick(1, 10)};
+    Timer1_Timer(s, 0, premises(), rng);
+    EXPECT_EQ(s.shoukaku_egara, 14);
+    EXPECT_EQ(s.atari_egara, 0);
+    EXPECT_EQ(s.kakuhen_zan, 0); // the final symbol 0 is not a probability-up symbol
+}
+
+TEST(Limiter, OneJackpotChainIsForcedOntoAnotherSymbol) {
+    // L = 1 at the start of a day: renchan 0 = L − 1.
+    SpinState s;
+    s.kakuhen_zan = 0;
+    ScriptedRandom rng{kWin, pick(6, 7), pick(0, 2), kKind7, 0, 0, 0, pick(1, 10)};
+    Timer1_Timer(s, 0, premises(310, 2, 1), rng);
+    EXPECT_EQ(s.atari_egara, 6);
+    EXPECT_EQ(s.shoukaku_egara, 0);
+    EXPECT_EQ(s.kakuhen_zan, 0); // stops at 0, never runs below it
+    EXPECT_EQ(rng.left(), 0u);
+}
+
+TEST(Limiter, FifthJackpotOfAChainAndTheFirstHitAfterIt) {
+    SpinState s;
+    s.kakuhen_zan = 1;
+    ScriptedRandom forced{kWin, pick(3, 7), pick(1, 2), pick(1, 7), kKind7, 0, 0, 0, pick(1, 10)};
+    Timer1_Timer(s, 4, premises(310, 2, 5), forced);
+    EXPECT_EQ(s.shoukaku_egara, 8); // promoted, but onto another symbol
+    EXPECT_EQ(s.atari_egara, 1);
+    EXPECT_EQ(s.kakuhen_zan, 0);
+
+    s.spin_phase = 0;
+    s.kakuhen_zan = 2;
+    ScriptedRandom past{kWin, kKind7, 0, 0, 0, pick(1, 10)};
+    Timer1_Timer(s, 5, premises(310, 2, 5), past);
+    EXPECT_EQ(s.atari_egara, 0);
+    EXPECT_EQ(s.shoukaku_egara, 0);
+    EXPECT_EQ(s.kakuhen_zan, 2); // unchanged
+    EXPECT_EQ(s.reach_kind, 7);
+    EXPECT_EQ(past.left(), 0u);
+}
+
+TEST(Limiter, UnlimitedDrawsTheSymbolUntilTheChainReaches998) {
+    SpinState s;
+    ScriptedRandom rng{kWin, 0.1, pick(4, 7), 0, kKind7, 0, 0, 0, pick(1, 10)};
+    Timer1_Timer(s, 997, premises(), rng);
+    EXPECT_EQ(s.atari_egara, 11);
+    ScriptedRandom at_limit{kWin, pick(4, 7), 0, kKind7, 0, 0, 0, pick(1, 10)};
+    s.spin_phase = 0;
+    Timer1_Timer(s, 998, premises(), at_limit);
+    EXPECT_EQ(s.atari_egara, 4); // forced onto the other table
+}
+
+TEST(Lottery, AngelReachNeverSlidesNorGivesNotice) {
+    SpinState s;
+    ScriptedRandom rng{kWin, 0.1, 0, 0, pick(90, 103), pick(1, 2)};
+    Timer1_Timer(s, 0, premises(), rng);
+    EXPECT_EQ(s.reach_kind, 11);
+    EXPECT_EQ(s.suberi_flag, 0);
+    EXPECT_EQ(s.yokoku_chara, 0);
+    EXPECT_EQ(s.yokoku_level, 0);
+    EXPECT_EQ(rng.left(), 0u);
+}
+
+TEST(Lottery, NoticeLevelThreeOnlyForTheStrongerReaches) {
+    for (auto [v, kind, level] : {std::tuple{pick(5, 103), 3, 2}, std::tuple{pick(30, 103), 7, 3}}) {
+        SpinState s;
+        ScriptedRandom rng{kWin, 0.1, 0, 0, v, 0, 0, 0, pick(0, 10)};
+        Timer1_Timer(s, 0, premises(), rng);
+        EXPECT_EQ(s.reach_kind, kind);
+        EXPECT_EQ(s.yokoku_level, level);
+    }
+}
+
+TEST(Lottery, MissWithReachSlideAndNotice) {
+    SpinState s;
+    // reach (k = 0 of 14), kind 4, slide 1, notice character, level 1 → 2.
+    ScriptedRandom rng{kLose, pick(0, 14), pick(1300, 2172), pick(1, 2), pick(1, 10),
+                       pick(1, 10), pick(0, 2)};
+    Timer1_Timer(s, 0, premises(), rng);
+    EXPECT_EQ(s.atari_flag, 0);
+    EXPECT_EQ(s.atari_egara, 0);
+    EXPECT_EQ(s.reach_kind, 4);
+    EXPECT_EQ(s.suberi_flag, 1);
+    EXPECT_EQ(s.yokoku_chara, 1);
+    EXPECT_EQ(s.yokoku_level, 2);
+    EXPECT_EQ(rng.left(), 0u);
+}
+
+TEST(Lottery, PlainMissSlidesOnlyOnOneIn14) {
+    SpinState s;
+    ScriptedRandom rng{kLose, pick(5, 14), pick(9, 14)};
+    Timer1_Timer(s, 0, premises(), rng);
+    EXPECT_EQ(s.reach_kind, 0);
+    EXPECT_EQ(s.suberi_flag, 0); // 9 is above 1
+    s.spin_phase = 0;
+    ScriptedRandom slide{kLose, pick(5, 14), pick(1, 14)};
+    Timer1_Timer(s, 0, premises(), slide);
+    EXPECT_EQ(s.suberi_flag, 1);
+}
+
+TEST(Lottery, ProbabilityUpFilterKeepsOnlyStrongReachesOnMisses) {
+    const std::pair<int, int> kinds[] = {{400, 1},  {1000, 2}, {1200, 3}, {1300, 4}, {1650, 5},
+                                         {1700, 6}, {2070, 7}, {2100, 8}, {2150, 9}, {2170, 10}};
+    for (auto [v, kind] : kinds) {
+        SpinState s;
+        s.kakuhen_flag = 1;
+        ScriptedRandom rng{0.999, pick(0, 14), pick(v, 2172), pick(1, 2), 0.99, 0.99};
+        Timer1_Timer(s, 0, premises(), rng);
+        const bool kept = kind == 3 || kind == 5 || kind == 7 || kind == 9 || kind == 10;
+        EXPECT_EQ(s.reach_kind, kept ? kind : 0) << kind;
+        EXPECT_EQ(s.suberi_flag, kept ? 1 : 0) << kind;
+    }
+}
+
+TEST(Lottery, SmallProbabilitiesAlwaysWin) {
+    for (auto [P, kakuhen] : {std::pair{1.0f, 0}, std::pair{5.0f, 1}, std::pair{3.0f, 1}}) {
+        SpinState s;
+        s.kakuhen_flag = kakuhen;
+        ScriptedRandom rng{0.9999999, 0.1, 0, 0, pick(90, 103), 0};
+        Timer1_Timer(s, 0, premises(P), rng);
+        EXPECT_EQ(s.atari_flag, 1) << P;
+    }
+}
+
+TEST(Lottery, ProbabilityUpStateAt312) {
+    // n = 1 exactly when Rnd × 62.4 < 1.
+    const double edge = 1 / 62.4;
+    SpinState s;
+    s.kakuhen_flag = 1;
+    ScriptedRandom win{edge * 0.999, 0.1, 0, 0, pick(90, 103), 0};
+    Timer1_Timer(s, 0, premises(312), win);
+    EXPECT_EQ(s.atari_flag, 1);
+    s.spin_phase = 0;
+    ScriptedRandom lose{edge * 1.001, pick(5, 14), pick(5, 14)};
+    Timer1_Timer(s, 0, premises(312), lose);
+    EXPECT_EQ(s.atari_flag, 0);
+}
+
+TEST(Lottery, LargeRatesDrawWithoutOverflow) {
+    SpinState s;
+    // R = 1000: d = Int(0.5 × 1,000,000) would not fit 16 bits.
+    ScriptedRandom rng{kWin, 0.5, pick(0, 7), 0, kKind7, 0, 0, 0, pick(1, 10)};
+    Timer1_Timer(s, 0, premises(310, 1000), rng);
+    EXPECT_EQ(s.atari_egara, 0);
+    s.spin_phase = 0;
+    ScriptedRandom lucky{kWin, 0.0009, pick(0, 7), 0, kKind7, 0, 0, 0, pick(1, 10)};
+    Timer1_Timer(s, 0, premises(310, 1000), lucky);
+    EXPECT_EQ(s.atari_egara, 3); // d = 900: the probability-up table
+}
