@@ -68,7 +68,7 @@ FormDigi::FormDigi(Dialogs* dialogs, MediaDevice* media) {
 
     model_->Form_Load(twips_per_px_x(), twips_per_px_y(),
                       QCoreApplication::applicationDirPath().toStdString());
-    load_startup_picture(model_->PictureWaku);
+    load_startup_picture(model_->digi.PictureWaku);
     refresh();
 }
 
@@ -86,7 +86,7 @@ void FormDigi::build_panels() {
     auto* digi = new PictureBox(client_, true, kFaceGrey);
     digi->setObjectName("PictureDigi");
     Place_Picture(digi, 137, 177, 8, 8);
-    waku_ = new SurfaceView(model_->PictureWaku, digi);
+    waku_ = new SurfaceView(model_->digi.PictureWaku, digi);
     waku_->setObjectName("PictureWaku");
     Place_Picture(waku_, 115, 96, 10, 6);
     label(digi, "LabelReach", "種類 … 当り / ﾘｰﾁ", 8, 115, 17, 10, 108);

@@ -18,6 +18,13 @@ constexpr Pixel rgb(int r, int g, int b) {
     return 0xFF000000u | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | std::uint32_t(b);
 }
 
+// The platform's raster operations for block transfers.
+enum class Rop {
+    SrcCopy,   // destination = source
+    SrcErase,  // destination = source AND NOT destination (the mask pass)
+    SrcInvert, // destination = source XOR destination (the sprite pass)
+};
+
 class Surface {
   public:
     Surface(int width, int height, Pixel fill = rgb(255, 255, 255));
@@ -36,6 +43,16 @@ class Surface {
     void fill_box(int x1, int y1, int x2, int y2, Pixel p);
     // Straight line from (x1, y1) up to but not including (x2, y2).
     void line(int x1, int y1, int x2, int y2, Pixel p);
+
+    // Copies w × h pixels from `src` at (sx, sy) to (dx, dy) with `rop`,
+    // clipped at the edges of both surfaces.
+    void bitblt(int dx, int dy, int w, int h, const Surface& src, int sx, int sy, Rop rop);
+    // The same, stretching the source rectangle sw × sh onto dw × dh
+    // (nearest pixel).
+    void stretchblt(int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy, int sw,
+                    int sh, Rop rop);
+    // The whole surface from another of the same size.
+    void copy_from(const Surface& src) { bitblt(0, 0, width_, height_, src, 0, 0, Rop::SrcCopy); }
 
     // Counts changes so a viewer repaints only what changed.
     std::uint64_t revision() const { return revision_; }

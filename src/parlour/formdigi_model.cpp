@@ -21,8 +21,6 @@ template <class F> void FormDigiModel::guarded(ReportForm form, F&& handler) {
     }
 }
 
-void FormDigiModel::set_back_color(std::uint32_t bgr) { scr_bkg.fill(from_bgr(bgr)); }
-
 void FormDigiModel::Form_Load(int twips_x, int twips_y, std::string app_path) {
     guarded(ReportForm::Long, [&] {
         twips_per_px_x = twips_x;
@@ -34,7 +32,7 @@ void FormDigiModel::Form_Load(int twips_x, int twips_y, std::string app_path) {
         screen.fuda = {};
         screen.dorubako = {};
         graph.clear(twips_per_px_x, twips_per_px_y);
-        set_back_color(kBackNormal);
+        digi.set_back_color(kBackNormal);
         reach.Reach_Rireki(99, spin.reach_kind, spin.atari_flag, spin.kakuhen_flag,
                            spin.digi_mode);
         bgm.set_app_path(std::move(app_path));
@@ -50,11 +48,14 @@ void FormDigiModel::on_timer(int timer) {
         case 0:
             Timer1_Timer(spin, day.renchan, premises, *rng_);
             break;
+        case 1:
+            Timer2_Timer(display_);
+            break;
         case 3:
             bgm.Timer4_Timer();
             break;
         default:
-            break; // the display and the accounting
+            break; // the accounting
         }
         last_report_[timer].clear();
     } catch (const RuntimeError& e) {
@@ -134,8 +135,8 @@ constexpr const char* kEndHeading = "シミュレーション終了\n\n";
 
 void FormDigiModel::reset_day() {
     for (int t = 0; t < 3; ++t) clock_.set_interval(t, 0);
-    PictureWaku.touch();
-    set_back_color(kBackNormal);
+    digi.PictureWaku.touch();
+    digi.set_back_color(kBackNormal);
     bgm.Bgm_Control("stop", 2);
     screen.menus.a2 = true;
     screen.menus.a3 = true;
@@ -169,7 +170,7 @@ void FormDigiModel::clear_day_screen() {
 }
 
 bool FormDigiModel::a5_Click() {
-    PictureWaku.touch();
+    digi.PictureWaku.touch();
     std::string text = kEndHeading;
     if (day.shushi != 0) text += result_sentence(day.shushi) + "\n\n";
     text += "終了しますか。\n\n";

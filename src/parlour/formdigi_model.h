@@ -12,7 +12,8 @@
 #include "common/clock.h"
 #include "common/dialogs.h"
 #include "common/random.h"
-#include "display/surface.h"
+#include "display/digi.h"
+#include "display/spin_sequence.h"
 #include "machine/spin_state.h"
 #include "parlour/day_state.h"
 #include "parlour/graph.h"
@@ -22,17 +23,12 @@
 
 namespace popchan {
 
-// Background colours of the display.
-inline constexpr std::uint32_t kBackNormal = 0xFFFF80; // light cyan
-inline constexpr std::uint32_t kBackKakuhen = 0x8080FF; // pink
-
 // Label font sizes: Int(nominal × twips per pixel / 15).
 int scaled_font_size(int nominal, int twips_per_px);
 
 class FormDigiModel {
   public:
     static constexpr int kWidth = 632, kHeight = 430; // client area in pixels
-    static constexpr int kDisplayW = 115, kDisplayH = 96;
 
     // Without a generator of its own the machine draws from a clock-mixed one.
     explicit FormDigiModel(Dialogs& dialogs, MediaDevice* media = nullptr,
@@ -60,14 +56,8 @@ class FormDigiModel {
     ReachStats reach;
     BalanceGraph graph;
     FormDigiScreen screen;
-    Surface scr_bkg{kDisplayW, kDisplayH};
-    Surface scr_work{kDisplayW, kDisplayH};
-    Surface PictureWaku{kDisplayW, kDisplayH};
     Bgm bgm;
     int twips_per_px_x = 15, twips_per_px_y = 15;
-
-    // Sets the display's background colour (blue-green-red) and refills scr_bkg.
-    void set_back_color(std::uint32_t bgr);
 
   private:
     void on_timer(int timer);
@@ -81,6 +71,12 @@ class FormDigiModel {
     Dialogs& dialogs_;
     std::unique_ptr<Random> rng_;
     Clock clock_;
+
+  public:
+    Digi digi{*rng_}; // the display: surfaces, pictures, drawing
+
+  private:
+    DisplayContext display_{spin, digi, *rng_, bgm};
     std::array<std::string, Clock::kTimers> last_report_; // per timer, against repeats
 };
 

@@ -37,7 +37,7 @@ TEST(StartUp, IdleWithStartValues) {
     EXPECT_EQ(p.model.premises.zentei_eigyo, 3);
     EXPECT_FALSE(p.model.screen.fuda[0] || p.model.screen.fuda[1]);
     for (bool box : p.model.screen.dorubako) EXPECT_FALSE(box);
-    EXPECT_EQ(p.model.scr_bkg.at(50, 50), rgb(128, 255, 255));
+    EXPECT_EQ(p.model.digi.scr_bkg.at(50, 50), rgb(128, 255, 255));
     EXPECT_EQ(p.model.bgm.app_path(), "/opt/popchan");
     EXPECT_TRUE(p.dialogs.boxes.empty());
     // The graph: white plot area and the black zero line at height 100.
@@ -168,7 +168,7 @@ TEST(Reset, StopsTheDayAndClearsItButKeepsTheContinuations) {
     p.model.screen.dorubako[5] = true;
     p.model.screen.rireki.push_back("line");
     p.model.screen.hyouji[3] = "1,234";
-    p.model.set_back_color(kBackKakuhen);
+    p.model.digi.set_back_color(kBackKakuhen);
     p.model.a4_Click();
 
     EXPECT_TRUE(p.timers_stopped());
@@ -188,7 +188,7 @@ TEST(Reset, StopsTheDayAndClearsItButKeepsTheContinuations) {
     EXPECT_FALSE(p.model.screen.fuda[1]);
     EXPECT_FALSE(p.model.screen.dorubako[5]);
     EXPECT_TRUE(p.model.screen.rireki.empty());
-    EXPECT_EQ(p.model.scr_bkg.at(0, 0), rgb(128, 255, 255));
+    EXPECT_EQ(p.model.digi.scr_bkg.at(0, 0), rgb(128, 255, 255));
     EXPECT_EQ(p.model.graph.pen_y(), 0);
     // A new day starts from here again.
     p.model.a3_Click();

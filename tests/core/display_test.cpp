@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "common/clock.h"
+#include "core/fakes.h"
+#include "display/spin_sequence.h"
+#include "machine/lottery.h"
+#include "machine/rules.h"
+
+using namespace popchan;
+using popchan::testing::pick;
+using popchan::testing::RecordingMedia;
+using popchan::testing::ScriptedRandom;
+
+namespace {
+
+// The display with its music, driven by a given generator.
+struct Rig {
+    explicit Rig(Random& r) : rng(r) {}
+    Random& rng;
+    Digi d{rng};
+    SpinState s;
+    Clock clock{[](int) {}};
+    RecordingMedia media;
+    Bgm bgm{clock, &media};
+    DisplayContext c{s, d, rng, bgm};
+
+    // Runs ticks until the spin is handed to the accounting; returns the ticks.
+    int run_spin() {
+        int ticks = 0;
+        while (s.spin_phase == 1 && ticks < 10000) {
+            Timer2_Timer(c);
+            ++ticks;
+        }
+        return ticks;
+    }
+};
+
+Int16 stop_of(int e) { return Int16(e >= 13 ? 48 * e + 24 : (12 - e) * 48 + 24); }
+
+// A strip whose cell j is filled with a colour naming symbol (13 − j) mod 14.
+Pixel symbol_colour(int e) { return rgb(10 * e + 5, 0, 0); }
+void paint_test_strip(Digi& d) {
+    for (int y = 0; y < 864; ++y)
+        for (int x = 0; x < 37; ++x) {
+            d.pictures.digipat[0].set(x, y, symbol_colour((13 - y / 48 + 14) % 14));
+            d.pictures.digipat[1].set(x, y, rgb(0, 0, 0));
+        }
+}
+
+} // namespace
+
+TEST(Reels, MoveWrapsTo672Below1) {
+    MachineRandom rng(1, false);
+    Rig r(rng);
+    std::array<Int16, 3> top{6, 18, 100};
+    r.d.Egara_Move(top, 0, top[0], 6);
+    EXPECT_EQ(top[0], 672);
+    r.d.Egara_Move(top, 1, top[1], 24);
+    EXPECT_EQ(top[1], 672); // set to 672, not 666
+    r.d.Egara_Move(top, 2, top[2], 0);
+    EXPECT_EQ(top[2], 100);
+    r.d.Egara_Move(top, 2, 0, 0);
+    EXPECT_EQ(top[2], 672);
+}
+
+TEST(Reels, StopSlowAndSlidePoints) {
+    MachineRandom rng(1, false);
+    Rig r(rng);
+    EXPECT_EQ(r.d.Egara_Top("stop", 13), 648);
+    EXPECT_EQ(r.d.Egara_Top("stop", 0), 600);
+    EXPECT_EQ(r.d.Egara_Top("stop", 12), 24);
+    EXPECT_EQ(r.d.Egara_Top("slow", 0), 24);
+    EXPECT_EQ(r.d.Egara_Top("slow", 1), 648);
+    EXPECT_EQ(r.d.Egara_Top("slow", 13), 72);
+    EXPECT_FALSE(r.d.Egara_Top("halt", 3).has_value());
+    std::set<int> slides;
+    for (int i = 0; i < 200; ++i) slides.insert(*r.d.Egara_Top("suberi", 13));
+    EXPECT_EQ(slides, (std::set<int>{312, 360, 408}));
+    for (int e = 0; e < 14; ++e) {
+        EXPECT_EQ(*r.d.Egara_Top("stop", e) % 48, 24);
+        EXPECT_EQ(*r.d.Egara_Top("slow", e) % 24, 0);
+    }
+}
+
+TEST(Reels, AReelAtRestShowsItsSymbolBetweenItsNeighbours) {
+    MachineRandom rng(1, false);
+    Rig r(rng);
+    paint_test_strip(r.d);
+    for (int e = 0; e < 14; ++e) {
+        r.d.scr_work.copy_from(r.d.scr_bkg);
+        std::array<Int16, 3> top{};
+        r.d.Egara_Move(top, 1, stop_of(e), 0);
+        EXPECT_EQ(r.d.scr_work.at(37 + 18, 48), symbol_colour(e));
+        // The next symbol comes in from the top; the one before leaves below.
+        EXPECT_EQ(r.d.scr_work.at(37 + 18, 10), symbol_colour((e + 1) % 14));
+        EXPECT_EQ(r.d.scr_work.at(37 + 18, 80), symbol_colour((e + 13) % 14));
+        EXPECT_EQ(r.d.scr_work.at(112, 48), rgb(128, 255, 255)); // right margin: background
+        EXPECT_EQ(r.d.scr_work.at(18, 48), rgb(128, 255, 255));  // left reel untouched
+    }
+}
+
+TEST(Reels, MaskedSpriteLeavesTheBackgroundWhereTheMaskIsWhite) {
+    MachineRandom rng(1, false);
+    Rig r(rng);
+    Surface& sheet = r.d.pictures.pat[4];
+    for (int y = 0; y < 72; ++y)
+        for (int x = 0; x < 32; ++x) { // the left half opaque red
+            sheet.set(x, y, rgb(200, 0, 0));
+            sheet.set(x, y + 72, rgb(0, 0, 0));
+        }
+    r.d.scr_work.copy_from(r.d.scr_bkg);
+    r.d.draw_pat(4, 0, 1, 10, 5);
+    EXPECT_EQ(r.d.scr_work.at(10, 5), rgb(200, 0, 0));
+    EXPECT_EQ(r.d.scr_work.at(41, 76), rgb(200, 0, 0));
+    EXPECT_EQ(r.d.scr_work.at(42, 5), rgb(128, 255, 255));
+    EXPECT_EQ(r.d.scr_work.at(9, 5), rgb(128, 255, 255));
+    // Clipped at the edges without harm.
+    r.d.draw_pat(4, 0, 1, -20, 60);
+    EXPECT_EQ(r.d.scr_work.at(0, 95), rgb(200, 0, 0));
+}
+
+TEST(Raster, OperationsAreTheBitwiseOnes) {
+    Surface dst(2, 1, 0xFF00FF00u), src(2, 1, 0xFF0F0F0Fu);
+    dst.bitblt(0, 0, 1, 1, src, 0, 0, Rop::SrcErase);
+    EXPECT_EQ(dst.at(0, 0), 0xFF0F000Fu); // source AND NOT destination
+    dst.bitblt(1, 0, 1, 1, src, 0, 0, Rop::SrcInvert);
+    EXPECT_EQ(dst.at(1, 0), 0xFF0FF00Fu); // source XOR destination
+    Surface big(4, 4, rgb(1, 2, 3));
+    Surface small(2, 2, rgb(0, 0, 0));
+    small.stretchblt(0, 0, 2, 2, big, 0, 0, 4, 4, Rop::SrcCopy); // shrinking
+    EXPECT_EQ(small.at(1, 1), rgb(1, 2, 3));
+}
+
+TEST(SpinSequence, MarksInBothStates) {
+    for (auto [kakuhen, reach, left] : {std::tuple{0, 0, 100}, std::tuple{1, 0, 60},
+                                       std::tuple{0, 3, 100}, std::tuple{1, 3, 60}}) {
+        MachineRandom rng(1, false);
+        Rig r(rng);
+        r.s.kakuhen_flag = kakuhen;
+        r.s.reach_kind = reach;
+        r.s.atari_flag = 0;
+        r.s.spin_phase = 1;
+        Timer2_Timer(r.c);
+        const SpinState& s = r.s;
+        EXPECT_EQ(s.mark_left, left);
+        EXPECT_EQ(s.mark_middle, left + 100);
+        EXPECT_EQ(s.mark_right, left + 1100);
+        EXPECT_EQ(s.mark_right_slow, left + 1200);
+        EXPECT_EQ(s.mark_present, left + 1300);
+        EXPECT_EQ(s.mark_result, left + (reach ? 2300 : 1400));
+        EXPECT_EQ(s.mark_close, left + (reach ? 3200 : 1400));
+        EXPECT_EQ(s.mark_end, s.mark_close + 50);
+        EXPECT_EQ(r.d.back_color(), kakuhen ? kBackKakuhen : kBackNormal);
+        EXPECT_EQ(r.media.log.front(), "open kaiten.mid");
+    }
+}
+
+TEST(SpinSequence, LossSymbolsNeverFormAFalseReach) {
+    struct Case {
+        int reach_kind, a, b, c, left, middle, right;
+    };
+    for (const Case& k : {Case{0, 5, 5, 5, 5, 6, 5}, Case{0, 13, 13, 2, 13, 0, 2},
+                          Case{1, 4, 4, 4, 4, 4, 5}, Case{6, 13, 13, 0, 13, 13, 0},
+                          Case{6, 13, 13, 13, 13, 13, 0}}) {
+        // A reach draws left and right only.
+        ScriptedRandom reach_rng{pick(k.a, 14), pick(k.c, 14)};
+        ScriptedRandom plain_rng{pick(k.a, 14), pick(k.b, 14), pick(k.c, 14)};
+        Rig rr(k.reach_kind ? static_cast<Random&>(reach_rng) : plain_rng);
+        rr.s.reach_kind = k.reach_kind;
+        rr.s.spin_phase = 1;
+        Timer2_Timer(rr.c);
+        EXPECT_EQ(rr.s.egara_target, (std::array<Int16, 3>{k.left, k.middle, k.right}));
+    }
+}
+
+TEST(SpinSequence, HiddenSpinsGoStraightToTheAccounting) {
+    MachineRandom rng(1, false);
+    Rig r(rng);
+    r.s.digi_mode = 2;
+    r.s.spin_phase = 1;
+    const auto shown = r.d.PictureWaku.revision();
+    Timer2_Timer(r.c);
+    EXPECT_EQ(r.s.spin_phase, 2);
+    EXPECT_EQ(r.s.spin_tick, 0);
+    EXPECT_EQ(r.d.PictureWaku.revision(), shown);
+    EXPECT_TRUE(r.media.log.empty());
+    // Jackpots only: a reach that loses is not shown, a jackpot is.
+    r.s.digi_mode = 3;
+    r.s.reach_kind = 4;
+    r.s.spin_phase = 1;
+    Timer2_Timer(r.c);
+    EXPECT_EQ(r.s.spin_phase, 2);
+    r.s.atari_flag = 1;
+    r.s.atari_egara = 2;
+    r.s.reach_kind = 1;
+    r.s.spin_phase = 1;
+    EXPECT_GT(r.run_spin(), 500); // shown in full, fanfare included
+    EXPECT_EQ(r.s.spin_phase, 2);
+    EXPECT_NE(std::find(r.media.log.begin(), r.media.log.end(), "open atari.mid"),
+              r.media.log.end());
+}
+
+TEST(SpinSequence, AngelReachSkipsTheStopPhases) {
+    MachineRandom rng(3, false);
+    Rig r(rng);
+    r.s.atari_flag = 1;
+    r.s.atari_egara = 7;
+    r.s.reach_kind = 11;
+    r.s.spin_phase = 1;
+    bool stop_phases = false;
+    while (r.s.spin_phase == 1) {
+        Timer2_Timer(r.c);
+        const int t = r.s.spin_tick;
+        if (t > r.s.mark_middle && t < r.s.mark_present) stop_phases = true;
+    }
+    EXPECT_FALSE(stop_phases);
+}
+
+TEST(SpinSequence, ClosingLengthFollowsTheFinalSymbol) {
+    struct Case {
+        int atari_egara, shoukaku, closing, final_symbol;
+    };
+    for (const Case& k : {Case{3, 0, 200, 3}, Case{2, 0, 50, 2}, Case{8, 14, 50, 0},
+                          Case{8, 5, 200, 5}}) {
+        MachineRandom rng(5, false);
+        Rig r(rng);
+        r.s.atari_flag = 1;
+        r.s.atari_egara = k.atari_egara;
+        r.s.shoukaku_egara = k.shoukaku;
+        r.s.reach_kind = 1;
+        r.s.spin_phase = 1;
+        int close_tick = 0, last = 0;
+        while (r.s.spin_phase == 1) {
+            Timer2_Timer(r.c);
+            if (r.s.spin_tick == r.s.mark_close && !close_tick) close_tick = last + 1;
+            ++last;
+        }
+        EXPECT_EQ(r.s.mark_end - r.s.mark_close, k.closing);
+        EXPECT_EQ(last - close_tick, k.closing) << k.atari_egara;
+        for (int reel = 0; reel < 3; ++reel) EXPECT_EQ(r.s.egara_top[reel], stop_of(k.final_symbol));
+    }
+}
+
+TEST(SpinSequence, NoticeBandHeights) {
+    SpinState s;
+    s.mark_right = 1200, s.mark_right_slow = 1300, s.mark_present = 1400, s.mark_atari = 2700;
+    for (int level : {2, 3}) {
+        s.yokoku_level = level;
+        EXPECT_EQ(notice_band_y(s, 1199), 120);
+        EXPECT_EQ(notice_band_y(s, 1249), 85);
+        EXPECT_EQ(notice_band_y(s, 1299), 80);
+        EXPECT_EQ(notice_band_y(s, 1399), 75);
+        EXPECT_EQ(notice_band_y(s, 2700), 120);
+    }
+    s.yokoku_level = 3; // stays up through the whole presentation
+    for (int w = 1400; w < 2700; w += 50) EXPECT_EQ(notice_band_y(s, w), 70) << w;
+    s.yokoku_level = 2;
+    EXPECT_EQ(notice_band_y(s, 1449), 80);
+    EXPECT_EQ(notice_band_y(s, 1499), 85);
+    EXPECT_EQ(notice_band_y(s, 1500), 120);
+}
+
+TEST(SpinSequence, HundredThousandSeededSpinsEndWhereTheyWereDecided) {
+    MachineRandom rng(2024, false);
+    Rig r(rng);
+    r.d.set_drawing(false);
+    Premises z;
+    int jackpots = 0, reaches = 0;
+    for (int spin = 0; spin < 100000; ++spin) {
+        r.s.spin_phase = 0;
+        Timer1_Timer(r.s, 0, z, rng);
+        r.run_spin();
+        const SpinState& s = r.s;
+        ASSERT_EQ(s.spin_phase, 2);
+        ASSERT_EQ(s.spin_tick, 0);
+        const auto& t = s.egara_target;
+        if (s.atari_flag == 1) {
+            ++jackpots;
+            for (int reel = 0; reel < 3; ++reel)
+                ASSERT_EQ(s.egara_top[reel], stop_of(final_symbol(s))) << spin;
+        } else {
+            for (int reel = 0; reel < 3; ++reel) ASSERT_EQ(s.egara_top[reel], stop_of(t[reel]));
+            ASSERT_FALSE(t[0] == t[1] && t[1] == t[2]) << "a loss showed a jackpot";
+            if (s.reach_kind == 0) ASSERT_NE(t[0], t[1]) << "a spin without reach showed one";
+            else ASSERT_EQ(t[0], t[1]);
+        }
+        reaches += s.reach_kind != 0;
+        // Exercise both states: a jackpot on a probability-up symbol starts one.
+        if (s.atari_flag == 1) r.s.kakuhen_flag = KakuhenHantei(final_symbol(s));
+    }
+    EXPECT_GT(jackpots, 100);
+    EXPECT_GT(reaches, 5000);
+}
