@@ -46,6 +46,7 @@ screenshot: build
 # Figures of speed: lotteries per second; start-up, idle and running CPU, the clock's pace.
 bench: build
 	$(BUILD)/bench/lottery_bench
+	$(BUILD)/bench/display_bench
 	bench/window.sh $(BUILD)
 
 # Draws the pictures in assets/pictures anew.

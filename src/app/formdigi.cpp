@@ -2,13 +2,13 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 
 #include "app/clock_pump.h"
 #include "app/layout.h"
+#include "app/pictures.h"
 #include "app/qt_dialogs.h"
 #include "app/surface_view.h"
 
@@ -26,17 +26,6 @@ const char* const kZenteimei[9] = {"大当り確率(1/?)",  "大当り出玉",  
 const char* const kHyoujimei[11] = {"回転数(通常)", "当り数",     "初当り数", "はまり数",
                                     "最大はまり",   "連荘数",     "最大連荘数", "持ち玉数",
                                     "換金額",       "支出額",     "収支"};
-
-// Copies the core's picture of the display's idle state into PictureWaku.
-void load_startup_picture(Surface& target) {
-    QImage image(":/pictures/startup.png");
-    if (image.isNull()) return;
-    image = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < std::min(image.height(), target.height()); ++y)
-        for (int x = 0; x < std::min(image.width(), target.width()); ++x)
-            target.set(x, y, image.pixel(x, y));
-    target.touch();
-}
 
 void set_list(QListWidget* list, const std::vector<std::string>& lines) {
     if (list->count() > int(lines.size())) list->clear();
@@ -68,7 +57,7 @@ FormDigi::FormDigi(Dialogs* dialogs, MediaDevice* media) {
 
     model_->Form_Load(twips_per_px_x(), twips_per_px_y(),
                       QCoreApplication::applicationDirPath().toStdString());
-    load_startup_picture(model_->digi.PictureWaku);
+    missing_pictures_ = load_pictures(model_->digi.pictures, model_->digi.PictureWaku);
     refresh();
 }
 
@@ -267,14 +256,17 @@ void FormDigi::refresh() {
     menus_.at("g3")->setChecked(m.g3_checked);
 
     for (int i = 0; i < 9; ++i) zentei_[i]->setText(q(s.zentei[i]));
-    for (int i = 0; i < 11; ++i) hyouji_[i]->setText(q(s.hyouji[i]));
-    for (int i = 0; i < 3; ++i) jikan_[i]->setText(q(s.jikan[i]));
+    for (int i = 0; i < 11; ++i) hyouji_[i]->setText(q(hyouji_text(model_->day, i)));
+    for (int i = 0; i < 3; ++i) jikan_[i]->setText(q(cstr(s.jikan[i])));
     for (int i = 0; i < 2; ++i) fuda_[i]->setVisible(s.fuda[i]);
     for (int i = 0; i < 40; ++i) dorubako_[i]->setVisible(s.dorubako[i]);
     pichakokisei_->setVisible(s.pichakokisei);
     labelhakokiseisu_->setText(q(s.labelhakokiseisu));
     pictimeservice_->setVisible(s.pictimeservice);
-    set_list(rireki_, s.rireki);
+    if (rireki_->count() != int(s.rireki.size())) {
+        set_list(rireki_, s.rireki);
+        rireki_->scrollToBottom(); // the newest jackpot in view
+    }
 
     const ReachList& r = model_->reach.list();
     set_list(list_reach_, {r.lines.begin(), r.lines.end()});

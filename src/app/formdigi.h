@@ -35,6 +35,8 @@ class FormDigi : public QMainWindow {
     // Copies the core's state onto the widgets where it changed.
     void refresh();
     bool pump_running() const;
+    // Pictures that could not be loaded at start-up.
+    const std::vector<std::string>& missing_pictures() const { return missing_pictures_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -66,6 +68,7 @@ class FormDigi : public QMainWindow {
     QLabel* labelhakokiseisu_ = nullptr;
     QWidget* pictimeservice_ = nullptr;
     std::uint64_t shown_revision_ = ~std::uint64_t{0};
+    std::vector<std::string> missing_pictures_;
 };
 
 } // namespace popchan

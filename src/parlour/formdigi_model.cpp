@@ -51,11 +51,14 @@ void FormDigiModel::on_timer(int timer) {
         case 1:
             Timer2_Timer(display_);
             break;
+        case 2:
+            Timer3_Timer(accounting_);
+            break;
         case 3:
             bgm.Timer4_Timer();
             break;
         default:
-            break; // the accounting
+            break;
         }
         last_report_[timer].clear();
     } catch (const RuntimeError& e) {
@@ -162,8 +165,7 @@ void FormDigiModel::reset_day() {
 }
 
 void FormDigiModel::clear_day_screen() {
-    screen.jikan = {"1", "0", "0"};
-    screen.hyouji.fill("0");
+    screen.jikan = {1, 0, 0};
     screen.fuda = {};
     screen.dorubako = {};
     screen.rireki.clear();

@@ -14,6 +14,7 @@
 #include "common/random.h"
 #include "display/digi.h"
 #include "display/spin_sequence.h"
+#include "parlour/accounting.h"
 #include "machine/spin_state.h"
 #include "parlour/day_state.h"
 #include "parlour/graph.h"
@@ -77,6 +78,9 @@ class FormDigiModel {
 
   private:
     DisplayContext display_{spin, digi, *rng_, bgm};
+    AccountingContext accounting_{spin,  day,           premises,       reach,
+                                  graph, screen,        twips_per_px_x, twips_per_px_y,
+                                  [this] { a4_Click(); }};
     std::array<std::string, Clock::kTimers> last_report_; // per timer, against repeats
 };
 

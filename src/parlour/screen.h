@@ -1,6 +1,7 @@
 // What the main window shows, as the core decides it: texts of the boxes,
 // which signs and plates are visible, the lists, and the menus' states. The
-// window only copies it onto its widgets.
+// window only copies it onto its widgets. (The counter boxes show the day's
+// figures directly.)
 #pragma once
 
 #include <array>
@@ -20,8 +21,7 @@ struct Menus {
 struct FormDigiScreen {
     Menus menus;
     std::array<std::string, 9> zentei;  // premises panel values
-    std::array<std::string, 11> hyouji; // counters of the day
-    std::array<std::string, 3> jikan;   // day number, hour, minute
+    std::array<float, 3> jikan{1, 0, 0}; // day number, hour (9 at opening), minute
     std::vector<std::string> rireki;    // hit history
     std::array<bool, 2> fuda{};         // plates: unlimited, balls kept
     std::array<bool, 40> dorubako{};    // dollar boxes 1..40 at index 0..39

@@ -167,7 +167,6 @@ TEST(Reset, StopsTheDayAndClearsItButKeepsTheContinuations) {
     p.model.screen.fuda[1] = true;
     p.model.screen.dorubako[5] = true;
     p.model.screen.rireki.push_back("line");
-    p.model.screen.hyouji[3] = "1,234";
     p.model.digi.set_back_color(kBackKakuhen);
     p.model.a4_Click();
 
@@ -183,8 +182,8 @@ TEST(Reset, StopsTheDayAndClearsItButKeepsTheContinuations) {
     EXPECT_EQ(p.model.day.mochidama, 0);
     EXPECT_EQ(p.model.day.renchan, 0);
     EXPECT_EQ(p.model.day.nichime, 1);
-    EXPECT_EQ(p.model.screen.jikan, (std::array<std::string, 3>{"1", "0", "0"}));
-    for (const auto& h : p.model.screen.hyouji) EXPECT_EQ(h, "0");
+    EXPECT_EQ(p.model.screen.jikan, (std::array<float, 3>{1, 0, 0}));
+    for (int i = 0; i < 11; ++i) EXPECT_EQ(hyouji_text(p.model.day, i), "0");
     EXPECT_FALSE(p.model.screen.fuda[1]);
     EXPECT_FALSE(p.model.screen.dorubako[5]);
     EXPECT_TRUE(p.model.screen.rireki.empty());

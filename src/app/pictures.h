@@ -1,0 +1,17 @@
+// Loads the display's pictures from the program's resources into the core.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace popchan {
+
+struct Pictures;
+class Surface;
+
+// Fills every picture and the start-up picture of the display; returns the
+// names of the pictures that are missing or damaged (those stay white, that
+// is transparent).
+std::vector<std::string> load_pictures(Pictures& pictures, Surface& startup);
+
+} // namespace popchan

@@ -1,0 +1,265 @@
+#include "parlour/accounting.h"
+
+#include "machine/rules.h"
+
+namespace popchan {
+
+namespace {
+
+// A fixed-length field of five characters: padded with blanks, cut after five.
+std::string field5(const std::string& text) {
+    std::string out;
+    int chars = 0;
+    for (std::size_t i = 0; i < text.size() && chars < 5; ++chars) {
+        std::size_t len = 1;
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead >= 0xF0) len = 4;
+        else if (lead >= 0xE0) len = 3;
+        else if (lead >= 0xC0) len = 2;
+        out += text.substr(i, len);
+        i += len;
+    }
+    return out + std::string(5 - chars, ' ');
+}
+
+std::string trim(std::string s) {
+    s.erase(0, s.find_first_not_of(' '));
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+constexpr std::array<const char*, 15> kEgaraLabels = {
+    "　０", "　１", "　２", "　３", "　４", "　５", "　６", "　７",
+    "　８", "　９", "　10", "　11", "　12", "　13", "　14"};
+
+bool in_time_service(const AccountingContext& c) {
+    return Int16((c.z.zentei_timeservice - 1) * 60 * 60) > c.day.keika_byo;
+}
+
+void show_dollar_boxes(AccountingContext& c) {
+    const double n = vb_int((c.day.mochidama + 2000) / 2500);
+    for (int i = 1; i <= 40; ++i) {
+        if (n >= i) {
+            c.screen.dorubako[i - 1] = true;
+        } else {
+            c.screen.dorubako[i - 1] = false;
+            break;
+        }
+    }
+}
+
+void plot(AccountingContext& c) {
+    c.graph.plot(c.z.zentei_jikan, c.day.keika_byo, c.day.shushi, c.twips_x, c.twips_y);
+}
+
+void book_history(AccountingContext& c) {
+    SpinState& s = c.s;
+    DayState& d = c.day;
+    d.jikan_hour = Single(vb_int(d.keika_byo / 3600));
+    d.jikan_minute = Single(vb_int(d.keika_byo / 60) - 60 * d.jikan_hour);
+    d.kaiten_kankaku[0] = d.kaiten_total - d.kaiten_kankaku[1];
+    d.kaiten_kankaku[1] = d.kaiten_total;
+    if (s.shoukaku_egara != 0) s.atari_egara = s.shoukaku_egara == 14 ? 0 : int(s.shoukaku_egara);
+    d.rireki_line =
+        rireki_columns(d.atari_count, d.jikan_hour, d.jikan_minute, d.kaiten_kankaku[0],
+                       s.atari_egara);
+    std::string line;
+    for (const auto& column : d.rireki_line) line += column;
+    c.screen.rireki.push_back(line);
+}
+
+void chain(AccountingContext& c) {
+    SpinState& s = c.s;
+    DayState& d = c.day;
+    if (s.kakuhen_flag == 1) {
+        d.renchan += 1;
+        if (s.kakuhen_zan < 1) {
+            s.kakuhen_zan = 0;
+            s.kakuhen_flag = 0;
+        }
+    } else {
+        d.hatsuatari_count += 1;
+        d.renchan = 1;
+        s.kakuhen_flag = KakuhenHantei(s.atari_egara) == 1 ? 1 : 0;
+    }
+    if (!(d.renchan_max > d.renchan)) d.renchan_max = d.renchan;
+}
+
+void box_regulation(AccountingContext& c) {
+    DayState& d = c.day;
+    if (c.z.zentei_hakokisei < 2) return;
+    const Single limit = Single((c.z.zentei_hakokisei + 1) * 2500);
+    if (d.mochidama > limit) {
+        d.kankin_gaku += exchange_value(d.mochidama - limit, c.z.zentei_kankin);
+        d.mochidama = limit;
+    }
+}
+
+void jackpot(AccountingContext& c) {
+    DayState& d = c.day;
+    d.atari_count += 1;
+    book_history(c);
+    chain(c);
+    d.mochidama += c.z.zentei_dedama;
+    d.hamari = 0;
+    Eigyo(c);
+    d.keika_byo += 300; // a jackpot takes five minutes
+    box_regulation(c);
+    plot(c);
+    show_dollar_boxes(c);
+}
+
+void miss(AccountingContext& c) {
+    DayState& d = c.day;
+    d.hamari += 1;
+    if (!(d.hamari_max > d.hamari)) d.hamari_max = d.hamari;
+    if (c.s.kakuhen_flag == 1) return; // nothing is consumed in the probability-up state
+    const Single k = c.z.zentei_kaiten;
+    if (d.mochidama > 0) {
+        d.mochidama -= balls_per_spin(k);
+        if (d.mochidama < 0) {
+            d.shishutsu_raw += -d.mochidama * 4; // the shortfall bought at 4 yen a ball
+            d.mochidama = 0;
+        }
+    } else {
+        d.shishutsu_raw += yen_per_spin(k);
+    }
+}
+
+void money_and_clock(AccountingContext& c) {
+    DayState& d = c.day;
+    d.kaishu_gaku = exchange_value(d.mochidama, c.z.zentei_kankin) + d.kankin_gaku;
+    d.shishutsu_gaku = Single(vb_int(d.shishutsu_raw / 100.0 + 0.5) * 100);
+    d.shushi = d.kaishu_gaku - d.shishutsu_gaku;
+    d.jikan_hour = Single(vb_int(d.keika_byo / 3600));
+    d.jikan_minute = Single(vb_int(d.keika_byo / 60) - 60 * d.jikan_hour);
+    c.screen.jikan = {d.nichime, d.jikan_hour + 9, d.jikan_minute};
+    c.screen.pictimeservice = in_time_service(c);
+    if (d.kaiten_total / 20 == vb_int(d.kaiten_total / 20)) {
+        plot(c);
+        show_dollar_boxes(c);
+    }
+}
+
+} // namespace
+
+Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single k) {
+    if (reach_kind == 1) return 20;
+    if (reach_kind >= 2) return 50;
+    if (kakuhen_flag == 1) return 5;
+    const Single x = Single((k * 6 + 250) * 0.6 / k);
+    return x < 10 ? 10 : Single(vb_int(x + 0.5));
+}
+
+Single balls_per_spin(Single k) { return Single(vb_int(250 / k + 0.5)); }
+Single yen_per_spin(Single k) { return Single(vb_int(1000 / k + 0.5)); }
+
+Single exchange_value(Single balls, Single rate) {
+    const Single yen = rate * balls;
+    return Single(vb_int(yen / 100 + 0.5) * 100);
+}
+
+std::array<std::string, 5> rireki_columns(Single n, Single hour, Single minute, Single spins,
+                                          Int16 egara) {
+    // Blanks before a number (appended, which keeps the compiler's string
+    // checks quiet).
+    auto pad = [](const char* blanks, const std::string& text) {
+        return std::string(blanks).append(text);
+    };
+    std::array<std::string, 5> col;
+    col[0] = n < 10 ? pad("  ", str(n)) : n < 100 ? pad(" ", trim(str(n))) : trim(str(n));
+    col[1] = pad(hour < 1 ? "  " : " ", str(Single(hour + 9)));
+    col[2] = pad(minute < 10 ? ":0" : ":", trim(str(minute)));
+    col[3] = pad(spins < 10 ? "   " : spins < 100 ? "  " : spins < 1000 ? " " : "", str(spins));
+    col[4] = kEgaraLabels[egara >= 0 && egara <= 13 ? int(egara) : 14];
+    for (auto& c : col) c = field5(c);
+    return col;
+}
+
+std::string hyouji_text(const DayState& d, int i) {
+    const std::array<Single, 11> values = {d.kaiten_tsujo,  d.atari_count, d.hatsuatari_count,
+                                           d.hamari,        d.hamari_max,  d.renchan,
+                                           d.renchan_max,   d.mochidama,   d.kankin_gaku,
+                                           d.shishutsu_gaku, d.shushi};
+    return format_counter(values.at(i));
+}
+
+void Eigyo(AccountingContext& c) {
+    SpinState& s = c.s;
+    DayState& d = c.day;
+    const int e = s.atari_egara;
+    const bool kakuhen = KakuhenHantei(s.atari_egara) == 1;
+    const bool service = in_time_service(c);
+    const bool three_seven = e == 3 || e == 7;
+    const bool four_six = e == 4 || e == 6;
+    const bool four_six_eight = four_six || e == 8;
+    auto keep = [&](bool yes) { d.mochidama_ok = yes ? 1 : 0; };
+    switch (c.z.zentei_eigyo) {
+    case 1: // balls kept only during probability-up
+        keep(kakuhen || service);
+        break;
+    case 2: // unlimited throughout
+        d.museigen_flag = 1;
+        break;
+    case 3: // unlimited after a probability-up jackpot
+        if (d.museigen_flag == 1) break;
+        if (kakuhen) d.museigen_flag = 1;
+        else keep(service);
+        break;
+    case 4: // unlimited after a 3 or 7 jackpot
+        if (d.museigen_flag == 1) break;
+        if (three_seven) d.museigen_flag = 1;
+        else if (kakuhen) keep(true);
+        else keep(service);
+        break;
+    case 5: // after 3 or 7, exchange on 4 or 6
+        if (service || three_seven) keep(true);
+        else if (four_six) keep(false);
+        break;
+    case 6: // after probability-up, exchange on 4 or 6
+        if (service || kakuhen) keep(true);
+        else if (four_six) keep(false);
+        break;
+    case 7: // after probability-up, exchange on 4, 6 or 8
+        if (service || kakuhen) keep(true);
+        else if (four_six_eight) keep(false);
+        break;
+    case 8: // after probability-up, exchange on 4 or 6, unlimited on 3 or 7
+        if (d.museigen_flag == 1) break;
+        if (three_seven) d.museigen_flag = 1;
+        else if (service || kakuhen) keep(true);
+        else if (four_six_eight) keep(false);
+        break;
+    default:
+        break;
+    }
+    if (d.museigen_flag == 1) {
+        c.screen.fuda = {true, false};
+    } else if (d.mochidama_ok == 1) {
+        c.screen.fuda = {false, true};
+    } else {
+        d.kankin_gaku += exchange_value(d.mochidama, c.z.zentei_kankin);
+        d.mochidama = 0;
+        c.screen.fuda = {false, false};
+    }
+    if (d.mochidama == 0) c.screen.dorubako = {};
+}
+
+void Timer3_Timer(AccountingContext& c) {
+    SpinState& s = c.s;
+    DayState& d = c.day;
+    if (s.spin_phase != 2) return;
+    d.kaiten_total += 1;
+    if (s.kakuhen_flag != 1) d.kaiten_tsujo += 1;
+    d.keika_byo += spin_seconds(s.reach_kind, s.kakuhen_flag, c.z.zentei_kaiten);
+    if (s.reach_kind != 0)
+        c.reach.Reach_Rireki(s.reach_kind, s.reach_kind, s.atari_flag, s.kakuhen_flag, s.digi_mode);
+    if (s.atari_flag == 1) jackpot(c);
+    else miss(c);
+    money_and_clock(c);
+    ++c.screen.revision;
+    if (d.keika_byo > c.z.zentei_jikan * 3600 || d.shushi < -c.z.zentei_giveup) c.end_of_day();
+    s.spin_phase = 0;
+}
+
+} // namespace popchan

@@ -1,0 +1,51 @@
+// The accounting of each spin: simulated time, balls and yen, jackpots with
+// their history line, the probability-up chain, the business form and the
+// box regulation, the counters, the clock and the end of the day.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "machine/spin_state.h"
+#include "parlour/day_state.h"
+#include "parlour/graph.h"
+#include "parlour/screen.h"
+#include "premises/premises.h"
+#include "stats/reach_stats.h"
+
+namespace popchan {
+
+struct AccountingContext {
+    SpinState& s;
+    DayState& day;
+    const Premises& z;
+    ReachStats& reach;
+    BalanceGraph& graph;
+    FormDigiScreen& screen;
+    const int& twips_x;
+    const int& twips_y;
+    std::function<void()> end_of_day; // the Reset handler
+};
+
+// One tick of Timer3: books the spin when spin_phase is 2 and hands over with 0.
+void Timer3_Timer(AccountingContext& c);
+
+// The business form's rules at a jackpot: keep the balls or exchange them.
+void Eigyo(AccountingContext& c);
+
+// The five 5-character columns of a hit-history line.
+std::array<std::string, 5> rireki_columns(Single atari_count, Single jikan_hour,
+                                          Single jikan_minute, Single spins, Int16 egara);
+
+// Seconds a spin takes and what it costs, at k spins per 1,000 yen.
+Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single k);
+Single balls_per_spin(Single k);
+Single yen_per_spin(Single k);
+
+// Yen for `balls` at `rate` yen a ball, in whole 100 yen, half up.
+Single exchange_value(Single balls, Single rate);
+
+// The counter box i (0..10) as the window shows it: "##,##0".
+std::string hyouji_text(const DayState& day, int i);
+
+} // namespace popchan

@@ -1,0 +1,69 @@
+#!/usr/bin/env python3
+"""Loudness figures of rendered music: duration, RMS and peak in dBFS, and the
+share of silent 100-ms windows (RMS under -60 dBFS), one line per WAV file.
+
+    measure_wav.py FILE.wav[:MIN_S:MAX_S] ...
+
+Exits 1 when a file clips (peak at or above -0.5 dBFS), is all but silent (RMS
+under -40 dBFS) or, where MIN_S:MAX_S is given, lasts outside that range.
+Reads 16-bit PCM, as FluidSynth writes it by default.
+"""
+import array
+import math
+import sys
+import wave
+
+PEAK_LIMIT_DB = -0.5
+QUIET_RMS_DB = -40.0
+SILENT_WINDOW_DB = -60.0
+
+
+def db(level):
+    return 20 * math.log10(level) if level > 0 else -math.inf
+
+
+def measure(path):
+    with wave.open(path, "rb") as wav:
+        if wav.getsampwidth() != 2:
+            raise ValueError(f"{path}: not 16-bit PCM")
+        channels, rate = wav.getnchannels(), wav.getframerate()
+        samples = array.array("h", wav.readframes(wav.getnframes()))
+    if sys.byteorder == "big":
+        samples.byteswap()
+    full_scale = 32768.0
+    window = rate // 10 * channels
+    squares = [s * s for s in samples]
+    windows = [squares[i:i + window] for i in range(0, len(squares), window)]
+    silent = sum(1 for w in windows if db(math.sqrt(sum(w) / len(w)) / full_scale) < SILENT_WINDOW_DB)
+    return {
+        "seconds": len(samples) / channels / rate,
+        "rms_db": db(math.sqrt(sum(squares) / max(1, len(squares))) / full_scale),
+        "peak_db": db(max((abs(s) for s in samples), default=0) / full_scale),
+        "silent": silent / max(1, len(windows)),
+    }
+
+
+def main(args):
+    if not args:
+        print(__doc__.strip(), file=sys.stderr)
+        return 2
+    failed = False
+    print(f"{'file':<28}{'seconds':>9}{'RMS dBFS':>10}{'peak dBFS':>11}{'silent':>8}")
+    for arg in args:
+        path, *limits = arg.split(":")
+        m = measure(path)
+        problems = []
+        if m["peak_db"] >= PEAK_LIMIT_DB:
+            problems.append("clips")
+        if m["rms_db"] < QUIET_RMS_DB:
+            problems.append("silent")
+        if limits and not float(limits[0]) <= m["seconds"] <= float(limits[1]):
+            problems.append(f"length outside {limits[0]}-{limits[1]} s")
+        failed |= bool(problems)
+        print(f"{path:<28}{m['seconds']:>9.2f}{m['rms_db']:>10.1f}{m['peak_db']:>11.1f}"
+              f"{m['silent']:>8.0%}  {'; '.join(problems) or 'ok'}")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,0 +1,78 @@
+#include "spin_frames.h"
+
+#include <QPainter>
+
+#include "app/pictures.h"
+#include "common/clock.h"
+#include "display/spin_sequence.h"
+
+namespace popchan {
+
+std::vector<DecidedSpin> sample_spins() {
+    return {
+        {"loss", 0, 0, 0, 0, 0, 1, 0, 0},
+        {"reach loss, slide, notice 2", 0, 0, 0, 1, 1, 0, 2, 0},
+        {"jackpot 8 promoted to 7, notice 3", 1, 8, 7, 1, 0, 1, 3, 0},
+        {"jackpot 2, probability-up state", 1, 2, 0, 1, 0, 0, 1, 1},
+    };
+}
+
+std::vector<QImage> play(const DecidedSpin& d, std::uint64_t seed) {
+    MachineRandom rng(seed, false);
+    Digi digi(rng);
+    Surface startup(kDigiW, kDigiH);
+    load_pictures(digi.pictures, startup);
+    SpinState s;
+    s.atari_flag = d.atari_flag;
+    s.atari_egara = d.atari_egara;
+    s.shoukaku_egara = d.shoukaku_egara;
+    s.reach_kind = d.reach_kind;
+    s.suberi_flag = d.suberi_flag;
+    s.yokoku_chara = d.yokoku_chara;
+    s.yokoku_level = d.yokoku_level;
+    s.kakuhen_flag = d.kakuhen_flag;
+    s.egara_top = {24, 24, 24};
+    s.spin_phase = 1;
+    Clock clock([](int) {});
+    Bgm bgm(clock, nullptr);
+    DisplayContext c{s, digi, rng, bgm};
+    std::vector<QImage> frames;
+    while (s.spin_phase == 1 && frames.size() < 5000) {
+        Timer2_Timer(c);
+        frames.push_back(QImage(reinterpret_cast<const uchar*>(digi.PictureWaku.data()), kDigiW,
+                                kDigiH, kDigiW * 4, QImage::Format_ARGB32)
+                             .copy());
+    }
+    return frames;
+}
+
+std::vector<QImage> pick_frames(const std::vector<QImage>& frames, int count) {
+    std::vector<QImage> picked;
+    if (frames.empty()) return picked;
+    for (int i = 0; i < count; ++i)
+        picked.push_back(frames[std::size_t(i) * (frames.size() - 1) / (count - 1)]);
+    return picked;
+}
+
+QImage contact_sheet(const std::vector<std::pair<std::string, std::vector<QImage>>>& rows,
+                     int scale) {
+    const int label_h = 18, gap = 6, w = kDigiW * scale, h = kDigiH * scale;
+    std::size_t columns = 0;
+    for (const auto& row : rows) columns = std::max(columns, row.second.size());
+    QImage sheet(gap + int(columns) * (w + gap), int(rows.size()) * (label_h + h + gap) + gap,
+                 QImage::Format_RGB32);
+    sheet.fill(QColor(64, 64, 72));
+    QPainter p(&sheet);
+    p.setPen(Qt::white);
+    p.setFont(QFont("IPAGothic", 10));
+    int y = gap;
+    for (const auto& [label, frames] : rows) {
+        p.drawText(gap, y + label_h - 5, QString::fromStdString(label));
+        for (std::size_t i = 0; i < frames.size(); ++i)
+            p.drawImage(QRect(gap + int(i) * (w + gap), y + label_h, w, h), frames[i]);
+        y += label_h + h + gap;
+    }
+    return sheet;
+}
+
+} // namespace popchan
