@@ -38,10 +38,13 @@ run: build
 test: build
 	$(TEST_ENV) ctest --preset $(PRESET)
 
-# A picture of the main window under Xvfb, for the README.
+# Pictures of the main window under Xvfb, for the README: at start-up, and
+# six hours into a seeded day.
+SHOT := XDG_RUNTIME_DIR=$$(mktemp -d) xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/tools/screenshot
 screenshot: build
-	XDG_RUNTIME_DIR=$$(mktemp -d) xvfb-run -a -s "-screen 0 1024x768x24" \
-	  $(BUILD)/tools/screenshot docs/screenshot.png
+	$(SHOT) docs/screenshot.png
+	$(SHOT) docs/screenshot-day.png day 1 6
+	QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$$(mktemp -d) $(BUILD)/tools/display_sheet docs/display.png
 
 # Figures of speed: lotteries per second; start-up, idle and running CPU, the clock's pace.
 bench: build

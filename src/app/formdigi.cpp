@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPixmap>
 
 #include "app/clock_pump.h"
 #include "app/layout.h"
@@ -40,12 +41,12 @@ void set_list(QListWidget* list, const std::vector<std::string>& lines) {
 
 } // namespace
 
-FormDigi::FormDigi(Dialogs* dialogs, MediaDevice* media) {
+FormDigi::FormDigi(Dialogs* dialogs, MediaDevice* media, std::unique_ptr<Random> rng) {
     if (!dialogs) {
         own_dialogs_ = std::make_unique<QtDialogs>(modal_, this);
         dialogs = own_dialogs_.get();
     }
-    model_ = std::make_unique<FormDigiModel>(*dialogs, media);
+    model_ = std::make_unique<FormDigiModel>(*dialogs, media, std::move(rng));
     pump_ = std::make_unique<ClockPump>(*model_, modal_, [this] { refresh(); });
 
     client_ = new QWidget(this);
@@ -82,6 +83,8 @@ void FormDigi::build_panels() {
     list_reach_ = new QListWidget(digi);
     list_reach_->setObjectName("ListReach");
     Place_Text(list_reach_, 8, 115, 48, 10, 120);
+    list_reach_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_reach_->setTextElideMode(Qt::ElideNone);
 
     auto* picrireki = new PictureBox(client_, true);
     picrireki->setObjectName("picrireki");
@@ -101,6 +104,8 @@ void FormDigi::build_panels() {
     rireki_ = new QListWidget(picrireki);
     rireki_->setObjectName("rireki");
     Place_Text(rireki_, 8, 143, 125, 8, 45);
+    rireki_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rireki_->setTextElideMode(Qt::ElideNone);
 
     auto* tennai = new PictureBox(client_, true);
     tennai->setObjectName("pictennai");
@@ -111,6 +116,7 @@ void FormDigi::build_panels() {
         Place_Picture(column, 33, 153, 32 * i, 24);
         for (int k = 1; k <= 10; ++k) {
             auto* box = new QLabel(column);
+            box->setPixmap(QPixmap(":/pictures/dorubako.png"));
             box->setObjectName(QString("imgdorubako_%1").arg(10 * i + k));
             Place_Picture(box, 32, 32, 0, 120 - 12 * (k - 1));
             dorubako_[10 * i + k - 1] = box;
@@ -132,6 +138,7 @@ void FormDigi::build_panels() {
     labelhakokiseisu_ = label(pichakokisei_, "Labelhakokiseisu", "５箱", 10, 25, 17, 59, 26);
     for (int i = 0; i < 2; ++i) {
         fuda_[i] = new QLabel(tennai);
+        fuda_[i]->setPixmap(QPixmap(QString(":/pictures/fuda%1.png").arg(i)));
         fuda_[i]->setObjectName(QString("fuda_%1").arg(i));
         Place_Picture(fuda_[i], 32, 32, 88, 0);
     }

@@ -23,7 +23,9 @@ class SurfaceView;
 class FormDigi : public QMainWindow {
   public:
     // `dialogs` answers the message boxes; by default real boxes are shown.
-    explicit FormDigi(Dialogs* dialogs = nullptr, MediaDevice* media = nullptr);
+    // `rng` replaces the machine's own clock-mixed generator.
+    explicit FormDigi(Dialogs* dialogs = nullptr, MediaDevice* media = nullptr,
+                      std::unique_ptr<Random> rng = nullptr);
     ~FormDigi() override;
 
     FormDigiModel& model() { return *model_; }

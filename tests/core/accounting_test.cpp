@@ -1,0 +1,348 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/fakes.h"
+#include "parlour/formdigi_model.h"
+
+using namespace popchan;
+using popchan::testing::ScriptedDialogs;
+
+namespace {
+
+// The accounting on its own, with the day's state at hand.
+struct Books {
+    SpinState s;
+    DayState day;
+    Premises z;
+    ReachStats reach;
+    BalanceGraph graph;
+    FormDigiScreen screen;
+    int twips = 15;
+    int days_ended = 0;
+    AccountingContext c{s, day, z, reach, graph, screen, twips, twips, [this] { ++days_ended; }};
+
+    Books() { day.nichime = 1; }
+    void spin(int atari_flag = 0, int egara = 0, int reach_kind = 0, int shoukaku = 0) {
+        s.atari_flag = atari_flag;
+        s.atari_egara = egara;
+        s.reach_kind = reach_kind;
+        s.shoukaku_egara = shoukaku;
+        s.spin_phase = 2;
+        Timer3_Timer(c);
+    }
+};
+
+} // namespace
+
+TEST(SpinCost, TimeBallsAndYenBySpinRate) {
+    EXPECT_EQ(spin_seconds(0, 0, 30), 10); // 8.6 s is raised to 10
+    EXPECT_EQ(balls_per_spin(30), 8);
+    EXPECT_EQ(yen_per_spin(30), 33);
+    EXPECT_EQ(spin_seconds(0, 0, 25), 10);
+    EXPECT_EQ(balls_per_spin(25), 10);
+    EXPECT_EQ(yen_per_spin(25), 40);
+    EXPECT_EQ(spin_seconds(0, 0, 20), 11);
+    EXPECT_EQ(spin_seconds(0, 0, 7), 25);
+    EXPECT_EQ(balls_per_spin(7), 36);
+    EXPECT_EQ(yen_per_spin(7), 143);
+    EXPECT_EQ(spin_seconds(0, 1, 7), 5);
+    EXPECT_EQ(spin_seconds(1, 0, 7), 20);
+    EXPECT_EQ(spin_seconds(9, 1, 7), 50);
+}
+
+TEST(Money, SpendingAndBallsRoundToWhole100Yen) {
+    EXPECT_EQ(exchange_value(2100, 2.5f), 5300);
+    EXPECT_EQ(exchange_value(2100, 2.22f), 4700);
+    Books b;
+    b.day.shishutsu_raw = 1250 - 33;
+    b.spin();
+    EXPECT_EQ(b.day.shishutsu_raw, 1250);
+    EXPECT_EQ(b.day.shishutsu_gaku, 1300);
+    EXPECT_EQ(hyouji_text(b.day, 9), "1,300");
+    EXPECT_EQ(b.day.shushi, -1300);
+    EXPECT_EQ(hyouji_text(b.day, 10), "-1,300");
+    b.day.shishutsu_raw = 1249 - 33;
+    b.spin();
+    EXPECT_EQ(b.day.shishutsu_gaku, 1200);
+}
+
+TEST(Money, AShortfallOfBallsIsBoughtAt4Yen) {
+    Books b;
+    b.z.zentei_kaiten = 25;
+    b.day.mochidama = 3;
+    b.spin();
+    EXPECT_EQ(b.day.mochidama, 0);
+    EXPECT_EQ(b.day.shishutsu_raw, 28);
+    b.spin();
+    EXPECT_EQ(b.day.shishutsu_raw, 68); // no balls: 40 yen a spin
+    b.s.kakuhen_flag = 1;
+    b.spin();
+    EXPECT_EQ(b.day.shishutsu_raw, 68); // nothing consumed in the probability-up state
+    EXPECT_EQ(b.day.kaiten_total, 3);
+    EXPECT_EQ(b.day.kaiten_tsujo, 2);
+    EXPECT_EQ(b.day.hamari_max, 3);
+}
+
+TEST(BoxRegulation, ThreeBoxesExchangeTheSurplus) {
+    Books b;
+    b.z.zentei_hakokisei = 2; // three boxes
+    b.z.zentei_kankin = 2.5f;
+    b.z.zentei_eigyo = 2;
+    b.day.mochidama = 7500;
+    b.z.zentei_dedama = 2100;
+    b.spin(1, 3, 1);
+    EXPECT_EQ(b.day.mochidama, 7500);
+    EXPECT_EQ(b.day.kankin_gaku, 5300);
+    const int shown = std::count(b.screen.dorubako.begin(), b.screen.dorubako.end(), true);
+    EXPECT_EQ(shown, 3);
+}
+
+TEST(History, LineOfTheSeventhJackpot) {
+    const auto col = rireki_columns(7, 1, 5, 123, 3);
+    EXPECT_EQ(col[0], "   7 ");
+    EXPECT_EQ(col[1], "  10 ");
+    EXPECT_EQ(col[2], ":05  ");
+    EXPECT_EQ(col[3], "  123");
+    EXPECT_EQ(col[4], "　３   ");
+    EXPECT_EQ(rireki_columns(12, 0, 59, 12345, 13)[3], " 1234"); // cut to five characters
+    EXPECT_EQ(rireki_columns(12, 0, 59, 12345, 13)[0], " 12  ");
+    EXPECT_EQ(rireki_columns(123, 0, 59, 5, 14)[0], "123  ");
+    EXPECT_EQ(rireki_columns(123, 0, 59, 5, 13)[1], "   9 ");
+    EXPECT_EQ(rireki_columns(123, 0, 59, 5, 13)[3], "    5");
+    EXPECT_EQ(rireki_columns(123, 0, 59, 5, 13)[4], "　13  ");
+    EXPECT_EQ(rireki_columns(123, 0, 59, 5, -1)[4], "　14  ");
+}
+
+TEST(History, AJackpotBooksItsLineWithThePromotedSymbol) {
+    Books b;
+    b.day.keika_byo = 3900 - 50;
+    b.day.atari_count = 6;
+    b.day.kaiten_total = 200;
+    b.day.kaiten_kankaku[1] = 78;
+    b.spin(1, 8, 2, 3); // shown as 8, promoted to 3
+    ASSERT_EQ(b.screen.rireki.size(), 1u);
+    EXPECT_EQ(b.screen.rireki[0], "   7   10 :05    123　３   ");
+    EXPECT_EQ(b.s.atari_egara, 3);
+    EXPECT_EQ(b.s.kakuhen_flag, 1); // a first hit on a probability-up symbol
+    EXPECT_EQ(b.day.hatsuatari_count, 1);
+    EXPECT_EQ(b.day.renchan, 1);
+    EXPECT_EQ(b.day.keika_byo, 3900 + 300);
+    EXPECT_EQ(b.screen.jikan, (std::array<float, 3>{1, 10, 10}));
+}
+
+TEST(Chain, ContinuesWhileContinuationsRemain) {
+    Books b;
+    b.s.kakuhen_flag = 1;
+    b.s.kakuhen_zan = 1;
+    b.day.renchan = 2;
+    b.spin(1, 5, 3);
+    EXPECT_EQ(b.s.kakuhen_flag, 1);
+    EXPECT_EQ(b.day.renchan, 3);
+    EXPECT_EQ(b.day.renchan_max, 3);
+    b.s.kakuhen_zan = 0;
+    b.spin(1, 8, 3);
+    EXPECT_EQ(b.s.kakuhen_flag, 0);
+    EXPECT_EQ(b.day.renchan, 4);
+    EXPECT_EQ(b.day.hatsuatari_count, 0);
+    b.spin(1, 8, 3); // a first hit on another symbol: no probability-up state
+    EXPECT_EQ(b.s.kakuhen_flag, 0);
+    EXPECT_EQ(b.day.renchan, 1);
+    EXPECT_EQ(b.day.renchan_max, 4);
+}
+
+namespace {
+// A jackpot under form `eigyo` at `seconds` after opening, with `held` balls before it.
+struct Form : Books {
+    Form(int eigyo, int timeservice = 1) {
+        z.zentei_eigyo = eigyo;
+        z.zentei_timeservice = timeservice;
+        z.zentei_kankin = 2.5f;
+        s.kakuhen_zan = 0;
+    }
+    void jackpot_at(int egara, Single seconds) {
+        day.keika_byo = seconds - 50;
+        s.kakuhen_flag = 0;
+        spin(1, egara, 5);
+    }
+};
+} // namespace
+
+TEST(BusinessForms, ProbabilityUpOnlyForm1) {
+    Form f(1);
+    f.jackpot_at(8, 9000); // 11:30
+    EXPECT_EQ(f.day.kankin_gaku, 5300);
+    EXPECT_EQ(f.day.mochidama, 0);
+    EXPECT_EQ(f.screen.fuda, (std::array<bool, 2>{false, false}));
+    f.jackpot_at(5, 9600);
+    EXPECT_EQ(f.day.mochidama, 2100);
+    EXPECT_EQ(f.screen.fuda, (std::array<bool, 2>{false, true}));
+}
+
+TEST(BusinessForms, UnlimitedAfterProbabilityUpForm3) {
+    Form f(3);
+    f.jackpot_at(7, 5000);
+    EXPECT_EQ(f.day.museigen_flag, 1);
+    EXPECT_TRUE(f.screen.fuda[0]);
+    f.jackpot_at(8, 6000);
+    EXPECT_EQ(f.day.mochidama, 4200);
+    EXPECT_EQ(f.day.kankin_gaku, 0);
+}
+
+TEST(BusinessForms, ThreeSevenForm4) {
+    Form f(4);
+    f.jackpot_at(11, 5000); // kept for this jackpot only
+    EXPECT_EQ(f.day.mochidama, 2100);
+    f.jackpot_at(1, 6000); // exchanged
+    EXPECT_EQ(f.day.mochidama, 0);
+    EXPECT_EQ(f.day.kankin_gaku, 10500);
+    f.jackpot_at(7, 7000);
+    EXPECT_EQ(f.day.museigen_flag, 1);
+    f.jackpot_at(1, 8000);
+    EXPECT_EQ(f.day.mochidama, 4200);
+}
+
+TEST(BusinessForms, ExchangeOn46Form5) {
+    Form first(5);
+    first.jackpot_at(9, 5000); // the flag starts at 0: exchanged
+    EXPECT_EQ(first.day.mochidama, 0);
+    Form f(5);
+    f.jackpot_at(3, 5000);
+    for (int egara : {1, 2, 8, 9, 0, 5, 12}) {
+        f.jackpot_at(egara, 6000);
+        EXPECT_EQ(f.day.mochidama_ok, 1) << egara;
+    }
+    EXPECT_GT(f.day.mochidama, 0);
+    f.jackpot_at(6, 7000);
+    EXPECT_EQ(f.day.mochidama, 0);
+    EXPECT_EQ(f.day.mochidama_ok, 0);
+}
+
+TEST(BusinessForms, Forms6To8) {
+    Form six(6);
+    six.jackpot_at(13, 5000);
+    six.jackpot_at(8, 6000);
+    EXPECT_EQ(six.day.mochidama, 4200); // 8 leaves the flag under form 6
+    six.jackpot_at(4, 7000);
+    EXPECT_EQ(six.day.mochidama, 0);
+    Form seven(7);
+    seven.jackpot_at(10, 5000);
+    seven.jackpot_at(9, 6000);
+    EXPECT_EQ(seven.day.mochidama, 4200);
+    seven.jackpot_at(8, 7000);
+    EXPECT_EQ(seven.day.mochidama, 0);
+    Form eight(8);
+    eight.jackpot_at(8, 5000);
+    EXPECT_EQ(eight.day.mochidama, 0);
+    eight.jackpot_at(3, 6000);
+    EXPECT_EQ(eight.day.museigen_flag, 1);
+    eight.jackpot_at(8, 7000);
+    EXPECT_EQ(eight.day.mochidama, 4200);
+}
+
+TEST(BusinessForms, TimeServiceKeepsTheBallsBefore12) {
+    for (int eigyo : {1, 3, 4, 5, 6, 7, 8}) {
+        Form f(eigyo, 4);
+        f.jackpot_at(8, 10799);
+        EXPECT_EQ(f.day.mochidama, 2100) << eigyo;
+        f.jackpot_at(8, 10800);
+        // Forms 5 and 6 leave their flag as it was on symbol 8; the others exchange.
+        const bool unchanged = eigyo == 5 || eigyo == 6;
+        EXPECT_EQ(f.day.mochidama, unchanged ? 4200 : 0) << eigyo;
+    }
+}
+
+TEST(TimeService, TheSignShowsUntilTheWindowCloses) {
+    Books b;
+    b.z.zentei_timeservice = 4;
+    b.day.keika_byo = 10799 - 10;
+    b.spin();
+    EXPECT_TRUE(b.screen.pictimeservice);
+    b.day.keika_byo = 10800 - 10;
+    b.spin();
+    EXPECT_FALSE(b.screen.pictimeservice);
+    b.z.zentei_timeservice = 1;
+    b.day.keika_byo = 0;
+    b.spin();
+    EXPECT_FALSE(b.screen.pictimeservice);
+}
+
+TEST(EndOfDay, AfterTheHoursAndStrictlyBelowTheGiveUp) {
+    Books b;
+    b.z.zentei_jikan = 8;
+    b.day.keika_byo = 28800 - 10;
+    b.spin();
+    EXPECT_EQ(b.days_ended, 0); // exactly 28,800 s is not past the hours
+    b.spin();
+    EXPECT_EQ(b.days_ended, 1);
+
+    Books g;
+    g.day.shishutsu_raw = 30000 - 33;
+    g.spin();
+    EXPECT_EQ(g.day.shushi, -30000);
+    EXPECT_EQ(g.days_ended, 0);
+    g.day.shishutsu_raw = 30100 - 33;
+    g.spin();
+    EXPECT_EQ(g.days_ended, 1);
+}
+
+TEST(EndOfDay, AJackpotThatCrossesTheHoursStillPays) {
+    Books b;
+    b.z.zentei_jikan = 8;
+    b.day.keika_byo = 28790;
+    b.z.zentei_eigyo = 2;
+    b.spin(1, 2, 1);
+    EXPECT_EQ(b.days_ended, 1);
+    EXPECT_EQ(b.day.mochidama, 2100);
+}
+
+TEST(DollarBoxes, OneBoxFrom500BallsAndEvery2500After) {
+    Books b;
+    b.s.kakuhen_flag = 1; // misses cost nothing, so the balls stay as set
+    for (auto [balls, boxes] : {std::pair{499, 0}, {500, 1}, {2999, 1}, {3000, 2}, {99500, 40},
+                                {200000, 40}}) {
+        b.screen.dorubako = {};
+        b.day.mochidama = Single(balls);
+        b.day.kaiten_total = 19; // the 20th spin shows the boxes
+        b.spin();
+        EXPECT_EQ(std::count(b.screen.dorubako.begin(), b.screen.dorubako.end(), true), boxes)
+            << balls;
+    }
+}
+
+TEST(WholeDay, SeededDayThroughTheClockKeepsItsBooks) {
+    ScriptedDialogs dialogs;
+    FormDigiModel model(dialogs, nullptr, std::make_unique<MachineRandom>(99, false));
+    model.Form_Load(15, 15, "");
+    model.digi.set_drawing(false);
+    model.spin.digi_mode = 3; // hidden but for jackpots
+    model.premises.zentei_eigyo = 1;
+    model.premises.zentei_hakokisei = 3;
+    model.a3_Click();
+    int reach_spins = 0;
+    Single counted = 0;
+    while (dialogs.boxes.empty()) {
+        model.advance(1);
+        if (model.spin.spin_phase == 1 && model.day.kaiten_total == counted) {
+            ++counted;
+            reach_spins += model.spin.reach_kind != 0;
+        }
+        // The books balance after every spin.
+        const DayState& d = model.day;
+        ASSERT_EQ(d.shushi, exchange_value(d.mochidama, model.premises.zentei_kankin) +
+                                d.kankin_gaku - d.shishutsu_gaku);
+        ASSERT_GE(d.kaiten_total, d.kaiten_tsujo);
+        ASSERT_LE(d.hatsuatari_count, d.atari_count);
+        ASSERT_EQ(std::fmod(d.shishutsu_gaku, 100.0f), 0);
+        ASSERT_EQ(model.screen.rireki.size(), std::size_t(d.atari_count));
+        ASSERT_EQ(model.reach.count(0, 1) + model.reach.count(20, 1),
+                  reach_spins - (model.spin.spin_phase == 1 && model.spin.reach_kind != 0));
+        ASSERT_LT(model.clock().now(), 50'000'000) << "the day never ended";
+    }
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text.rfind("シミュレーション終了\n\n今日は、", 0), 0u);
+    EXPECT_EQ(model.day.kaiten_total, 0); // cleared by the end of the day
+    EXPECT_GT(counted, 1000);
+    EXPECT_TRUE(model.screen.menus.a3);
+}
