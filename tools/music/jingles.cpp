@@ -11,9 +11,9 @@ namespace music {
 // and a flourish at 150 bpm.
 MidiFile chusen() {
     MidiFile file = start_piece("Popchan - Roulette", 180, bar(2) + kQuarter);
-    file.conductor().tempo(2 * kQuarter, 160);
-    file.conductor().tempo(3 * kQuarter, 132);
-    file.conductor().tempo(bar(1), 150);
+    file.tempo(2 * kQuarter, 160);
+    file.tempo(3 * kQuarter, 132);
+    file.tempo(bar(1), 150);
     const auto wheel = progression(bar(0), "C Am F G");
     const std::string_view flourish = "C6/4> r/8 G5/16 A5 C6/2>";
 
@@ -53,7 +53,8 @@ MidiFile chusen() {
 // brass and strings below, timpani rolling into the final chord.
 MidiFile atari() {
     MidiFile file = start_piece("Popchan - Jackpot", 132, bar(5) + 2 * kQuarter);
-    const auto chords = progression(bar(0), "C | F G | Am F | Dm7 G7 | C");
+    const std::string_view changes = "C | F G | Am F | Dm7 G7 | C";
+    const auto chords = progression(bar(0), changes);
     const std::string_view fanfare = "G4/8t C5 E5 G5/2.> | A5/8t G5 F5 A5/4 B5/8t A5 G5 B5/4 | "
                                      "C6/4. B5/8 A5/4 E5/8t F5 G5 | A5/4. G5/8 F5/4 G5/8t G5 G5 | "
                                      "C6/1>";
@@ -79,7 +80,7 @@ MidiFile atari() {
 
     Part low(file, "Bass", 4, gm::kSynthBass, 96, 64, 20);
     low.gate = 0.8;
-    bass(low, progression(bar(0), "C | F G | Am F | Dm7 G7"), pitch("F1"), "x-o-x-o-");
+    bass(low, progression(bar(0), changes, bar(4)), pitch("F1"), "x-o-x-o-");
     low.line(bar(4), "C2/1");
 
     Part timpani(file, "Timpani", 5, gm::kTimpani, 100, 64, 45);

@@ -4,6 +4,7 @@
 // depends on nothing but this code, so the bytes are the same every run.
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <string>
 
 #include "pieces.h"
@@ -15,11 +16,12 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     try {
+        std::filesystem::create_directories(dir);
         for (const music::Piece& piece : music::kPieces) {
             const std::string path = dir + "/" + piece.file;
             const music::MidiFile file = piece.make();
-            file.save(path);
-            std::printf("%s  %zu bytes\n", path.c_str(), file.encode().size());
+            const std::size_t bytes = file.save(path);
+            std::printf("%s  %zu bytes  %.2f s\n", path.c_str(), bytes, file.seconds());
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_music: %s\n", e.what());

@@ -111,7 +111,7 @@ void through(const ChordSpan& span, std::string_view rhythm, Tick step, const St
 MidiFile start_piece(const std::string& title, double bpm, Tick length) {
     MidiFile file(title);
     file.conductor().time_signature(0, 4, 4);
-    file.conductor().tempo(0, bpm);
+    file.tempo(0, bpm);
     file.set_length(length);
     return file;
 }

@@ -162,6 +162,24 @@ MidiFile::MidiFile(const std::string& title) {
     tracks_.emplace_back(title);
 }
 
+void MidiFile::tempo(Tick at, double bpm) {
+    conductor().tempo(at, bpm);
+    tempi_[at] = bpm;
+}
+
+double MidiFile::seconds() const {
+    double total = 0;
+    double bpm = 120; // MIDI's tempo until the first change
+    Tick from = 0;
+    for (const auto& [at, next] : tempi_) {
+        if (at >= end_) break;
+        total += (at - from) * 60.0 / (bpm * kTicksPerQuarter);
+        from = at;
+        bpm = next;
+    }
+    return total + (end_ - from) * 60.0 / (bpm * kTicksPerQuarter);
+}
+
 Track& MidiFile::add_track(const std::string& name) {
     return tracks_.emplace_back(name);
 }
@@ -198,12 +216,13 @@ std::vector<std::uint8_t> MidiFile::encode() const {
     return out;
 }
 
-void MidiFile::save(const std::string& path) const {
+std::size_t MidiFile::save(const std::string& path) const {
     const auto bytes = encode();
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
     if (!file) throw std::runtime_error("cannot write " + path);
+    return bytes.size();
 }
 
 } // namespace music

@@ -2,8 +2,10 @@
 // instrument tracks, every track closed at the piece's last tick.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -55,19 +57,25 @@ class MidiFile {
     explicit MidiFile(const std::string& title);
 
     Track& conductor() { return tracks_.front(); }
+    // A tempo change on the conductor track, remembered for seconds().
+    void tempo(Tick at, double bpm);
     Track& add_track(const std::string& name);
     void set_length(Tick end) { end_ = end; }
     Tick length() const { return end_; }
+    // How long the piece plays, start to end, under its tempo changes.
+    double seconds() const;
     // The channels that any track uses, in order.
     std::vector<int> channels() const;
     // When the last note of any track is released.
     Tick last_note_off() const;
 
     std::vector<std::uint8_t> encode() const;
-    void save(const std::string& path) const;
+    // Writes the file; returns its size in bytes.
+    std::size_t save(const std::string& path) const;
 
   private:
-    std::deque<Track> tracks_; // a deque keeps handed-out references valid
+    std::deque<Track> tracks_;     // a deque keeps handed-out references valid
+    std::map<Tick, double> tempi_; // tick -> beats per minute
     Tick end_ = 0;
 };
 
