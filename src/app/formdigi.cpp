@@ -76,7 +76,7 @@ void FormDigi::build_panels() {
     auto* digi = new PictureBox(client_, true, kFaceGrey);
     digi->setObjectName("PictureDigi");
     Place_Picture(digi, 137, 177, 8, 8);
-    waku_ = new SurfaceView(model_->digi.PictureWaku, digi);
+    waku_ = new SurfaceView([this]() -> const Surface& { return model_->digi.PictureWaku; }, digi);
     waku_->setObjectName("PictureWaku");
     Place_Picture(waku_, 115, 96, 10, 6);
     label(digi, "LabelReach", "種類 … 当り / ﾘｰﾁ", 8, 115, 17, 10, 108);
@@ -178,7 +178,8 @@ void FormDigi::build_panels() {
     auto* graph_frame = new PictureBox(client_, true);
     graph_frame->setObjectName("picgraph_0");
     Place_Picture(graph_frame, 448, 226, 8, 193);
-    graph_ = new SurfaceView(model_->graph.surface(), graph_frame);
+    graph_ = new SurfaceView([this]() -> const Surface& { return model_->graph.surface(); },
+                             graph_frame);
     graph_->setObjectName("picgraph_1");
     Place_Picture(graph_, 353, 209, 80, 8);
     label(graph_frame, "graphmei_1", "+10万円", 10, 49, 17, 8, 8);

@@ -5,20 +5,21 @@
 
 namespace popchan {
 
-SurfaceView::SurfaceView(const Surface& surface, QWidget* parent)
-    : QWidget(parent), surface_(surface) {
+SurfaceView::SurfaceView(std::function<const Surface&()> surface, QWidget* parent)
+    : QWidget(parent), surface_(std::move(surface)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void SurfaceView::refresh() {
-    if (surface_.revision() != painted_) update();
+    if (surface_().revision() != painted_) update();
 }
 
 void SurfaceView::paintEvent(QPaintEvent*) {
-    painted_ = surface_.revision();
+    const Surface& surface = surface_();
+    painted_ = surface.revision();
     // The image only wraps the surface's pixels.
-    const QImage image(reinterpret_cast<const uchar*>(surface_.data()), surface_.width(),
-                       surface_.height(), surface_.width() * 4, QImage::Format_ARGB32);
+    const QImage image(reinterpret_cast<const uchar*>(surface.data()), surface.width(),
+                       surface.height(), surface.width() * 4, QImage::Format_ARGB32);
     QPainter painter(this);
     painter.drawImage(0, 0, image);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "display/surface.h"
 
@@ -9,7 +10,8 @@ namespace popchan {
 
 class SurfaceView : public QWidget {
   public:
-    SurfaceView(const Surface& surface, QWidget* parent);
+    // `surface` gives the surface, brought up to date.
+    SurfaceView(std::function<const Surface&()> surface, QWidget* parent);
     // Repaints when the surface changed since the last paint.
     void refresh();
 
@@ -17,7 +19,7 @@ class SurfaceView : public QWidget {
     void paintEvent(QPaintEvent*) override;
 
   private:
-    const Surface& surface_;
+    std::function<const Surface&()> surface_;
     std::uint64_t painted_ = ~std::uint64_t{0};
 };
 

@@ -1,21 +1,17 @@
 #include "common/numbers.h"
 
-#include <cfenv>
 #include <cmath>
 #include <cstdio>
 
 namespace popchan {
 
-double vb_int(double x) { return std::floor(x); }
-
 double round_half_even(double x) {
-    // nearbyint follows the current rounding mode; the machine always rounds
-    // to nearest, halves to even, whatever mode a library left behind.
-    const int saved = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double r = std::nearbyint(x);
-    std::fesetround(saved);
-    return r;
+    // Worked out from the floor, so no floating-point rounding mode can change it.
+    const double f = std::floor(x);
+    const double fraction = x - f; // exact for every double that has a fraction
+    if (fraction > 0.5) return f + 1;
+    if (fraction < 0.5) return f;
+    return std::fmod(f, 2.0) == 0 ? f : f + 1;
 }
 
 Int16 to_int16(double x) {

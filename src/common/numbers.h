@@ -4,6 +4,7 @@
 // shown on the screen.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -40,7 +41,7 @@ class Int16 {
 };
 
 // Int(x): the largest whole number not above x.
-double vb_int(double x);
+inline double vb_int(double x) { return std::floor(x); }
 
 // x rounded to the nearest whole number, halves to the even neighbour.
 double round_half_even(double x);

@@ -13,6 +13,10 @@ std::uint64_t splitmix64(std::uint64_t& state) {
 }
 
 MachineRandom::MachineRandom(std::uint64_t seed, bool clock_mixing) : clock_mixing_(clock_mixing) {
+    this->seed(seed);
+}
+
+void MachineRandom::seed(std::uint64_t seed) {
     for (auto& word : s_) word = splitmix64(seed);
 }
 

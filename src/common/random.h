@@ -25,6 +25,9 @@ class MachineRandom final : public Random {
     // A seed of its own from the system's entropy, mixing in the clock.
     MachineRandom();
 
+    // Starts the sequence of `seed` afresh.
+    void seed(std::uint64_t seed);
+
     double Rnd() override {
         return static_cast<double>(next() >> 11) * 0x1.0p-53;
     }

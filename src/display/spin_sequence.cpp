@@ -268,7 +268,8 @@ void notice_overlays(DisplayContext& c) {
 void Timer2_Timer(DisplayContext& c) {
     SpinState& s = c.s;
     if (s.spin_phase != 1) return;
-    if ((s.digi_mode == 2 && s.reach_kind == 0) || (s.digi_mode == 3 && s.atari_flag != 1)) {
+    if (s.digi_mode == kDigiHideAll || (s.digi_mode == kDigiReachesOnly && s.reach_kind == 0) ||
+        (s.digi_mode == kDigiJackpotsOnly && s.atari_flag != 1)) {
         s.spin_phase = 2; // not shown: straight to the accounting
         return;
     }

@@ -7,26 +7,26 @@ namespace popchan {
 namespace {
 
 // Int(Rnd × n) for a small n, as a table index.
-int draw(Random& rng, int n) { return static_cast<int>(vb_int(rng.Rnd() * n)); }
+template <class R> int draw(R& rng, int n) { return static_cast<int>(vb_int(rng.Rnd() * n)); }
 
-Int16 other_symbol(Random& rng) { return kOtherSymbols.at(draw(rng, 7)); }
+template <class R> Int16 other_symbol(R& rng) { return kOtherSymbols.at(draw(rng, 7)); }
 
 // Half of the jackpots are shown first on another symbol and then promoted.
-void promotion_draw(SpinState& s, Random& rng) {
+template <class R> void promotion_draw(SpinState& s, R& rng) {
     if (draw(rng, 2) == 1) {
         s.shoukaku_egara = s.atari_egara == 0 ? Int16(14) : s.atari_egara;
         s.atari_egara = other_symbol(rng);
     }
 }
 
-bool jackpot_draw(const SpinState& s, const Premises& z, Random& rng) {
+template <class R> bool jackpot_draw(const SpinState& s, const Premises& z, R& rng) {
     const double P = z.zentei_kakuritu;
     if (s.kakuhen_flag == 1) return vb_int(rng.Rnd() * P / 5 + 1) == 1;
     const double m = vb_int(rng.Rnd() * P * 10 + 1);
     return vb_int(m / 10 + 0.9) == 1;
 }
 
-void jackpot(SpinState& s, Single renchan, const Premises& z, Random& rng) {
+template <class R> void jackpot(SpinState& s, Single renchan, const Premises& z, R& rng) {
     const Single limit = z.zentei_limiter - 1;
     if (limit > renchan) {
         // Symbol lottery: a probability-up symbol with the chance 1/R. The draw
@@ -62,12 +62,12 @@ void jackpot(SpinState& s, Single renchan, const Premises& z, Random& rng) {
 }
 
 // Int(Rnd × n) with anything above 1 read as 0: a chance of 1/n of a 1.
-Int16 one_in(Random& rng, int n) {
+template <class R> Int16 one_in(R& rng, int n) {
     const int v = draw(rng, n);
     return v > 1 ? 0 : v;
 }
 
-void miss(SpinState& s, Random& rng) {
+template <class R> void miss(SpinState& s, R& rng) {
     if (draw(rng, 14) == 0) s.reach_kind = Reach_Hantei(s.atari_flag, rng);
     s.suberi_flag = s.reach_kind <= 1 ? one_in(rng, 14) : Int16(draw(rng, 2));
     if (s.kakuhen_flag == 1) {
@@ -90,7 +90,7 @@ void miss(SpinState& s, Random& rng) {
 
 } // namespace
 
-void Timer1_Timer(SpinState& s, Single renchan, const Premises& z, Random& rng) {
+template <class R> void lottery(SpinState& s, Single renchan, const Premises& z, R& rng) {
     if (s.spin_phase != 0) return;
     rng.Randomize();
     s.atari_flag = 0;
@@ -108,6 +108,14 @@ void Timer1_Timer(SpinState& s, Single renchan, const Premises& z, Random& rng) 
         miss(s, rng);
     }
     s.spin_phase = 1;
+}
+
+void Timer1_Timer(SpinState& s, Single renchan, const Premises& z, Random& rng) {
+    lottery(s, renchan, z, rng);
+}
+
+void Timer1_Timer(SpinState& s, Single renchan, const Premises& z, MachineRandom& rng) {
+    lottery(s, renchan, z, rng);
 }
 
 } // namespace popchan

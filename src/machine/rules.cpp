@@ -17,10 +17,16 @@ Int16 band_of(const std::array<ReachBand, N>& table, int v) {
 }
 } // namespace
 
-Int16 Reach_Hantei(Int16 atari_flag, Random& rng) {
+namespace {
+template <class R> Int16 reach_kind(Int16 atari_flag, R& rng) {
     if (atari_flag == 1)
         return band_of(kAtariReachTable, static_cast<int>(vb_int(rng.Rnd() * kAtariDraw)));
     return band_of(kHazureReachTable, static_cast<int>(vb_int(rng.Rnd() * kHazureDraw)));
 }
+
+} // namespace
+
+Int16 Reach_Hantei(Int16 atari_flag, Random& rng) { return reach_kind(atari_flag, rng); }
+Int16 Reach_Hantei(Int16 atari_flag, MachineRandom& rng) { return reach_kind(atari_flag, rng); }
 
 } // namespace popchan

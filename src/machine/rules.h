@@ -16,6 +16,7 @@ Int16 KakuhenHantei(Int16 egara);
 // The reach kind of a spin: 1..11 from the jackpot table when atari_flag is 1,
 // else 1..10 from the miss table.
 Int16 Reach_Hantei(Int16 atari_flag, Random& rng);
+Int16 Reach_Hantei(Int16 atari_flag, MachineRandom& rng);
 
 // The two symbol tables of the lottery, indexed by Int(Rnd × 7).
 inline constexpr std::array<int, 7> kOtherSymbols = {0, 1, 2, 8, 4, 9, 6};

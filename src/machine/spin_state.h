@@ -8,8 +8,13 @@
 
 namespace popchan {
 
+// Display modes: every spin shown, only reaches, only jackpots; the batch tool
+// hides every spin.
+inline constexpr int kDigiShowAll = 0, kDigiHideAll = 1, kDigiReachesOnly = 2,
+                     kDigiJackpotsOnly = 3;
+
 struct SpinState {
-    Int16 digi_mode;  // 0 every spin shown, 2 only reaches, 3 only jackpots
+    Int16 digi_mode;  // kDigiShowAll … kDigiJackpotsOnly
     Int16 spin_phase; // 0 lottery due, 1 display running, 2 accounting due
     Int16 spin_tick;  // tick of the running display sequence, 0 between spins
 

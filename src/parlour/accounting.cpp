@@ -114,15 +114,15 @@ void miss(AccountingContext& c) {
     d.hamari += 1;
     if (!(d.hamari_max > d.hamari)) d.hamari_max = d.hamari;
     if (c.s.kakuhen_flag == 1) return; // nothing is consumed in the probability-up state
-    const Single k = c.z.zentei_kaiten;
+    const SpinRates& rates = c.rates.at(c.z.zentei_kaiten);
     if (d.mochidama > 0) {
-        d.mochidama -= balls_per_spin(k);
+        d.mochidama -= rates.balls;
         if (d.mochidama < 0) {
             d.shishutsu_raw += -d.mochidama * 4; // the shortfall bought at 4 yen a ball
             d.mochidama = 0;
         }
     } else {
-        d.shishutsu_raw += yen_per_spin(k);
+        d.shishutsu_raw += rates.yen;
     }
 }
 
@@ -135,7 +135,8 @@ void money_and_clock(AccountingContext& c) {
     d.jikan_minute = Single(vb_int(d.keika_byo / 60) - 60 * d.jikan_hour);
     c.screen.jikan = {d.nichime, d.jikan_hour + 9, d.jikan_minute};
     c.screen.pictimeservice = in_time_service(c);
-    if (d.kaiten_total / 20 == vb_int(d.kaiten_total / 20)) {
+    // Every 20th spin (spin counts are whole numbers well inside a float's range).
+    if (static_cast<std::int64_t>(d.kaiten_total) % 20 == 0) {
         plot(c);
         show_dollar_boxes(c);
     }
@@ -143,12 +144,27 @@ void money_and_clock(AccountingContext& c) {
 
 } // namespace
 
-Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single k) {
+Single normal_spin_seconds(Single k) {
+    // 0.6 s for each of the 250 / k + 6 balls of a spin, at least 10 s.
+    const Single x = Single((k * 6 + 250) * 0.6 / k);
+    return x < 10 ? 10 : Single(vb_int(x + 0.5));
+}
+
+Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single normal_seconds) {
     if (reach_kind == 1) return 20;
     if (reach_kind >= 2) return 50;
     if (kakuhen_flag == 1) return 5;
-    const Single x = Single((k * 6 + 250) * 0.6 / k);
-    return x < 10 ? 10 : Single(vb_int(x + 0.5));
+    return normal_seconds;
+}
+
+const SpinRates& SpinRates::at(Single rate) {
+    if (rate != k) {
+        k = rate;
+        normal_seconds = normal_spin_seconds(rate);
+        balls = balls_per_spin(rate);
+        yen = yen_per_spin(rate);
+    }
+    return *this;
 }
 
 Single balls_per_spin(Single k) { return Single(vb_int(250 / k + 0.5)); }
@@ -251,7 +267,8 @@ void Timer3_Timer(AccountingContext& c) {
     if (s.spin_phase != 2) return;
     d.kaiten_total += 1;
     if (s.kakuhen_flag != 1) d.kaiten_tsujo += 1;
-    d.keika_byo += spin_seconds(s.reach_kind, s.kakuhen_flag, c.z.zentei_kaiten);
+    d.keika_byo +=
+        spin_seconds(s.reach_kind, s.kakuhen_flag, c.rates.at(c.z.zentei_kaiten).normal_seconds);
     if (s.reach_kind != 0)
         c.reach.Reach_Rireki(s.reach_kind, s.reach_kind, s.atari_flag, s.kakuhen_flag, s.digi_mode);
     if (s.atari_flag == 1) jackpot(c);

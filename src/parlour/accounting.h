@@ -15,6 +15,15 @@
 
 namespace popchan {
 
+// What a spin costs at k spins per 1,000 yen. k stays the same all day, so
+// the divisions are done once for it.
+struct SpinRates {
+    Single k = -1;
+    Single normal_seconds = 0; // a spin without reach in the normal state
+    Single balls = 0, yen = 0; // a spin's cost in balls, or in yen with none held
+    const SpinRates& at(Single rate);
+};
+
 struct AccountingContext {
     SpinState& s;
     DayState& day;
@@ -25,6 +34,7 @@ struct AccountingContext {
     const int& twips_x;
     const int& twips_y;
     std::function<void()> end_of_day; // the Reset handler
+    SpinRates rates{};
 };
 
 // One tick of Timer3: books the spin when spin_phase is 2 and hands over with 0.
@@ -37,8 +47,9 @@ void Eigyo(AccountingContext& c);
 std::array<std::string, 5> rireki_columns(Single atari_count, Single jikan_hour,
                                           Single jikan_minute, Single spins, Int16 egara);
 
-// Seconds a spin takes and what it costs, at k spins per 1,000 yen.
-Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single k);
+// Seconds a spin takes, and what it costs, at k spins per 1,000 yen.
+Single normal_spin_seconds(Single k);
+Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single normal_seconds);
 Single balls_per_spin(Single k);
 Single yen_per_spin(Single k);
 

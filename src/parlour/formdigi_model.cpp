@@ -11,6 +11,7 @@ int scaled_font_size(int nominal, int twips_per_px) {
 FormDigiModel::FormDigiModel(Dialogs& dialogs, MediaDevice* media, std::unique_ptr<Random> rng)
     : bgm(clock_, media), dialogs_(dialogs),
       rng_(rng ? std::move(rng) : std::make_unique<MachineRandom>()),
+      machine_rng_(dynamic_cast<MachineRandom*>(rng_.get())),
       clock_([this](int t) { on_timer(t); }) {}
 
 template <class F> void FormDigiModel::guarded(ReportForm form, F&& handler) {
@@ -46,7 +47,8 @@ void FormDigiModel::on_timer(int timer) {
     try {
         switch (timer) {
         case 0:
-            Timer1_Timer(spin, day.renchan, premises, *rng_);
+            if (machine_rng_) Timer1_Timer(spin, day.renchan, premises, *machine_rng_);
+            else Timer1_Timer(spin, day.renchan, premises, *rng_);
             break;
         case 1:
             Timer2_Timer(display_);

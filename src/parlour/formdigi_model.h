@@ -46,6 +46,10 @@ class FormDigiModel {
     void a4_Click();  // Reset, also the end of the day
     bool a5_Click();  // Exit: true when the user confirmed and the window unloads
 
+    // One tick of timer 0..3 (Timer1 … Timer4), as the clock fires it. The batch
+    // tool plays its days this way, at machine speed.
+    void tick(int timer) { on_timer(timer); }
+
     // Lets simulated milliseconds pass on the clock.
     void advance(std::int64_t ms) { clock_.advance(ms); }
     const Clock& clock() const { return clock_; }
@@ -71,6 +75,7 @@ class FormDigiModel {
 
     Dialogs& dialogs_;
     std::unique_ptr<Random> rng_;
+    MachineRandom* machine_rng_ = nullptr; // rng_ when it is the machine's own kind
     Clock clock_;
 
   public:

@@ -1,7 +1,11 @@
 // The balance graph: the day's balance against the clock, drawn segment by
 // segment into the plot area. Coordinates are kept in twips and turned into
-// pixels with the screen's twips per pixel when drawn.
+// pixels with the screen's twips per pixel. The pixels are drawn when someone
+// looks at them, so a day played unseen costs no drawing.
 #pragma once
+
+#include <utility>
+#include <vector>
 
 #include "common/numbers.h"
 #include "display/surface.h"
@@ -19,13 +23,22 @@ class BalanceGraph {
     // One blue segment from the pen to the balance at the elapsed time.
     void plot(Single zentei_jikan, Single keika_byo, Single shushi, int twips_x, int twips_y);
 
-    const Surface& surface() const { return area_; }
+    // The plot area with everything drawn so far.
+    const Surface& surface() const;
     Single pen_x() const { return pen_x_; }
     Single pen_y() const { return pen_y_; }
 
   private:
-    Surface area_{kWidth, kHeight};
+    struct Line {
+        int x1, y1, x2, y2;
+        Pixel colour;
+    };
     Single pen_x_ = 0, pen_y_ = 0;
+    std::vector<Line> lines_; // since the last clear, the zero line first
+    mutable Surface area_{kWidth, kHeight};
+    mutable std::size_t drawn_ = 0; // lines already in area_
+    mutable bool blank_ = false;    // area_ still to be cleared
+    std::pair<int, int> blank_extent_{0, 0}; // the white box's far corner
 };
 
 } // namespace popchan

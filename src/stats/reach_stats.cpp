@@ -1,5 +1,7 @@
 #include "stats/reach_stats.h"
 
+#include "machine/spin_state.h"
+
 namespace popchan {
 
 void ReachStats::Reach_Rireki(Int16 Rno, Int16 reach_kind, Int16 atari_flag, Int16 kakuhen_flag,
@@ -19,7 +21,8 @@ void ReachStats::Reach_Rireki(Int16 Rno, Int16 reach_kind, Int16 atari_flag, Int
         }
     }
     const bool redraw_list =
-        Rno == 99 || digi_mode == 0 || digi_mode == 2 || (digi_mode == 3 && atari_flag == 1);
+        Rno == 99 || digi_mode == kDigiShowAll || digi_mode == kDigiReachesOnly ||
+        (digi_mode == kDigiJackpotsOnly && atari_flag == 1);
     if (!redraw_list) return;
     redraw(Rno == 99 ? 0 : reach_kind + (kakuhen_flag == 1 ? 14 : 0));
 }

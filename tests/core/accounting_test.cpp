@@ -37,19 +37,20 @@ struct Books {
 } // namespace
 
 TEST(SpinCost, TimeBallsAndYenBySpinRate) {
-    EXPECT_EQ(spin_seconds(0, 0, 30), 10); // 8.6 s is raised to 10
+    EXPECT_EQ(normal_spin_seconds(30), 10); // 8.6 s is raised to 10
     EXPECT_EQ(balls_per_spin(30), 8);
     EXPECT_EQ(yen_per_spin(30), 33);
-    EXPECT_EQ(spin_seconds(0, 0, 25), 10);
+    EXPECT_EQ(normal_spin_seconds(25), 10);
     EXPECT_EQ(balls_per_spin(25), 10);
     EXPECT_EQ(yen_per_spin(25), 40);
-    EXPECT_EQ(spin_seconds(0, 0, 20), 11);
-    EXPECT_EQ(spin_seconds(0, 0, 7), 25);
+    EXPECT_EQ(normal_spin_seconds(20), 11);
+    EXPECT_EQ(normal_spin_seconds(7), 25);
+    EXPECT_EQ(spin_seconds(0, 0, 25), 25);
     EXPECT_EQ(balls_per_spin(7), 36);
     EXPECT_EQ(yen_per_spin(7), 143);
-    EXPECT_EQ(spin_seconds(0, 1, 7), 5);
-    EXPECT_EQ(spin_seconds(1, 0, 7), 20);
-    EXPECT_EQ(spin_seconds(9, 1, 7), 50);
+    EXPECT_EQ(spin_seconds(0, 1, 25), 5);
+    EXPECT_EQ(spin_seconds(1, 0, 25), 20);
+    EXPECT_EQ(spin_seconds(9, 1, 25), 50);
 }
 
 TEST(Money, SpendingAndBallsRoundToWhole100Yen) {

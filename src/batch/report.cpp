@@ -1,0 +1,200 @@
+#include "batch/report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "stats/reach_stats.h"
+
+namespace popchan::batch {
+
+namespace {
+
+// A number as the CSV and JSON carry it: whole numbers without a fraction.
+std::string num(double x) {
+    char buf[64];
+    if (x == std::floor(x) && std::fabs(x) < 1e15) std::snprintf(buf, sizeof buf, "%.0f", x);
+    else std::snprintf(buf, sizeof buf, "%.6g", x);
+    return buf;
+}
+
+std::string fixed(double x, int decimals) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, x);
+    return buf;
+}
+
+std::string with_commas(double x) { return format_counter(x); }
+
+double sd(const Totals& t) { return t.days > 1 ? std::sqrt(t.m2 / double(t.days - 1)) : 0; }
+
+constexpr double kQuantiles[] = {0.05, 0.25, 0.5, 0.75, 0.95};
+
+std::string trimmed(std::string s) {
+    s.erase(0, s.find_first_not_of(' '));
+    return s;
+}
+
+double per_day(const Totals& t, double sum) { return t.days ? sum / double(t.days) : 0; }
+
+std::string percent(double part, double whole) {
+    return whole > 0 ? fixed(100 * part / whole, 1) + " %" : "-";
+}
+
+// The reach table as the program's list shows it, each line with the share of
+// its reaches that were jackpots.
+std::string reach_lines(const ReachTable& r) {
+    std::string out;
+    for (int base : {0, ReachStats::kProbUpBase}) {
+        out += base == 0 ? "（通常時）\n" : "（確変時）\n";
+        auto line = [&](const std::string& label, int row) {
+            out += "  " + label + str(r[row][0]) + "/" + str(r[row][1]);
+            out += "   " + percent(r[row][0], r[row][1]) + "\n";
+        };
+        for (int k = 1; k <= 11; ++k) line(kReachLabels[k - 1], base + k);
+        out += "  --------------\n";
+        line("計…", base);
+    }
+    return out;
+}
+
+} // namespace
+
+double quantile(std::vector<float>& v, double q) {
+    if (v.empty()) return 0;
+    const std::size_t rank = std::min(v.size() - 1, std::size_t(std::ceil(q * v.size())) - (q > 0));
+    std::nth_element(v.begin(), v.begin() + rank, v.end());
+    return v[rank];
+}
+
+std::string summary_table(const Header& h, Totals& t) {
+    std::string out = "ＣＲぽぷちゃん batch: " + with_commas(double(t.days)) + " days, seed " +
+                      std::to_string(h.seed) + ", " + std::to_string(h.threads) + " threads\n";
+    const char* names[] = {"大当り確率",   "大当り出玉", "確変率",   "最高継続回数",
+                           "回転率",       "プレイ時間", "換金率",   "ギブアップ金額",
+                           "営業形態",     "ﾀｲﾑｻｰﾋﾞｽ",   "ドル箱規制"};
+    out += "前提:";
+    for (int i = 0; i < kPremiseRows; ++i)
+        out += std::string(i ? ", " : " ") + names[i] + " " + trimmed(h.premises[i]);
+    out += "\n\n1日の収支 (円)\n";
+    out += "  平均          " + with_commas(t.mean) + "\n";
+    out += "  標準偏差      " + with_commas(sd(t)) + "\n";
+    for (double q : kQuantiles)
+        out += "  " + fixed(q * 100, 0) + " %点" + std::string(q < 0.1 ? "         " : "        ") +
+               with_commas(quantile(t.balances, q)) + "\n";
+    out += "勝った日          " + percent(double(t.wins), double(t.days)) + "\n";
+    out += "1時間あたり収支   " +
+           with_commas(t.hours_played > 0 ? t.balance_sum / t.hours_played : 0) + " 円\n";
+    out += "1日あたり: 当り数 " + fixed(per_day(t, t.jackpots), 2) + ", 初当り数 " +
+           fixed(per_day(t, t.first_hits), 2) + ", 最大連荘数 " +
+           fixed(per_day(t, t.max_chain), 2) + ", 回転数 " + with_commas(per_day(t, t.spins)) +
+           "\n";
+    out += "ギブアップで終わった日 " + percent(double(t.giveups), double(t.days)) + "\n\n";
+    out += "リーチ統計 (全日, 当り/ﾘｰﾁ と信頼度)\n" + reach_lines(t.reach);
+    return out;
+}
+
+std::string summary_json(const Header& h, Totals& t) {
+    std::string out = "{\n  \"days\": " + num(double(t.days)) + ",\n  \"seed\": " +
+                      std::to_string(h.seed) + ",\n  \"threads\": " + std::to_string(h.threads) +
+                      ",\n  \"balance\": {\"mean\": " + fixed(t.mean, 2) +
+                      ", \"sd\": " + fixed(sd(t), 2) + ", \"quantiles\": {";
+    for (double q : kQuantiles)
+        out += std::string(q > 0.05 ? ", " : "") + "\"" + fixed(q * 100, 0) +
+               "\": " + num(quantile(t.balances, q));
+    out += "}},\n  \"winning_share\": " + fixed(t.days ? double(t.wins) / double(t.days) : 0, 6);
+    out += ",\n  \"balance_per_hour\": " +
+           fixed(t.hours_played > 0 ? t.balance_sum / t.hours_played : 0, 2);
+    out += ",\n  \"per_day\": {\"jackpots\": " + fixed(per_day(t, t.jackpots), 4) +
+           ", \"first_hits\": " + fixed(per_day(t, t.first_hits), 4) +
+           ", \"max_chain\": " + fixed(per_day(t, t.max_chain), 4) +
+           ", \"spins\": " + fixed(per_day(t, t.spins), 2) + "}";
+    out += ",\n  \"giveup_share\": " + fixed(t.days ? double(t.giveups) / double(t.days) : 0, 6);
+    out += ",\n  \"reach\": {";
+    for (int base : {0, ReachStats::kProbUpBase}) {
+        out += std::string(base ? ", " : "") + (base ? "\"kakuhen\": [" : "\"normal\": [");
+        for (int k = 1; k <= 11; ++k) {
+            const auto& row = t.reach[base + k];
+            out += std::string(k > 1 ? ", " : "") + "{\"kind\": " + std::to_string(k) +
+                   ", \"jackpots\": " + num(row[0]) + ", \"reaches\": " + num(row[1]) + "}";
+        }
+        out += "]";
+    }
+    out += "}\n}\n";
+    return out;
+}
+
+std::string per_day_row(const DayResult& d) {
+    std::string out = std::to_string(d.day);
+    for (float v : {d.spins, d.spins_normal, d.jackpots, d.first_hits, d.max_hamari, d.max_chain,
+                    d.balls, d.exchanged, d.spent, d.balance, d.end_seconds})
+        out.append(",").append(num(v));
+    out += d.by_hours ? ",hours" : ",give-up";
+    return out;
+}
+
+std::string spin_row(std::int64_t day, const SpinRow& r) {
+    std::string out = std::to_string(day) + "," + std::to_string(r.spin);
+    for (int v : {int(r.kakuhen), int(r.atari_flag), int(r.atari_egara), int(r.shoukaku_egara),
+                  int(r.reach_kind), int(r.suberi_flag), int(r.yokoku_chara),
+                  int(r.yokoku_level), int(r.kakuhen_zan)})
+        out.append(",").append(std::to_string(v));
+    return out;
+}
+
+std::string plot_svg(Totals& t, double hours) {
+    const int W = 720, H = 300, pad = 50;
+    std::vector<float>& v = t.balances;
+    const double lo = v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+    const double hi = v.empty() ? 1 : *std::max_element(v.begin(), v.end());
+    const int bins = 40;
+    const double width = std::max(hi - lo, 1.0) / bins;
+    std::vector<int> counts(bins, 0);
+    for (float b : v) ++counts[std::min(bins - 1, int((b - lo) / width))];
+    const int top = std::max(1, *std::max_element(counts.begin(), counts.end()));
+    std::string s = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(W) +
+                    "\" height=\"" + std::to_string(2 * H) + "\" font-family=\"IPAGothic, sans-serif\" font-size=\"12\">\n";
+    s += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    s += "<text x=\"" + std::to_string(pad) + "\" y=\"20\">1日の収支の分布 (" +
+         with_commas(double(t.days)) + " 日)</text>\n";
+    const double bw = double(W - 2 * pad) / bins;
+    for (int i = 0; i < bins; ++i) {
+        const double h = double(H - 2 * pad) * counts[i] / top;
+        s += "<rect x=\"" + fixed(pad + i * bw, 1) + "\" y=\"" + fixed(H - pad - h, 1) +
+             "\" width=\"" + fixed(bw - 1, 1) + "\" height=\"" + fixed(h, 1) +
+             "\" fill=\"#4a7fd0\"/>\n";
+    }
+    s += "<text x=\"" + std::to_string(pad) + "\" y=\"" + std::to_string(H - pad + 16) + "\">" +
+         with_commas(lo) + " 円</text>\n";
+    s += "<text x=\"" + std::to_string(W - pad) + "\" y=\"" + std::to_string(H - pad + 16) +
+         "\" text-anchor=\"end\">" + with_commas(hi) + " 円</text>\n";
+    // The mean balance after each hour of the day.
+    const int last = std::clamp(int(std::ceil(hours)), 1, kMaxHours);
+    double mlo = 0, mhi = 0;
+    for (int h = 0; h <= last; ++h) {
+        const double m = t.days ? t.hourly[h] / double(t.days) : 0;
+        mlo = std::min(mlo, m), mhi = std::max(mhi, m);
+    }
+    const double span = std::max(mhi - mlo, 1.0);
+    auto px = [&](int h) { return pad + double(W - 2 * pad) * h / last; };
+    auto py = [&](double m) { return H + pad + double(H - 2 * pad) * (mhi - m) / span; };
+    s += "<text x=\"" + std::to_string(pad) + "\" y=\"" + std::to_string(H + 20) +
+         "\">時刻ごとの平均収支 (円)</text>\n";
+    s += "<line x1=\"" + fixed(px(0), 1) + "\" y1=\"" + fixed(py(0), 1) + "\" x2=\"" +
+         fixed(px(last), 1) + "\" y2=\"" + fixed(py(0), 1) + "\" stroke=\"black\"/>\n";
+    s += "<polyline fill=\"none\" stroke=\"#0000ff\" stroke-width=\"2\" points=\"";
+    for (int h = 0; h <= last; ++h)
+        s += fixed(px(h), 1) + "," + fixed(py(t.days ? t.hourly[h] / double(t.days) : 0), 1) + " ";
+    s += "\"/>\n";
+    for (int h = 0; h <= last; ++h)
+        s += "<text x=\"" + fixed(px(h), 1) + "\" y=\"" + std::to_string(2 * H - pad + 16) +
+             "\" text-anchor=\"middle\">" + std::to_string(9 + h) + ":00</text>\n";
+    s += "<text x=\"" + std::to_string(pad - 4) + "\" y=\"" + fixed(py(mhi), 1) +
+         "\" text-anchor=\"end\">" + with_commas(mhi) + "</text>\n";
+    s += "<text x=\"" + std::to_string(pad - 4) + "\" y=\"" + fixed(py(mlo), 1) +
+         "\" text-anchor=\"end\">" + with_commas(mlo) + "</text>\n";
+    s += "</svg>\n";
+    return s;
+}
+
+} // namespace popchan::batch
