@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "popchan-batch: %s\n", error.c_str());
         return 1;
     }
-    const Header header{config.seed, config.threads, o.premises};
+    const Header header{config.seed, o.premises};
     std::cout << (o.json ? summary_json(header, totals) : summary_table(header, totals));
     if (!o.plot.empty()) {
         std::ofstream svg(o.plot);

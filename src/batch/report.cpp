@@ -69,7 +69,7 @@ double quantile(std::vector<float>& v, double q) {
 
 std::string summary_table(const Header& h, Totals& t) {
     std::string out = "ＣＲぽぷちゃん batch: " + with_commas(double(t.days)) + " days, seed " +
-                      std::to_string(h.seed) + ", " + std::to_string(h.threads) + " threads\n";
+                      std::to_string(h.seed) + "\n";
     const char* names[] = {"大当り確率",   "大当り出玉", "確変率",   "最高継続回数",
                            "回転率",       "プレイ時間", "換金率",   "ギブアップ金額",
                            "営業形態",     "ﾀｲﾑｻｰﾋﾞｽ",   "ドル箱規制"};
@@ -96,8 +96,7 @@ std::string summary_table(const Header& h, Totals& t) {
 
 std::string summary_json(const Header& h, Totals& t) {
     std::string out = "{\n  \"days\": " + num(double(t.days)) + ",\n  \"seed\": " +
-                      std::to_string(h.seed) + ",\n  \"threads\": " + std::to_string(h.threads) +
-                      ",\n  \"balance\": {\"mean\": " + fixed(t.mean, 2) +
+                      std::to_string(h.seed) + ",\n  \"balance\": {\"mean\": " + fixed(t.mean, 2) +
                       ", \"sd\": " + fixed(sd(t), 2) + ", \"quantiles\": {";
     for (double q : kQuantiles)
         out += std::string(q > 0.05 ? ", " : "") + "\"" + fixed(q * 100, 0) +

@@ -11,7 +11,6 @@ namespace popchan::batch {
 
 struct Header {
     std::uint64_t seed;
-    int threads;
     PremiseTexts premises;
 };
 

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+
+#include "batch/options.h"
+#include "batch/report.h"
+
+using namespace popchan;
+using namespace popchan::batch;
+
+namespace {
+
+struct Played {
+    Totals totals;
+    std::vector<DayResult> days;
+    std::vector<std::pair<std::int64_t, SpinRow>> spins;
+    std::string error;
+};
+
+Played play(std::int64_t days, std::uint64_t seed, int threads, const Premises& z = {}) {
+    Played p;
+    RunConfig config;
+    config.premises = z;
+    config.days = days;
+    config.seed = seed;
+    config.threads = threads;
+    config.record_spins = true;
+    p.error = run(
+        config, p.totals,
+        [&](const DayResult& d, const std::vector<SpinRow>& rows) {
+            p.days.push_back(d);
+            for (const SpinRow& r : rows) p.spins.emplace_back(d.day, r);
+        },
+        nullptr);
+    return p;
+}
+
+} // namespace
+
+TEST(Batch, TheNumberOfThreadsDoesNotChangeTheResults) {
+    const Played one = play(150, 7, 1), two = play(150, 7, 2);
+    ASSERT_TRUE(one.error.empty());
+    ASSERT_EQ(one.days.size(), 150u);
+    ASSERT_EQ(two.days.size(), 150u);
+    for (std::size_t i = 0; i < one.days.size(); ++i)
+        ASSERT_EQ(per_day_row(one.days[i]), per_day_row(two.days[i])) << i;
+    ASSERT_EQ(one.spins.size(), two.spins.size());
+    for (std::size_t i = 0; i < one.spins.size(); ++i)
+        ASSERT_EQ(spin_row(one.spins[i].first, one.spins[i].second),
+                  spin_row(two.spins[i].first, two.spins[i].second));
+    Totals a = one.totals, b = two.totals;
+    const Header h{7, start_texts()};
+    EXPECT_EQ(summary_json(h, a), summary_json(h, b));
+    EXPECT_EQ(summary_table(h, a), summary_table(h, b));
+}
+
+TEST(Batch, SignatureRun) {
+    // Seed 42, 200 days at the start premises. These figures change only when
+    // the rules do; a change here must be explained.
+    Played p = play(200, 42, 2);
+    const Totals& t = p.totals;
+    EXPECT_EQ(t.days, 200);
+    EXPECT_NEAR(t.mean, 19481.5, 1e-6);
+    EXPECT_EQ(t.jackpots, 2785);
+    EXPECT_EQ(t.first_hits, 1405);
+    EXPECT_EQ(t.spins, 509840);
+    EXPECT_EQ(t.wins, 146);
+    EXPECT_EQ(t.giveups, 35);
+    EXPECT_EQ(t.reach[11][1], 295);
+    EXPECT_EQ(quantile(p.totals.balances, 0.5), 18800);
+}
+
+TEST(Batch, TheSummaryFollowsFromTheDays) {
+    Played p = play(120, 3, 2);
+    Totals& t = p.totals;
+    double sum = 0, hours = 0, jackpots = 0;
+    std::int64_t wins = 0, giveups = 0;
+    for (const DayResult& d : p.days) {
+        sum += d.balance;
+        hours += d.end_seconds / 3600.0;
+        jackpots += d.jackpots;
+        wins += d.balance > 0;
+        giveups += d.by_giveup && !d.by_hours;
+    }
+    EXPECT_NEAR(t.mean, sum / 120, 1e-6);
+    EXPECT_NEAR(t.balance_sum / t.hours_played, sum / hours, 1e-6);
+    EXPECT_EQ(t.jackpots, jackpots);
+    EXPECT_EQ(t.wins, wins);
+    EXPECT_EQ(t.giveups, giveups);
+    std::vector<float> sorted(t.balances);
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(quantile(t.balances, 0.5), sorted[59]);
+    EXPECT_EQ(quantile(t.balances, 0.05), sorted[5]);
+    EXPECT_EQ(quantile(t.balances, 0.95), sorted[113]);
+    const double sd = std::sqrt(std::accumulate(p.days.begin(), p.days.end(), 0.0,
+                                                [&](double a, const DayResult& d) {
+                                                    return a + (d.balance - t.mean) *
+                                                                   (d.balance - t.mean);
+                                                }) /
+                                119);
+    EXPECT_NEAR(std::sqrt(t.m2 / 119), sd, 1e-6);
+}
+
+TEST(Batch, DayRowsAndSpinRowsHoldTogether) {
+    Premises z;
+    z.zentei_limiter = 3;
+    Played p = play(60, 11, 2, z);
+    std::size_t row = 0;
+    int carried = 0;
+    for (const DayResult& d : p.days) {
+        EXPECT_GE(d.spins, d.spins_normal);
+        EXPECT_LE(d.first_hits, d.jackpots);
+        EXPECT_LE(d.max_chain, 3);
+        EXPECT_EQ(std::fmod(d.spent, 100.0f), 0);
+        EXPECT_TRUE(d.by_hours || d.by_giveup);
+        EXPECT_EQ(d.by_hours, d.end_seconds > 36000);
+        // One row per spin, numbered from 1, with the day's jackpots among them.
+        int spins = 0, jackpots = 0;
+        bool set_today = false;
+        for (; row < p.spins.size() && p.spins[row].first == d.day; ++row) {
+            const SpinRow& r = p.spins[row].second;
+            EXPECT_EQ(r.spin, ++spins);
+            jackpots += r.atari_flag;
+            EXPECT_GE(r.kakuhen_zan, 0);
+            // Until a jackpot's lottery sets it, the count carries over from the day before.
+            if (!set_today && !r.atari_flag) {
+                EXPECT_EQ(r.kakuhen_zan, carried);
+            }
+            if (r.atari_flag) set_today = true;
+            carried = r.kakuhen_zan;
+        }
+        EXPECT_EQ(spins, d.spins);
+        EXPECT_EQ(jackpots, d.jackpots);
+    }
+    EXPECT_EQ(row, p.spins.size());
+    EXPECT_EQ(resolve_zan(1, 5), 1);
+    EXPECT_EQ(resolve_zan(kZanMarker - 2, 5), 3);
+    EXPECT_EQ(resolve_zan(kZanMarker - 9, 5), 0);
+}
+
+TEST(BatchOptions, PremisesByNumberTextAndCode) {
+    const Parsed p = parse({"--limiter", "無制限", "--form", "3", "--box-limit=2",
+                            "--time-service", "9:00-12:00", "--probability", "320", "--days",
+                            "5", "--seed", "9", "--threads", "2", "--json", "--plot", "p.svg"});
+    EXPECT_TRUE(p.usage_errors.empty());
+    EXPECT_TRUE(p.premise_errors.empty());
+    const Premises z = convert_and_check(p.options.premises).record;
+    EXPECT_EQ(z.zentei_limiter, 999);
+    EXPECT_EQ(z.zentei_eigyo, 3);
+    EXPECT_EQ(z.zentei_hakokisei, 2);
+    EXPECT_EQ(z.zentei_timeservice, 4);
+    EXPECT_EQ(z.zentei_kakuritu, 320);
+    EXPECT_EQ(p.options.days, 5);
+    EXPECT_EQ(*p.options.seed, 9u);
+    EXPECT_EQ(p.options.threads, 2);
+    EXPECT_TRUE(p.options.json);
+    EXPECT_EQ(p.options.plot, "p.svg");
+    EXPECT_EQ(convert_and_check(parse({"--form", "確変→4･6･8交換"}).options.premises)
+                  .record.zentei_eigyo,
+              7);
+}
+
+TEST(BatchOptions, BadValuesAndUsageErrors) {
+    const Parsed bad = parse({"--probability", "0", "--exchange", "5", "--form", "9"});
+    EXPECT_EQ(bad.premise_errors,
+              (std::vector<std::string>{"確率入力エラーです。", "換金率入力エラーです。",
+                                        "営業形態は８形態だけです。"}));
+    EXPECT_EQ(parse({"--frobnicate"}).usage_errors.size(), 1u);
+    EXPECT_EQ(parse({"--days"}).usage_errors.size(), 1u);
+    EXPECT_EQ(parse({"--days", "0"}).usage_errors.size(), 1u);
+    EXPECT_EQ(parse({"--threads", "x"}).usage_errors.size(), 1u);
+    EXPECT_EQ(parse({"--seed", "-1"}).usage_errors.size(), 1u);
+    const std::string help = usage();
+    for (const char* option : {"--probability", "--payout", "--kakuhen-rate", "--limiter",
+                               "--spin-rate", "--hours", "--exchange", "--give-up", "--form",
+                               "--time-service", "--box-limit", "--days", "--seed", "--threads",
+                               "--json", "--per-day", "--spins", "--plot"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    EXPECT_NE(help.find("default 310"), std::string::npos);
+}
