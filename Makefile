@@ -50,6 +50,7 @@ screenshot: build
 bench: build
 	$(BUILD)/bench/lottery_bench
 	$(BUILD)/bench/display_bench
+	bench/batch.sh $(BUILD)
 	bench/window.sh $(BUILD)
 
 # Draws the pictures in assets/pictures anew.

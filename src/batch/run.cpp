@@ -1,5 +1,7 @@
 #include "batch/run.h"
 
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace popchan::batch {
@@ -49,40 +51,81 @@ void Totals::add(const DayResult& d) {
 std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day,
                 const Progress& progress) {
     const int threads = std::max(config.threads, 1);
+    const std::int64_t chunks = (config.days + kChunk - 1) / kChunk;
+    // Workers take chunks in turn and may run ahead of the merge by a few
+    // chunks each; the merge takes them strictly in day order.
+    const std::int64_t ahead = 4 * threads;
+    std::vector<Chunk> slots(static_cast<std::size_t>(ahead));
+    std::vector<char> ready(static_cast<std::size_t>(ahead), 0);
+    std::int64_t next = 0, merged = 0;
+    bool stop = false;
+    std::mutex mutex;
+    std::condition_variable changed;
+
+    auto work = [&](DayPlayer& player) {
+        for (;;) {
+            std::int64_t i;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return stop || next >= chunks || next < merged + ahead; });
+                if (stop || next >= chunks) return;
+                i = next++;
+            }
+            Chunk& slot = slots[std::size_t(i % ahead)];
+            play_chunk(player, config, 1 + i * kChunk, slot);
+            {
+                std::lock_guard lock(mutex);
+                ready[std::size_t(i % ahead)] = 1;
+            }
+            changed.notify_all();
+        }
+    };
     std::vector<std::unique_ptr<DayPlayer>> players;
-    for (int t = 0; t < threads; ++t) players.push_back(std::make_unique<DayPlayer>(config.premises));
-    std::vector<Chunk> chunks(threads);
-    int carried_zan = 0; // the program starts with none
-    for (std::int64_t first = 1; first <= config.days; first += kChunk * threads) {
-        std::vector<std::thread> workers;
-        for (int t = 0; t < threads; ++t) {
-            const std::int64_t start = first + t * kChunk;
-            if (start > config.days) {
-                chunks[t] = Chunk{};
-                continue;
-            }
-            workers.emplace_back(
-                [&, t, start] { play_chunk(*players[t], config, start, chunks[t]); });
-        }
-        for (auto& w : workers) w.join();
-        for (Chunk& chunk : chunks) {
-            if (!chunk.error.empty()) return chunk.error;
-            std::size_t begin = 0;
-            for (std::size_t i = 0; i < chunk.days.size(); ++i) {
-                std::vector<SpinRow> rows(chunk.rows.begin() + begin,
-                                          chunk.rows.begin() + chunk.row_ends[i]);
-                begin = chunk.row_ends[i];
-                for (SpinRow& r : rows) r.kakuhen_zan = std::int16_t(resolve_zan(r.kakuhen_zan, carried_zan));
-                carried_zan = resolve_zan(chunk.days[i].zan_end, carried_zan);
-                totals.add(chunk.days[i]);
-                each_day(chunk.days[i], rows);
-            }
-            for (int r = 0; r < 32; ++r)
-                for (int c = 0; c < 2; ++c) totals.reach[r][c] += chunk.reach[r][c];
-        }
-        if (progress) progress(std::min(first + kChunk * threads - 1, config.days), config.days);
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        players.push_back(std::make_unique<DayPlayer>(config.premises));
+        workers.emplace_back(work, std::ref(*players.back()));
     }
-    return {};
+
+    std::string error;
+    int carried_zan = 0; // the program starts with none
+    for (std::int64_t i = 0; i < chunks && error.empty(); ++i) {
+        const std::size_t k = std::size_t(i % ahead);
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return ready[k] != 0; });
+        }
+        Chunk& chunk = slots[k];
+        error = chunk.error;
+        std::size_t begin = 0;
+        for (std::size_t d = 0; d < chunk.days.size() && error.empty(); ++d) {
+            std::vector<SpinRow> rows(chunk.rows.begin() + begin,
+                                      chunk.rows.begin() + chunk.row_ends[d]);
+            begin = chunk.row_ends[d];
+            for (SpinRow& r : rows)
+                r.kakuhen_zan = std::int16_t(resolve_zan(r.kakuhen_zan, carried_zan));
+            carried_zan = resolve_zan(chunk.days[d].zan_end, carried_zan);
+            totals.add(chunk.days[d]);
+            each_day(chunk.days[d], rows);
+        }
+        for (int r = 0; r < 32; ++r)
+            for (int c = 0; c < 2; ++c) totals.reach[r][c] += chunk.reach[r][c];
+        {
+            std::lock_guard lock(mutex);
+            ready[k] = 0;
+            merged = i + 1;
+            stop = !error.empty();
+        }
+        changed.notify_all();
+        if (progress) progress(std::min((i + 1) * kChunk, config.days), config.days);
+    }
+    {
+        std::lock_guard lock(mutex);
+        stop = true;
+    }
+    changed.notify_all();
+    for (auto& w : workers) w.join();
+    return error;
 }
 
 } // namespace popchan::batch
