@@ -40,6 +40,10 @@ struct Rig {
 
 Int16 stop_of(int e) { return Int16(e >= 13 ? 48 * e + 24 : (12 - e) * 48 + 24); }
 
+// Positions p and p + 672 show the same picture (a reel pulled back past 672
+// rests there).
+bool shows(Int16 top, int e) { return top % 672 == stop_of(e) % 672; }
+
 // A strip whose cell j is filled with a colour naming symbol (13 − j) mod 14.
 Pixel symbol_colour(int e) { return rgb(10 * e + 5, 0, 0); }
 void paint_test_strip(Digi& d) {
@@ -280,9 +284,9 @@ TEST(SpinSequence, HundredThousandSeededSpinsEndWhereTheyWereDecided) {
         if (s.atari_flag == 1) {
             ++jackpots;
             for (int reel = 0; reel < 3; ++reel)
-                ASSERT_EQ(s.egara_top[reel], stop_of(final_symbol(s))) << spin;
+                ASSERT_TRUE(shows(s.egara_top[reel], final_symbol(s))) << spin;
         } else {
-            for (int reel = 0; reel < 3; ++reel) ASSERT_EQ(s.egara_top[reel], stop_of(t[reel]));
+            for (int reel = 0; reel < 3; ++reel) ASSERT_TRUE(shows(s.egara_top[reel], t[reel]));
             ASSERT_FALSE(t[0] == t[1] && t[1] == t[2]) << "a loss showed a jackpot";
             if (s.reach_kind == 0) ASSERT_NE(t[0], t[1]) << "a spin without reach showed one";
             else ASSERT_EQ(t[0], t[1]);
