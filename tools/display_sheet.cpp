@@ -1,5 +1,5 @@
-// Writes a contact sheet of frames from one spin of each outcome:
-// display_sheet OUT.png
+// Writes contact sheets: frames from one spin of each outcome, and from one
+// reach of each presented kind:  display_sheet DISPLAY.png REACHES.png
 #include <QGuiApplication>
 #include <cstdio>
 
@@ -7,11 +7,19 @@
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    const char* out = argc > 1 ? argv[1] : "docs/display.png";
-    std::vector<std::pair<std::string, std::vector<QImage>>> rows;
+    const char* display = argc > 1 ? argv[1] : "docs/display.png";
+    const char* reaches = argc > 2 ? argv[2] : "docs/reaches.png";
+    std::vector<std::pair<std::string, std::vector<QImage>>> outcomes, presentations;
     for (const auto& spin : popchan::sample_spins())
-        rows.emplace_back(spin.name, popchan::pick_frames(popchan::play(spin, 1), 10));
-    const bool ok = popchan::contact_sheet(rows, 2).save(out);
-    std::printf("%s %s\n", ok ? "wrote" : "FAILED", out);
+        outcomes.emplace_back(spin.name, popchan::pick_frames(popchan::play(spin, 1).frames, 10));
+    for (const auto& spin : popchan::reach_spins())
+        presentations.emplace_back(spin.name,
+                                   popchan::presentation_frames(popchan::play(spin, 1), 10));
+    bool ok = true;
+    for (auto [sheet, path] : {std::pair{&outcomes, display}, std::pair{&presentations, reaches}}) {
+        const bool saved = popchan::contact_sheet(*sheet, 2).save(path);
+        std::printf("%s %s\n", saved ? "wrote" : "FAILED", path);
+        ok = ok && saved;
+    }
     return ok ? 0 : 1;
 }

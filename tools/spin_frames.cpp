@@ -17,7 +17,27 @@ std::vector<DecidedSpin> sample_spins() {
     };
 }
 
-std::vector<QImage> play(const DecidedSpin& d, std::uint64_t seed) {
+std::vector<DecidedSpin> reach_spins() {
+    return {
+        {"箱 (kind 2) jackpot 4", 1, 4, 0, 2, 0, 0, 0, 0},
+        {"箱２ (kind 3) miss", 0, 0, 0, 3, 0, 0, 0, 0},
+        {"風 (kind 4) miss", 0, 0, 0, 4, 0, 0, 0, 0},
+        {"風２ (kind 5) jackpot 9", 1, 9, 0, 5, 0, 0, 0, 0},
+        {"猫 (kind 6) miss", 0, 0, 0, 6, 0, 0, 0, 0},
+        {"猫２ (kind 7) jackpot 12", 1, 12, 0, 7, 0, 0, 0, 0},
+        {"精３ (kind 9) miss", 0, 0, 0, 9, 0, 0, 0, 0},
+        {"精４ (kind 10) jackpot 3", 1, 3, 0, 10, 0, 0, 0, 0},
+        {"天使 (kind 11) jackpot 7", 1, 7, 0, 11, 0, 0, 0, 0},
+    };
+}
+
+std::vector<QImage> presentation_frames(const PlayedSpin& spin, int count) {
+    return pick_frames(std::vector<QImage>(spin.frames.begin() + long(spin.presentation_start),
+                                           spin.frames.end()),
+                       count);
+}
+
+PlayedSpin play(const DecidedSpin& d, std::uint64_t seed) {
     MachineRandom rng(seed, false);
     Digi digi(rng);
     Surface startup(kDigiW, kDigiH);
@@ -36,14 +56,16 @@ std::vector<QImage> play(const DecidedSpin& d, std::uint64_t seed) {
     Clock clock([](int) {});
     Bgm bgm(clock, nullptr);
     DisplayContext c{s, digi, rng, bgm};
-    std::vector<QImage> frames;
-    while (s.spin_phase == 1 && frames.size() < 5000) {
+    PlayedSpin played;
+    while (s.spin_phase == 1 && played.frames.size() < 5000) {
         Timer2_Timer(c);
-        frames.push_back(QImage(reinterpret_cast<const uchar*>(digi.PictureWaku.data()), kDigiW,
-                                kDigiH, kDigiW * 4, QImage::Format_ARGB32)
-                             .copy());
+        if (s.spin_phase == 1 && s.spin_tick < s.mark_present)
+            played.presentation_start = played.frames.size() + 1;
+        played.frames.push_back(QImage(reinterpret_cast<const uchar*>(digi.PictureWaku.data()),
+                                       kDigiW, kDigiH, kDigiW * 4, QImage::Format_ARGB32)
+                                    .copy());
     }
-    return frames;
+    return played;
 }
 
 std::vector<QImage> pick_frames(const std::vector<QImage>& frames, int count) {

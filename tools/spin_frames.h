@@ -22,9 +22,19 @@ struct DecidedSpin {
 // and fanfare, and one of each presented reach kind.
 std::vector<DecidedSpin> sample_spins();
 
-// Every frame the display showed during the spin, in order. The display's own
-// draws come from a generator seeded with `seed`.
-std::vector<QImage> play(const DecidedSpin& spin, std::uint64_t seed);
+// One of each presented reach kind.
+std::vector<DecidedSpin> reach_spins();
+
+struct PlayedSpin {
+    std::vector<QImage> frames;        // every frame the display showed, in order
+    std::size_t presentation_start = 0; // the first frame of the reach presentation
+};
+
+// Plays the spin; the display's own draws come from a generator seeded with `seed`.
+PlayedSpin play(const DecidedSpin& spin, std::uint64_t seed);
+
+// `count` frames spread over the presentation and what follows it.
+std::vector<QImage> presentation_frames(const PlayedSpin& spin, int count);
 
 // Frames picked evenly across a spin, laid out in one labelled row per spin
 // at `scale` times their size.

@@ -37,5 +37,11 @@ void check_golden(const std::string& name, const QImage& actual) {
 TEST(GoldenFrames, SampleSpins) {
     int n = 0;
     for (const DecidedSpin& spin : sample_spins())
-        check_golden("spin" + std::to_string(n++), strip_of(pick_frames(play(spin, 1), 8)));
+        check_golden("spin" + std::to_string(n++), strip_of(pick_frames(play(spin, 1).frames, 8)));
+}
+
+TEST(GoldenFrames, ReachPresentations) {
+    int n = 0;
+    for (const DecidedSpin& spin : reach_spins())
+        check_golden("reach" + std::to_string(n++), strip_of(presentation_frames(play(spin, 1), 8)));
 }
