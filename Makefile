@@ -44,6 +44,7 @@ SHOT := XDG_RUNTIME_DIR=$$(mktemp -d) xvfb-run -a -s "-screen 0 1024x768x24" $(B
 screenshot: build
 	$(SHOT) docs/screenshot.png
 	$(SHOT) docs/screenshot-day.png day 1 6
+	$(SHOT) docs/premises.png premises
 	QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$$(mktemp -d) $(BUILD)/tools/display_sheet docs/display.png docs/reaches.png
 
 # Figures of speed: lotteries per second; start-up, idle and running CPU, the clock's pace.

@@ -1,7 +1,8 @@
 // Takes a picture of the program's main window as the X server shows it.
-// Usage: screenshot OUT.png [start | day SEED HOURS]
+// Usage: screenshot OUT.png [start | day SEED HOURS | premises]
 //   start           starts a day first
 //   day SEED HOURS  plays a seeded day for HOURS simulated hours, then shows it
+//   premises        the premises dialog instead of the main window
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
@@ -30,7 +31,7 @@ void play_day(popchan::FormDigi& window, double hours) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: screenshot OUT.png [start | day SEED HOURS]\n");
+        std::fprintf(stderr, "usage: screenshot OUT.png [start | day SEED HOURS | premises]\n");
         return 2;
     }
     QApplication app(argc, argv);
@@ -44,10 +45,15 @@ int main(int argc, char** argv) {
     window.show();
     if (argc > 2 && std::strcmp(argv[2], "start") == 0) window.menu("a3")->trigger();
     if (day) play_day(window, std::atof(argv[4]));
+    QWidget* subject = &window;
+    if (argc > 2 && std::strcmp(argv[2], "premises") == 0) {
+        window.menu("a2")->trigger();
+        subject = window.zenteif();
+    }
 
     int status = 1;
     QTimer::singleShot(1500, [&] {
-        const QRect r = window.frameGeometry();
+        const QRect r = subject->frameGeometry();
         const QPixmap shot = window.screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height());
         status = shot.save(argv[1]) ? 0 : 1;
         std::printf("%s %s (%dx%d)\n", status ? "FAILED" : "wrote", argv[1], shot.width(),

@@ -46,6 +46,7 @@ FormDigi::FormDigi(Dialogs* dialogs, MediaDevice* media, std::unique_ptr<Random>
         own_dialogs_ = std::make_unique<QtDialogs>(modal_, this);
         dialogs = own_dialogs_.get();
     }
+    dialogs_ = dialogs;
     model_ = std::make_unique<FormDigiModel>(*dialogs, media, std::move(rng));
     pump_ = std::make_unique<ClockPump>(*model_, modal_, [this] { refresh(); });
 
@@ -196,7 +197,7 @@ void FormDigi::build_menus() {
     };
     QMenu* a1 = menuBar()->addMenu("実行(&G&ｷ)");
     a1->setObjectName("a1");
-    add(a1, "a2", "前提(&Z&ﾂ)");
+    connect(add(a1, "a2", "前提(&Z&ﾂ)"), &QAction::triggered, this, [this] { a2_Click(); });
     connect(add(a1, "a3", "ｽﾀｰﾄ(&S&ﾄ)"), &QAction::triggered, this,
             [this] { run(&FormDigiModel::a3_Click); });
     connect(add(a1, "a4", "ﾘｾｯﾄ(&R&ｽ)"), &QAction::triggered, this,
@@ -235,6 +236,16 @@ void FormDigi::run(void (FormDigiModel::*handler)()) {
     refresh();
 }
 
+void FormDigi::a2_Click() {
+    // One dialog at a time, kept above the main window, shown modeless.
+    if (!zenteif_) zenteif_ = new Zenteif(model_->premises, *dialogs_, this);
+    zenteif_->show();
+    zenteif_->raise();
+    zenteif_->activateWindow();
+    model_->a2_Click();
+    refresh();
+}
+
 void FormDigi::a5_Click() {
     const bool unload = model_->a5_Click();
     refresh();
@@ -243,8 +254,11 @@ void FormDigi::a5_Click() {
 
 bool FormDigi::pump_running() const { return pump_->running(); }
 
+Zenteif* FormDigi::zenteif() const { return zenteif_; }
+
 void FormDigi::closeEvent(QCloseEvent* event) {
     model_->Form_Unload();
+    if (zenteif_) zenteif_->close();
     event->accept();
 }
 

@@ -4,12 +4,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <map>
 #include <memory>
 
 #include "app/modal.h"
 #include "parlour/formdigi_model.h"
+#include "premises/zenteif.h"
 
 class QAction;
 class QLabel;
@@ -37,6 +39,8 @@ class FormDigi : public QMainWindow {
     // Copies the core's state onto the widgets where it changed.
     void refresh();
     bool pump_running() const;
+    // The premises dialog while it is open.
+    Zenteif* zenteif() const;
     // Pictures that could not be loaded at start-up.
     const std::vector<std::string>& missing_pictures() const { return missing_pictures_; }
 
@@ -47,6 +51,7 @@ class FormDigi : public QMainWindow {
     void build_panels();
     void build_menus();
     void run(void (FormDigiModel::*handler)());
+    void a2_Click();
     void a5_Click();
     QLabel* label(QWidget* parent, const char* name, const QString& text, int font, int w, int h,
                   int x, int y);
@@ -71,6 +76,8 @@ class FormDigi : public QMainWindow {
     QWidget* pictimeservice_ = nullptr;
     std::uint64_t shown_revision_ = ~std::uint64_t{0};
     std::vector<std::string> missing_pictures_;
+    Dialogs* dialogs_ = nullptr;
+    QPointer<Zenteif> zenteif_;
 };
 
 } // namespace popchan

@@ -1,6 +1,7 @@
 #include "parlour/formdigi_model.h"
 
 #include "machine/lottery.h"
+#include "premises/validation.h"
 
 namespace popchan {
 
@@ -71,12 +72,26 @@ void FormDigiModel::on_timer(int timer) {
     }
 }
 
+void FormDigiModel::a2_Click() {
+    screen.menus.a2 = true;
+    screen.menus.a3 = true;
+    screen.menus.a4 = false;
+    changed();
+}
+
 void FormDigiModel::a3_Click() {
     guarded(ReportForm::Short, [&] { start_day(); });
     changed();
 }
 
 void FormDigiModel::start_day() {
+    // A failed OK of the premises dialog leaves its values in the record; a day
+    // must not start with them.
+    const std::vector<int> failed = check_record(premises);
+    for (int n : failed)
+        dialogs_.message(std::string(check_message(n)), kInputErrorTitle, MessageIcon::Warning);
+    if (!failed.empty()) return;
+
     clock_.set_interval(0, 1);
     clock_.set_interval(1, 10);
     clock_.set_interval(2, 1);

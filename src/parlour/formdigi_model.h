@@ -42,6 +42,7 @@ class FormDigiModel {
     // The window closes: the music stops.
     void Form_Unload();
 
+    void a2_Click();  // Premises: the dialog opens; Start is possible, Reset not
     void a3_Click();  // Start
     void a4_Click();  // Reset, also the end of the day
     bool a5_Click();  // Exit: true when the user confirmed and the window unloads

@@ -122,15 +122,23 @@ TEST(Start, AllUnlimitedFormSetsThePlateAndDropsTheTimeServiceForGood) {
     EXPECT_FALSE(p.model.screen.fuda[0]);
 }
 
-TEST(Start, AnUnknownFormEndsWithTheShortErrorReport) {
+TEST(Start, RefusesARecordThatFailsItsChecks) {
+    // A failed OK of the premises dialog leaves its values in the record.
     Program p;
+    p.model.premises.zentei_kaiten = 0;
     p.model.premises.zentei_eigyo = 9;
     p.model.a3_Click();
-    ASSERT_EQ(p.dialogs.boxes.size(), 1u);
-    EXPECT_EQ(p.dialogs.boxes[0].title, "エラー");
-    EXPECT_EQ(p.dialogs.boxes[0].text, "エラー番号 9popchan でエラーが発生しました。 \n"
-                                       "インデックスが有効範囲にありません。");
-    EXPECT_EQ(p.model.clock().interval(0), 1); // what was done stays done
+    ASSERT_EQ(p.dialogs.boxes.size(), 2u);
+    EXPECT_EQ(p.dialogs.boxes[0].text, "回転率入力エラーです。");
+    EXPECT_EQ(p.dialogs.boxes[1].text, "営業形態は８形態だけです。");
+    for (const auto& box : p.dialogs.boxes) {
+        EXPECT_EQ(box.title, "入力エラー");
+        EXPECT_EQ(box.icon, MessageIcon::Warning);
+    }
+    EXPECT_TRUE(p.timers_stopped());
+    EXPECT_TRUE(p.model.screen.menus.a3);
+    p.model.advance(100000); // nothing ticks, nothing divides by zero
+    EXPECT_EQ(p.model.day.kaiten_total, 0);
 }
 
 TEST(Reset, ResultSentenceForEachBalance) {

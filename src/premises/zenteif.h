@@ -1,0 +1,31 @@
+// The premises dialog 前提入力: eleven editable lists and the OK button that
+// converts, checks and commits them into the premises record.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "premises/validation.h"
+
+class QComboBox;
+
+namespace popchan {
+
+class Dialogs;
+
+class Zenteif : public QWidget {
+  public:
+    // OK writes into `record`; input errors are shown through `dialogs`.
+    Zenteif(Premises& record, Dialogs& dialogs, QWidget* parent);
+
+    QComboBox* combo(PremiseRow row) const { return combos_[row]; }
+    // The OK button's handler.
+    void okbutton_Click();
+
+  private:
+    Premises& record_;
+    Dialogs& dialogs_;
+    std::array<QComboBox*, kPremiseRows> combos_{};
+};
+
+} // namespace popchan

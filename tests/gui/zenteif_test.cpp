@@ -1,0 +1,141 @@
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include "app/formdigi.h"
+#include "app/layout.h"
+#include "core/fakes.h"
+
+using namespace popchan;
+using popchan::testing::ScriptedDialogs;
+
+namespace {
+
+struct Program {
+    ScriptedDialogs dialogs;
+    FormDigi window{&dialogs};
+    Program() { window.show(); }
+    Zenteif* open() {
+        window.menu("a2")->trigger();
+        return window.zenteif();
+    }
+    void set(PremiseRow row, const char* text) {
+        window.zenteif()->combo(row)->setEditText(QString::fromUtf8(text));
+    }
+    void ok() {
+        window.zenteif()->findChild<QPushButton*>("okbutton")->click();
+        QApplication::processEvents(); // a closed dialog is deleted
+    }
+    std::vector<std::string> box_texts() const {
+        std::vector<std::string> texts;
+        for (const auto& b : dialogs.boxes) texts.push_back(b.text);
+        return texts;
+    }
+};
+
+} // namespace
+
+TEST(PremisesDialog, OpensWithItsLayoutAndStartTexts) {
+    Program p;
+    Zenteif* z = p.open();
+    ASSERT_NE(z, nullptr);
+    EXPECT_EQ(z->windowTitle(), "前提入力");
+    EXPECT_EQ(z->size(), QSize(433, 416));
+    EXPECT_TRUE(z->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(z->isVisible());
+    const PremiseTexts start = start_texts();
+    for (int row = 0; row < kPremiseRows; ++row)
+        EXPECT_EQ(z->combo(PremiseRow(row))->currentText().toStdString(), start[row]) << row;
+    EXPECT_EQ(z->combo(kRowKaiten)->count(), 41);
+    EXPECT_EQ(z->combo(kRowKaiten)->itemText(40), "   50");
+    EXPECT_EQ(z->combo(kRowHakokisei)->itemText(1), " ３箱");
+    EXPECT_EQ(z->findChild<QWidget*>("Picture1")->geometry(), QRect(24, 16, 385, 377));
+    // Inside the frame's 2-pixel border.
+    EXPECT_EQ(z->combo(kRowEigyo)->geometry().x(), 104 + 2);
+    EXPECT_EQ(z->combo(kRowEigyo)->width(), 152);
+    EXPECT_EQ(z->combo(kRowHakokisei)->geometry().y(), 344 + 2);
+    EXPECT_EQ(z->findChild<QLabel*>("labelzentei_9")->width(), 97);
+    EXPECT_EQ(z->findChild<QLabel*>("labelzentei_3")->text(), "最高継続回数（リミッター）");
+    EXPECT_EQ(z->findChild<QPushButton*>("okbutton")->text(), "ＯＫ！");
+    EXPECT_EQ(z->findChild<QPushButton*>("okbutton")->font().pointSize(), 14);
+    EXPECT_EQ(z->combo(kRowKakuritu)->font().pointSize(), 10);
+    // Opening it again brings the same dialog to the front.
+    EXPECT_EQ(p.open(), z);
+    // Before a day, opening it enables Start and disables Reset.
+    EXPECT_TRUE(p.window.menu("a3")->isEnabled());
+    EXPECT_FALSE(p.window.menu("a4")->isEnabled());
+}
+
+TEST(PremisesDialog, UntouchedOkCommitsTheStartValuesAndCloses) {
+    Program p;
+    p.window.model().premises.zentei_kakuritu = 99;
+    p.open();
+    p.ok();
+    EXPECT_TRUE(p.dialogs.boxes.empty());
+    EXPECT_EQ(p.window.zenteif(), nullptr);
+    EXPECT_EQ(p.window.model().premises.zentei_kakuritu, 310);
+    EXPECT_EQ(p.window.model().premises.zentei_kankin, 2.22f);
+}
+
+TEST(PremisesDialog, FailedChecksShowTheirBoxesInOrderAndKeepTheDialog) {
+    Program p;
+    p.open();
+    p.set(kRowHakokisei, "３箱");
+    p.set(kRowKakuritu, "310abc");
+    p.set(kRowGiveup, "無制限");
+    p.set(kRowLimiter, "abc");
+    p.ok();
+    EXPECT_EQ(p.box_texts(),
+              (std::vector<std::string>{"大当り確率は数字を入力して下さい。",
+                                        "最高継続回数入力エラーです。",
+                                        "最高継続回数は数字又は無制限を入力して下さい。",
+                                        "ドル箱規制選択エラー"}));
+    for (const auto& box : p.dialogs.boxes) EXPECT_EQ(box.title, "入力エラー");
+    ASSERT_NE(p.window.zenteif(), nullptr);
+    EXPECT_EQ(p.window.zenteif()->combo(kRowGiveup)->currentText(), "9999999");
+    EXPECT_EQ(p.window.model().premises.zentei_kakuritu, 310); // written before the checks
+    EXPECT_EQ(p.window.model().premises.zentei_giveup, 9999999);
+    EXPECT_EQ(p.window.model().premises.zentei_limiter, 0);
+}
+
+TEST(PremisesDialog, StartRefusesWhatAFailedOkLeftInTheRecord) {
+    Program p;
+    p.open();
+    p.set(kRowKaiten, "0");
+    p.ok();
+    ASSERT_EQ(p.box_texts(), std::vector<std::string>{"回転率入力エラーです。"});
+    p.window.menu("a3")->trigger(); // Start stays enabled while the dialog is open
+    EXPECT_EQ(p.box_texts().back(), "回転率入力エラーです。");
+    EXPECT_EQ(p.dialogs.boxes.size(), 2u);
+    EXPECT_FALSE(p.window.pump_running());
+    EXPECT_FALSE(p.window.menu("a4")->isEnabled());
+}
+
+TEST(PremisesDialog, ReopeningShowsTheStartTextsAgain) {
+    Program p;
+    p.open();
+    p.set(kRowKakuritu, "320");
+    p.ok();
+    EXPECT_EQ(p.window.model().premises.zentei_kakuritu, 320);
+    Zenteif* again = p.open();
+    EXPECT_EQ(again->combo(kRowKakuritu)->currentText(), "  310");
+    p.window.menu("a3")->trigger(); // the record keeps what OK committed
+    EXPECT_EQ(p.window.findChild<QLabel*>("zentei_0")->text(), "320");
+    p.window.menu("a4")->trigger();
+}
+
+TEST(PremisesDialog, SmallFontsScreen) {
+    const int saved_x = twips_per_px_x(), saved_y = twips_per_px_y();
+    set_twips_per_px(12, 12);
+    {
+        Program p;
+        Zenteif* z = p.open();
+        EXPECT_EQ(z->combo(kRowKakuritu)->font().pointSize(), 8);
+        EXPECT_EQ(z->findChild<QPushButton*>("okbutton")->font().pointSize(), 11);
+        EXPECT_EQ(z->size(), QSize(433, 416));
+    }
+    set_twips_per_px(saved_x, saved_y);
+}
