@@ -218,8 +218,10 @@ void FormDigi::build_menus() {
     for (int i = 0; i < 5; ++i) add(g1, ("g2_" + std::to_string(i)).c_str(), layouts[i]);
     add(b, "g3", "常に前面表示(&A&ﾁ)")->setCheckable(true);
     QMenu* f1 = b->addMenu("ｻｳﾝﾄﾞ(&S&ﾄ)");
-    add(f1, "f2", "あり(&O&ﾗ)");
-    add(f1, "f3", "なし(&C&ｿ)");
+    connect(add(f1, "f2", "あり(&O&ﾗ)"), &QAction::triggered, this,
+            [this] { run(&FormDigiModel::f2_Click); });
+    connect(add(f1, "f3", "なし(&C&ｿ)"), &QAction::triggered, this,
+            [this] { run(&FormDigiModel::f3_Click); });
 
     QMenu* d1 = menuBar()->addMenu("ﾍﾙﾌﾟ(&H&ｸ)");
     add(d1, "d2", "ﾍﾙﾌﾟ(&H&ｸ)");

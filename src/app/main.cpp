@@ -5,6 +5,7 @@
 
 #include "app/application.h"
 #include "app/formdigi.h"
+#include "shell/fluid_media.h"
 
 int main(int argc, char** argv) {
     const bool has_display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") ||
@@ -16,7 +17,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("popchan");
     popchan::setup_application(app);
-    popchan::FormDigi window;
+    popchan::FluidMedia music;
+    popchan::FormDigi window(nullptr, &music);
     window.show();
     return QApplication::exec();
 }

@@ -161,8 +161,9 @@ void FormDigiModel::reset_day() {
     screen.menus.a2 = true;
     screen.menus.a3 = true;
     screen.menus.a4 = false;
-    screen.menus.f2 = false;
-    screen.menus.f3 = true;
+    // The sound menu shows the switch as it really is.
+    screen.menus.f2 = bgm.sound_off == 1;
+    screen.menus.f3 = bgm.sound_off != 1;
     changed();
     dialogs_.message(kEndHeading + result_sentence(day.shushi), kAppTitle, MessageIcon::None);
 
@@ -186,6 +187,21 @@ void FormDigiModel::clear_day_screen() {
     screen.fuda = {};
     screen.dorubako = {};
     screen.rireki.clear();
+}
+
+void FormDigiModel::f2_Click() {
+    screen.menus.f2 = false;
+    screen.menus.f3 = true;
+    bgm.sound_off = 0; // nothing plays until the next cue
+    changed();
+}
+
+void FormDigiModel::f3_Click() {
+    screen.menus.f2 = true;
+    screen.menus.f3 = false;
+    bgm.Bgm_Control("stop", 2); // while the switch is still on, so the music really stops
+    bgm.sound_off = 1;
+    changed();
 }
 
 bool FormDigiModel::a5_Click() {

@@ -46,6 +46,8 @@ class FormDigiModel {
     void a3_Click();  // Start
     void a4_Click();  // Reset, also the end of the day
     bool a5_Click();  // Exit: true when the user confirmed and the window unloads
+    void f2_Click();  // Sound on
+    void f3_Click();  // Sound off
 
     // One tick of timer 0..3 (Timer1 … Timer4), as the clock fires it. The batch
     // tool plays its days this way, at machine speed.
