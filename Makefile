@@ -7,7 +7,7 @@ SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 # Private runtime directory for test runs, so Qt has nothing to complain about.
 TEST_ENV := XDG_RUNTIME_DIR=$$(mktemp -d) QT_QPA_PLATFORM=offscreen
 
-.PHONY: all deps configure build run test screenshot bench pictures format clean
+.PHONY: all deps configure build run test screenshot bench pictures format install clean
 
 all: build
 
@@ -57,6 +57,12 @@ bench: build
 # Draws the pictures in assets/pictures anew.
 pictures: build
 	QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$$(mktemp -d) $(BUILD)/tools/make_pictures assets/pictures
+
+# Installs into PREFIX (default /usr/local): program, music, help, launcher,
+# menu entry and icon.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

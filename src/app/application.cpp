@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QScreen>
 #include <QTranslator>
@@ -19,6 +20,7 @@ void setup_application(QApplication& app) {
     QFont::insertSubstitution("ＭＳ 明朝", "IPAMincho");
     QFont::insertSubstitution("ＭＳ Ｐ明朝", "IPAPMincho");
     QApplication::setFont(QFont("ＭＳ Ｐゴシック", 9));
+    QApplication::setWindowIcon(QIcon(":/pictures/icon.png"));
 
     // "はい" and "いいえ" on the message boxes.
     auto* translator = new QTranslator(&app);

@@ -207,16 +207,27 @@ void FormDigi::build_menus() {
 
     QMenu* b = menuBar()->addMenu("ｵﾌﾟｼｮﾝ(&O&ﾗ)");
     QMenu* b1 = b->addMenu("ﾃﾞｼﾞﾀﾙ(&D&ｼ)");
-    add(b1, "b2", "表示(&O&ﾗ)");
+    connect(add(b1, "b2", "表示(&O&ﾗ)"), &QAction::triggered, this,
+            [this] { run(&FormDigiModel::b2_Click); });
     QMenu* b3 = b1->addMenu("非表示(&C&ｿ)");
     menus_["b3"] = b3->menuAction();
-    add(b3, "b4_1", "ﾘｰﾁ以外(&R&ｽ)");
-    add(b3, "b4_2", "当り以外(&H&ｸ)");
+    for (int i : {1, 2}) {
+        const char* caption = i == 1 ? "ﾘｰﾁ以外(&R&ｽ)" : "当り以外(&H&ｸ)";
+        connect(add(b3, ("b4_" + std::to_string(i)).c_str(), caption), &QAction::triggered, this,
+                [this, i] {
+                    model_->b4_Click(i);
+                    refresh();
+                });
+    }
     QMenu* g1 = b->addMenu("表示画面(&M&ﾓ)");
     const char* const layouts[5] = {"標準(&S&ﾄ)", "ﾃﾞｼﾞﾀﾙのみ(&D&ｼ)", " 〃 + 履歴(&R&ｽ)",
                                     " 〃 + 状況(&J&ﾏ)", " 〃 + ｸﾞﾗﾌ(&G&ｷ)"};
-    for (int i = 0; i < 5; ++i) add(g1, ("g2_" + std::to_string(i)).c_str(), layouts[i]);
-    add(b, "g3", "常に前面表示(&A&ﾁ)")->setCheckable(true);
+    for (int i = 0; i < 5; ++i)
+        connect(add(g1, ("g2_" + std::to_string(i)).c_str(), layouts[i]), &QAction::triggered,
+                this, [this, i] { g2_Click(i); });
+    QAction* g3 = add(b, "g3", "常に前面表示(&A&ﾁ)");
+    g3->setCheckable(true);
+    connect(g3, &QAction::triggered, this, [this] { g3_Click(); });
     QMenu* f1 = b->addMenu("ｻｳﾝﾄﾞ(&S&ﾄ)");
     connect(add(f1, "f2", "あり(&O&ﾗ)"), &QAction::triggered, this,
             [this] { run(&FormDigiModel::f2_Click); });
@@ -224,13 +235,19 @@ void FormDigi::build_menus() {
             [this] { run(&FormDigiModel::f3_Click); });
 
     QMenu* d1 = menuBar()->addMenu("ﾍﾙﾌﾟ(&H&ｸ)");
-    add(d1, "d2", "ﾍﾙﾌﾟ(&H&ｸ)");
-    add(d1, "d3", "使い方(&T&ｶ)");
-    add(d1, "d4", "ＣＲぽぷちゃんについて(&P&ｾ)");
+    connect(add(d1, "d2", "ﾍﾙﾌﾟ(&H&ｸ)"), &QAction::triggered, this, [this] { d2_Click(); });
+    connect(add(d1, "d3", "使い方(&T&ｶ)"), &QAction::triggered, this, [this] {
+        show_on_top(siyouf_, [this] { return new InfoWindow(InfoWindow::Kind::Siyouf, this); });
+    });
+    connect(add(d1, "d4", "ＣＲぽぷちゃんについて(&P&ｾ)"), &QAction::triggered, this, [this] {
+        show_on_top(setumeif_, [this] { return new InfoWindow(InfoWindow::Kind::Setumeif, this); });
+    });
     d1->addSeparator();
-    add(d1, "d7", "作者ｿﾌﾄ紹介(&E&ｲ)");
+    connect(add(d1, "d7", "作者ｿﾌﾄ紹介(&E&ｲ)"), &QAction::triggered, this,
+            [this] { show_on_top(salesf_, [this] { return new Salesf(this); }); });
     d1->addSeparator();
-    add(d1, "d6", "ﾊﾞｰｼﾞｮﾝ情報(&A&ﾁ)");
+    connect(add(d1, "d6", "ﾊﾞｰｼﾞｮﾝ情報(&A&ﾁ)"), &QAction::triggered, this,
+            [this] { Show_Version(*dialogs_); });
 }
 
 void FormDigi::run(void (FormDigiModel::*handler)()) {
@@ -239,13 +256,35 @@ void FormDigi::run(void (FormDigiModel::*handler)()) {
 }
 
 void FormDigi::a2_Click() {
-    // One dialog at a time, kept above the main window, shown modeless.
-    if (!zenteif_) zenteif_ = new Zenteif(model_->premises, *dialogs_, this);
-    zenteif_->show();
-    zenteif_->raise();
-    zenteif_->activateWindow();
+    show_on_top(zenteif_, [this] { return new Zenteif(model_->premises, *dialogs_, this); });
     model_->a2_Click();
     refresh();
+}
+
+void FormDigi::g2_Click(int index) {
+    // Only the client area changes; the top-left corner stays where it is.
+    const QPoint corner = pos();
+    apply_client_size(this, client_, kLayouts.at(index).width(), kLayouts.at(index).height());
+    move(corner);
+}
+
+void FormDigi::g3_Click() {
+    const bool on = menus_.at("g3")->isChecked();
+    model_->screen.menus.g3_checked = on;
+    const QPoint corner = pos();
+    setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    move(corner);
+    show(); // changing the flag hides the window
+    if (!on) lower(); // behind the other windows at once
+}
+
+void FormDigi::d2_Click() {
+    // The help viewer is an ordinary window, not kept on top.
+    if (!help_)
+        help_ = new HelpViewer(model_->bgm.app_path() + "/" + kHelpFile, this);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 void FormDigi::a5_Click() {

@@ -12,6 +12,7 @@
 #include "app/modal.h"
 #include "parlour/formdigi_model.h"
 #include "premises/zenteif.h"
+#include "shell/info_windows.h"
 
 class QAction;
 class QLabel;
@@ -41,6 +42,15 @@ class FormDigi : public QMainWindow {
     bool pump_running() const;
     // The premises dialog while it is open.
     Zenteif* zenteif() const;
+    // The other windows while they are open.
+    InfoWindow* setumeif() const { return setumeif_; }
+    InfoWindow* siyouf() const { return siyouf_; }
+    Salesf* salesf() const { return salesf_; }
+    HelpViewer* help() const { return help_; }
+
+    // Client sizes of the display-screen layouts g2(0..4).
+    static constexpr std::array<QSize, 5> kLayouts = {
+        QSize(632, 430), QSize(152, 192), QSize(320, 192), QSize(462, 192), QSize(462, 430)};
     // Pictures that could not be loaded at start-up.
     const std::vector<std::string>& missing_pictures() const { return missing_pictures_; }
 
@@ -53,6 +63,17 @@ class FormDigi : public QMainWindow {
     void run(void (FormDigiModel::*handler)());
     void a2_Click();
     void a5_Click();
+    void g2_Click(int index);
+    void g3_Click();
+    void d2_Click();
+    // Secondary windows: created when needed, one of each, kept above the
+    // main window and shown modeless; opening one again brings it to the front.
+    template <class W, class Make> void show_on_top(QPointer<W>& window, Make make) {
+        if (!window) window = make();
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
     QLabel* label(QWidget* parent, const char* name, const QString& text, int font, int w, int h,
                   int x, int y);
 
@@ -78,6 +99,9 @@ class FormDigi : public QMainWindow {
     std::vector<std::string> missing_pictures_;
     Dialogs* dialogs_ = nullptr;
     QPointer<Zenteif> zenteif_;
+    QPointer<InfoWindow> setumeif_, siyouf_;
+    QPointer<Salesf> salesf_;
+    QPointer<HelpViewer> help_;
 };
 
 } // namespace popchan

@@ -53,10 +53,15 @@ void Place_Combo(QWidget* control, int font_size, int width, int left, int top) 
     control->setGeometry(left + off, top + off, width, control->sizeHint().height());
 }
 
-void apply_window_rule(QWidget* window, QWidget* client, int width, int height) {
+void apply_client_size(QWidget* window, QWidget* client, int width, int height) {
     client->setFixedSize(width, height);
-    if (window->layout()) window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    if (window != client && window->layout())
+        window->layout()->setSizeConstraint(QLayout::SetFixedSize);
     window->adjustSize();
+}
+
+void apply_window_rule(QWidget* window, QWidget* client, int width, int height) {
+    apply_client_size(window, client, width, height);
     const QRect screen = window->screen()->geometry();
     const QSize outer = window->frameGeometry().size();
     window->move(screen.x() + (screen.width() - outer.width()) / 2,

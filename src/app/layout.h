@@ -27,5 +27,7 @@ void set_twips_per_px(int x, int y);
 // A window's client area becomes exactly width × height pixels, fixed, and
 // the window is centred on the screen.
 void apply_window_rule(QWidget* window, QWidget* client, int width, int height);
+// Only the first half of that: the client area's size.
+void apply_client_size(QWidget* window, QWidget* client, int width, int height);
 
 } // namespace popchan

@@ -189,6 +189,28 @@ void FormDigiModel::clear_day_screen() {
     screen.rireki.clear();
 }
 
+void FormDigiModel::b2_Click() {
+    screen.menus.b2 = false;
+    screen.menus.b3 = screen.menus.b4_1 = screen.menus.b4_2 = true;
+    spin.digi_mode = kDigiShowAll;
+    reach.Reach_Rireki(99, spin.reach_kind, spin.atari_flag, spin.kakuhen_flag, spin.digi_mode);
+    changed();
+}
+
+void FormDigiModel::b4_Click(Int16 i) {
+    bgm.Bgm_Control("stop", 2);
+    screen.menus.b2 = screen.menus.b3 = true;
+    screen.menus.b4_1 = i != 1;
+    screen.menus.b4_2 = i == 1;
+    spin.digi_mode = i == 1 ? kDigiReachesOnly : kDigiJackpotsOnly;
+    // A spin being shown goes on from its closing. Between spins there is none
+    // to move: the next spin must start from its beginning.
+    if (spin.spin_tick != 0) spin.spin_tick = spin.mark_close;
+    reach.Reach_Rireki(99, spin.reach_kind, spin.atari_flag, spin.kakuhen_flag, spin.digi_mode);
+    digi.set_back_color(spin.kakuhen_flag != 0 ? kBackKakuhen : kBackNormal);
+    changed();
+}
+
 void FormDigiModel::f2_Click() {
     screen.menus.f2 = false;
     screen.menus.f3 = true;

@@ -46,6 +46,8 @@ class FormDigiModel {
     void a3_Click();  // Start
     void a4_Click();  // Reset, also the end of the day
     bool a5_Click();  // Exit: true when the user confirmed and the window unloads
+    void b2_Click();         // show every spin
+    void b4_Click(Int16 i);  // hide spins but reaches (1) or but jackpots (2)
     void f2_Click();  // Sound on
     void f3_Click();  // Sound off
 

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# `cmake --install` lays the program out as a desktop program.
+set -u
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "install failed"; exit 1; }
+failures=0
+for f in bin/popchan bin/popchan-batch share/applications/popchan.desktop \
+    share/icons/hicolor/128x128/apps/popchan.png; do
+    test -e "$prefix/$f" || { echo "missing $f"; failures=$((failures + 1)); }
+done
+lib=$(dirname "$(find "$prefix" -path '*/popchan/popchan' -type f | head -1)")
+for f in popchan kaiten.mid reach.mid chusen.mid atari.mid teishi.mid hazure.mid zenkai.mid \
+    korinu.html; do
+    test -e "$lib/$f" || { echo "missing beside the program: $f"; failures=$((failures + 1)); }
+done
+grep -q '^Exec=popchan$' "$prefix/share/applications/popchan.desktop" || failures=$((failures + 1))
+# The launcher finds the program through its own location.
+target=$(sed -n 's/^exec "\$(dirname "\$(readlink -f "\$0")")\/\(.*\)" "\$@"$/\1/p' "$prefix/bin/popchan")
+test -x "$prefix/bin/$target" || { echo "launcher points nowhere: $target"; failures=$((failures + 1)); }
+echo "$((14 - failures)) passed, $failures failed"
+test "$failures" -eq 0
