@@ -7,7 +7,7 @@ SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 # Private runtime directory for test runs, so Qt has nothing to complain about.
 TEST_ENV := XDG_RUNTIME_DIR=$$(mktemp -d) QT_QPA_PLATFORM=offscreen
 
-.PHONY: all deps configure build run test screenshot bench pictures format install clean
+.PHONY: all deps configure build run test sanitize fuzz screenshot bench pictures format install clean
 
 all: build
 
@@ -35,16 +35,43 @@ run: build
 	  echo "make run: no display (DISPLAY is not set); start it from a desktop session." >&2; exit 1; fi
 	$(PROGRAM)
 
-test: build
+test: build sanitize
 	$(TEST_ENV) ctest --preset $(PRESET)
 
-# Pictures of the main window under Xvfb, for the README: at start-up, and
-# six hours into a seeded day.
+# The core and its tests with AddressSanitizer and UndefinedBehaviorSanitizer.
+build/sanitize/build.ninja:
+	cmake --preset sanitize
+sanitize: deps build/sanitize/build.ninja
+	cmake --build --preset sanitize
+	ctest --preset sanitize
+
+# Each fuzz target for FUZZ_SECONDS (default 600), both at once.
+FUZZ_SECONDS ?= 600
+build/fuzz/build.ninja:
+	cmake --preset fuzz
+fuzz: deps build/fuzz/build.ninja
+	cmake --build --preset fuzz
+	mkdir -p build/fuzz/corpus/premises build/fuzz/corpus/options
+	build/fuzz/fuzz/premises_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  build/fuzz/corpus/premises fuzz/seeds/premises > build/fuzz/premises.log 2>&1 & p=$$!; \
+	build/fuzz/fuzz/options_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  build/fuzz/corpus/options fuzz/seeds/options > build/fuzz/options.log 2>&1 & o=$$!; \
+	wait $$p; a=$$?; wait $$o; b=$$?; \
+	tail -n 8 build/fuzz/premises.log build/fuzz/options.log; \
+	test $$a -eq 0 && test $$b -eq 0
+
+# Pictures of the windows under Xvfb, for the README: the main window at
+# start-up, six hours into a seeded day and in its five layouts, the premises
+# dialog, the about and how-to windows and the help.
 SHOT := XDG_RUNTIME_DIR=$$(mktemp -d) xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/tools/screenshot
 screenshot: build
 	$(SHOT) docs/screenshot.png
 	$(SHOT) docs/screenshot-day.png day 1 6
-	$(SHOT) docs/premises.png premises
+	$(SHOT) docs/premises.png a2
+	for i in 0 1 2 3 4; do $(SHOT) docs/layout$$i.png day 1 3 g2_$$i; done
+	$(SHOT) docs/about.png d4
+	$(SHOT) docs/howto.png d3
+	$(SHOT) docs/help.png d2
 	QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$$(mktemp -d) $(BUILD)/tools/display_sheet docs/display.png docs/reaches.png
 
 # Figures of speed: lotteries per second; start-up, idle and running CPU, the clock's pace.

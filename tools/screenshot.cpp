@@ -1,8 +1,8 @@
-// Takes a picture of the program's main window as the X server shows it.
-// Usage: screenshot OUT.png [start | day SEED HOURS | premises]
-//   start           starts a day first
-//   day SEED HOURS  plays a seeded day for HOURS simulated hours, then shows it
-//   premises        the premises dialog instead of the main window
+// Takes a picture of one of the program's windows as the X server shows it.
+// Usage: screenshot OUT.png [day SEED HOURS] [MENU_ITEM …]
+//   day SEED HOURS  plays a seeded day for HOURS simulated hours first
+//   MENU_ITEM       menu items chosen in order by name (a3, g2_1, d4 …); the
+//                   picture shows the window the last of them opened, if any
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
@@ -19,36 +19,52 @@ namespace {
 // jackpots, and shows the last spins in full.
 void play_day(popchan::FormDigi& window, double hours) {
     popchan::FormDigiModel& m = window.model();
-    m.spin.digi_mode = 3;
+    m.spin.digi_mode = popchan::kDigiJackpotsOnly;
     window.menu("a3")->trigger();
     while (m.day.keika_byo < hours * 3600 && m.clock().any_running()) m.advance(1);
-    m.spin.digi_mode = 0;
+    m.spin.digi_mode = popchan::kDigiShowAll;
     for (int i = 0; i < 400 && m.clock().any_running(); ++i) m.advance(10);
     window.refresh();
+}
+
+// The window a menu item opened, or the main window.
+QWidget* opened_by(popchan::FormDigi& w, const std::string& item) {
+    QWidget* opened = nullptr;
+    if (item == "a2") opened = w.zenteif();
+    if (item == "d2") opened = w.help();
+    if (item == "d3") opened = w.siyouf();
+    if (item == "d4") opened = w.setumeif();
+    if (item == "d7") opened = w.salesf();
+    return opened ? opened : &w;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: screenshot OUT.png [start | day SEED HOURS | premises]\n");
+        std::fprintf(stderr, "usage: screenshot OUT.png [day SEED HOURS] [MENU_ITEM ...]\n");
         return 2;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("popchan");
     popchan::setup_application(app);
+    int next = 2;
     const bool day = argc > 4 && std::strcmp(argv[2], "day") == 0;
     popchan::FormDigi window(
         nullptr, nullptr,
         day ? std::make_unique<popchan::MachineRandom>(std::strtoull(argv[3], nullptr, 10), false)
             : nullptr);
+    window.model().bgm.set_app_path(QCoreApplication::applicationDirPath().toStdString() +
+                                    "/../src");
     window.show();
-    if (argc > 2 && std::strcmp(argv[2], "start") == 0) window.menu("a3")->trigger();
-    if (day) play_day(window, std::atof(argv[4]));
+    if (day) {
+        play_day(window, std::atof(argv[4]));
+        next = 5;
+    }
     QWidget* subject = &window;
-    if (argc > 2 && std::strcmp(argv[2], "premises") == 0) {
-        window.menu("a2")->trigger();
-        subject = window.zenteif();
+    for (; next < argc; ++next) {
+        window.menu(argv[next])->trigger();
+        subject = opened_by(window, argv[next]);
     }
 
     int status = 1;

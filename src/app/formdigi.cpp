@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QTimer>
 
 #include "app/clock_pump.h"
 #include "app/layout.h"
@@ -59,9 +60,19 @@ FormDigi::FormDigi(Dialogs* dialogs, MediaDevice* media, std::unique_ptr<Random>
 
     model_->Form_Load(twips_per_px_x(), twips_per_px_y(),
                       QCoreApplication::applicationDirPath().toStdString());
-    missing_pictures_ = load_pictures(model_->digi.pictures, model_->digi.PictureWaku);
+    missing_pictures_ = load_pictures(model_->digi.pictures, model_->digi.PictureWaku,
+                                      picture_location_);
     refresh();
+    if (!missing_pictures_.empty()) {
+        // Said once, when the window is up.
+        QTimer::singleShot(0, this, [this] {
+            dialogs_->message(missing_pictures_message(missing_pictures_), kAppTitle,
+                              MessageIcon::Warning);
+        });
+    }
 }
+
+std::string FormDigi::picture_location_ = ":/pictures";
 
 FormDigi::~FormDigi() = default;
 

@@ -51,6 +51,10 @@ class FormDigi : public QMainWindow {
     // Client sizes of the display-screen layouts g2(0..4).
     static constexpr std::array<QSize, 5> kLayouts = {
         QSize(632, 430), QSize(152, 192), QSize(320, 192), QSize(462, 192), QSize(462, 430)};
+    // Where windows made from now on load the display's pictures (tests).
+    static void set_picture_location(std::string location) {
+        picture_location_ = std::move(location);
+    }
     // Pictures that could not be loaded at start-up.
     const std::vector<std::string>& missing_pictures() const { return missing_pictures_; }
 
@@ -97,6 +101,7 @@ class FormDigi : public QMainWindow {
     QWidget* pictimeservice_ = nullptr;
     std::uint64_t shown_revision_ = ~std::uint64_t{0};
     std::vector<std::string> missing_pictures_;
+    static std::string picture_location_;
     Dialogs* dialogs_ = nullptr;
     QPointer<Zenteif> zenteif_;
     QPointer<InfoWindow> setumeif_, siyouf_;

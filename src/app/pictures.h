@@ -9,9 +9,14 @@ namespace popchan {
 struct Pictures;
 class Surface;
 
-// Fills every picture and the start-up picture of the display; returns the
-// names of the pictures that are missing or damaged (those stay white, that
-// is transparent).
-std::vector<std::string> load_pictures(Pictures& pictures, Surface& startup);
+// Fills every picture and the start-up picture of the display from the
+// folder `location` (the program's own resources unless told otherwise);
+// returns the names of the pictures that are missing or damaged, which stay
+// white, that is transparent.
+std::vector<std::string> load_pictures(Pictures& pictures, Surface& startup,
+                                       const std::string& location = ":/pictures");
+
+// What the program says at start-up when pictures could not be loaded.
+std::string missing_pictures_message(const std::vector<std::string>& names);
 
 } // namespace popchan
