@@ -55,7 +55,7 @@ fuzz: deps build/fuzz/build.ninja
 	build/fuzz/fuzz/premises_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  build/fuzz/corpus/premises fuzz/seeds/premises > build/fuzz/premises.log 2>&1 & p=$$!; \
 	build/fuzz/fuzz/options_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	  build/fuzz/corpus/options fuzz/seeds/options > build/fuzz/options.log 2>&1 & o=$$!; \
+	  build/fuzz/corpus/options fuzz/seeds/options fuzz/regressions > build/fuzz/options.log 2>&1 & o=$$!; \
 	wait $$p; a=$$?; wait $$o; b=$$?; \
 	tail -n 8 build/fuzz/premises.log build/fuzz/options.log; \
 	test $$a -eq 0 && test $$b -eq 0

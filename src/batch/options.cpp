@@ -41,9 +41,13 @@ std::string code_text(PremiseRow row, const std::string& value) {
     return value;
 }
 
+// A whole number of at least `min`; `out` changes only when the text is one.
 template <class T> bool whole_number(const std::string& text, T& out, T min) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return ec == std::errc() && end == text.data() + text.size() && out >= min;
+    T value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < min) return false;
+    out = value;
+    return true;
 }
 
 } // namespace
@@ -121,9 +125,9 @@ Parsed parse(const std::vector<std::string>& args) {
             if (whole_number<std::uint64_t>(value, seed, 0)) o.seed = seed;
             else p.usage_errors.push_back("--seed needs a whole number: " + value);
         } else if (name == "--threads") {
-            if (!whole_number<int>(value, o.threads, 1) || o.threads > 1024)
-                p.usage_errors.push_back("--threads needs a whole number from 1 to 1024: " +
-                                         value);
+            int threads = 0;
+            if (whole_number<int>(value, threads, 1) && threads <= 1024) o.threads = threads;
+            else p.usage_errors.push_back("--threads needs a whole number from 1 to 1024: " + value);
         } else {
             (name == "--per-day" ? o.per_day : name == "--spins" ? o.spins : o.plot) = value;
         }

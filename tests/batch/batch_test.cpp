@@ -169,6 +169,10 @@ TEST(BatchOptions, BadValuesAndUsageErrors) {
     EXPECT_EQ(parse({"--frobnicate"}).usage_errors.size(), 1u);
     EXPECT_EQ(parse({"--days"}).usage_errors.size(), 1u);
     EXPECT_EQ(parse({"--days", "0"}).usage_errors.size(), 1u);
+    // A refused value leaves the option as it was (found by fuzzing).
+    EXPECT_EQ(parse({"--days", "0"}).options.days, 1000);
+    EXPECT_EQ(parse({"--threads", "-3"}).options.threads, 0);
+    EXPECT_EQ(parse({"--threads", "5000"}).options.threads, 0);
     EXPECT_EQ(parse({"--threads", "x"}).usage_errors.size(), 1u);
     EXPECT_EQ(parse({"--seed", "-1"}).usage_errors.size(), 1u);
     const std::string help = usage();
