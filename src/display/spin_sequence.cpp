@@ -73,35 +73,33 @@ void full_speed(DisplayContext& c) {
     }
 }
 
+// Reel r runs at `fast` until it meets its slow-down point, then at 6 until it
+// rests on its symbol, when the sequence moves on to `next`.
+void stop_reel(DisplayContext& c, int r, int fast, std::string_view slow_point, Int16 next) {
+    SpinState& s = c.s;
+    if (s.egara_step[r] == 0) {
+        c.move(r, fast);
+        if (c.reaches(r, slow_point)) s.egara_step[r] = 1;
+    } else {
+        c.move(r, 6);
+        if (c.reaches(r, "stop")) {
+            s.egara_step[r] = 2;
+            s.spin_tick = next;
+        }
+    }
+}
+
 void left_stops(DisplayContext& c) {
     SpinState& s = c.s;
     if (s.reach_kind == 11) s.spin_tick = s.mark_present; // the angel takes over all reels
-    if (s.egara_step[0] == 0) {
-        c.move(0, 12);
-        if (c.reaches(0, "slow")) s.egara_step[0] = 1;
-    } else {
-        c.move(0, 6);
-        if (c.reaches(0, "stop")) {
-            s.egara_step[0] = 2;
-            s.spin_tick = s.mark_middle;
-        }
-    }
+    stop_reel(c, 0, 12, "slow", s.mark_middle);
     c.move(1, 24);
     c.move(2, 24);
 }
 
 void middle_stops(DisplayContext& c) {
     SpinState& s = c.s;
-    if (s.egara_step[1] == 0) {
-        c.move(1, 24);
-        if (c.reaches(1, s.suberi_flag != 0 ? "suberi" : "slow")) s.egara_step[1] = 1;
-    } else {
-        c.move(1, 6);
-        if (c.reaches(1, "stop")) {
-            s.egara_step[1] = 2;
-            s.spin_tick = s.mark_right;
-        }
-    }
+    stop_reel(c, 1, 24, s.suberi_flag != 0 ? "suberi" : "slow", s.mark_right);
     c.move(0, 0);
     c.move(2, 24);
 }

@@ -47,13 +47,6 @@ void phase_b(DisplayContext& c) {
 
 } // namespace
 
-void Reach_Baloon(DisplayContext& c) {
-    if (frame::in_phase_a(c)) {
-        frame::flash_and_redraw(c);
-        phase_a(c);
-    } else {
-        phase_b(c);
-    }
-}
+void Reach_Baloon(DisplayContext& c) { frame::run(c, phase_a, phase_b); }
 
 } // namespace popchan

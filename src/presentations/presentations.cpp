@@ -55,6 +55,15 @@ void end_result(DisplayContext& c) {
     c.s.spin_tick = c.s.atari_flag == 1 ? c.s.mark_atari : c.s.mark_close;
 }
 
+void run(DisplayContext& c, void (*phase_a)(DisplayContext&), void (*phase_b)(DisplayContext&)) {
+    if (in_phase_a(c)) {
+        flash_and_redraw(c);
+        phase_a(c);
+    } else {
+        phase_b(c);
+    }
+}
+
 Int16 at(int product, double divisor, double offset) {
     return nearest(Int16(product) / divisor + offset);
 }

@@ -36,6 +36,9 @@ bool stop_check(DisplayContext& c);
 void result_frame(DisplayContext& c);
 // Phase B's end: on to the jackpot or to the closing.
 void end_result(DisplayContext& c);
+// A tick of a presentation that flashes: phase A after the flash and the
+// redraw of the left and middle reels, or phase B.
+void run(DisplayContext& c, void (*phase_a)(DisplayContext&), void (*phase_b)(DisplayContext&));
 // nearest(product / divisor + offset), the product taken in 16 bits.
 Int16 at(int product, double divisor, double offset);
 // On ticks that are multiples of 10 the walking cell changes.

@@ -62,13 +62,6 @@ void phase_b(DisplayContext& c) {
 
 } // namespace
 
-void Reach_Tumble(DisplayContext& c) {
-    if (frame::in_phase_a(c)) {
-        frame::flash_and_redraw(c);
-        phase_a(c);
-    } else {
-        phase_b(c);
-    }
-}
+void Reach_Tumble(DisplayContext& c) { frame::run(c, phase_a, phase_b); }
 
 } // namespace popchan

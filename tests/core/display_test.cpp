@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <set>
 
-#include "common/clock.h"
-#include "core/fakes.h"
+#include "core/display_rig.h"
 #include "display/spin_sequence.h"
 #include "machine/lottery.h"
 #include "machine/rules.h"
@@ -13,20 +12,13 @@ using namespace popchan;
 using popchan::testing::pick;
 using popchan::testing::RecordingMedia;
 using popchan::testing::ScriptedRandom;
+using popchan::testing::shows;
+using popchan::testing::stop_of;
 
 namespace {
 
-// The display with its music, driven by a given generator.
-struct Rig {
-    explicit Rig(Random& r) : rng(r) {}
-    Random& rng;
-    Digi d{rng};
-    SpinState s;
-    Clock clock{[](int) {}};
-    RecordingMedia media;
-    Bgm bgm{clock, &media};
-    DisplayContext c{s, d, rng, bgm};
-
+struct Rig : popchan::testing::DisplayRig {
+    using DisplayRig::DisplayRig;
     // Runs ticks until the spin is handed to the accounting; returns the ticks.
     int run_spin() {
         int ticks = 0;
@@ -38,11 +30,6 @@ struct Rig {
     }
 };
 
-Int16 stop_of(int e) { return Int16(e >= 13 ? 48 * e + 24 : (12 - e) * 48 + 24); }
-
-// Positions p and p + 672 show the same picture (a reel pulled back past 672
-// rests there).
-bool shows(Int16 top, int e) { return top % 672 == stop_of(e) % 672; }
 
 // A strip whose cell j is filled with a colour naming symbol (13 − j) mod 14.
 Pixel symbol_colour(int e) { return rgb(10 * e + 5, 0, 0); }

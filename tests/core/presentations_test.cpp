@@ -2,28 +2,24 @@
 
 #include <algorithm>
 
-#include "common/clock.h"
-#include "core/fakes.h"
+#include "core/display_rig.h"
 #include "display/spin_sequence.h"
 #include "presentations/presentations.h"
 
 using namespace popchan;
-using popchan::testing::RecordingMedia;
+using namespace popchan::testing;
 
 namespace {
 
-Int16 stop_of(int e) { return Int16(e >= 13 ? 48 * e + 24 : (12 - e) * 48 + 24); }
-bool shows(int top, int e) { return top % 672 == stop_of(e) % 672; }
 
 // A spin handed to its presentation at mark_present, as the sequence leaves it.
 struct Handover {
     MachineRandom rng;
-    Digi d{rng};
-    SpinState s;
-    Clock clock{[](int) {}};
-    RecordingMedia media;
-    Bgm bgm{clock, &media};
-    DisplayContext c{s, d, rng, bgm};
+    DisplayRig rig{rng};
+    Digi& d = rig.d;
+    SpinState& s = rig.s;
+    RecordingMedia& media = rig.media;
+    DisplayContext& c = rig.c;
 
     int phase_a_end = -1; // d at which phase A ended
     int phase_b_end = -1; // e at which phase B ended
@@ -61,12 +57,7 @@ struct Handover {
             }
         }
     }
-    std::vector<std::string> music() const {
-        std::vector<std::string> opened;
-        for (const auto& entry : media.log)
-            if (entry.rfind("open ", 0) == 0) opened.push_back(entry.substr(5));
-        return opened;
-    }
+    std::vector<std::string> music() const { return rig.music(); }
 };
 
 struct Expect {

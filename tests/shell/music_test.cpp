@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "common/clock.h"
-#include "core/fakes.h"
+#include "core/display_rig.h"
 #include "display/spin_sequence.h"
 #include "parlour/formdigi_model.h"
 #include "shell/fluid_media.h"
@@ -147,25 +147,18 @@ namespace {
 // The files a spin opened, in order, with what the display decided.
 std::vector<std::string> cues(int reach_kind, int atari_flag, int shoukaku) {
     MachineRandom rng(5, false);
-    Digi d(rng);
-    d.set_drawing(false);
-    SpinState s;
-    Clock clock([](int) {});
-    RecordingMedia media;
-    Bgm bgm(clock, &media);
-    DisplayContext c{s, d, rng, bgm};
+    popchan::testing::DisplayRig rig(rng);
+    rig.d.set_drawing(false);
+    SpinState& s = rig.s;
     s.reach_kind = reach_kind;
     s.atari_flag = atari_flag;
     s.atari_egara = 4;
     s.shoukaku_egara = shoukaku;
     s.spin_phase = 1;
-    while (s.spin_phase == 1) Timer2_Timer(c);
-    std::vector<std::string> opened;
-    for (const auto& entry : media.log)
-        if (entry.rfind("open ", 0) == 0) opened.push_back(entry.substr(5));
-    EXPECT_EQ(bgm.bgm_open, 0) << "the end of a spin stops the music";
-    EXPECT_EQ(clock.interval(Bgm::kTimer), 0);
-    return opened;
+    while (s.spin_phase == 1) Timer2_Timer(rig.c);
+    EXPECT_EQ(rig.bgm.bgm_open, 0) << "the end of a spin stops the music";
+    EXPECT_EQ(rig.clock.interval(Bgm::kTimer), 0);
+    return rig.music();
 }
 
 using Files = std::vector<std::string>;
