@@ -310,7 +310,9 @@ Zenteif* FormDigi::zenteif() const { return zenteif_; }
 
 void FormDigi::closeEvent(QCloseEvent* event) {
     model_->Form_Unload();
-    if (zenteif_) zenteif_->close();
+    // The other windows go with the main window, so the program ends.
+    for (QWidget* w : std::initializer_list<QWidget*>{zenteif_, setumeif_, siyouf_, salesf_, help_})
+        if (w) w->close();
     event->accept();
 }
 

@@ -120,6 +120,20 @@ TEST(Windows, AboutReopensWithTheSameTextFromTheTop) {
     EXPECT_EQ(p.window.setumeif()->text()->verticalScrollBar()->value(), 0);
 }
 
+TEST(Windows, ClosingTheMainWindowClosesTheOthers) {
+    Program p;
+    for (const char* item : {"a2", "d3", "d4", "d7"}) p.trigger(item);
+    p.m().bgm.set_app_path(POPCHAN_HELP_DIR);
+    p.trigger("d2");
+    p.window.close();
+    QApplication::processEvents();
+    EXPECT_EQ(p.window.zenteif(), nullptr);
+    EXPECT_EQ(p.window.siyouf(), nullptr);
+    EXPECT_EQ(p.window.setumeif(), nullptr);
+    EXPECT_EQ(p.window.salesf(), nullptr);
+    EXPECT_EQ(p.window.help(), nullptr);
+}
+
 TEST(Windows, VersionBox) {
     Program p;
     p.trigger("d6");
