@@ -21,7 +21,8 @@ BENCHMARK(BM_Lottery)->Arg(0)->Arg(1)->ArgName("kakuhen");
 
 static void BM_Rnd(benchmark::State& state) {
     MachineRandom rng(1, false);
-    for (auto _ : state) benchmark::DoNotOptimize(rng.Rnd());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rng.Rnd());
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_Rnd);

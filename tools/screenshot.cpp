@@ -21,9 +21,11 @@ void play_day(popchan::FormDigi& window, double hours) {
     popchan::FormDigiModel& m = window.model();
     m.spin.digi_mode = popchan::kDigiJackpotsOnly;
     window.menu("a3")->trigger();
-    while (m.day.keika_byo < hours * 3600 && m.clock().any_running()) m.advance(1);
+    while (m.day.keika_byo < hours * 3600 && m.clock().any_running())
+        m.advance(1);
     m.spin.digi_mode = popchan::kDigiShowAll;
-    for (int i = 0; i < 400 && m.clock().any_running(); ++i) m.advance(10);
+    for (int i = 0; i < 400 && m.clock().any_running(); ++i)
+        m.advance(10);
     window.refresh();
 }
 

@@ -32,9 +32,9 @@ std::vector<DecidedSpin> reach_spins() {
 }
 
 std::vector<QImage> presentation_frames(const PlayedSpin& spin, int count) {
-    return pick_frames(std::vector<QImage>(spin.frames.begin() + long(spin.presentation_start),
-                                           spin.frames.end()),
-                       count);
+    return pick_frames(
+        std::vector<QImage>(spin.frames.begin() + long(spin.presentation_start), spin.frames.end()),
+        count);
 }
 
 PlayedSpin play(const DecidedSpin& d, std::uint64_t seed) {
@@ -80,7 +80,8 @@ QImage contact_sheet(const std::vector<std::pair<std::string, std::vector<QImage
                      int scale) {
     const int label_h = 18, gap = 6, w = kDigiW * scale, h = kDigiH * scale;
     std::size_t columns = 0;
-    for (const auto& row : rows) columns = std::max(columns, row.second.size());
+    for (const auto& row : rows)
+        columns = std::max(columns, row.second.size());
     QImage sheet(gap + int(columns) * (w + gap), int(rows.size()) * (label_h + h + gap) + gap,
                  QImage::Format_RGB32);
     sheet.fill(QColor(64, 64, 72));

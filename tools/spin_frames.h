@@ -26,7 +26,7 @@ std::vector<DecidedSpin> sample_spins();
 std::vector<DecidedSpin> reach_spins();
 
 struct PlayedSpin {
-    std::vector<QImage> frames;        // every frame the display showed, in order
+    std::vector<QImage> frames;         // every frame the display showed, in order
     std::size_t presentation_start = 0; // the first frame of the reach presentation
 };
 

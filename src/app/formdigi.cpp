@@ -20,14 +20,16 @@ namespace {
 
 constexpr auto kFaceGrey = QColor(0xC0, 0xC0, 0xC0);
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
-const char* const kZenteimei[9] = {"大当り確率(1/?)",  "大当り出玉",     "確変率(1/?)",
-                                   "最高継続回数",     "回転率(回/千円)", "換金率(¥/個)",
-                                   "プレイ時間(h)",    "ｷﾞﾌﾞｱｯﾌﾟ金額(¥)", "営業"};
-const char* const kHyoujimei[11] = {"回転数(通常)", "当り数",     "初当り数", "はまり数",
-                                    "最大はまり",   "連荘数",     "最大連荘数", "持ち玉数",
-                                    "換金額",       "支出額",     "収支"};
+const char* const kZenteimei[9] = {"大当り確率(1/?)", "大当り出玉",      "確変率(1/?)",
+                                   "最高継続回数",    "回転率(回/千円)", "換金率(¥/個)",
+                                   "プレイ時間(h)",   "ｷﾞﾌﾞｱｯﾌﾟ金額(¥)", "営業"};
+const char* const kHyoujimei[11] = {"回転数(通常)", "当り数", "初当り数",   "はまり数",
+                                    "最大はまり",   "連荘数", "最大連荘数", "持ち玉数",
+                                    "換金額",       "支出額", "収支"};
 
 void set_list(QListWidget* list, const std::vector<std::string>& lines) {
     if (list->count() > int(lines.size())) list->clear();
@@ -60,8 +62,8 @@ FormDigi::FormDigi(Dialogs* dialogs, MediaDevice* media, std::unique_ptr<Random>
 
     model_->Form_Load(twips_per_px_x(), twips_per_px_y(),
                       QCoreApplication::applicationDirPath().toStdString());
-    missing_pictures_ = load_pictures(model_->digi.pictures, model_->digi.PictureWaku,
-                                      picture_location_);
+    missing_pictures_ =
+        load_pictures(model_->digi.pictures, model_->digi.PictureWaku, picture_location_);
     refresh();
     if (!missing_pictures_.empty()) {
         // Said once, when the window is up.
@@ -134,7 +136,8 @@ void FormDigi::build_panels() {
             dorubako_[10 * i + k - 1] = box;
         }
         // Boxes higher in a column are drawn over the lower ones.
-        for (int k = 10; k >= 1; --k) dorubako_[10 * i + k - 1]->lower();
+        for (int k = 10; k >= 1; --k)
+            dorubako_[10 * i + k - 1]->lower();
     }
     label(tennai, "Label2", "（持ち玉状況等）", 8, 89, 17, 0, 8);
     pictimeservice_ = new PictureBox(tennai, false);
@@ -144,8 +147,8 @@ void FormDigi::build_panels() {
     pichakokisei_ = new PictureBox(tennai, false);
     pichakokisei_->setObjectName("Pichakokisei");
     Place_Picture(pichakokisei_, 89, 73, 40, 48);
-    label(pichakokisei_, "Label3", "組合の申し合せによりドル箱積上げは、　　までとなっています。", 10,
-          81, 73, 0, 0)
+    label(pichakokisei_, "Label3", "組合の申し合せによりドル箱積上げは、　　までとなっています。",
+          10, 81, 73, 0, 0)
         ->setWordWrap(true);
     labelhakokiseisu_ = label(pichakokisei_, "Labelhakokiseisu", "５箱", 10, 25, 17, 59, 26);
     for (int i = 0; i < 2; ++i) {
@@ -182,8 +185,8 @@ void FormDigi::build_panels() {
     for (int i = 0; i < 11; ++i) {
         label(picture4, ("hyoujimei_" + std::to_string(i)).c_str(), kHyoujimei[i], 8, 65, 17, 0,
               16 * i + 16);
-        hyouji_[i] =
-            label(picture4, ("hyouji_" + std::to_string(i)).c_str(), "", 8, 70, 17, 64, 16 * i + 16);
+        hyouji_[i] = label(picture4, ("hyouji_" + std::to_string(i)).c_str(), "", 8, 70, 17, 64,
+                           16 * i + 16);
         hyouji_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
 
@@ -234,8 +237,8 @@ void FormDigi::build_menus() {
     const char* const layouts[5] = {"標準(&S&ﾄ)", "ﾃﾞｼﾞﾀﾙのみ(&D&ｼ)", " 〃 + 履歴(&R&ｽ)",
                                     " 〃 + 状況(&J&ﾏ)", " 〃 + ｸﾞﾗﾌ(&G&ｷ)"};
     for (int i = 0; i < 5; ++i)
-        connect(add(g1, ("g2_" + std::to_string(i)).c_str(), layouts[i]), &QAction::triggered,
-                this, [this, i] { g2_Click(i); });
+        connect(add(g1, ("g2_" + std::to_string(i)).c_str(), layouts[i]), &QAction::triggered, this,
+                [this, i] { g2_Click(i); });
     QAction* g3 = add(b, "g3", "常に前面表示(&A&ﾁ)");
     g3->setCheckable(true);
     connect(g3, &QAction::triggered, this, [this] { g3_Click(); });
@@ -285,14 +288,13 @@ void FormDigi::g3_Click() {
     const QPoint corner = pos();
     setWindowFlag(Qt::WindowStaysOnTopHint, on);
     move(corner);
-    show(); // changing the flag hides the window
+    show();           // changing the flag hides the window
     if (!on) lower(); // behind the other windows at once
 }
 
 void FormDigi::d2_Click() {
     // The help viewer is an ordinary window, not kept on top.
-    if (!help_)
-        help_ = new HelpViewer(model_->bgm.app_path() + "/" + kHelpFile, this);
+    if (!help_) help_ = new HelpViewer(model_->bgm.app_path() + "/" + kHelpFile, this);
     help_->show();
     help_->raise();
     help_->activateWindow();
@@ -304,9 +306,13 @@ void FormDigi::a5_Click() {
     if (unload) close();
 }
 
-bool FormDigi::pump_running() const { return pump_->running(); }
+bool FormDigi::pump_running() const {
+    return pump_->running();
+}
 
-Zenteif* FormDigi::zenteif() const { return zenteif_; }
+Zenteif* FormDigi::zenteif() const {
+    return zenteif_;
+}
 
 void FormDigi::closeEvent(QCloseEvent* event) {
     model_->Form_Unload();
@@ -328,14 +334,20 @@ void FormDigi::refresh() {
     const std::pair<const char*, bool> enabled[] = {
         {"a2", m.a2},     {"a3", m.a3},     {"a4", m.a4}, {"b2", m.b2}, {"b3", m.b3},
         {"b4_1", m.b4_1}, {"b4_2", m.b4_2}, {"f2", m.f2}, {"f3", m.f3}};
-    for (const auto& [name, on] : enabled) menus_.at(name)->setEnabled(on);
+    for (const auto& [name, on] : enabled)
+        menus_.at(name)->setEnabled(on);
     menus_.at("g3")->setChecked(m.g3_checked);
 
-    for (int i = 0; i < 9; ++i) zentei_[i]->setText(q(s.zentei[i]));
-    for (int i = 0; i < 11; ++i) hyouji_[i]->setText(q(hyouji_text(model_->day, i)));
-    for (int i = 0; i < 3; ++i) jikan_[i]->setText(q(cstr(s.jikan[i])));
-    for (int i = 0; i < 2; ++i) fuda_[i]->setVisible(s.fuda[i]);
-    for (int i = 0; i < 40; ++i) dorubako_[i]->setVisible(s.dorubako[i]);
+    for (int i = 0; i < 9; ++i)
+        zentei_[i]->setText(q(s.zentei[i]));
+    for (int i = 0; i < 11; ++i)
+        hyouji_[i]->setText(q(hyouji_text(model_->day, i)));
+    for (int i = 0; i < 3; ++i)
+        jikan_[i]->setText(q(cstr(s.jikan[i])));
+    for (int i = 0; i < 2; ++i)
+        fuda_[i]->setVisible(s.fuda[i]);
+    for (int i = 0; i < 40; ++i)
+        dorubako_[i]->setVisible(s.dorubako[i]);
     pichakokisei_->setVisible(s.pichakokisei);
     labelhakokiseisu_->setText(q(s.labelhakokiseisu));
     pictimeservice_->setVisible(s.pictimeservice);

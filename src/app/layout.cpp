@@ -29,9 +29,15 @@ PictureBox::PictureBox(QWidget* parent, bool border, const QColor& back) : QFram
     }
 }
 
-int twips_per_px_x() { return g_twips_x; }
-int twips_per_px_y() { return g_twips_y; }
-void set_twips_per_px(int x, int y) { g_twips_x = x, g_twips_y = y; }
+int twips_per_px_x() {
+    return g_twips_x;
+}
+int twips_per_px_y() {
+    return g_twips_y;
+}
+void set_twips_per_px(int x, int y) {
+    g_twips_x = x, g_twips_y = y;
+}
 
 void Place_Picture(QWidget* control, int width, int height, int left, int top) {
     const int off = inner_offset(control);

@@ -8,8 +8,8 @@
 #include "shell/fluid_media.h"
 
 int main(int argc, char** argv) {
-    const bool has_display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") ||
-                             std::getenv("QT_QPA_PLATFORM");
+    const bool has_display =
+        std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
     if (!has_display) {
         std::fprintf(stderr, "popchan: no display to open the window on (DISPLAY is not set).\n");
         return 1;

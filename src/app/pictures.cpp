@@ -30,9 +30,12 @@ std::vector<std::string> load_pictures(Pictures& pictures, Surface& startup,
     auto take = [&](const std::string& name, Surface& target) {
         if (!load(location, name, target)) failed.push_back(name + ".png");
     };
-    for (int i = 0; i < 2; ++i) take("digipat" + std::to_string(i), pictures.digipat[i]);
-    for (int i = 0; i < 10; ++i) take("pat" + std::to_string(i), pictures.pat[i]);
-    for (int i = 0; i < 6; ++i) take("patbox" + std::to_string(i), pictures.patbox[i]);
+    for (int i = 0; i < 2; ++i)
+        take("digipat" + std::to_string(i), pictures.digipat[i]);
+    for (int i = 0; i < 10; ++i)
+        take("pat" + std::to_string(i), pictures.pat[i]);
+    for (int i = 0; i < 6; ++i)
+        take("patbox" + std::to_string(i), pictures.patbox[i]);
     take("startup", startup);
     return failed;
 }
@@ -43,7 +46,8 @@ namespace popchan {
 
 std::string missing_pictures_message(const std::vector<std::string>& names) {
     std::string list;
-    for (const auto& name : names) list += (list.empty() ? "" : "、") + name;
+    for (const auto& name : names)
+        list += (list.empty() ? "" : "、") + name;
     return "画像を読み込めませんでした（" + list +
            "）。\nデジタル表示の一部が表示されませんが、シミュレーションはそのまま続けられます。";
 }

@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!parsed.usage_errors.empty()) {
-        for (const auto& e : parsed.usage_errors) std::fprintf(stderr, "popchan-batch: %s\n", e.c_str());
+        for (const auto& e : parsed.usage_errors)
+            std::fprintf(stderr, "popchan-batch: %s\n", e.c_str());
         std::fprintf(stderr, "popchan-batch: see --help\n");
         return 2;
     }
@@ -76,13 +77,15 @@ int main(int argc, char** argv) {
     RunConfig config;
     config.premises = convert_and_check(o.premises).record;
     config.days = o.days;
-    config.seed = o.seed ? *o.seed : (std::uint64_t(std::random_device{}()) << 32) ^
-                                         std::uint64_t(std::chrono::system_clock::now()
-                                                           .time_since_epoch()
-                                                           .count());
-    config.threads = o.threads > 0 ? o.threads : int(std::max(1u, std::thread::hardware_concurrency()));
+    config.seed =
+        o.seed ? *o.seed
+               : (std::uint64_t(std::random_device{}()) << 32) ^
+                     std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
+    config.threads =
+        o.threads > 0 ? o.threads : int(std::max(1u, std::thread::hardware_concurrency()));
     config.record_spins = !o.spins.empty();
-    if (!o.seed) std::fprintf(stderr, "popchan-batch: seed %llu\n", (unsigned long long)config.seed);
+    if (!o.seed)
+        std::fprintf(stderr, "popchan-batch: seed %llu\n", (unsigned long long)config.seed);
 
     std::ofstream per_day, spins;
     if (!open_out(o.per_day, per_day, kPerDayHeader) || !open_out(o.spins, spins, kSpinsHeader))
@@ -96,7 +99,8 @@ int main(int argc, char** argv) {
             [&](const DayResult& d, const std::vector<SpinRow>& rows) {
                 if (per_day.is_open()) per_day << per_day_row(d) << '\n';
                 if (spins.is_open())
-                    for (const SpinRow& r : rows) spins << spin_row(d.day, r) << '\n';
+                    for (const SpinRow& r : rows)
+                        spins << spin_row(d.day, r) << '\n';
             },
             [&](std::int64_t done, std::int64_t total) { bar(done, total); });
     }

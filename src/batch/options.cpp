@@ -17,8 +17,7 @@ constexpr PremiseOption kPremiseOptions[] = {
     {"--probability", kRowKakuritu, "jackpot probability 1/N (大当り確率)", "--probability 320"},
     {"--payout", kRowDedama, "balls paid by a jackpot (大当り出玉)", "--payout 2400"},
     {"--kakuhen-rate", kRowKakuhenritu, "probability-up rate 1/N (確変率)", "--kakuhen-rate 2.5"},
-    {"--limiter", kRowLimiter, "longest chain (最高継続回数), a number or 無制限",
-     "--limiter 5"},
+    {"--limiter", kRowLimiter, "longest chain (最高継続回数), a number or 無制限", "--limiter 5"},
     {"--spin-rate", kRowKaiten, "spins per 1,000 yen (回転率)", "--spin-rate 25"},
     {"--hours", kRowJikan, "hours of play in a day (プレイ時間)", "--hours 8"},
     {"--exchange", kRowKankin, "exchange rate, yen per ball (換金率)", "--exchange 2.5"},
@@ -100,9 +99,8 @@ Parsed parse(const std::vector<std::string>& args) {
         const PremiseOption* premise = nullptr;
         for (const PremiseOption& candidate : kPremiseOptions)
             if (name == candidate.name) premise = &candidate;
-        const bool known = premise || name == "--days" || name == "--seed" ||
-                           name == "--threads" || name == "--per-day" || name == "--spins" ||
-                           name == "--plot";
+        const bool known = premise || name == "--days" || name == "--seed" || name == "--threads" ||
+                           name == "--per-day" || name == "--spins" || name == "--plot";
         if (!known) {
             p.usage_errors.push_back("unknown option: " + args[i]);
             continue;
@@ -122,12 +120,16 @@ Parsed parse(const std::vector<std::string>& args) {
                 p.usage_errors.push_back("--days needs a whole number of at least 1: " + value);
         } else if (name == "--seed") {
             std::uint64_t seed = 0;
-            if (whole_number<std::uint64_t>(value, seed, 0)) o.seed = seed;
-            else p.usage_errors.push_back("--seed needs a whole number: " + value);
+            if (whole_number<std::uint64_t>(value, seed, 0))
+                o.seed = seed;
+            else
+                p.usage_errors.push_back("--seed needs a whole number: " + value);
         } else if (name == "--threads") {
             int threads = 0;
-            if (whole_number<int>(value, threads, 1) && threads <= 1024) o.threads = threads;
-            else p.usage_errors.push_back("--threads needs a whole number from 1 to 1024: " + value);
+            if (whole_number<int>(value, threads, 1) && threads <= 1024)
+                o.threads = threads;
+            else
+                p.usage_errors.push_back("--threads needs a whole number from 1 to 1024: " + value);
         } else {
             (name == "--per-day" ? o.per_day : name == "--spins" ? o.spins : o.plot) = value;
         }

@@ -13,8 +13,10 @@ namespace {
 // A number as the CSV and JSON carry it: whole numbers without a fraction.
 std::string num(double x) {
     char buf[64];
-    if (x == std::floor(x) && std::fabs(x) < 1e15) std::snprintf(buf, sizeof buf, "%.0f", x);
-    else std::snprintf(buf, sizeof buf, "%.6g", x);
+    if (x == std::floor(x) && std::fabs(x) < 1e15)
+        std::snprintf(buf, sizeof buf, "%.0f", x);
+    else
+        std::snprintf(buf, sizeof buf, "%.6g", x);
     return buf;
 }
 
@@ -24,9 +26,13 @@ std::string fixed(double x, int decimals) {
     return buf;
 }
 
-std::string with_commas(double x) { return format_counter(x); }
+std::string with_commas(double x) {
+    return format_counter(x);
+}
 
-double sd(const Totals& t) { return t.days > 1 ? std::sqrt(t.m2 / double(t.days - 1)) : 0; }
+double sd(const Totals& t) {
+    return t.days > 1 ? std::sqrt(t.m2 / double(t.days - 1)) : 0;
+}
 
 constexpr double kQuantiles[] = {0.05, 0.25, 0.5, 0.75, 0.95};
 
@@ -35,7 +41,9 @@ std::string trimmed(std::string s) {
     return s;
 }
 
-double per_day(const Totals& t, double sum) { return t.days ? sum / double(t.days) : 0; }
+double per_day(const Totals& t, double sum) {
+    return t.days ? sum / double(t.days) : 0;
+}
 
 std::string percent(double part, double whole) {
     return whole > 0 ? fixed(100 * part / whole, 1) + " %" : "-";
@@ -51,7 +59,8 @@ std::string reach_lines(const ReachTable& r) {
             out += "  " + label + str(r[row][0]) + "/" + str(r[row][1]);
             out += "   " + percent(r[row][0], r[row][1]) + "\n";
         };
-        for (int k = 1; k <= 11; ++k) line(kReachLabels[k - 1], base + k);
+        for (int k = 1; k <= 11; ++k)
+            line(kReachLabels[k - 1], base + k);
         out += "  --------------\n";
         line("計…", base);
     }
@@ -70,9 +79,9 @@ double quantile(std::vector<float>& v, double q) {
 std::string summary_table(const Header& h, Totals& t) {
     std::string out = "ＣＲぽぷちゃん batch: " + with_commas(double(t.days)) + " days, seed " +
                       std::to_string(h.seed) + "\n";
-    const char* names[] = {"大当り確率",   "大当り出玉", "確変率",   "最高継続回数",
-                           "回転率",       "プレイ時間", "換金率",   "ギブアップ金額",
-                           "営業形態",     "ﾀｲﾑｻｰﾋﾞｽ",   "ドル箱規制"};
+    const char* names[] = {"大当り確率", "大当り出玉", "確変率",    "最高継続回数",
+                           "回転率",     "プレイ時間", "換金率",    "ギブアップ金額",
+                           "営業形態",   "ﾀｲﾑｻｰﾋﾞｽ",   "ドル箱規制"};
     out += "前提:";
     for (int i = 0; i < kPremiseRows; ++i)
         out += std::string(i ? ", " : " ") + names[i] + " " + trimmed(h.premises[i]);
@@ -95,8 +104,9 @@ std::string summary_table(const Header& h, Totals& t) {
 }
 
 std::string summary_json(const Header& h, Totals& t) {
-    std::string out = "{\n  \"days\": " + num(double(t.days)) + ",\n  \"seed\": " +
-                      std::to_string(h.seed) + ",\n  \"balance\": {\"mean\": " + fixed(t.mean, 2) +
+    std::string out = "{\n  \"days\": " + num(double(t.days)) +
+                      ",\n  \"seed\": " + std::to_string(h.seed) +
+                      ",\n  \"balance\": {\"mean\": " + fixed(t.mean, 2) +
                       ", \"sd\": " + fixed(sd(t), 2) + ", \"quantiles\": {";
     for (double q : kQuantiles)
         out += std::string(q > 0.05 ? ", " : "") + "\"" + fixed(q * 100, 0) +
@@ -135,8 +145,8 @@ std::string per_day_row(const DayResult& d) {
 std::string spin_row(std::int64_t day, const SpinRow& r) {
     std::string out = std::to_string(day) + "," + std::to_string(r.spin);
     for (int v : {int(r.kakuhen), int(r.atari_flag), int(r.atari_egara), int(r.shoukaku_egara),
-                  int(r.reach_kind), int(r.suberi_flag), int(r.yokoku_chara),
-                  int(r.yokoku_level), int(r.kakuhen_zan)})
+                  int(r.reach_kind), int(r.suberi_flag), int(r.yokoku_chara), int(r.yokoku_level),
+                  int(r.kakuhen_zan)})
         out.append(",").append(std::to_string(v));
     return out;
 }
@@ -149,10 +159,12 @@ std::string plot_svg(Totals& t, double hours) {
     const int bins = 40;
     const double width = std::max(hi - lo, 1.0) / bins;
     std::vector<int> counts(bins, 0);
-    for (float b : v) ++counts[std::min(bins - 1, int((b - lo) / width))];
+    for (float b : v)
+        ++counts[std::min(bins - 1, int((b - lo) / width))];
     const int top = std::max(1, *std::max_element(counts.begin(), counts.end()));
     std::string s = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(W) +
-                    "\" height=\"" + std::to_string(2 * H) + "\" font-family=\"IPAGothic, sans-serif\" font-size=\"12\">\n";
+                    "\" height=\"" + std::to_string(2 * H) +
+                    "\" font-family=\"IPAGothic, sans-serif\" font-size=\"12\">\n";
     s += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
     s += "<text x=\"" + std::to_string(pad) + "\" y=\"20\">1日の収支の分布 (" +
          with_commas(double(t.days)) + " 日)</text>\n";

@@ -22,8 +22,8 @@ void play_chunk(DayPlayer& player, const RunConfig& config, std::int64_t first, 
     chunk = Chunk{};
     const std::int64_t last = std::min(first + kChunk, config.days + 1);
     for (std::int64_t day = first; day < last && chunk.error.empty(); ++day) {
-        chunk.days.push_back(
-            player.play(day, config.seed, config.record_spins ? &chunk.rows : nullptr, chunk.reach));
+        chunk.days.push_back(player.play(day, config.seed,
+                                         config.record_spins ? &chunk.rows : nullptr, chunk.reach));
         chunk.row_ends.push_back(chunk.rows.size());
         chunk.error = player.error();
     }
@@ -45,7 +45,8 @@ void Totals::add(const DayResult& d) {
     first_hits += d.first_hits;
     max_chain += d.max_chain;
     spins += d.spins;
-    for (int h = 0; h <= kMaxHours; ++h) hourly[h] += d.hourly[h];
+    for (int h = 0; h <= kMaxHours; ++h)
+        hourly[h] += d.hourly[h];
 }
 
 std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day,
@@ -109,7 +110,8 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
             each_day(chunk.days[d], rows);
         }
         for (int r = 0; r < 32; ++r)
-            for (int c = 0; c < 2; ++c) totals.reach[r][c] += chunk.reach[r][c];
+            for (int c = 0; c < 2; ++c)
+                totals.reach[r][c] += chunk.reach[r][c];
         {
             std::lock_guard lock(mutex);
             ready[k] = 0;
@@ -124,7 +126,8 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
         stop = true;
     }
     changed.notify_all();
-    for (auto& w : workers) w.join();
+    for (auto& w : workers)
+        w.join();
     return error;
 }
 

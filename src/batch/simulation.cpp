@@ -47,7 +47,8 @@ struct DayPlayer::Silent : Dialogs {
         r.by_hours = d.keika_byo > model->premises.zentei_jikan * 3600;
         r.by_giveup = d.shushi < -model->premises.zentei_giveup;
         // The player leaves with this balance: it stands for the hours after too.
-        for (; next_hour <= kMaxHours; ++next_hour) r.hourly[next_hour] = d.shushi;
+        for (; next_hour <= kMaxHours; ++next_hour)
+            r.hourly[next_hour] = d.shushi;
     }
     bool ask_yes_no(const std::string&, const std::string&, MessageIcon) override { return false; }
 
@@ -71,7 +72,9 @@ DayPlayer::DayPlayer(const Premises& premises) : dialogs_(std::make_unique<Silen
 
 DayPlayer::~DayPlayer() = default;
 
-const std::string& DayPlayer::error() const { return dialogs_->error; }
+const std::string& DayPlayer::error() const {
+    return dialogs_->error;
+}
 
 DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<SpinRow>* rows,
                           ReachTable& reach) {
@@ -99,7 +102,8 @@ DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<
     }
     result.zan_end = m.spin.kakuhen_zan;
     for (int row = 0; row < 32; ++row)
-        for (int column = 0; column < 2; ++column) reach[row][column] += m.reach.count(row, column);
+        for (int column = 0; column < 2; ++column)
+            reach[row][column] += m.reach.count(row, column);
     dialogs_->result = nullptr;
     return result;
 }

@@ -23,8 +23,8 @@ inline constexpr int kMaxHours = 14;
 // The day's figures as they stand when the day ends.
 struct DayResult {
     std::int64_t day = 0; // 1-based
-    float spins = 0, spins_normal = 0, jackpots = 0, first_hits = 0, max_hamari = 0,
-          max_chain = 0, balls = 0, exchanged = 0, spent = 0, balance = 0, end_seconds = 0;
+    float spins = 0, spins_normal = 0, jackpots = 0, first_hits = 0, max_hamari = 0, max_chain = 0,
+          balls = 0, exchanged = 0, spent = 0, balance = 0, end_seconds = 0;
     bool by_hours = false, by_giveup = false;
     std::array<float, kMaxHours + 1> hourly{}; // balance after each whole hour
     int zan_end = 0;                           // kakuhen_zan at the end, see resolve_zan
@@ -33,8 +33,8 @@ struct DayResult {
 // One lottery's decision.
 struct SpinRow {
     std::int32_t spin = 0;
-    std::int8_t kakuhen = 0, atari_flag = 0, atari_egara = 0, shoukaku_egara = 0,
-                reach_kind = 0, suberi_flag = 0, yokoku_chara = 0, yokoku_level = 0;
+    std::int8_t kakuhen = 0, atari_flag = 0, atari_egara = 0, shoukaku_egara = 0, reach_kind = 0,
+                suberi_flag = 0, yokoku_chara = 0, yokoku_level = 0;
     std::int16_t kakuhen_zan = 0;
 };
 

@@ -18,12 +18,14 @@ void Bgm::Bgm_Control(const std::string& name, Int16 mode) {
     if (sound_off == 1) return;
     if (mode == 1) {
         close_open();
-        const std::string path =
-            name.find('/') == std::string::npos && !app_path_.empty() ? app_path_ + "/" + name
-                                                                      : name;
+        const std::string path = name.find('/') == std::string::npos && !app_path_.empty()
+                                     ? app_path_ + "/" + name
+                                     : name;
         if (device_ && device_->open(path)) {
-            if (device_->play()) bgm_open = -1;
-            else device_->close();
+            if (device_->play())
+                bgm_open = -1;
+            else
+                device_->close();
         }
         clock_.set_interval(kTimer, kLoopInterval);
     } else if (mode == 2) {

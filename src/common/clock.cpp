@@ -11,7 +11,8 @@ void Clock::set_interval(int timer, int ms) {
 }
 
 bool Clock::any_running() const {
-    return std::any_of(timers_.begin(), timers_.end(), [](const Timer& t) { return t.interval > 0; });
+    return std::any_of(timers_.begin(), timers_.end(),
+                       [](const Timer& t) { return t.interval > 0; });
 }
 
 void Clock::advance(std::int64_t ms) {

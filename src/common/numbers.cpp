@@ -41,20 +41,34 @@ std::string general(double x, int digits) {
 
 std::string with_blank(std::string s) {
     // " .5" and "-.5": a fraction below one loses its leading zero in lists.
-    if (s.rfind("0.", 0) == 0) s.erase(0, 1);
-    else if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
+    if (s.rfind("0.", 0) == 0)
+        s.erase(0, 1);
+    else if (s.rfind("-0.", 0) == 0)
+        s.erase(1, 1);
     return s[0] == '-' ? s : " " + s;
 }
 
 } // namespace
 
-std::string cstr(Single x) { return general(x, 7); }
-std::string cstr(double x) { return general(x, 15); }
-std::string cstr(int x) { return std::to_string(x); }
+std::string cstr(Single x) {
+    return general(x, 7);
+}
+std::string cstr(double x) {
+    return general(x, 15);
+}
+std::string cstr(int x) {
+    return std::to_string(x);
+}
 
-std::string str(Single x) { return with_blank(cstr(x)); }
-std::string str(double x) { return with_blank(cstr(x)); }
-std::string str(int x) { return with_blank(cstr(x)); }
+std::string str(Single x) {
+    return with_blank(cstr(x));
+}
+std::string str(double x) {
+    return with_blank(cstr(x));
+}
+std::string str(int x) {
+    return with_blank(cstr(x));
+}
 
 std::string format_counter(double x) {
     const double r = std::round(x); // halves away from zero, as the format does

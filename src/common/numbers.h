@@ -41,7 +41,9 @@ class Int16 {
 };
 
 // Int(x): the largest whole number not above x.
-inline double vb_int(double x) { return std::floor(x); }
+inline double vb_int(double x) {
+    return std::floor(x);
+}
 
 // x rounded to the nearest whole number, halves to the even neighbour.
 double round_half_even(double x);

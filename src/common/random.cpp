@@ -17,7 +17,8 @@ MachineRandom::MachineRandom(std::uint64_t seed, bool clock_mixing) : clock_mixi
 }
 
 void MachineRandom::seed(std::uint64_t seed) {
-    for (auto& word : s_) word = splitmix64(seed);
+    for (auto& word : s_)
+        word = splitmix64(seed);
 }
 
 MachineRandom::MachineRandom()

@@ -28,9 +28,7 @@ class MachineRandom final : public Random {
     // Starts the sequence of `seed` afresh.
     void seed(std::uint64_t seed);
 
-    double Rnd() override {
-        return static_cast<double>(next() >> 11) * 0x1.0p-53;
-    }
+    double Rnd() override { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
     void Randomize() override;
 
     std::uint64_t next() {

@@ -26,13 +26,14 @@ std::string error_description(int number) {
     }
 }
 
-RuntimeError overflow() { return RuntimeError(kOverflow); }
+RuntimeError overflow() {
+    return RuntimeError(kOverflow);
+}
 
 std::string error_report(const RuntimeError& e, ReportForm form) {
     const std::string number = std::to_string(e.number());
-    const std::string head = form == ReportForm::Long
-                                 ? "エラー番号 = " + number + "、" + e.source()
-                                 : "エラー番号 " + number + e.source();
+    const std::string head = form == ReportForm::Long ? "エラー番号 = " + number + "、" + e.source()
+                                                      : "エラー番号 " + number + e.source();
     return head + " でエラーが発生しました。 \n" + e.description();
 }
 

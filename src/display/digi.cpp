@@ -23,14 +23,18 @@ namespace {
 template <std::size_t N, class F> std::array<Surface, N> surfaces(F&& size) {
     return [&]<std::size_t... I>(std::index_sequence<I...>) {
         return std::array<Surface, N>{Surface(size(int(I)).first, size(int(I)).second)...};
-    }(std::make_index_sequence<N>());
+    }
+    (std::make_index_sequence<N>());
 }
 } // namespace
 
 Pictures::Pictures()
-    : digipat(surfaces<2>([](int) { return std::pair{37, 864}; })),
-      pat(surfaces<10>(&Pictures::pat_size)),
-      patbox(surfaces<6>([](int) { return std::pair{kDigiW, kDigiH}; })) {}
+    : digipat(surfaces<2>([](int) {
+          return std::pair{37, 864};
+      })),
+      pat(surfaces<10>(&Pictures::pat_size)), patbox(surfaces<6>([](int) {
+          return std::pair{kDigiW, kDigiH};
+      })) {}
 
 void Digi::set_back_color(std::uint32_t bgr) {
     back_color_ = bgr;
@@ -44,8 +48,7 @@ void Digi::draw_masked(const Surface& mask, int mx, int my, const Surface& sprit
     scr_work.stretchblt(dx, dy, dw, dh, sprite, sx, sy, sw, sh, Rop::SrcInvert);
 }
 
-void Digi::Egara_Move(std::array<Int16, 3>& egara_top, Int16 DigiNo, Int16 EgaraTop,
-                      Int16 MoveSu) {
+void Digi::Egara_Move(std::array<Int16, 3>& egara_top, Int16 DigiNo, Int16 EgaraTop, Int16 MoveSu) {
     if (DigiNo < 0 || DigiNo > 2) throw RuntimeError(kSubscriptOutOfRange);
     Int16 top = Int16(EgaraTop - MoveSu);
     if (top < 1) top = kStripLength; // set to 672, not wrapped by adding it

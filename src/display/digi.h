@@ -16,7 +16,7 @@ inline constexpr int kDigiW = 115, kDigiH = 96; // the display in pixels
 inline constexpr int kStripLength = 672;        // 14 cells of 48 px: one turn of a reel
 
 // Background colours (blue-green-red).
-inline constexpr std::uint32_t kBackNormal = 0xFFFF80; // light cyan, RGB 128, 255, 255
+inline constexpr std::uint32_t kBackNormal = 0xFFFF80;  // light cyan, RGB 128, 255, 255
 inline constexpr std::uint32_t kBackKakuhen = 0x8080FF; // pink, RGB 255, 128, 128
 
 // The pictures stored with the window. Until real ones are loaded every
@@ -76,6 +76,8 @@ class Digi {
 };
 
 // nearest(): the nearest whole pixel, a half going to the even neighbour.
-inline Int16 nearest(double x) { return to_int16(x); }
+inline Int16 nearest(double x) {
+    return to_int16(x);
+}
 
 } // namespace popchan

@@ -13,7 +13,9 @@ Int16 final_symbol(const SpinState& s) {
 namespace {
 
 // The symbol after e, 13 wrapping to 0.
-int next_symbol(int e) { return e + 1 > 13 ? 0 : e + 1; }
+int next_symbol(int e) {
+    return e + 1 > 13 ? 0 : e + 1;
+}
 
 bool closes_with_character(const SpinState& s) {
     return s.atari_flag == 1 && KakuhenHantei(final_symbol(s)) == 1;
@@ -154,7 +156,8 @@ void result_and_promotion(DisplayContext& c) {
             c.move_all(24);
             c.d.draw_pat(5, 0, 1, 26, 16);
         } else {
-            for (int r = 0; r < 3; ++r) c.put_on(r, final_symbol(s));
+            for (int r = 0; r < 3; ++r)
+                c.put_on(r, final_symbol(s));
             if (t == s.mark_atari + 150) {
                 c.bgm.Bgm_Control("stop", 2);
                 s.spin_tick = s.mark_fanfare;
@@ -212,21 +215,35 @@ void end(DisplayContext& c) {
 
 void phase_work(DisplayContext& c, int t) {
     const SpinState& s = c.s;
-    if (t == 1) start(c);
-    else if (t <= 19) c.move_all(6);
-    else if (t <= 29) c.move_all(12);
+    if (t == 1)
+        start(c);
+    else if (t <= 19)
+        c.move_all(6);
+    else if (t <= 29)
+        c.move_all(12);
     else if (t == 30)
-        for (int r = 0; r < 3; ++r) c.put_on(r, c.draw(14));
-    else if (t < s.mark_left) full_speed(c);
-    else if (t < s.mark_middle) left_stops(c);
-    else if (t < s.mark_right) middle_stops(c);
-    else if (t < s.mark_right_slow) right_slows(c, t);
-    else if (t < s.mark_present) final_approach(c);
-    else if (t < s.mark_atari) present_reach(c);
-    else if (t < s.mark_fanfare) result_and_promotion(c);
-    else if (t < s.mark_close) fanfare(c, t);
-    else if (t < s.mark_end) closing(c, t);
-    else end(c);
+        for (int r = 0; r < 3; ++r)
+            c.put_on(r, c.draw(14));
+    else if (t < s.mark_left)
+        full_speed(c);
+    else if (t < s.mark_middle)
+        left_stops(c);
+    else if (t < s.mark_right)
+        middle_stops(c);
+    else if (t < s.mark_right_slow)
+        right_slows(c, t);
+    else if (t < s.mark_present)
+        final_approach(c);
+    else if (t < s.mark_atari)
+        present_reach(c);
+    else if (t < s.mark_fanfare)
+        result_and_promotion(c);
+    else if (t < s.mark_close)
+        fanfare(c, t);
+    else if (t < s.mark_end)
+        closing(c, t);
+    else
+        end(c);
 }
 
 } // namespace
@@ -257,7 +274,8 @@ void notice_overlays(DisplayContext& c) {
                     kDigiH, kDigiW, kDigiH);
     if (s.yokoku_level >= 2) {
         const Surface& band = c.d.pictures.pat[8];
-        c.d.draw_masked(band, 0, 30, band, 0, 0, 0, notice_band_y(s, s.spin_tick), kDigiW, 30, kDigiW, 30);
+        c.d.draw_masked(band, 0, 30, band, 0, 0, 0, notice_band_y(s, s.spin_tick), kDigiW, 30,
+                        kDigiW, 30);
     }
 }
 

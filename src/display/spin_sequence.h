@@ -19,7 +19,8 @@ struct DisplayContext {
     // Reel r moves `step` pixels (0 redraws it in place).
     void move(int r, int step) { d.Egara_Move(s.egara_top, r, s.egara_top[r], step); }
     void move_all(int step) {
-        for (int r = 0; r < 3; ++r) move(r, step);
+        for (int r = 0; r < 3; ++r)
+            move(r, step);
     }
     // Reel r jumps to the resting position of symbol e.
     void put_on(int r, int e) { d.Egara_Move(s.egara_top, r, *d.Egara_Top("stop", e), 0); }

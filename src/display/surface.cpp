@@ -50,9 +50,12 @@ namespace popchan {
 namespace {
 
 template <Rop rop> inline Pixel apply(Pixel src, Pixel dst) {
-    if constexpr (rop == Rop::SrcErase) return (src & ~dst) | 0xFF000000u;
-    else if constexpr (rop == Rop::SrcInvert) return (src ^ dst) | 0xFF000000u;
-    else return src;
+    if constexpr (rop == Rop::SrcErase)
+        return (src & ~dst) | 0xFF000000u;
+    else if constexpr (rop == Rop::SrcInvert)
+        return (src ^ dst) | 0xFF000000u;
+    else
+        return src;
 }
 
 // Calls f with the raster operation as a compile-time constant, so the
@@ -79,14 +82,15 @@ void Surface::bitblt(int dx, int dy, int w, int h, const Surface& src, int sx, i
         for (int y = y0; y < y1; ++y) {
             Pixel* d = pixels_.data() + std::size_t(dy + y) * width_ + dx;
             const Pixel* s = src.pixels_.data() + std::size_t(sy + y) * src.width_ + sx;
-            for (int x = x0; x < x1; ++x) d[x] = apply<r.value>(s[x], d[x]);
+            for (int x = x0; x < x1; ++x)
+                d[x] = apply<r.value>(s[x], d[x]);
         }
     });
     touch();
 }
 
-void Surface::stretchblt(int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
-                         int sw, int sh, Rop rop) {
+void Surface::stretchblt(int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy, int sw,
+                         int sh, Rop rop) {
     if (dw == sw && dh == sh) return bitblt(dx, dy, dw, dh, src, sx, sy, rop);
     if (dw <= 0 || dh <= 0) return;
     const int from = std::max(0, -dx), to = std::min(dw, width_ - dx);

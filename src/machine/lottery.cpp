@@ -7,9 +7,13 @@ namespace popchan {
 namespace {
 
 // Int(Rnd × n) for a small n, as a table index.
-template <class R> int draw(R& rng, int n) { return static_cast<int>(vb_int(rng.Rnd() * n)); }
+template <class R> int draw(R& rng, int n) {
+    return static_cast<int>(vb_int(rng.Rnd() * n));
+}
 
-template <class R> Int16 other_symbol(R& rng) { return kOtherSymbols.at(draw(rng, 7)); }
+template <class R> Int16 other_symbol(R& rng) {
+    return kOtherSymbols.at(draw(rng, 7));
+}
 
 // Half of the jackpots are shown first on another symbol and then promoted.
 template <class R> void promotion_draw(SpinState& s, R& rng) {
@@ -34,11 +38,13 @@ template <class R> void jackpot(SpinState& s, Single renchan, const Premises& z,
         const double d = vb_int(rng.Rnd() * z.zentei_kakuhenritu * 1000);
         s.atari_egara = d >= 1000 ? other_symbol(rng) : Int16(kKakuhenSymbols.at(draw(rng, 7)));
         promotion_draw(s, rng);
-        const Int16 final_egara =
-            s.shoukaku_egara != 0 ? Int16(s.shoukaku_egara == 14 ? 0 : int(s.shoukaku_egara))
-                                  : s.atari_egara;
-        if (KakuhenHantei(final_egara) == 1) s.kakuhen_zan = 1;
-        else s.kakuhen_zan = s.kakuhen_zan - 1 < 1 ? 0 : s.kakuhen_zan - 1;
+        const Int16 final_egara = s.shoukaku_egara != 0
+                                      ? Int16(s.shoukaku_egara == 14 ? 0 : int(s.shoukaku_egara))
+                                      : s.atari_egara;
+        if (KakuhenHantei(final_egara) == 1)
+            s.kakuhen_zan = 1;
+        else
+            s.kakuhen_zan = s.kakuhen_zan - 1 < 1 ? 0 : s.kakuhen_zan - 1;
     } else if (limit == renchan) {
         // The chain is at its limit: forced onto another symbol. Below 1 means
         // none, so the count stops at 0 rather than running down for ever.
@@ -73,7 +79,12 @@ template <class R> void miss(SpinState& s, R& rng) {
     if (s.kakuhen_flag == 1) {
         // In the probability-up state only the stronger reaches may miss.
         switch (s.reach_kind) {
-        case 0: case 1: case 2: case 4: case 6: case 8:
+        case 0:
+        case 1:
+        case 2:
+        case 4:
+        case 6:
+        case 8:
             s.reach_kind = 0;
             break;
         default:

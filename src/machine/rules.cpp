@@ -9,8 +9,7 @@ Int16 KakuhenHantei(Int16 egara) {
 }
 
 namespace {
-template <std::size_t N>
-Int16 band_of(const std::array<ReachBand, N>& table, int v) {
+template <std::size_t N> Int16 band_of(const std::array<ReachBand, N>& table, int v) {
     for (const ReachBand& band : table)
         if (v < band.below) return band.kind;
     throw RuntimeError(kSubscriptOutOfRange); // v beyond the last band
@@ -26,7 +25,11 @@ template <class R> Int16 reach_kind(Int16 atari_flag, R& rng) {
 
 } // namespace
 
-Int16 Reach_Hantei(Int16 atari_flag, Random& rng) { return reach_kind(atari_flag, rng); }
-Int16 Reach_Hantei(Int16 atari_flag, MachineRandom& rng) { return reach_kind(atari_flag, rng); }
+Int16 Reach_Hantei(Int16 atari_flag, Random& rng) {
+    return reach_kind(atari_flag, rng);
+}
+Int16 Reach_Hantei(Int16 atari_flag, MachineRandom& rng) {
+    return reach_kind(atari_flag, rng);
+}
 
 } // namespace popchan

@@ -31,14 +31,31 @@ struct ReachBand {
 
 inline constexpr int kAtariDraw = 103;
 inline constexpr std::array<ReachBand, 11> kAtariReachTable = {{
-    {1, 1}, {3, 2}, {13, 3}, {15, 4}, {25, 5}, {28, 6},
-    {48, 7}, {53, 8}, {63, 9}, {83, 10}, {103, 11},
+    {1, 1},
+    {3, 2},
+    {13, 3},
+    {15, 4},
+    {25, 5},
+    {28, 6},
+    {48, 7},
+    {53, 8},
+    {63, 9},
+    {83, 10},
+    {103, 11},
 }};
 
 inline constexpr int kHazureDraw = 2172;
 inline constexpr std::array<ReachBand, 10> kHazureReachTable = {{
-    {799, 1}, {1197, 2}, {1237, 3}, {1635, 4}, {1665, 5},
-    {2062, 6}, {2092, 7}, {2137, 8}, {2167, 9}, {2172, 10},
+    {799, 1},
+    {1197, 2},
+    {1237, 3},
+    {1635, 4},
+    {1665, 5},
+    {2062, 6},
+    {2092, 7},
+    {2137, 8},
+    {2167, 9},
+    {2172, 10},
 }};
 
 } // namespace popchan

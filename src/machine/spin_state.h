@@ -26,11 +26,11 @@ struct SpinState {
     std::array<Int16, 3> egara_top{};    // strip position of each reel, 1..672
     std::array<Int16, 3> egara_step{};   // per-reel stop step; [2] also a sprite frame
 
-    Int16 atari_flag;     // 1: this spin is a jackpot
-    Int16 atari_egara;    // jackpot symbol 0..13
-    Int16 shoukaku_egara; // promotion symbol, 0 none, 14 standing for 0
-    Int16 reach_kind;     // 0 no reach, 1..11
-    Int16 suberi_flag;    // the middle reel slides into place
+    Int16 atari_flag;                                // 1: this spin is a jackpot
+    Int16 atari_egara;                               // jackpot symbol 0..13
+    Int16 shoukaku_egara;                            // promotion symbol, 0 none, 14 standing for 0
+    Int16 reach_kind;                                // 0 no reach, 1..11
+    Int16 suberi_flag;                               // the middle reel slides into place
     Int16 yokoku_chara, yokoku_level, yokoku_scroll; // notice options
 
     Int16 kakuhen_flag; // probability-up state on

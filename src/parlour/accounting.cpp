@@ -13,9 +13,12 @@ std::string field5(const std::string& text) {
     for (std::size_t i = 0; i < text.size() && chars < 5; ++chars) {
         std::size_t len = 1;
         const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead >= 0xF0) len = 4;
-        else if (lead >= 0xE0) len = 3;
-        else if (lead >= 0xC0) len = 2;
+        if (lead >= 0xF0)
+            len = 4;
+        else if (lead >= 0xE0)
+            len = 3;
+        else if (lead >= 0xC0)
+            len = 2;
         out += text.substr(i, len);
         i += len;
     }
@@ -28,9 +31,9 @@ std::string trim(std::string s) {
     return s;
 }
 
-constexpr std::array<const char*, 15> kEgaraLabels = {
-    "　０", "　１", "　２", "　３", "　４", "　５", "　６", "　７",
-    "　８", "　９", "　10", "　11", "　12", "　13", "　14"};
+constexpr std::array<const char*, 15> kEgaraLabels = {"　０", "　１", "　２", "　３", "　４",
+                                                      "　５", "　６", "　７", "　８", "　９",
+                                                      "　10", "　11", "　12", "　13", "　14"};
 
 bool in_time_service(const AccountingContext& c) {
     return Int16((c.z.zentei_timeservice - 1) * 60 * 60) > c.day.keika_byo;
@@ -60,11 +63,11 @@ void book_history(AccountingContext& c) {
     d.kaiten_kankaku[0] = d.kaiten_total - d.kaiten_kankaku[1];
     d.kaiten_kankaku[1] = d.kaiten_total;
     if (s.shoukaku_egara != 0) s.atari_egara = s.shoukaku_egara == 14 ? 0 : int(s.shoukaku_egara);
-    d.rireki_line =
-        rireki_columns(d.atari_count, d.jikan_hour, d.jikan_minute, d.kaiten_kankaku[0],
-                       s.atari_egara);
+    d.rireki_line = rireki_columns(d.atari_count, d.jikan_hour, d.jikan_minute, d.kaiten_kankaku[0],
+                                   s.atari_egara);
     std::string line;
-    for (const auto& column : d.rireki_line) line += column;
+    for (const auto& column : d.rireki_line)
+        line += column;
     c.screen.rireki.push_back(line);
 }
 
@@ -167,8 +170,12 @@ const SpinRates& SpinRates::at(Single rate) {
     return *this;
 }
 
-Single balls_per_spin(Single k) { return Single(vb_int(250 / k + 0.5)); }
-Single yen_per_spin(Single k) { return Single(vb_int(1000 / k + 0.5)); }
+Single balls_per_spin(Single k) {
+    return Single(vb_int(250 / k + 0.5));
+}
+Single yen_per_spin(Single k) {
+    return Single(vb_int(1000 / k + 0.5));
+}
 
 Single exchange_value(Single balls, Single rate) {
     const Single yen = rate * balls;
@@ -188,14 +195,15 @@ std::array<std::string, 5> rireki_columns(Single n, Single hour, Single minute, 
     col[2] = pad(minute < 10 ? ":0" : ":", trim(str(minute)));
     col[3] = pad(spins < 10 ? "   " : spins < 100 ? "  " : spins < 1000 ? " " : "", str(spins));
     col[4] = kEgaraLabels[egara >= 0 && egara <= 13 ? int(egara) : 14];
-    for (auto& c : col) c = field5(c);
+    for (auto& c : col)
+        c = field5(c);
     return col;
 }
 
 std::string hyouji_text(const DayState& d, int i) {
-    const std::array<Single, 11> values = {d.kaiten_tsujo,  d.atari_count, d.hatsuatari_count,
-                                           d.hamari,        d.hamari_max,  d.renchan,
-                                           d.renchan_max,   d.mochidama,   d.kankin_gaku,
+    const std::array<Single, 11> values = {d.kaiten_tsujo,   d.atari_count, d.hatsuatari_count,
+                                           d.hamari,         d.hamari_max,  d.renchan,
+                                           d.renchan_max,    d.mochidama,   d.kankin_gaku,
                                            d.shishutsu_gaku, d.shushi};
     return format_counter(values.at(i));
 }
@@ -219,32 +227,46 @@ void Eigyo(AccountingContext& c) {
         break;
     case 3: // unlimited after a probability-up jackpot
         if (d.museigen_flag == 1) break;
-        if (kakuhen) d.museigen_flag = 1;
-        else keep(service);
+        if (kakuhen)
+            d.museigen_flag = 1;
+        else
+            keep(service);
         break;
     case 4: // unlimited after a 3 or 7 jackpot
         if (d.museigen_flag == 1) break;
-        if (three_seven) d.museigen_flag = 1;
-        else if (kakuhen) keep(true);
-        else keep(service);
+        if (three_seven)
+            d.museigen_flag = 1;
+        else if (kakuhen)
+            keep(true);
+        else
+            keep(service);
         break;
     case 5: // after 3 or 7, exchange on 4 or 6
-        if (service || three_seven) keep(true);
-        else if (four_six) keep(false);
+        if (service || three_seven)
+            keep(true);
+        else if (four_six)
+            keep(false);
         break;
     case 6: // after probability-up, exchange on 4 or 6
-        if (service || kakuhen) keep(true);
-        else if (four_six) keep(false);
+        if (service || kakuhen)
+            keep(true);
+        else if (four_six)
+            keep(false);
         break;
     case 7: // after probability-up, exchange on 4, 6 or 8
-        if (service || kakuhen) keep(true);
-        else if (four_six_eight) keep(false);
+        if (service || kakuhen)
+            keep(true);
+        else if (four_six_eight)
+            keep(false);
         break;
     case 8: // after probability-up, exchange on 4 or 6, unlimited on 3 or 7
         if (d.museigen_flag == 1) break;
-        if (three_seven) d.museigen_flag = 1;
-        else if (service || kakuhen) keep(true);
-        else if (four_six_eight) keep(false);
+        if (three_seven)
+            d.museigen_flag = 1;
+        else if (service || kakuhen)
+            keep(true);
+        else if (four_six_eight)
+            keep(false);
         break;
     default:
         break;
@@ -271,8 +293,10 @@ void Timer3_Timer(AccountingContext& c) {
         spin_seconds(s.reach_kind, s.kakuhen_flag, c.rates.at(c.z.zentei_kaiten).normal_seconds);
     if (s.reach_kind != 0)
         c.reach.Reach_Rireki(s.reach_kind, s.reach_kind, s.atari_flag, s.kakuhen_flag, s.digi_mode);
-    if (s.atari_flag == 1) jackpot(c);
-    else miss(c);
+    if (s.atari_flag == 1)
+        jackpot(c);
+    else
+        miss(c);
     money_and_clock(c);
     ++c.screen.revision;
     if (d.keika_byo > c.z.zentei_jikan * 3600 || d.shushi < -c.z.zentei_giveup) c.end_of_day();

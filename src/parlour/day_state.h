@@ -17,7 +17,8 @@ struct DayState {
     Single kaiten_total = 0, kaiten_tsujo = 0; // spins: all, in the normal state
     Single atari_count = 0, hatsuatari_count = 0;
     Single hamari = 0, hamari_max = 0; // spins since the last jackpot, longest run
-    std::array<Single, 2> kaiten_kankaku{}; // spins between the last two jackpots; total at the last
+    std::array<Single, 2>
+        kaiten_kankaku{};      // spins between the last two jackpots; total at the last
     Single mochidama = 0;      // balls held
     Single kaishu_gaku = 0;    // value of the balls held plus yen exchanged
     Single shishutsu_gaku = 0; // yen spent, to the nearest 100

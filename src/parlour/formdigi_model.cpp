@@ -28,28 +28,32 @@ void FormDigiModel::Form_Load(int twips_x, int twips_y, std::string app_path) {
         twips_per_px_x = twips_x;
         twips_per_px_y = twips_y;
         screen.menus = Menus{};
-        for (int t = 0; t < 3; ++t) clock_.set_interval(t, 0);
+        for (int t = 0; t < 3; ++t)
+            clock_.set_interval(t, 0);
         spin.spin_phase = 0;
         premises = Premises{};
         screen.fuda = {};
         screen.dorubako = {};
         graph.clear(twips_per_px_x, twips_per_px_y);
         digi.set_back_color(kBackNormal);
-        reach.Reach_Rireki(99, spin.reach_kind, spin.atari_flag, spin.kakuhen_flag,
-                           spin.digi_mode);
+        reach.Reach_Rireki(99, spin.reach_kind, spin.atari_flag, spin.kakuhen_flag, spin.digi_mode);
         bgm.set_app_path(std::move(app_path));
         clear_day_screen();
     });
 }
 
-void FormDigiModel::Form_Unload() { bgm.Bgm_Control("stop", 2); }
+void FormDigiModel::Form_Unload() {
+    bgm.Bgm_Control("stop", 2);
+}
 
 void FormDigiModel::on_timer(int timer) {
     try {
         switch (timer) {
         case 0:
-            if (machine_rng_) Timer1_Timer(spin, day.renchan, premises, *machine_rng_);
-            else Timer1_Timer(spin, day.renchan, premises, *rng_);
+            if (machine_rng_)
+                Timer1_Timer(spin, day.renchan, premises, *machine_rng_);
+            else
+                Timer1_Timer(spin, day.renchan, premises, *rng_);
             break;
         case 1:
             Timer2_Timer(display_);
@@ -154,7 +158,8 @@ constexpr const char* kEndHeading = "シミュレーション終了\n\n";
 } // namespace
 
 void FormDigiModel::reset_day() {
-    for (int t = 0; t < 3; ++t) clock_.set_interval(t, 0);
+    for (int t = 0; t < 3; ++t)
+        clock_.set_interval(t, 0);
     digi.PictureWaku.touch();
     digi.set_back_color(kBackNormal);
     bgm.Bgm_Control("stop", 2);

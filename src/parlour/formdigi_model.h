@@ -14,8 +14,8 @@
 #include "common/random.h"
 #include "display/digi.h"
 #include "display/spin_sequence.h"
-#include "parlour/accounting.h"
 #include "machine/spin_state.h"
+#include "parlour/accounting.h"
 #include "parlour/day_state.h"
 #include "parlour/graph.h"
 #include "parlour/screen.h"
@@ -42,14 +42,14 @@ class FormDigiModel {
     // The window closes: the music stops.
     void Form_Unload();
 
-    void a2_Click();  // Premises: the dialog opens; Start is possible, Reset not
-    void a3_Click();  // Start
-    void a4_Click();  // Reset, also the end of the day
-    bool a5_Click();  // Exit: true when the user confirmed and the window unloads
-    void b2_Click();         // show every spin
-    void b4_Click(Int16 i);  // hide spins but reaches (1) or but jackpots (2)
-    void f2_Click();  // Sound on
-    void f3_Click();  // Sound off
+    void a2_Click();        // Premises: the dialog opens; Start is possible, Reset not
+    void a3_Click();        // Start
+    void a4_Click();        // Reset, also the end of the day
+    bool a5_Click();        // Exit: true when the user confirmed and the window unloads
+    void b2_Click();        // show every spin
+    void b4_Click(Int16 i); // hide spins but reaches (1) or but jackpots (2)
+    void f2_Click();        // Sound on
+    void f3_Click();        // Sound off
 
     // One tick of timer 0..3 (Timer1 … Timer4), as the clock fires it. The batch
     // tool plays its days this way, at machine speed.
@@ -88,8 +88,14 @@ class FormDigiModel {
 
   private:
     DisplayContext display_{spin, digi, *rng_, bgm};
-    AccountingContext accounting_{spin,  day,           premises,       reach,
-                                  graph, screen,        twips_per_px_x, twips_per_px_y,
+    AccountingContext accounting_{spin,
+                                  day,
+                                  premises,
+                                  reach,
+                                  graph,
+                                  screen,
+                                  twips_per_px_x,
+                                  twips_per_px_y,
                                   [this] { a4_Click(); }};
     std::array<std::string, Clock::kTimers> last_report_; // per timer, against repeats
 };

@@ -3,7 +3,9 @@
 namespace popchan {
 
 namespace {
-int px(Single twips, int per_px) { return to_int16(twips / per_px); }
+int px(Single twips, int per_px) {
+    return to_int16(twips / per_px);
+}
 } // namespace
 
 void BalanceGraph::clear(int tx, int ty) {

@@ -36,8 +36,8 @@ class BalanceGraph {
     Single pen_x_ = 0, pen_y_ = 0;
     std::vector<Line> lines_; // since the last clear, the zero line first
     mutable Surface area_{kWidth, kHeight};
-    mutable std::size_t drawn_ = 0; // lines already in area_
-    mutable bool blank_ = false;    // area_ still to be cleared
+    mutable std::size_t drawn_ = 0;          // lines already in area_
+    mutable bool blank_ = false;             // area_ still to be cleared
     std::pair<int, int> blank_extent_{0, 0}; // the white box's far corner
 };
 

@@ -20,12 +20,12 @@ struct Menus {
 
 struct FormDigiScreen {
     Menus menus;
-    std::array<std::string, 9> zentei;  // premises panel values
+    std::array<std::string, 9> zentei;   // premises panel values
     std::array<float, 3> jikan{1, 0, 0}; // day number, hour (9 at opening), minute
-    std::vector<std::string> rireki;    // hit history
-    std::array<bool, 2> fuda{};         // plates: unlimited, balls kept
-    std::array<bool, 40> dorubako{};    // dollar boxes 1..40 at index 0..39
-    bool pichakokisei = true;           // the box-regulation sign
+    std::vector<std::string> rireki;     // hit history
+    std::array<bool, 2> fuda{};          // plates: unlimited, balls kept
+    std::array<bool, 40> dorubako{};     // dollar boxes 1..40 at index 0..39
+    bool pichakokisei = true;            // the box-regulation sign
     std::string labelhakokiseisu = "５箱";
     bool pictimeservice = true; // the time-service sign
 

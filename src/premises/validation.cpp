@@ -38,7 +38,7 @@ std::string half_width(std::string_view text) {
     static constexpr std::pair<std::string_view, char> kTwins[] = {
         {"０", '0'}, {"１", '1'}, {"２", '2'}, {"３", '3'}, {"４", '4'}, {"５", '5'},
         {"６", '6'}, {"７", '7'}, {"８", '8'}, {"９", '9'}, {"．", '.'}, {"，", ','},
-        {"－", '-'}, {"−", '-'}, {"＋", '+'}, {"　", ' '}};
+        {"－", '-'}, {"−", '-'},  {"＋", '+'}, {"　", ' '}};
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
         bool replaced = false;
@@ -54,8 +54,12 @@ std::string half_width(std::string_view text) {
     return out;
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Exactly three digits at s[j], and no fourth.
 bool three_digits_at(const std::string& s, std::size_t j) {
@@ -88,7 +92,8 @@ std::size_t read_number(const std::string& s, std::size_t i, double& value) {
     std::string fraction;
     if (i < s.size() && s[i] == '.') {
         std::size_t j = i + 1;
-        while (j < s.size() && is_digit(s[j])) fraction += s[j++];
+        while (j < s.size() && is_digit(s[j]))
+            fraction += s[j++];
         if (!digits.empty() || !fraction.empty()) i = j;
     }
     if (digits.empty() && fraction.empty()) return 0;
@@ -100,8 +105,8 @@ std::size_t read_number(const std::string& s, std::size_t i, double& value) {
 } // namespace
 
 PremiseTexts start_texts() {
-    return {"  310",  "  2100",       "   2",       "無制限",  "   30",   "   10",
-            " 2.22",  " 30000",       "確変後無制限", "9:00-10:00", "規制なし"};
+    return {"  310", "  2100", "   2",         "無制限",     "   30",   "   10",
+            " 2.22", " 30000", "確変後無制限", "9:00-10:00", "規制なし"};
 }
 
 namespace {
@@ -125,8 +130,8 @@ template <std::size_t N> std::vector<std::string> texts(const std::array<std::st
 std::vector<std::string> list_items(PremiseRow row) {
     switch (row) {
     case kRowKakuritu:
-        return aligned({"1", "3", "5", "10", "20", "30", "40", "50", "100", "150", "200", "230",
-                        "250", "300", "310", "320", "338", "350", "400", "450", "500"},
+        return aligned({"1",   "3",   "5",   "10",  "20",  "30",  "40",  "50",  "100", "150", "200",
+                        "230", "250", "300", "310", "320", "338", "350", "400", "450", "500"},
                        5);
     case kRowDedama:
         return aligned({"1800", "1900", "2000", "2100", "2200", "2300", "2400", "2500"}, 6);
@@ -134,7 +139,8 @@ std::vector<std::string> list_items(PremiseRow row) {
         auto items = aligned({"1", "2"}, 4);
         items.push_back("   2.17");
         items.push_back("   2.5");
-        for (auto& item : aligned({"3", "4", "5", "6", "7", "8"}, 4)) items.push_back(item);
+        for (auto& item : aligned({"3", "4", "5", "6", "7", "8"}, 4))
+            items.push_back(item);
         return items;
     }
     case kRowLimiter: {
@@ -144,21 +150,21 @@ std::vector<std::string> list_items(PremiseRow row) {
     }
     case kRowKaiten: {
         std::vector<std::string> items;
-        for (int n = 10; n <= 50; ++n) items.push_back("   " + std::to_string(n));
+        for (int n = 10; n <= 50; ++n)
+            items.push_back("   " + std::to_string(n));
         return items;
     }
     case kRowJikan:
         return aligned({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14"},
                        5);
     case kRowKankin:
-        return aligned({"2.00", "2.10", "2.20", "2.22", "2.27", "2.30", "2.40", "2.45", "2.50",
-                        "2.60", "2.70", "2.80", "2.90", "3.00", "3.10", "3.20", "3.30", "3.40",
-                        "3.50", "4.00"},
+        return aligned({"2.00", "2.10", "2.20", "2.22", "2.27", "2.30", "2.40",
+                        "2.45", "2.50", "2.60", "2.70", "2.80", "2.90", "3.00",
+                        "3.10", "3.20", "3.30", "3.40", "3.50", "4.00"},
                        5);
     case kRowGiveup: {
-        auto items = aligned({"5000", "10000", "20000", "25000", "30000", "35000", "40000",
-                              "45000", "50000"},
-                             6);
+        auto items = aligned(
+            {"5000", "10000", "20000", "25000", "30000", "35000", "40000", "45000", "50000"}, 6);
         items.emplace_back(kUnlimited);
         return items;
     }
@@ -177,24 +183,29 @@ std::vector<std::string> list_items(PremiseRow row) {
 bool is_numeric(std::string_view text) {
     const std::string s = half_width(text);
     std::size_t i = 0;
-    while (i < s.size() && is_blank(s[i])) ++i;
+    while (i < s.size() && is_blank(s[i]))
+        ++i;
     double value = 0;
     const std::size_t used = read_number(s, i, value);
     if (used == 0) return false;
     i += used;
-    while (i < s.size() && is_blank(s[i])) ++i;
+    while (i < s.size() && is_blank(s[i]))
+        ++i;
     return i == s.size();
 }
 
 double leading_number(std::string_view text) {
     const std::string s = half_width(text);
     std::size_t i = 0;
-    while (i < s.size() && is_blank(s[i])) ++i;
+    while (i < s.size() && is_blank(s[i]))
+        ++i;
     double value = 0;
     return read_number(s, i, value) ? value : 0;
 }
 
-std::string_view check_message(int n) { return kMessages.at(n - 1); }
+std::string_view check_message(int n) {
+    return kMessages.at(n - 1);
+}
 
 namespace {
 
@@ -217,7 +228,8 @@ void value_checks(const Premises& z, bool limiter_ok, std::vector<int>& failed,
     auto fail = [&](int n, bool bad) {
         if (bad) failed.push_back(n);
     };
-    for (int n = 1; n <= 5; ++n) fail(n, !numeric[n - 1]);
+    for (int n = 1; n <= 5; ++n)
+        fail(n, !numeric[n - 1]);
     fail(6, !(z.zentei_kakuritu > 0));
     fail(7, z.zentei_kakuritu > 1000);
     fail(8, !(z.zentei_dedama > 0));
@@ -238,7 +250,9 @@ void value_checks(const Premises& z, bool limiter_ok, std::vector<int>& failed,
 }
 
 // A chain limit must be a whole number, or the chain would never meet it.
-bool whole(Single v) { return std::floor(v) == v; }
+bool whole(Single v) {
+    return std::floor(v) == v;
+}
 
 } // namespace
 

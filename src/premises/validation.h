@@ -47,8 +47,8 @@ bool is_numeric(std::string_view text);
 double leading_number(std::string_view text);
 
 struct Commit {
-    Premises record;     // written before any check, as the dialog writes it
-    PremiseTexts texts;  // the texts as the dialog shows them afterwards
+    Premises record;         // written before any check, as the dialog writes it
+    PremiseTexts texts;      // the texts as the dialog shows them afterwards
     std::vector<int> failed; // numbers (1..22) of the failed checks, in order
 };
 

@@ -12,10 +12,17 @@ namespace popchan {
 
 namespace {
 
-constexpr std::array<const char*, kPremiseRows> kLabels = {
-    "大当たり確率 (1/?)", "大当たり出玉",       "確変・時短率 (1/?)", "最高継続回数（リミッター）",
-    "千円あたり回転率",   "一日あたりﾌﾟﾚｲ時間", "換金率（円／個）",   "ｷﾞﾌﾞｱｯﾌﾟ金額",
-    "営業形態",           "ﾗｯｷｰﾀｲﾑｻｰﾋﾞｽ",       "ﾄﾞﾙ箱規制（2,500個/箱）"};
+constexpr std::array<const char*, kPremiseRows> kLabels = {"大当たり確率 (1/?)",
+                                                           "大当たり出玉",
+                                                           "確変・時短率 (1/?)",
+                                                           "最高継続回数（リミッター）",
+                                                           "千円あたり回転率",
+                                                           "一日あたりﾌﾟﾚｲ時間",
+                                                           "換金率（円／個）",
+                                                           "ｷﾞﾌﾞｱｯﾌﾟ金額",
+                                                           "営業形態",
+                                                           "ﾗｯｷｰﾀｲﾑｻｰﾋﾞｽ",
+                                                           "ﾄﾞﾙ箱規制（2,500個/箱）"};
 
 constexpr std::array<const char*, kPremiseRows> kComboNames = {
     "entkakuritu", "entdedama", "entkakuhenritu", "entlimiter",     "entkaiten",   "entjikan",

@@ -39,9 +39,12 @@ void phase_a(DisplayContext& c) {
         return;
     }
     if (d == 1 || d >= 500) return;
-    if (d < 100) cycling(c, frame::at(64 * d, 100, -40));
-    else if (d <= 400) cycling(c, 26);
-    else cycling(c, frame::at(64 * (d - 400), 100, 26)); // leaving to the right
+    if (d < 100)
+        cycling(c, frame::at(64 * d, 100, -40));
+    else if (d <= 400)
+        cycling(c, 26);
+    else
+        cycling(c, frame::at(64 * (d - 400), 100, 26)); // leaving to the right
 }
 
 void phase_b(DisplayContext& c) {
@@ -53,8 +56,10 @@ void phase_b(DisplayContext& c) {
 } // namespace
 
 void Reach_Angel(DisplayContext& c) {
-    if (frame::in_phase_a(c)) phase_a(c);
-    else phase_b(c);
+    if (frame::in_phase_a(c))
+        phase_a(c);
+    else
+        phase_b(c);
 }
 
 } // namespace popchan

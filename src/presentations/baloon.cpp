@@ -10,7 +10,9 @@ namespace {
 
 constexpr int kSheet = 1;
 
-void sprite(DisplayContext& c, int cell, int x, int y) { c.d.draw_pat(kSheet, cell, 1, x, y); }
+void sprite(DisplayContext& c, int cell, int x, int y) {
+    c.d.draw_pat(kSheet, cell, 1, x, y);
+}
 
 // Fresh random numbers on every frame: x 14..18, y 0..4.
 void trembling(DisplayContext& c) {
@@ -47,6 +49,8 @@ void phase_b(DisplayContext& c) {
 
 } // namespace
 
-void Reach_Baloon(DisplayContext& c) { frame::run(c, phase_a, phase_b); }
+void Reach_Baloon(DisplayContext& c) {
+    frame::run(c, phase_a, phase_b);
+}
 
 } // namespace popchan

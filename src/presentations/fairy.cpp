@@ -27,7 +27,9 @@ void hover(DisplayContext& c) {
     const int y = c.draw(2);
     c.d.draw_pat(kSheet, 0, 1, 35, y);
 }
-void halt_pose(DisplayContext& c) { c.d.draw_pat(kSheet, 1, 1, 35, 0); }
+void halt_pose(DisplayContext& c) {
+    c.d.draw_pat(kSheet, 1, 1, 35, 0);
+}
 
 // Flight: cells 0 and 2 by turns.
 void flight(DisplayContext& c, int x) {
@@ -38,7 +40,9 @@ void flight(DisplayContext& c, int x) {
 }
 
 // The d at which this kind's final halt comes: 400, 500 or 600.
-int final_halt(const SpinState& s) { return 100 * (s.reach_kind - 4); }
+int final_halt(const SpinState& s) {
+    return 100 * (s.reach_kind - 4);
+}
 
 void halt(DisplayContext& c, int d, int start) {
     if (start == final_halt(c.s)) {
@@ -47,8 +51,10 @@ void halt(DisplayContext& c, int d, int start) {
         c.s.spin_tick = c.s.mark_result;
         return;
     }
-    if (d == start) snap(c, false_symbol(c));
-    else c.move(2, 0);
+    if (d == start)
+        snap(c, false_symbol(c));
+    else
+        c.move(2, 0);
     halt_pose(c);
 }
 
@@ -81,6 +87,8 @@ void phase_b(DisplayContext& c) {
 
 } // namespace
 
-void Reach_Fairy(DisplayContext& c) { frame::run(c, phase_a, phase_b); }
+void Reach_Fairy(DisplayContext& c) {
+    frame::run(c, phase_a, phase_b);
+}
 
 } // namespace popchan

@@ -10,17 +10,25 @@ namespace {
 
 constexpr int kSheet = 7, kY = 5;
 
-int wrap(int e) { return (e % 14 + 14) % 14; }
+int wrap(int e) {
+    return (e % 14 + 14) % 14;
+}
 
-void sprite(DisplayContext& c, int cell, int x) { c.d.draw_pat(kSheet, cell, 1, x, kY); }
+void sprite(DisplayContext& c, int cell, int x) {
+    c.d.draw_pat(kSheet, cell, 1, x, kY);
+}
 
 // Cells 0/1 while walking in, 2/3 while tugging.
 void toggle(SpinState& s, bool walking) {
-    if (walking) s.egara_step[2] = s.egara_step[2] == 0 ? 1 : 0;
-    else s.egara_step[2] = s.egara_step[2] == 2 ? 3 : 2;
+    if (walking)
+        s.egara_step[2] = s.egara_step[2] == 0 ? 1 : 0;
+    else
+        s.egara_step[2] = s.egara_step[2] == 2 ? 3 : 2;
 }
 
-void jump(DisplayContext& c, int d) { c.s.spin_tick = c.s.mark_present + d; }
+void jump(DisplayContext& c, int d) {
+    c.s.spin_tick = c.s.mark_present + d;
+}
 
 // Resting on symbol e, counting a reel pulled back past 672 (e = 12 rests at
 // 24, which the reel passes at 696 when moving backwards).
@@ -28,9 +36,13 @@ bool at_rest_on(DisplayContext& c, int e) {
     const int top = c.s.egara_top[2];
     return top == *c.d.Egara_Top("stop", e) || (e == 12 && top == 696);
 }
-bool at_stop(DisplayContext& c, int e) { return c.s.egara_top[2] == *c.d.Egara_Top("stop", e); }
+bool at_stop(DisplayContext& c, int e) {
+    return c.s.egara_top[2] == *c.d.Egara_Top("stop", e);
+}
 
-void result(DisplayContext& c) { c.s.spin_tick = c.s.mark_result; }
+void result(DisplayContext& c) {
+    c.s.spin_tick = c.s.mark_result;
+}
 
 // Rows from d = 300: the test comes straight after the move.
 void tug_test(DisplayContext& c, int d) {
@@ -94,13 +106,17 @@ void phase_b(DisplayContext& c) {
     const int e = frame::e(c);
     frame::result_frame(c);
     if (frame::toggle_tick(c)) toggle(s, true);
-    if (e < 50) sprite(c, s.egara_step[2], 32);
-    else sprite(c, s.egara_step[2], frame::at(74 * (e - 50), 100, 32)); // walking off
+    if (e < 50)
+        sprite(c, s.egara_step[2], 32);
+    else
+        sprite(c, s.egara_step[2], frame::at(74 * (e - 50), 100, 32)); // walking off
     if (s.spin_tick > s.mark_result + 150) frame::end_result(c);
 }
 
 } // namespace
 
-void Reach_Nekomimi(DisplayContext& c) { frame::run(c, phase_a, phase_b); }
+void Reach_Nekomimi(DisplayContext& c) {
+    frame::run(c, phase_a, phase_b);
+}
 
 } // namespace popchan

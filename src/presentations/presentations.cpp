@@ -28,9 +28,15 @@ void present_reach(DisplayContext& c) {
 
 namespace frame {
 
-bool in_phase_a(const DisplayContext& c) { return c.s.spin_tick < c.s.mark_result; }
-int d(const DisplayContext& c) { return c.s.spin_tick - c.s.mark_present; }
-int e(const DisplayContext& c) { return c.s.spin_tick - c.s.mark_result; }
+bool in_phase_a(const DisplayContext& c) {
+    return c.s.spin_tick < c.s.mark_result;
+}
+int d(const DisplayContext& c) {
+    return c.s.spin_tick - c.s.mark_present;
+}
+int e(const DisplayContext& c) {
+    return c.s.spin_tick - c.s.mark_result;
+}
 
 void flash_and_redraw(DisplayContext& c) {
     if (c.s.egara_top[2] % 12 == 0)
@@ -68,7 +74,9 @@ Int16 at(int product, double divisor, double offset) {
     return nearest(Int16(product) / divisor + offset);
 }
 
-bool toggle_tick(const DisplayContext& c) { return c.s.spin_tick % 10 == 0; }
+bool toggle_tick(const DisplayContext& c) {
+    return c.s.spin_tick % 10 == 0;
+}
 
 } // namespace frame
 } // namespace popchan

@@ -11,9 +11,13 @@ namespace {
 constexpr int kSheet = 0, kY = 24;
 
 // The walking cell alternates 0 and 4.
-void toggle(SpinState& s) { s.egara_step[2] = s.egara_step[2] != 0 ? 0 : 4; }
+void toggle(SpinState& s) {
+    s.egara_step[2] = s.egara_step[2] != 0 ? 0 : 4;
+}
 
-void sprite(DisplayContext& c, int cell, int x) { c.d.draw_pat(kSheet, cell, 1, x, kY); }
+void sprite(DisplayContext& c, int cell, int x) {
+    c.d.draw_pat(kSheet, cell, 1, x, kY);
+}
 
 void phase_a(DisplayContext& c) {
     SpinState& s = c.s;
@@ -62,6 +66,8 @@ void phase_b(DisplayContext& c) {
 
 } // namespace
 
-void Reach_Tumble(DisplayContext& c) { frame::run(c, phase_a, phase_b); }
+void Reach_Tumble(DisplayContext& c) {
+    frame::run(c, phase_a, phase_b);
+}
 
 } // namespace popchan

@@ -48,7 +48,8 @@ bool FluidMedia::start_up() {
     synth_ = new_fluid_synth(settings_);
     bool loaded = false;
     for (const std::string& font : soundfonts_)
-        if (std::filesystem::exists(font) && fluid_synth_sfload(synth_, font.c_str(), 1) != FLUID_FAILED) {
+        if (std::filesystem::exists(font) &&
+            fluid_synth_sfload(synth_, font.c_str(), 1) != FLUID_FAILED) {
             loaded = true;
             break;
         }
@@ -56,7 +57,8 @@ bool FluidMedia::start_up() {
         silent("no General MIDI soundfont found (install timgm6mb-soundfont)");
         return false;
     }
-    if (!file_name_.empty()) fluid_settings_setstr(settings_, "audio.file.name", file_name_.c_str());
+    if (!file_name_.empty())
+        fluid_settings_setstr(settings_, "audio.file.name", file_name_.c_str());
     for (const std::string& name : drivers_) {
         fluid_settings_setstr(settings_, "audio.driver", name.c_str());
         driver_ = new_fluid_audio_driver(settings_, synth_);
@@ -82,7 +84,9 @@ bool FluidMedia::open(const std::string& path) {
     return true;
 }
 
-bool FluidMedia::play() { return player_ && fluid_player_play(player_) == FLUID_OK; }
+bool FluidMedia::play() {
+    return player_ && fluid_player_play(player_) == FLUID_OK;
+}
 
 void FluidMedia::stop() {
     if (player_) fluid_player_stop(player_);

@@ -64,12 +64,19 @@ struct InfoLayout {
     const char* button_caption;
 };
 
-constexpr InfoLayout kSetumei = {"setumeif", "ＣＲぽぷちゃんについて", 523, 346,
-                                 {24, 24, 473, 297}, {0, 0, 473, 233}, {16, 248},
-                                 {376, 248, 73, 33}, 12, "ＯＫ！"};
-constexpr InfoLayout kSiyou = {"siyouf", "ＣＲぽぷちゃんシミュレーションの使い方", 570, 388,
-                               {16, 16, 530, 353}, {0, 0, 537, 290}, {32, 296},
-                               {430, 296, 65, 33}, 14, "OK!"};
+constexpr InfoLayout kSetumei = {
+    "setumeif", "ＣＲぽぷちゃんについて", 523, 346,     {24, 24, 473, 297}, {0, 0, 473, 233},
+    {16, 248},  {376, 248, 73, 33},       12,  "ＯＫ！"};
+constexpr InfoLayout kSiyou = {"siyouf",
+                               "ＣＲぽぷちゃんシミュレーションの使い方",
+                               570,
+                               388,
+                               {16, 16, 530, 353},
+                               {0, 0, 537, 290},
+                               {32, 296},
+                               {430, 296, 65, 33},
+                               14,
+                               "OK!"};
 
 QPushButton* ok_button(QWidget* parent, const char* caption, int font, const int (&r)[4]) {
     auto* ok = new QPushButton(caption, parent);
@@ -110,18 +117,18 @@ Salesf::Salesf(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("作者ｿﾌﾄ紹介");
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QLabel(
-        "<h3>popchan-batch</h3>"
-        "<p>ＣＲぽぷちゃんの台とホールの一日を、画面なしで何千日分も一気に"
-        "シミュレーションするコマンドラインツールです。</p>"
-        "<p>このプログラムと同じ抽選と収支計算で、前提条件ごとに"
-        "「勝てる日はどのくらいあるか」「一日の収支はどのくらいばらつくか」を"
-        "集計します。</p>"
-        "<p><code>popchan-batch --days 10000 --seed 1 --plot plot.svg</code></p>"
-        "<p>収支の平均・標準偏差・分位点、勝率、時給、リーチ別の信頼度を表示し、"
-        "CSV や JSON、グラフ (SVG) にも出力できます。"
-        "<code>popchan-batch --help</code> で使い方を表示します。</p>",
-        this);
+    auto* text =
+        new QLabel("<h3>popchan-batch</h3>"
+                   "<p>ＣＲぽぷちゃんの台とホールの一日を、画面なしで何千日分も一気に"
+                   "シミュレーションするコマンドラインツールです。</p>"
+                   "<p>このプログラムと同じ抽選と収支計算で、前提条件ごとに"
+                   "「勝てる日はどのくらいあるか」「一日の収支はどのくらいばらつくか」を"
+                   "集計します。</p>"
+                   "<p><code>popchan-batch --days 10000 --seed 1 --plot plot.svg</code></p>"
+                   "<p>収支の平均・標準偏差・分位点、勝率、時給、リーチ別の信頼度を表示し、"
+                   "CSV や JSON、グラフ (SVG) にも出力できます。"
+                   "<code>popchan-batch --help</code> で使い方を表示します。</p>",
+                   this);
     text->setWordWrap(true);
     text->setTextFormat(Qt::RichText);
     layout->addWidget(text);

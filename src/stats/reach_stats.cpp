@@ -7,7 +7,8 @@ namespace popchan {
 void ReachStats::Reach_Rireki(Int16 Rno, Int16 reach_kind, Int16 atari_flag, Int16 kakuhen_flag,
                               Int16 digi_mode) {
     if (Rno == 99) {
-        for (auto& row : reach_stats_) row = {0, 0};
+        for (auto& row : reach_stats_)
+            row = {0, 0};
     } else {
         const int base = kakuhen_flag != 0 ? kProbUpBase : 0;
         auto& row = reach_stats_.at(base + reach_kind);
@@ -20,9 +21,9 @@ void ReachStats::Reach_Rireki(Int16 Rno, Int16 reach_kind, Int16 atari_flag, Int
             total[1] += reach_stats_[base + k][1];
         }
     }
-    const bool redraw_list =
-        Rno == 99 || digi_mode == kDigiShowAll || digi_mode == kDigiReachesOnly ||
-        (digi_mode == kDigiJackpotsOnly && atari_flag == 1);
+    const bool redraw_list = Rno == 99 || digi_mode == kDigiShowAll ||
+                             digi_mode == kDigiReachesOnly ||
+                             (digi_mode == kDigiJackpotsOnly && atari_flag == 1);
     if (!redraw_list) return;
     redraw(Rno == 99 ? 0 : reach_kind + (kakuhen_flag == 1 ? 14 : 0));
 }
@@ -34,7 +35,8 @@ void ReachStats::redraw(int selection) {
     int n = 0;
     for (int base : {0, kProbUpBase}) {
         list_.lines[n++] = base == 0 ? "（通常時）" : "（確変時）";
-        for (int k = 1; k <= 11; ++k) list_.lines[n++] = kReachLabels[k - 1] + pair(base + k);
+        for (int k = 1; k <= 11; ++k)
+            list_.lines[n++] = kReachLabels[k - 1] + pair(base + k);
         list_.lines[n++] = "--------------";
         list_.lines[n++] = "計…" + pair(base);
     }

@@ -11,8 +11,8 @@ namespace popchan {
 
 struct ReachList {
     std::array<std::string, 28> lines;
-    int selected = -1;  // -1: nothing selected
-    int scroll_to = 0;  // the line last selected, which the list keeps in view
+    int selected = -1; // -1: nothing selected
+    int scroll_to = 0; // the line last selected, which the list keeps in view
 };
 
 class ReachStats {
@@ -35,8 +35,8 @@ class ReachStats {
 };
 
 // Labels of kinds 1..11 in the list.
-inline constexpr std::array<const char*, 11> kReachLabels = {
-    "普通…", "箱  …", "箱２…", "風  …", "風２…", "猫  …",
-    "猫２…", "精２…", "精３…", "精４…", "天使…"};
+inline constexpr std::array<const char*, 11> kReachLabels = {"普通…", "箱  …", "箱２…", "風  …",
+                                                             "風２…", "猫  …", "猫２…", "精２…",
+                                                             "精３…", "精４…", "天使…"};
 
 } // namespace popchan

@@ -30,7 +30,8 @@ Played play(std::int64_t days, std::uint64_t seed, int threads, const Premises& 
         config, p.totals,
         [&](const DayResult& d, const std::vector<SpinRow>& rows) {
             p.days.push_back(d);
-            for (const SpinRow& r : rows) p.spins.emplace_back(d.day, r);
+            for (const SpinRow& r : rows)
+                p.spins.emplace_back(d.day, r);
         },
         nullptr);
     return p;
@@ -93,12 +94,12 @@ TEST(Batch, TheSummaryFollowsFromTheDays) {
     EXPECT_EQ(quantile(t.balances, 0.5), sorted[59]);
     EXPECT_EQ(quantile(t.balances, 0.05), sorted[5]);
     EXPECT_EQ(quantile(t.balances, 0.95), sorted[113]);
-    const double sd = std::sqrt(std::accumulate(p.days.begin(), p.days.end(), 0.0,
-                                                [&](double a, const DayResult& d) {
-                                                    return a + (d.balance - t.mean) *
-                                                                   (d.balance - t.mean);
-                                                }) /
-                                119);
+    const double sd =
+        std::sqrt(std::accumulate(p.days.begin(), p.days.end(), 0.0,
+                                  [&](double a, const DayResult& d) {
+                                      return a + (d.balance - t.mean) * (d.balance - t.mean);
+                                  }) /
+                  119);
     EXPECT_NEAR(std::sqrt(t.m2 / 119), sd, 1e-6);
 }
 
@@ -140,9 +141,9 @@ TEST(Batch, DayRowsAndSpinRowsHoldTogether) {
 }
 
 TEST(BatchOptions, PremisesByNumberTextAndCode) {
-    const Parsed p = parse({"--limiter", "無制限", "--form", "3", "--box-limit=2",
-                            "--time-service", "9:00-12:00", "--probability", "320", "--days",
-                            "5", "--seed", "9", "--threads", "2", "--json", "--plot", "p.svg"});
+    const Parsed p = parse({"--limiter", "無制限", "--form", "3", "--box-limit=2", "--time-service",
+                            "9:00-12:00", "--probability", "320", "--days", "5", "--seed", "9",
+                            "--threads", "2", "--json", "--plot", "p.svg"});
     EXPECT_TRUE(p.usage_errors.empty());
     EXPECT_TRUE(p.premise_errors.empty());
     const Premises z = convert_and_check(p.options.premises).record;
@@ -156,9 +157,9 @@ TEST(BatchOptions, PremisesByNumberTextAndCode) {
     EXPECT_EQ(p.options.threads, 2);
     EXPECT_TRUE(p.options.json);
     EXPECT_EQ(p.options.plot, "p.svg");
-    EXPECT_EQ(convert_and_check(parse({"--form", "確変→4･6･8交換"}).options.premises)
-                  .record.zentei_eigyo,
-              7);
+    EXPECT_EQ(
+        convert_and_check(parse({"--form", "確変→4･6･8交換"}).options.premises).record.zentei_eigyo,
+        7);
 }
 
 TEST(BatchOptions, BadValuesAndUsageErrors) {
@@ -176,10 +177,10 @@ TEST(BatchOptions, BadValuesAndUsageErrors) {
     EXPECT_EQ(parse({"--threads", "x"}).usage_errors.size(), 1u);
     EXPECT_EQ(parse({"--seed", "-1"}).usage_errors.size(), 1u);
     const std::string help = usage();
-    for (const char* option : {"--probability", "--payout", "--kakuhen-rate", "--limiter",
-                               "--spin-rate", "--hours", "--exchange", "--give-up", "--form",
-                               "--time-service", "--box-limit", "--days", "--seed", "--threads",
-                               "--json", "--per-day", "--spins", "--plot"})
+    for (const char* option :
+         {"--probability", "--payout", "--kakuhen-rate", "--limiter", "--spin-rate", "--hours",
+          "--exchange", "--give-up", "--form", "--time-service", "--box-limit", "--days", "--seed",
+          "--threads", "--json", "--per-day", "--spins", "--plot"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_NE(help.find("default 310"), std::string::npos);
 }

@@ -301,8 +301,8 @@ TEST(EndOfDay, AJackpotThatCrossesTheHoursStillPays) {
 TEST(DollarBoxes, OneBoxFrom500BallsAndEvery2500After) {
     Books b;
     b.s.kakuhen_flag = 1; // misses cost nothing, so the balls stay as set
-    for (auto [balls, boxes] : {std::pair{499, 0}, {500, 1}, {2999, 1}, {3000, 2}, {99500, 40},
-                                {200000, 40}}) {
+    for (auto [balls, boxes] :
+         {std::pair{499, 0}, {500, 1}, {2999, 1}, {3000, 2}, {99500, 40}, {200000, 40}}) {
         b.screen.dorubako = {};
         b.day.mochidama = Single(balls);
         b.day.kaiten_total = 19; // the 20th spin shows the boxes

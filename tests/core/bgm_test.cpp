@@ -17,9 +17,9 @@ TEST(Bgm, PlayReplacesWhatPlaysAndStopEndsTheLoop) {
     EXPECT_EQ(bgm.bgm_open, -1);
     EXPECT_EQ(clock.interval(Bgm::kTimer), 10000);
     bgm.Bgm_Control("reach.mid", 1);
-    EXPECT_EQ(media.log, (std::vector<std::string>{"open /opt/popchan/kaiten.mid", "play", "stop",
-                                                   "close", "open /opt/popchan/reach.mid",
-                                                   "play"}));
+    EXPECT_EQ(media.log,
+              (std::vector<std::string>{"open /opt/popchan/kaiten.mid", "play", "stop", "close",
+                                        "open /opt/popchan/reach.mid", "play"}));
     bgm.Bgm_Control("stop", 2);
     EXPECT_EQ(bgm.bgm_open, 0);
     EXPECT_EQ(clock.interval(Bgm::kTimer), 0);

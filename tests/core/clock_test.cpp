@@ -12,7 +12,8 @@ struct Recorder {
     Clock clock{[this](int t) { fired.emplace_back(clock.now(), t); }};
     int count(int t) const {
         int n = 0;
-        for (auto& f : fired) n += f.second == t;
+        for (auto& f : fired)
+            n += f.second == t;
         return n;
     }
 };
@@ -39,9 +40,11 @@ TEST(Clock, EachTimerFiresAtItsInterval) {
     EXPECT_EQ(r.count(3), 2);
     // Steps of any size give the same firings.
     Recorder s;
-    for (int t : {0, 2}) s.clock.set_interval(t, 1);
+    for (int t : {0, 2})
+        s.clock.set_interval(t, 1);
     s.clock.set_interval(1, 10);
-    for (int i = 0; i < 20000; ++i) s.clock.advance(1);
+    for (int i = 0; i < 20000; ++i)
+        s.clock.advance(1);
     EXPECT_EQ(s.count(1), 2000);
     EXPECT_EQ(s.count(0), 20000);
 }
@@ -77,10 +80,12 @@ TEST(Clock, AHandlerThatStopsTheTimersEndsTheirTicksAtOnce) {
     Clock clock([&](int t) {
         fired.push_back(t);
         if (t == 0)
-            for (int i = 0; i < 3; ++i) self->set_interval(i, 0);
+            for (int i = 0; i < 3; ++i)
+                self->set_interval(i, 0);
     });
     self = &clock;
-    for (int i = 0; i < 3; ++i) clock.set_interval(i, 1);
+    for (int i = 0; i < 3; ++i)
+        clock.set_interval(i, 1);
     clock.advance(50);
     EXPECT_EQ(fired, (std::vector<int>{0})); // Timer2 and Timer3 never fired
 }

@@ -27,10 +27,14 @@ struct DisplayRig {
 };
 
 // The resting position of symbol e.
-inline Int16 stop_of(int e) { return Int16(e >= 13 ? 48 * e + 24 : (12 - e) * 48 + 24); }
+inline Int16 stop_of(int e) {
+    return Int16(e >= 13 ? 48 * e + 24 : (12 - e) * 48 + 24);
+}
 
 // Positions p and p + 672 show the same picture (a reel pulled back past 672
 // rests there).
-inline bool shows(int top, int e) { return top % 672 == stop_of(e) % 672; }
+inline bool shows(int top, int e) {
+    return top % 672 == stop_of(e) % 672;
+}
 
 } // namespace popchan::testing

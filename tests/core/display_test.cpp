@@ -30,9 +30,10 @@ struct Rig : popchan::testing::DisplayRig {
     }
 };
 
-
 // A strip whose cell j is filled with a colour naming symbol (13 − j) mod 14.
-Pixel symbol_colour(int e) { return rgb(10 * e + 5, 0, 0); }
+Pixel symbol_colour(int e) {
+    return rgb(10 * e + 5, 0, 0);
+}
 void paint_test_strip(Digi& d) {
     for (int y = 0; y < 864; ++y)
         for (int x = 0; x < 37; ++x) {
@@ -68,7 +69,8 @@ TEST(Reels, StopSlowAndSlidePoints) {
     EXPECT_EQ(r.d.Egara_Top("slow", 13), 72);
     EXPECT_FALSE(r.d.Egara_Top("halt", 3).has_value());
     std::set<int> slides;
-    for (int i = 0; i < 200; ++i) slides.insert(*r.d.Egara_Top("suberi", 13));
+    for (int i = 0; i < 200; ++i)
+        slides.insert(*r.d.Egara_Top("suberi", 13));
     EXPECT_EQ(slides, (std::set<int>{312, 360, 408}));
     for (int e = 0; e < 14; ++e) {
         EXPECT_EQ(*r.d.Egara_Top("stop", e) % 48, 24);
@@ -127,7 +129,7 @@ TEST(Raster, OperationsAreTheBitwiseOnes) {
 
 TEST(SpinSequence, MarksInBothStates) {
     for (auto [kakuhen, reach, left] : {std::tuple{0, 0, 100}, std::tuple{1, 0, 60},
-                                       std::tuple{0, 3, 100}, std::tuple{1, 3, 60}}) {
+                                        std::tuple{0, 3, 100}, std::tuple{1, 3, 60}}) {
         MachineRandom rng(1, false);
         Rig r(rng);
         r.s.kakuhen_flag = kakuhen;
@@ -153,9 +155,9 @@ TEST(SpinSequence, LossSymbolsNeverFormAFalseReach) {
     struct Case {
         int reach_kind, a, b, c, left, middle, right;
     };
-    for (const Case& k : {Case{0, 5, 5, 5, 5, 6, 5}, Case{0, 13, 13, 2, 13, 0, 2},
-                          Case{1, 4, 4, 4, 4, 4, 5}, Case{6, 13, 13, 0, 13, 13, 0},
-                          Case{6, 13, 13, 13, 13, 13, 0}}) {
+    for (const Case& k :
+         {Case{0, 5, 5, 5, 5, 6, 5}, Case{0, 13, 13, 2, 13, 0, 2}, Case{1, 4, 4, 4, 4, 4, 5},
+          Case{6, 13, 13, 0, 13, 13, 0}, Case{6, 13, 13, 13, 13, 13, 0}}) {
         // A reach draws left and right only.
         ScriptedRandom reach_rng{pick(k.a, 14), pick(k.c, 14)};
         ScriptedRandom plain_rng{pick(k.a, 14), pick(k.b, 14), pick(k.c, 14)};
@@ -214,8 +216,8 @@ TEST(SpinSequence, ClosingLengthFollowsTheFinalSymbol) {
     struct Case {
         int atari_egara, shoukaku, closing, final_symbol;
     };
-    for (const Case& k : {Case{3, 0, 200, 3}, Case{2, 0, 50, 2}, Case{8, 14, 50, 0},
-                          Case{8, 5, 200, 5}}) {
+    for (const Case& k :
+         {Case{3, 0, 200, 3}, Case{2, 0, 50, 2}, Case{8, 14, 50, 0}, Case{8, 5, 200, 5}}) {
         MachineRandom rng(5, false);
         Rig r(rng);
         r.s.atari_flag = 1;
@@ -231,7 +233,8 @@ TEST(SpinSequence, ClosingLengthFollowsTheFinalSymbol) {
         }
         EXPECT_EQ(r.s.mark_end - r.s.mark_close, k.closing);
         EXPECT_EQ(last - close_tick, k.closing) << k.atari_egara;
-        for (int reel = 0; reel < 3; ++reel) EXPECT_EQ(r.s.egara_top[reel], stop_of(k.final_symbol));
+        for (int reel = 0; reel < 3; ++reel)
+            EXPECT_EQ(r.s.egara_top[reel], stop_of(k.final_symbol));
     }
 }
 
@@ -247,7 +250,8 @@ TEST(SpinSequence, NoticeBandHeights) {
         EXPECT_EQ(notice_band_y(s, 2700), 120);
     }
     s.yokoku_level = 3; // stays up through the whole presentation
-    for (int w = 1400; w < 2700; w += 50) EXPECT_EQ(notice_band_y(s, w), 70) << w;
+    for (int w = 1400; w < 2700; w += 50)
+        EXPECT_EQ(notice_band_y(s, w), 70) << w;
     s.yokoku_level = 2;
     EXPECT_EQ(notice_band_y(s, 1449), 80);
     EXPECT_EQ(notice_band_y(s, 1499), 85);
@@ -273,10 +277,13 @@ TEST(SpinSequence, HundredThousandSeededSpinsEndWhereTheyWereDecided) {
             for (int reel = 0; reel < 3; ++reel)
                 ASSERT_TRUE(shows(s.egara_top[reel], final_symbol(s))) << spin;
         } else {
-            for (int reel = 0; reel < 3; ++reel) ASSERT_TRUE(shows(s.egara_top[reel], t[reel]));
+            for (int reel = 0; reel < 3; ++reel)
+                ASSERT_TRUE(shows(s.egara_top[reel], t[reel]));
             ASSERT_FALSE(t[0] == t[1] && t[1] == t[2]) << "a loss showed a jackpot";
-            if (s.reach_kind == 0) ASSERT_NE(t[0], t[1]) << "a spin without reach showed one";
-            else ASSERT_EQ(t[0], t[1]);
+            if (s.reach_kind == 0)
+                ASSERT_NE(t[0], t[1]) << "a spin without reach showed one";
+            else
+                ASSERT_EQ(t[0], t[1]);
         }
         reaches += s.reach_kind != 0;
         // Exercise both states: a jackpot on a probability-up symbol starts one.

@@ -92,6 +92,8 @@ class ScriptedRandom : public Random {
 };
 
 // The draw that makes Int(Rnd × n) come out as k.
-constexpr double pick(int k, int n) { return (k + 0.5) / n; }
+constexpr double pick(int k, int n) {
+    return (k + 0.5) / n;
+}
 
 } // namespace popchan::testing

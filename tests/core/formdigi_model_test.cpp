@@ -36,7 +36,8 @@ TEST(StartUp, IdleWithStartValues) {
     EXPECT_EQ(p.model.premises.zentei_kankin, 2.22f);
     EXPECT_EQ(p.model.premises.zentei_eigyo, 3);
     EXPECT_FALSE(p.model.screen.fuda[0] || p.model.screen.fuda[1]);
-    for (bool box : p.model.screen.dorubako) EXPECT_FALSE(box);
+    for (bool box : p.model.screen.dorubako)
+        EXPECT_FALSE(box);
     EXPECT_EQ(p.model.digi.scr_bkg.at(50, 50), rgb(128, 255, 255));
     EXPECT_EQ(p.model.bgm.app_path(), "/opt/popchan");
     EXPECT_TRUE(p.dialogs.boxes.empty());
@@ -67,9 +68,8 @@ TEST(Start, ShowsTheStartPremisesAndRunsTheTimers) {
     Program p;
     p.model.a3_Click();
     const auto& z = p.model.screen.zentei;
-    const std::array<std::string, 9> expected = {"310", "2100", "2",     "無制限",
-                                                 "30",  "2.22", "10",    "30000",
-                                                 "確変以降無制限"};
+    const std::array<std::string, 9> expected = {"310",  "2100", "2",     "無制限",        "30",
+                                                 "2.22", "10",   "30000", "確変以降無制限"};
     EXPECT_EQ(z, expected);
     EXPECT_EQ(p.model.clock().interval(0), 1);
     EXPECT_EQ(p.model.clock().interval(1), 10);
@@ -146,9 +146,9 @@ TEST(Reset, ResultSentenceForEachBalance) {
         Single shushi;
         std::string sentence;
     };
-    for (const Case& c : {Case{-12300, "今日は、12300円、負けました。"},
-                          Case{45600, "今日は、45600円、勝ちました。"},
-                          Case{0, "今日は、収支トントンでした。"}}) {
+    for (const Case& c :
+         {Case{-12300, "今日は、12300円、負けました。"},
+          Case{45600, "今日は、45600円、勝ちました。"}, Case{0, "今日は、収支トントンでした。"}}) {
         Program p;
         p.model.a3_Click();
         p.model.day.shushi = c.shushi;
@@ -191,7 +191,8 @@ TEST(Reset, StopsTheDayAndClearsItButKeepsTheContinuations) {
     EXPECT_EQ(p.model.day.renchan, 0);
     EXPECT_EQ(p.model.day.nichime, 1);
     EXPECT_EQ(p.model.screen.jikan, (std::array<float, 3>{1, 0, 0}));
-    for (int i = 0; i < 11; ++i) EXPECT_EQ(hyouji_text(p.model.day, i), "0");
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(hyouji_text(p.model.day, i), "0");
     EXPECT_FALSE(p.model.screen.fuda[1]);
     EXPECT_FALSE(p.model.screen.dorubako[5]);
     EXPECT_TRUE(p.model.screen.rireki.empty());
@@ -212,7 +213,8 @@ TEST(Exit, AsksWithTheBalanceAndNoKeepsTheDayRunning) {
     EXPECT_TRUE(box.question);
     EXPECT_EQ(box.icon, MessageIcon::Question);
     EXPECT_EQ(box.title, "ＣＲぽぷちゃんシミュレーション");
-    EXPECT_EQ(box.text, std::string(kHeading) + "今日は、5000円、負けました。\n\n終了しますか。\n\n");
+    EXPECT_EQ(box.text,
+              std::string(kHeading) + "今日は、5000円、負けました。\n\n終了しますか。\n\n");
     EXPECT_EQ(p.model.clock().interval(0), 1); // still running
 }
 

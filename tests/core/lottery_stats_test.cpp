@@ -41,8 +41,9 @@ template <class F> void run(const Premises& z, int kakuhen_flag, std::uint64_t s
 } // namespace
 
 TEST(LotteryRates, JackpotRateInBothStates) {
-    for (auto [P, kakuhen, p] : {std::tuple{310.0f, 0, 1 / 310.0}, std::tuple{310.0f, 1, 5 / 310.0},
-                                 std::tuple{99.5f, 0, 1 / 99.5}, std::tuple{312.0f, 1, 5 / 312.0}}) {
+    for (auto [P, kakuhen, p] :
+         {std::tuple{310.0f, 0, 1 / 310.0}, std::tuple{310.0f, 1, 5 / 310.0},
+          std::tuple{99.5f, 0, 1 / 99.5}, std::tuple{312.0f, 1, 5 / 312.0}}) {
         double jackpots = 0;
         run(premises(P), kakuhen, 11, [&](const SpinState& s) { jackpots += s.atari_flag; });
         expect_rate(jackpots, kSpins, p, "jackpots");
@@ -55,7 +56,7 @@ TEST(LotteryRates, SymbolsPromotionReachesAndNoticesOfJackpots) {
         std::array<double, 12> kinds{}, levels_strong{}, levels_weak{};
         double strong = 0, weak = 0;
         run(premises(1, R), 0, 23, [&](const SpinState& s) {
-            const int final_egara = s.shoukaku_egara == 14 ? 0
+            const int final_egara = s.shoukaku_egara == 14  ? 0
                                     : s.shoukaku_egara != 0 ? int(s.shoukaku_egara)
                                                             : int(s.atari_egara);
             kakuhen_symbols += KakuhenHantei(final_egara);
@@ -65,8 +66,10 @@ TEST(LotteryRates, SymbolsPromotionReachesAndNoticesOfJackpots) {
                 ++non_angel;
                 slides += s.suberi_flag;
                 chara += s.yokoku_chara;
-                if (s.reach_kind < 6) ++weak, levels_weak[s.yokoku_level] += 1;
-                else ++strong, levels_strong[s.yokoku_level] += 1;
+                if (s.reach_kind < 6)
+                    ++weak, levels_weak[s.yokoku_level] += 1;
+                else
+                    ++strong, levels_strong[s.yokoku_level] += 1;
             } else {
                 EXPECT_EQ(s.suberi_flag + s.yokoku_chara + s.yokoku_level, 0);
             }
@@ -103,7 +106,8 @@ TEST(LotteryRates, ReachesSlidesAndNoticesOfMisses) {
         ++misses;
         kinds[s.reach_kind] += 1;
         if (s.reach_kind != 0) ++reaches;
-        if (s.reach_kind <= 1) ++plain, plain_slides += s.suberi_flag;
+        if (s.reach_kind <= 1)
+            ++plain, plain_slides += s.suberi_flag;
         else {
             ++presented;
             presented_slides += s.suberi_flag;
@@ -139,7 +143,8 @@ TEST(LotteryRates, ProbabilityUpMissesShowOnlyStrongReaches) {
 
 TEST(RandomGenerator, SameSeedSameDrawsAndClockReadingsNeverRepeatThem) {
     MachineRandom a(5, false), b(5, false);
-    for (int i = 0; i < 1000; ++i) ASSERT_EQ(a.Rnd(), b.Rnd());
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(a.Rnd(), b.Rnd());
     // Two generators re-seeded from the clock over and over keep drawing
     // different numbers, even when the clock reads the same.
     MachineRandom c(9, true);

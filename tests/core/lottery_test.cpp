@@ -29,11 +29,13 @@ Premises premises(Single P = 310, Single R = 2, Single L = 999) {
 } // namespace
 
 TEST(KakuhenHantei, ProbabilityUpSymbolsAndOutsiders) {
-    const std::pair<int, int> cases[] = {{-1, 1}, {0, 0}, {3, 1}, {9, 0},
+    const std::pair<int, int> cases[] = {{-1, 1}, {0, 0},  {3, 1}, {9, 0},
                                          {13, 1}, {14, 0}, {15, 1}};
-    for (auto [egara, expected] : cases) EXPECT_EQ(KakuhenHantei(egara), expected) << egara;
+    for (auto [egara, expected] : cases)
+        EXPECT_EQ(KakuhenHantei(egara), expected) << egara;
     int count = 0;
-    for (int e = 0; e <= 13; ++e) count += KakuhenHantei(e);
+    for (int e = 0; e <= 13; ++e)
+        count += KakuhenHantei(e);
     EXPECT_EQ(count, 7);
 }
 
@@ -51,7 +53,7 @@ TEST(Lottery, JackpotWithSymbolLotteryPromotionAndContinuation) {
     s.kakuhen_zan = 0;
     // win; d = Int(0.3 × 2000) = 600 < 1000: probability-up table, k = 2 → 7;
     // promotion; the reels first stop on k = 3 → 8; kind 7; slide; notice.
-    ScriptedRandom rng{kWin, 0.3, pick(2, 7), pick(1, 2), pick(3, 7), kKind7,
+    ScriptedRandom rng{kWin,       0.3,        pick(2, 7), pick(1, 2), pick(3, 7), kKind7,
                        pick(1, 2), pick(1, 2), pick(1, 2), pick(0, 2), pick(5, 10)};
     Timer1_Timer(s, 0, premises(), rng);
     EXPECT_EQ(rng.randomized, 1);
@@ -71,8 +73,7 @@ TEST(Lottery, PromotedSymbolZeroIsWrittenAs14) {
     SpinState s;
     s.kakuhen_zan = 1;
     // d = 1800: other table k = 0 → symbol 0; promoted; shown first as 0 again.
-    ScriptedRandom rng{kWin, 0.9, pick(0, 7), pick(1, 2), pick(0, 7), kKind7,
-                       0, 0, 0, pick(1, 10)};
+    ScriptedRandom rng{kWin, 0.9, pick(0, 7), pick(1, 2), pick(0, 7), kKind7, 0, 0, 0, pick(1, 10)};
     Timer1_Timer(s, 0, premises(), rng);
     EXPECT_EQ(s.shoukaku_egara, 14);
     EXPECT_EQ(s.atari_egara, 0);
@@ -134,7 +135,8 @@ TEST(Lottery, AngelReachNeverSlidesNorGivesNotice) {
 }
 
 TEST(Lottery, NoticeLevelThreeOnlyForTheStrongerReaches) {
-    for (auto [v, kind, level] : {std::tuple{pick(5, 103), 3, 2}, std::tuple{pick(30, 103), 7, 3}}) {
+    for (auto [v, kind, level] :
+         {std::tuple{pick(5, 103), 3, 2}, std::tuple{pick(30, 103), 7, 3}}) {
         SpinState s;
         ScriptedRandom rng{kWin, 0.1, 0, 0, v, 0, 0, 0, pick(0, 10)};
         Timer1_Timer(s, 0, premises(), rng);
@@ -146,8 +148,8 @@ TEST(Lottery, NoticeLevelThreeOnlyForTheStrongerReaches) {
 TEST(Lottery, MissWithReachSlideAndNotice) {
     SpinState s;
     // reach (k = 0 of 14), kind 4, slide 1, notice character, level 1 → 2.
-    ScriptedRandom rng{kLose, pick(0, 14), pick(1300, 2172), pick(1, 2), pick(1, 10),
-                       pick(1, 10), pick(0, 2)};
+    ScriptedRandom rng{kLose,       pick(0, 14), pick(1300, 2172), pick(1, 2),
+                       pick(1, 10), pick(1, 10), pick(0, 2)};
     Timer1_Timer(s, 0, premises(), rng);
     EXPECT_EQ(s.atari_flag, 0);
     EXPECT_EQ(s.atari_egara, 0);

@@ -84,8 +84,8 @@ TEST(NumberText, CounterFormat) {
     EXPECT_EQ(format_counter(1234567), "1,234,567");
     EXPECT_EQ(format_counter(-1234567), "-1,234,567");
     EXPECT_EQ(format_counter(-100), "-100");
-    EXPECT_EQ(format_counter(2.5), "3");   // the format rounds halves away from zero
-    EXPECT_EQ(format_counter(-0.4), "0");  // no "-0"
+    EXPECT_EQ(format_counter(2.5), "3");  // the format rounds halves away from zero
+    EXPECT_EQ(format_counter(-0.4), "0"); // no "-0"
     EXPECT_EQ(format_counter(999.5), "1,000");
 }
 

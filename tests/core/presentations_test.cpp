@@ -11,7 +11,6 @@ using namespace popchan::testing;
 
 namespace {
 
-
 // A spin handed to its presentation at mark_present, as the sequence leaves it.
 struct Handover {
     MachineRandom rng;
@@ -67,10 +66,9 @@ struct Expect {
 };
 
 constexpr Expect kExpect[] = {
-    {2, 200, 499, 100, 199}, {3, 300, 499, 100, 199}, {4, 200, 499, 50, 99},
-    {5, 300, 499, 50, 99},   {6, 200, 899, 151, 151}, {7, 300, 899, 151, 151},
-    {8, 400, 400, 99, 99},   {9, 500, 500, 99, 99},   {10, 600, 600, 99, 99},
-    {11, 700, 999, 100, 0},
+    {2, 200, 499, 100, 199}, {3, 300, 499, 100, 199}, {4, 200, 499, 50, 99}, {5, 300, 499, 50, 99},
+    {6, 200, 899, 151, 151}, {7, 300, 899, 151, 151}, {8, 400, 400, 99, 99}, {9, 500, 500, 99, 99},
+    {10, 600, 600, 99, 99},  {11, 700, 999, 100, 0},
 };
 
 } // namespace
@@ -85,9 +83,9 @@ TEST(Presentations, EveryKindSymbolAndOffsetEndsWhereItMust) {
                     Handover h(x.kind, jackpot, R, offset, 1000 * R + offset);
                     h.run();
                     ++cases;
-                    const std::string what = "kind " + std::to_string(x.kind) + (jackpot ? " jackpot" : " miss") +
-                                             " R " + std::to_string(R) + " offset " +
-                                             std::to_string(offset);
+                    const std::string what =
+                        "kind " + std::to_string(x.kind) + (jackpot ? " jackpot" : " miss") +
+                        " R " + std::to_string(R) + " offset " + std::to_string(offset);
                     ASSERT_GE(h.phase_a_end, x.a_from) << what;
                     ASSERT_LE(h.phase_a_end, x.a_to) << what;
                     ASSERT_EQ(h.phase_b_end, jackpot ? x.b_jackpot : x.b_miss) << what;
@@ -125,10 +123,12 @@ TEST(Presentations, ResultMusicAndTheFairysSecondReach) {
 
 TEST(Presentations, TumbleKind3BacksOffFirst) {
     Handover h(3, false, 4, 600, 1);
-    while (h.s.spin_tick < h.s.mark_present + 199) Timer2_Timer(h.c);
+    while (h.s.spin_tick < h.s.mark_present + 199)
+        Timer2_Timer(h.c);
     EXPECT_EQ(h.s.egara_step[2], 4); // ten changes of the walking cell from 1
-    while (h.s.spin_tick < h.s.mark_present + 299) Timer2_Timer(h.c);
-    EXPECT_EQ(h.s.egara_step[2], 2);    // it met the point two symbols short
+    while (h.s.spin_tick < h.s.mark_present + 299)
+        Timer2_Timer(h.c);
+    EXPECT_EQ(h.s.egara_step[2], 2); // it met the point two symbols short
     EXPECT_TRUE(h.s.egara_top[2] == *h.d.Egara_Top("slow", h.s.egara_target[2]));
 }
 

@@ -7,9 +7,9 @@ using namespace popchan;
 TEST(ReachStats, CountsPerStateWithTotals) {
     ReachStats s;
     s.Reach_Rireki(99, 0, 0, 0, 0);
-    s.Reach_Rireki(2, 2, 1, 0, 0);  // a jackpot on kind 2
-    s.Reach_Rireki(2, 2, 0, 0, 0);  // a reach that missed
-    s.Reach_Rireki(7, 7, 1, 1, 0);  // probability-up state
+    s.Reach_Rireki(2, 2, 1, 0, 0); // a jackpot on kind 2
+    s.Reach_Rireki(2, 2, 0, 0, 0); // a reach that missed
+    s.Reach_Rireki(7, 7, 1, 1, 0); // probability-up state
     EXPECT_EQ(s.count(2, 0), 1);
     EXPECT_EQ(s.count(2, 1), 2);
     EXPECT_EQ(s.count(0, 1), 2);

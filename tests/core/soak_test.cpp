@@ -57,7 +57,8 @@ TEST(Soak, AThousandDaysThroughTheWholePipeline) {
     for (int day = 1; day <= 1000; ++day) {
         model.a3_Click();
         const int before = auditor.days;
-        for (int guard = 0; auditor.days == before && guard < 100000; ++guard) model.advance(1000);
+        for (int guard = 0; auditor.days == before && guard < 100000; ++guard)
+            model.advance(1000);
         ASSERT_EQ(auditor.days, before + 1) << "day " << day << " never ended";
     }
     EXPECT_EQ(auditor.errors, 0);

@@ -12,7 +12,8 @@ namespace {
 // The start texts with some rows replaced.
 Commit commit_with(std::initializer_list<std::pair<PremiseRow, std::string>> changes) {
     PremiseTexts t = start_texts();
-    for (const auto& [row, text] : changes) t[row] = text;
+    for (const auto& [row, text] : changes)
+        t[row] = text;
     return convert_and_check(t);
 }
 
@@ -86,10 +87,8 @@ TEST(Premises, CodesByExactText) {
 }
 
 TEST(Premises, SeveralWrongFieldsFailInTableOrder) {
-    const Commit c = commit_with({{kRowHakokisei, "x"},
-                                  {kRowKakuritu, "2000"},
-                                  {kRowKaiten, "zero"},
-                                  {kRowJikan, "20"}});
+    const Commit c = commit_with(
+        {{kRowHakokisei, "x"}, {kRowKakuritu, "2000"}, {kRowKaiten, "zero"}, {kRowJikan, "20"}});
     EXPECT_EQ(c.failed, (Checks{3, 7, 14, 18, 22}));
     EXPECT_EQ(check_message(7), "確率は１０００分の１以下です。");
     EXPECT_EQ(check_message(22), "ドル箱規制選択エラー");
@@ -151,16 +150,18 @@ TEST(Premises, StartAsksTheRecordsOwnChecks) {
 
 TEST(Premises, AnyTextGivesADefinedResult) {
     std::mt19937 gen(12345);
-    const std::vector<std::string> pieces = {"1", "0", ",", ".", "-", "+", " ", "　", "１",
-                                             "．", "無制限", "e", "\t", "\n", "\x01", "\xff",
-                                             "\xe3\x80", "9999999999999999999999", "確変"};
+    const std::vector<std::string> pieces = {
+        "1",   "0",      ",", ".",  "-",  "+",    " ",    "　",       "１",
+        "．",  "無制限", "e", "\t", "\n", "\x01", "\xff", "\xe3\x80", "9999999999999999999999",
+        "確変"};
     for (int round = 0; round < 20000; ++round) {
         PremiseTexts t = start_texts();
         for (auto& text : t) {
             if (gen() % 3) continue;
             text.clear();
             const int n = gen() % 12;
-            for (int i = 0; i < n; ++i) text += pieces[gen() % pieces.size()];
+            for (int i = 0; i < n; ++i)
+                text += pieces[gen() % pieces.size()];
         }
         const Commit c = convert_and_check(t);
         for (std::size_t i = 0; i < c.failed.size(); ++i) {

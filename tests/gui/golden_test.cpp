@@ -15,7 +15,8 @@ QImage strip_of(const std::vector<QImage>& frames) {
     QImage strip(115 * int(frames.size()), 96, QImage::Format_RGB32);
     for (std::size_t i = 0; i < frames.size(); ++i)
         for (int y = 0; y < 96; ++y)
-            for (int x = 0; x < 115; ++x) strip.setPixel(115 * int(i) + x, y, frames[i].pixel(x, y));
+            for (int x = 0; x < 115; ++x)
+                strip.setPixel(115 * int(i) + x, y, frames[i].pixel(x, y));
     return strip;
 }
 
@@ -43,5 +44,6 @@ TEST(GoldenFrames, SampleSpins) {
 TEST(GoldenFrames, ReachPresentations) {
     int n = 0;
     for (const DecidedSpin& spin : reach_spins())
-        check_golden("reach" + std::to_string(n++), strip_of(presentation_frames(play(spin, 1), 8)));
+        check_golden("reach" + std::to_string(n++),
+                     strip_of(presentation_frames(play(spin, 1), 8)));
 }

@@ -36,7 +36,8 @@ struct Program {
 TEST(DisplayMenu, HidingDuringAShownSpinStopsTheMusicAndClosesTheSpin) {
     Program p;
     p.trigger("a3");
-    while (p.m().spin.spin_tick < 50) p.m().advance(1);
+    while (p.m().spin.spin_tick < 50)
+        p.m().advance(1);
     ASSERT_EQ(p.m().bgm.bgm_open, -1); // the spin music plays
     p.m().reach.Reach_Rireki(3, 3, 0, 0, 0);
     p.trigger("b4_1");
@@ -109,7 +110,8 @@ TEST(Windows, AboutReopensWithTheSameTextFromTheTop) {
     EXPECT_EQ(about->windowTitle(), "ＣＲぽぷちゃんについて");
     EXPECT_EQ(about->size(), QSize(523, 346));
     const QString text = about->text()->toPlainText();
-    EXPECT_TRUE(text.startsWith("■ＣＲぽぷちゃんについて\n　ぽぷちゃんキャラクターを使った架空のＣＲデジパチ"));
+    EXPECT_TRUE(text.startsWith(
+        "■ＣＲぽぷちゃんについて\n　ぽぷちゃんキャラクターを使った架空のＣＲデジパチ"));
     about->text()->verticalScrollBar()->setValue(about->text()->verticalScrollBar()->maximum());
     about->findChild<QPushButton*>("okbutton")->click();
     QApplication::processEvents();
@@ -122,7 +124,8 @@ TEST(Windows, AboutReopensWithTheSameTextFromTheTop) {
 
 TEST(Windows, ClosingTheMainWindowClosesTheOthers) {
     Program p;
-    for (const char* item : {"a2", "d3", "d4", "d7"}) p.trigger(item);
+    for (const char* item : {"a2", "d3", "d4", "d7"})
+        p.trigger(item);
     p.m().bgm.set_app_path(POPCHAN_HELP_DIR);
     p.trigger("d2");
     p.window.close();

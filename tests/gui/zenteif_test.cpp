@@ -31,7 +31,8 @@ struct Program {
     }
     std::vector<std::string> box_texts() const {
         std::vector<std::string> texts;
-        for (const auto& b : dialogs.boxes) texts.push_back(b.text);
+        for (const auto& b : dialogs.boxes)
+            texts.push_back(b.text);
         return texts;
     }
 };
@@ -89,11 +90,11 @@ TEST(PremisesDialog, FailedChecksShowTheirBoxesInOrderAndKeepTheDialog) {
     p.set(kRowLimiter, "abc");
     p.ok();
     EXPECT_EQ(p.box_texts(),
-              (std::vector<std::string>{"大当り確率は数字を入力して下さい。",
-                                        "最高継続回数入力エラーです。",
-                                        "最高継続回数は数字又は無制限を入力して下さい。",
-                                        "ドル箱規制選択エラー"}));
-    for (const auto& box : p.dialogs.boxes) EXPECT_EQ(box.title, "入力エラー");
+              (std::vector<std::string>{
+                  "大当り確率は数字を入力して下さい。", "最高継続回数入力エラーです。",
+                  "最高継続回数は数字又は無制限を入力して下さい。", "ドル箱規制選択エラー"}));
+    for (const auto& box : p.dialogs.boxes)
+        EXPECT_EQ(box.title, "入力エラー");
     ASSERT_NE(p.window.zenteif(), nullptr);
     EXPECT_EQ(p.window.zenteif()->combo(kRowGiveup)->currentText(), "9999999");
     EXPECT_EQ(p.window.model().premises.zentei_kakuritu, 310); // written before the checks

@@ -73,10 +73,10 @@ TEST(Music, EveryPieceRendersToSoundOfItsLength) {
         double min_s, max_s;
     };
     // The player reports "playing" for about 2 s after the last note.
-    for (const Piece& p : {Piece{"kaiten.mid", 16, 27}, Piece{"reach.mid", 15, 27},
-                           Piece{"chusen.mid", 3, 8}, Piece{"atari.mid", 6, 14},
-                           Piece{"teishi.mid", 1, 5}, Piece{"hazure.mid", 1.5, 5},
-                           Piece{"zenkai.mid", 15, 27}}) {
+    for (const Piece& p :
+         {Piece{"kaiten.mid", 16, 27}, Piece{"reach.mid", 15, 27}, Piece{"chusen.mid", 3, 8},
+          Piece{"atari.mid", 6, 14}, Piece{"teishi.mid", 1, 5}, Piece{"hazure.mid", 1.5, 5},
+          Piece{"zenkai.mid", 15, 27}}) {
         const Render r = render(kMusic + "/" + p.name);
         EXPECT_GE(r.seconds, p.min_s) << p.name;
         EXPECT_LE(r.seconds, p.max_s) << p.name;
@@ -120,7 +120,8 @@ TEST(Music, WithoutSoundfontOrDeviceEverythingIsSilentAndFine) {
     const int saved = dup(2);
     FILE* capture = std::fopen(log.c_str(), "w");
     dup2(fileno(capture), 2);
-    for (int i = 0; i < 5; ++i) EXPECT_FALSE(no_device.open(kMusic + "/kaiten.mid"));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(no_device.open(kMusic + "/kaiten.mid"));
     std::fflush(stderr);
     dup2(saved, 2);
     close(saved);
@@ -128,7 +129,8 @@ TEST(Music, WithoutSoundfontOrDeviceEverythingIsSilentAndFine) {
     std::ifstream lines(log);
     std::string line;
     int count = 0;
-    while (std::getline(lines, line)) ++count;
+    while (std::getline(lines, line))
+        ++count;
     EXPECT_EQ(count, 1);
     std::filesystem::remove(log);
     // The machine plays on as with sound.
@@ -155,7 +157,8 @@ std::vector<std::string> cues(int reach_kind, int atari_flag, int shoukaku) {
     s.atari_egara = 4;
     s.shoukaku_egara = shoukaku;
     s.spin_phase = 1;
-    while (s.spin_phase == 1) Timer2_Timer(rig.c);
+    while (s.spin_phase == 1)
+        Timer2_Timer(rig.c);
     EXPECT_EQ(rig.bgm.bgm_open, 0) << "the end of a spin stops the music";
     EXPECT_EQ(rig.clock.interval(Bgm::kTimer), 0);
     return rig.music();
@@ -169,8 +172,8 @@ TEST(Music, CuesOfEachOutcome) {
     EXPECT_EQ(cues(0, 0, 0), Files{"kaiten.mid"});
     EXPECT_EQ(cues(1, 0, 0), (Files{"kaiten.mid", "reach.mid"}));
     EXPECT_EQ(cues(1, 1, 0), (Files{"kaiten.mid", "reach.mid", "atari.mid"}));
-    EXPECT_EQ(cues(3, 1, 7), (Files{"kaiten.mid", "reach.mid", "teishi.mid", "chusen.mid",
-                                    "atari.mid"}));
+    EXPECT_EQ(cues(3, 1, 7),
+              (Files{"kaiten.mid", "reach.mid", "teishi.mid", "chusen.mid", "atari.mid"}));
     EXPECT_EQ(cues(5, 0, 0), (Files{"kaiten.mid", "reach.mid", "hazure.mid"}));
     EXPECT_EQ(cues(11, 1, 0), (Files{"kaiten.mid", "zenkai.mid", "teishi.mid", "atari.mid"}));
 }
