@@ -1,5 +1,6 @@
 #include "common/numbers.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -34,6 +35,12 @@ namespace {
 // "1.234568E+07"); the runtime adds nothing to whole numbers.
 std::string general(double x, int digits) {
     if (x == 0) return "0"; // also -0
+    if (x == std::floor(x) && std::fabs(x) < std::pow(10.0, digits)) {
+        // A whole number within the digits: plain digits, without printf.
+        char buf[24];
+        const auto end = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(x)).ptr;
+        return std::string(buf, end);
+    }
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.*G", digits, x);
     return buf;

@@ -52,7 +52,7 @@ void show_dollar_boxes(AccountingContext& c) {
 }
 
 void plot(AccountingContext& c) {
-    c.graph.plot(c.z.zentei_jikan, c.day.keika_byo, c.day.shushi, c.twips_x, c.twips_y);
+    c.graph.plot(c.z.zentei_jikan, c.day.keika_byo, c.day.shushi);
 }
 
 void book_history(AccountingContext& c) {

@@ -31,8 +31,6 @@ struct AccountingContext {
     ReachStats& reach;
     BalanceGraph& graph;
     FormDigiScreen& screen;
-    const int& twips_x;
-    const int& twips_y;
     std::function<void()> end_of_day; // the Reset handler
     SpinRates rates{};
 };

@@ -88,15 +88,8 @@ class FormDigiModel {
 
   private:
     DisplayContext display_{spin, digi, *rng_, bgm};
-    AccountingContext accounting_{spin,
-                                  day,
-                                  premises,
-                                  reach,
-                                  graph,
-                                  screen,
-                                  twips_per_px_x,
-                                  twips_per_px_y,
-                                  [this] { a4_Click(); }};
+    AccountingContext accounting_{
+        spin, day, premises, reach, graph, screen, [this] { a4_Click(); }};
     std::array<std::string, Clock::kTimers> last_report_; // per timer, against repeats
 };
 

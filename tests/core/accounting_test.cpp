@@ -19,9 +19,8 @@ struct Books {
     ReachStats reach;
     BalanceGraph graph;
     FormDigiScreen screen;
-    int twips = 15;
     int days_ended = 0;
-    AccountingContext c{s, day, z, reach, graph, screen, twips, twips, [this] { ++days_ended; }};
+    AccountingContext c{s, day, z, reach, graph, screen, [this] { ++days_ended; }};
 
     Books() { day.nichime = 1; }
     void spin(int atari_flag = 0, int egara = 0, int reach_kind = 0, int shoukaku = 0) {
