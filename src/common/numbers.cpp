@@ -22,13 +22,6 @@ Int16 to_int16(double x) {
     return Int16(static_cast<long long>(r));
 }
 
-std::int32_t to_int32(double x) {
-    if (std::isnan(x)) throw overflow();
-    const double r = round_half_even(x);
-    if (r < -2147483648.0 || r > 2147483647.0) throw overflow();
-    return static_cast<std::int32_t>(r);
-}
-
 namespace {
 
 // %.<digits>G prints what the runtime prints for a real ("2.22", "12300",
@@ -63,17 +56,11 @@ std::string cstr(Single x) {
 std::string cstr(double x) {
     return general(x, 15);
 }
-std::string cstr(int x) {
-    return std::to_string(x);
-}
 
 std::string str(Single x) {
     return with_blank(cstr(x));
 }
 std::string str(double x) {
-    return with_blank(cstr(x));
-}
-std::string str(int x) {
     return with_blank(cstr(x));
 }
 

@@ -51,21 +51,16 @@ double round_half_even(double x);
 // A real stored into a 16-bit integer: rounded half to even, then range-checked.
 Int16 to_int16(double x);
 
-// A real stored into a 32-bit integer (for counts that outgrow 16 bits).
-std::int32_t to_int32(double x);
-
 // Plain digits as the machine writes a number into a message: up to 7
 // significant digits for a single, no separators ("12300", "2.22", "-5").
 std::string cstr(Single x);
 // The same for a double (15 significant digits), used by the statistics.
 std::string cstr(double x);
-std::string cstr(int x);
 
 // As in lists: one leading blank before a non-negative number, and a fraction
 // below one written without its leading zero (" 5", "-5", " .5").
 std::string str(Single x);
 std::string str(double x);
-std::string str(int x);
 
 // The counter boxes' "##,##0": thousands separators, at least one digit, the
 // fraction rounded away (halves away from zero), a minus sign when negative.
