@@ -31,8 +31,9 @@ build: configure
 	cmake --build --preset $(PRESET)
 
 run: build
-	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
-	  echo "make run: no display (DISPLAY is not set); start it from a desktop session." >&2; exit 1; fi
+ifeq ($(DISPLAY)$(WAYLAND_DISPLAY),)
+	$(error no display to show the window on (DISPLAY is not set); run it in a desktop session)
+endif
 	$(PROGRAM)
 
 test: build sanitize
