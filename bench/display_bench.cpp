@@ -3,6 +3,7 @@
 
 #include "common/clock.h"
 #include "display/spin_sequence.h"
+#include "presentations/presentations.h"
 #include "machine/lottery.h"
 
 using namespace popchan;
@@ -13,7 +14,7 @@ static void BM_DisplayTick(benchmark::State& state) {
     SpinState s;
     Clock clock([](int) {});
     Bgm bgm(clock, nullptr);
-    DisplayContext c{s, d, rng, bgm};
+    DisplayContext c{s, d, rng, bgm, present_reach};
     Premises z;
     z.zentei_kakuritu = 30; // plenty of reaches, presentations and fanfares
     for (auto _ : state) {

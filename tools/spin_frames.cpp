@@ -5,6 +5,7 @@
 #include "app/pictures.h"
 #include "common/clock.h"
 #include "display/spin_sequence.h"
+#include "presentations/presentations.h"
 
 namespace popchan {
 
@@ -55,7 +56,7 @@ PlayedSpin play(const DecidedSpin& d, std::uint64_t seed) {
     s.spin_phase = 1;
     Clock clock([](int) {});
     Bgm bgm(clock, nullptr);
-    DisplayContext c{s, digi, rng, bgm};
+    DisplayContext c{s, digi, rng, bgm, present_reach};
     PlayedSpin played;
     while (s.spin_phase == 1 && played.frames.size() < 5000) {
         Timer2_Timer(c);

@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QTranslator>
 
-#include "app/layout.h"
+#include "widgets/layout.h"
 #include "common/numbers.h"
 
 namespace popchan {

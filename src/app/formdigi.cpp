@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #include "app/clock_pump.h"
-#include "app/layout.h"
+#include "widgets/layout.h"
 #include "app/pictures.h"
 #include "app/qt_dialogs.h"
 #include "app/surface_view.h"

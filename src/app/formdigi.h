@@ -11,7 +11,7 @@
 
 #include "app/modal.h"
 #include "parlour/formdigi_model.h"
-#include "premises/zenteif.h"
+#include "shell/zenteif.h"
 #include "shell/info_windows.h"
 
 class QAction;

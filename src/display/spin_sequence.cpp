@@ -1,7 +1,6 @@
 #include "display/spin_sequence.h"
 
 #include "machine/rules.h"
-#include "presentations/presentations.h"
 
 namespace popchan {
 
@@ -235,7 +234,7 @@ void phase_work(DisplayContext& c, int t) {
     else if (t < s.mark_present)
         final_approach(c);
     else if (t < s.mark_atari)
-        present_reach(c);
+        c.present(c);
     else if (t < s.mark_fanfare)
         result_and_promotion(c);
     else if (t < s.mark_close)

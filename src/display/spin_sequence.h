@@ -15,6 +15,9 @@ struct DisplayContext {
     Digi& d;
     Random& rng;
     Bgm& bgm;
+    // The reach presentations take over between mark_present and mark_atari;
+    // the display reaches them only through this entry.
+    void (*present)(DisplayContext&) = nullptr;
 
     // Reel r moves `step` pixels (0 redraws it in place).
     void move(int r, int step) { d.Egara_Move(s.egara_top, r, s.egara_top[r], step); }

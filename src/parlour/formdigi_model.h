@@ -20,6 +20,7 @@
 #include "parlour/graph.h"
 #include "parlour/screen.h"
 #include "premises/premises.h"
+#include "presentations/presentations.h"
 #include "stats/reach_stats.h"
 
 namespace popchan {
@@ -87,7 +88,7 @@ class FormDigiModel {
     Digi digi{*rng_}; // the display: surfaces, pictures, drawing
 
   private:
-    DisplayContext display_{spin, digi, *rng_, bgm};
+    DisplayContext display_{spin, digi, *rng_, bgm, present_reach};
     AccountingContext accounting_{
         spin, day, premises, reach, graph, screen, [this] { a4_Click(); }};
     std::array<std::string, Clock::kTimers> last_report_; // per timer, against repeats

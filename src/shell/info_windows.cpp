@@ -7,7 +7,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "app/layout.h"
+#include "widgets/layout.h"
 #include "common/dialogs.h"
 
 namespace popchan {

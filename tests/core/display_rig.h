@@ -4,6 +4,7 @@
 #include "common/clock.h"
 #include "core/fakes.h"
 #include "display/spin_sequence.h"
+#include "presentations/presentations.h"
 
 namespace popchan::testing {
 
@@ -15,7 +16,7 @@ struct DisplayRig {
     Clock clock{[](int) {}};
     RecordingMedia media;
     Bgm bgm{clock, &media};
-    DisplayContext c{s, d, rng, bgm};
+    DisplayContext c{s, d, rng, bgm, present_reach};
 
     // Files opened for playing, in order.
     std::vector<std::string> music() const {

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/formdigi.h"
-#include "app/layout.h"
+#include "widgets/layout.h"
 #include "core/fakes.h"
 
 using namespace popchan;

@@ -1,4 +1,4 @@
-#include "app/layout.h"
+#include "widgets/layout.h"
 
 #include <QLayout>
 #include <QScreen>

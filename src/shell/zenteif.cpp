@@ -1,11 +1,11 @@
-#include "premises/zenteif.h"
+#include "shell/zenteif.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/layout.h"
+#include "widgets/layout.h"
 #include "common/dialogs.h"
 
 namespace popchan {
