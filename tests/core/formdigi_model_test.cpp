@@ -229,3 +229,94 @@ TEST(Exit, WinningAndEvenBalances) {
     even.model.a5_Click();
     EXPECT_EQ(even.dialogs.boxes[0].text, std::string(kHeading) + "終了しますか。\n\n");
 }
+
+namespace {
+
+// The resting position that shows symbol e in the middle of its reel.
+int rest_position(int e) {
+    return e >= 13 ? 48 * e + 24 : (12 - e) * 48 + 24;
+}
+
+// A stretch of a shown spin, as ticks from..to−1 of its marks.
+struct Stretch {
+    const char* name;
+    int (*from)(const SpinState&);
+    int (*to)(const SpinState&);
+};
+
+const Stretch kStretches[] = {
+    {"spin-up", [](const SpinState&) { return 1; },
+     [](const SpinState& s) { return int(s.mark_left); }},
+    {"left stop", [](const SpinState& s) { return int(s.mark_left); },
+     [](const SpinState& s) { return int(s.mark_middle); }},
+    {"middle stop", [](const SpinState& s) { return int(s.mark_middle); },
+     [](const SpinState& s) { return int(s.mark_right); }},
+    {"right reel", [](const SpinState& s) { return int(s.mark_right); },
+     [](const SpinState& s) { return int(s.mark_right_slow); }},
+    {"right slows", [](const SpinState& s) { return int(s.mark_right_slow); },
+     [](const SpinState& s) { return int(s.mark_present); }},
+    {"presentation", [](const SpinState& s) { return int(s.mark_present); },
+     [](const SpinState& s) { return int(s.mark_result); }},
+    {"result", [](const SpinState& s) { return int(s.mark_result); },
+     [](const SpinState& s) { return int(s.mark_atari); }},
+};
+
+// Plays a seeded day until a shown losing spin, with or without a reach, is
+// in the stretch; false if none comes within a few simulated hours.
+bool play_into(FormDigiModel& m, bool reach, const Stretch& st) {
+    for (int ms = 0; ms < 20'000'000; ++ms) {
+        m.advance(1);
+        const SpinState& s = m.spin;
+        if (s.spin_phase == 1 && s.spin_tick > 0 && s.atari_flag == 0 &&
+            (s.reach_kind > 0) == reach && s.spin_tick >= st.from(s) && s.spin_tick < st.to(s))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(HideMidSpin, TheHiddenSpinRestsAndTheNextShownSpinStartsFromItsFirstTick) {
+    // Hiding all but reaches can only hide a spin without a reach; hiding all
+    // but jackpots hides a losing reach in any of its stretches.
+    struct Case {
+        Int16 mode;
+        bool reach;
+        int stretches;
+    };
+    for (const Case& c : {Case{1, false, 5}, Case{2, true, 7}}) {
+        for (int i = 0; i < c.stretches; ++i) {
+            const Stretch& st = kStretches[i];
+            SCOPED_TRACE(std::string("b4(") + std::to_string(c.mode) + ") during " + st.name);
+            ScriptedDialogs dialogs;
+            FormDigiModel m{dialogs, nullptr, std::make_unique<MachineRandom>(11 + i, false)};
+            m.Form_Load(15, 15, "/opt/popchan");
+            m.premises.zentei_jikan = 10;
+            m.a3_Click();
+            ASSERT_TRUE(play_into(m, c.reach, st));
+            const std::array<Int16, 3> targets = m.spin.egara_target;
+            m.b4_Click(c.mode);
+            // The hidden spin goes to the accounting at rest.
+            while (m.spin.spin_phase == 1)
+                m.advance(1);
+            EXPECT_EQ(m.spin.spin_tick, 0);
+            for (int r = 0; r < 3; ++r) {
+                EXPECT_EQ(m.spin.egara_step[r], 0) << r;
+                EXPECT_EQ(m.spin.egara_top[r], rest_position(targets[r])) << r;
+            }
+            // The next spin that is shown starts at its first tick and stops
+            // its left reel at 100 ticks (60 in the probability-up state).
+            bool seen = false;
+            for (int ms = 0; ms < 20'000'000 && !seen; ++ms) {
+                m.advance(1);
+                if (m.spin.spin_phase == 1 && m.spin.spin_tick > 0) {
+                    seen = true;
+                    EXPECT_EQ(m.spin.spin_tick, 1);
+                    EXPECT_EQ(m.spin.mark_left, m.spin.kakuhen_flag != 0 ? 60 : 100);
+                }
+            }
+            EXPECT_TRUE(seen);
+            EXPECT_TRUE(dialogs.boxes.empty());
+        }
+    }
+}
