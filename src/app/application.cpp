@@ -4,13 +4,46 @@
 #include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QStyleOption>
 #include <QTranslator>
+#include <algorithm>
 
-#include "widgets/layout.h"
 #include "common/numbers.h"
+#include "widgets/layout.h"
 
 namespace popchan {
+
+namespace {
+
+// Menu captions carry two access keys, a letter and a half-width kana
+// ("常に前面表示(&A&ﾁ)"). The menu sizes an item from its caption with every
+// "&" taken out, but the style, when it checks whether the caption fits,
+// still counts the "&" that stands before the kana (the marks are only
+// recognised within one script) and so cuts the caption short with "…".
+// Items are widened by the width of the marks, so the caption fits by both
+// reckonings and shows whole.
+class MenuCaptionStyle : public QProxyStyle {
+  public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        QSize s = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+            item && type == CT_MenuItem) {
+            const QString caption = item->text.section('\t', 0, 0);
+            const QFontMetrics fm(item->font);
+            const int marks =
+                fm.horizontalAdvance(caption) -
+                fm.boundingRect(QRect(), Qt::TextSingleLine | Qt::TextShowMnemonic, caption)
+                    .width();
+            s.rwidth() += std::max(marks, 0);
+        }
+        return s;
+    }
+};
+
+} // namespace
 
 void setup_application(QApplication& app) {
     // The windows name the usual Japanese desktop fonts; Debian's IPA fonts
@@ -20,6 +53,7 @@ void setup_application(QApplication& app) {
     QFont::insertSubstitution("ＭＳ 明朝", "IPAMincho");
     QFont::insertSubstitution("ＭＳ Ｐ明朝", "IPAPMincho");
     QApplication::setFont(QFont("ＭＳ Ｐゴシック", 9));
+    QApplication::setStyle(new MenuCaptionStyle);
     QApplication::setWindowIcon(QIcon(":/pictures/icon.png"));
 
     // "はい" and "いいえ" on the message boxes.
