@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/modal.h"
+#include "widgets/modal.h"
 
 namespace popchan {
 

@@ -9,10 +9,10 @@
 #include <QTimer>
 
 #include "app/clock_pump.h"
-#include "widgets/layout.h"
 #include "app/pictures.h"
-#include "app/qt_dialogs.h"
 #include "app/surface_view.h"
+#include "widgets/layout.h"
+#include "widgets/qt_dialogs.h"
 
 namespace popchan {
 
@@ -49,8 +49,10 @@ FormDigi::FormDigi(Dialogs* dialogs, MediaDevice* media, std::unique_ptr<Random>
         own_dialogs_ = std::make_unique<QtDialogs>(modal_, this);
         dialogs = own_dialogs_.get();
     }
-    dialogs_ = dialogs;
-    model_ = std::make_unique<FormDigiModel>(*dialogs, media, std::move(rng));
+    test_dialogs_ = own_dialogs_ ? nullptr : dialogs;
+    current_first_ = std::make_unique<CurrentFiguresFirst>(*dialogs, [this] { refresh(); });
+    dialogs_ = current_first_.get();
+    model_ = std::make_unique<FormDigiModel>(*dialogs_, media, std::move(rng));
     pump_ = std::make_unique<ClockPump>(*model_, modal_, [this] { refresh(); });
 
     client_ = new QWidget(this);
@@ -270,7 +272,8 @@ void FormDigi::run(void (FormDigiModel::*handler)()) {
 }
 
 void FormDigi::a2_Click() {
-    show_on_top(zenteif_, [this] { return new Zenteif(model_->premises, *dialogs_, this); });
+    show_on_top(zenteif_,
+                [this] { return new Zenteif(model_->premises, test_dialogs_, modal_, this); });
     model_->a2_Click();
     refresh();
 }
@@ -356,10 +359,16 @@ void FormDigi::refresh() {
         rireki_->scrollToBottom(); // the newest jackpot in view
     }
 
+    // The reach list changes only when its statistics redraw it, and then as
+    // a list filled afresh: from the top, then the selected line in view.
     const ReachList& r = model_->reach.list();
-    set_list(list_reach_, {r.lines.begin(), r.lines.end()});
-    list_reach_->scrollToItem(list_reach_->item(r.scroll_to));
-    list_reach_->setCurrentRow(r.selected);
+    if (r.redraws != shown_reach_redraws_) {
+        shown_reach_redraws_ = r.redraws;
+        set_list(list_reach_, {r.lines.begin(), r.lines.end()});
+        list_reach_->scrollToTop();
+        list_reach_->scrollToItem(list_reach_->item(r.scroll_to));
+        list_reach_->setCurrentRow(r.selected);
+    }
 }
 
 } // namespace popchan

@@ -9,10 +9,10 @@
 #include <map>
 #include <memory>
 
-#include "app/modal.h"
 #include "parlour/formdigi_model.h"
-#include "shell/zenteif.h"
 #include "shell/info_windows.h"
+#include "shell/zenteif.h"
+#include "widgets/modal.h"
 
 class QAction;
 class QLabel;
@@ -83,6 +83,8 @@ class FormDigi : public QMainWindow {
 
     ModalTracker modal_;
     std::unique_ptr<Dialogs> own_dialogs_;
+    Dialogs* test_dialogs_ = nullptr; // boxes answered by a test, for every window
+    std::unique_ptr<Dialogs> current_first_;
     std::unique_ptr<FormDigiModel> model_;
     std::unique_ptr<ClockPump> pump_;
     QWidget* client_ = nullptr;
@@ -100,9 +102,10 @@ class FormDigi : public QMainWindow {
     QLabel* labelhakokiseisu_ = nullptr;
     QWidget* pictimeservice_ = nullptr;
     std::uint64_t shown_revision_ = ~std::uint64_t{0};
+    std::uint64_t shown_reach_redraws_ = ~std::uint64_t{0};
     std::vector<std::string> missing_pictures_;
     static std::string picture_location_;
-    Dialogs* dialogs_ = nullptr;
+    Dialogs* dialogs_ = nullptr; // the main window's boxes, over current figures
     QPointer<Zenteif> zenteif_;
     QPointer<InfoWindow> setumeif_, siyouf_;
     QPointer<Salesf> salesf_;

@@ -7,8 +7,9 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "widgets/layout.h"
 #include "common/dialogs.h"
+#include "widgets/keys.h"
+#include "widgets/layout.h"
 
 namespace popchan {
 
@@ -109,6 +110,7 @@ InfoWindow::InfoWindow(Kind kind, QWidget* parent)
     Place_Picture(image1, 32, 32, l.image[0], l.image[1]);
     connect(ok_button(picture1, l.button_caption, l.button_font, l.button), &QPushButton::clicked,
             this, &QWidget::close);
+    close_on_escape(this);
     apply_window_rule(this, this, l.width, l.height);
 }
 
@@ -136,6 +138,7 @@ Salesf::Salesf(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
     ok->setObjectName("okbutton");
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
     layout->addWidget(ok, 0, Qt::AlignRight);
+    close_on_escape(this);
     apply_window_rule(this, this, 420, 300);
 }
 
@@ -156,6 +159,7 @@ HelpViewer::HelpViewer(const std::string& file, QWidget* parent) : QWidget(paren
                     "%2 を置いてください。")
                 .arg(QString::fromStdString(file), kHelpFile));
     }
+    close_on_escape(this, QKeySequence(Qt::CTRL | Qt::Key_W));
     resize(640, 560);
 }
 

@@ -5,8 +5,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "widgets/layout.h"
 #include "common/dialogs.h"
+#include "widgets/keys.h"
+#include "widgets/layout.h"
+#include "widgets/qt_dialogs.h"
 
 namespace popchan {
 
@@ -59,8 +61,10 @@ int label_width(int row) {
 
 } // namespace
 
-Zenteif::Zenteif(Premises& record, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), record_(record), dialogs_(dialogs) {
+Zenteif::Zenteif(Premises& record, Dialogs* dialogs, ModalTracker& modal, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), record_(record),
+      own_dialogs_(dialogs ? nullptr : std::make_unique<QtDialogs>(modal, this)),
+      dialogs_(dialogs ? *dialogs : *own_dialogs_) {
     setObjectName("zenteif");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("前提入力");
@@ -79,6 +83,7 @@ Zenteif::Zenteif(Premises& record, Dialogs& dialogs, QWidget* parent)
         combo->setObjectName(kComboNames[row]);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setCompleter(nullptr); // the list offers values; it never rewrites what is typed
         for (const std::string& item : list_items(PremiseRow(row)))
             combo->addItem(QString::fromStdString(item));
         combo->setEditText(QString::fromStdString(texts[row]));
@@ -96,6 +101,10 @@ Zenteif::Zenteif(Premises& record, Dialogs& dialogs, QWidget* parent)
     ok->setObjectName("okbutton");
     Place_Text(ok, 14, 73, 33, 288, 320);
     connect(ok, &QPushButton::clicked, this, [this] { okbutton_Click(); });
+    // Enter answers OK; Esc closes the dialog and commits nothing.
+    on_key(this, QKeySequence(Qt::Key_Return), [this] { okbutton_Click(); });
+    on_key(this, QKeySequence(Qt::Key_Enter), [this] { okbutton_Click(); });
+    close_on_escape(this);
 
     apply_window_rule(this, this, 433, 416);
 }

@@ -4,8 +4,10 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "premises/validation.h"
+#include "widgets/modal.h"
 
 class QComboBox;
 
@@ -15,8 +17,9 @@ class Dialogs;
 
 class Zenteif : public QWidget {
   public:
-    // OK writes into `record`; input errors are shown through `dialogs`.
-    Zenteif(Premises& record, Dialogs& dialogs, QWidget* parent);
+    // OK writes into `record`; input errors are shown through `dialogs`, or
+    // without them in boxes of this dialog's own, which stay above it.
+    Zenteif(Premises& record, Dialogs* dialogs, ModalTracker& modal, QWidget* parent);
 
     QComboBox* combo(PremiseRow row) const { return combos_[row]; }
     // The OK button's handler.
@@ -24,6 +27,7 @@ class Zenteif : public QWidget {
 
   private:
     Premises& record_;
+    std::unique_ptr<Dialogs> own_dialogs_;
     Dialogs& dialogs_;
     std::array<QComboBox*, kPremiseRows> combos_{};
 };

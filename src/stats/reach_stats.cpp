@@ -43,6 +43,7 @@ void ReachStats::redraw(int selection) {
     // Selecting a line scrolls it into view; selection 0 is then removed.
     list_.scroll_to = selection;
     list_.selected = selection == 0 ? -1 : selection;
+    ++list_.redraws;
 }
 
 } // namespace popchan

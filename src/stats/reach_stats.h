@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "common/numbers.h"
@@ -13,6 +14,8 @@ struct ReachList {
     std::array<std::string, 28> lines;
     int selected = -1; // -1: nothing selected
     int scroll_to = 0; // the line last selected, which the list keeps in view
+    // Counts redraws: the list's text and selection change only with one.
+    std::uint64_t redraws = 0;
 };
 
 class ReachStats {

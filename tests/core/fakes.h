@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,11 @@ class ScriptedDialogs : public Dialogs {
     };
     void message(const std::string& text, const std::string& title, MessageIcon icon) override {
         boxes.push_back({text, title, icon, false});
+        if (while_open) while_open(boxes.back());
     }
     bool ask_yes_no(const std::string& text, const std::string& title, MessageIcon icon) override {
         boxes.push_back({text, title, icon, true});
+        if (while_open) while_open(boxes.back());
         if (answers.empty()) return false;
         const bool a = answers.front();
         answers.pop_front();
@@ -31,6 +34,8 @@ class ScriptedDialogs : public Dialogs {
     }
     std::vector<Box> boxes;
     std::deque<bool> answers;
+    // Runs while each box is open, before it is answered.
+    std::function<void(const Box&)> while_open;
 };
 
 // A player that logs the commands it gets.

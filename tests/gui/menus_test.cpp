@@ -40,7 +40,7 @@ TEST(DisplayMenu, HidingDuringAShownSpinStopsTheMusicAndClosesTheSpin) {
         p.m().advance(1);
     ASSERT_EQ(p.m().bgm.bgm_open, -1); // the spin music plays
     p.m().reach.Reach_Rireki(3, 3, 0, 0, 0);
-    p.trigger("b4_1");
+    p.window.menu("b4_1")->trigger(); // before the clock goes on
     EXPECT_EQ(p.media.log.back(), "close");
     EXPECT_EQ(p.m().spin.spin_tick, p.m().spin.mark_close);
     EXPECT_EQ(p.m().spin.digi_mode, kDigiReachesOnly);

@@ -1,6 +1,8 @@
-#include "app/qt_dialogs.h"
+#include "widgets/qt_dialogs.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace popchan {
 
@@ -20,7 +22,16 @@ QMessageBox::Icon to_qt(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A window kept on top would cover a box that is not.
+bool any_window_on_top() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget* w) {
+        return w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    });
+}
+
 int run(ModalTracker& modal, QMessageBox& box) {
+    if (any_window_on_top()) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     modal.enter();
     const int answer = box.exec();
     modal.leave();
@@ -31,13 +42,13 @@ int run(ModalTracker& modal, QMessageBox& box) {
 
 void QtDialogs::message(const std::string& text, const std::string& title, MessageIcon icon) {
     QMessageBox box(to_qt(icon), QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Ok, parent_);
+                    QMessageBox::Ok, owner_);
     run(modal_, box);
 }
 
 bool QtDialogs::ask_yes_no(const std::string& text, const std::string& title, MessageIcon icon) {
     QMessageBox box(to_qt(icon), QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No, parent_);
+                    QMessageBox::Yes | QMessageBox::No, owner_);
     box.setDefaultButton(QMessageBox::No);
     return run(modal_, box) == QMessageBox::Yes;
 }
