@@ -1,9 +1,15 @@
 // Takes a picture of one of the program's windows as the X server shows it.
-// Usage: screenshot OUT.png [day SEED HOURS] [MENU_ITEM …]
+// Usage: screenshot OUT.png [day SEED HOURS] [MENU_ITEM …] [open:PATH]
 //   day SEED HOURS  plays a seeded day for HOURS simulated hours first
 //   MENU_ITEM       menu items chosen in order by name (a3, g2_1, d4 …); the
 //                   picture shows the window the last of them opened, if any
+//   open:PATH       opens a menu of the menu bar and its submenus, as indices:
+//                   open:1/0/1 is the second menu, its first item's submenu
+//                   and that one's second item's submenu; the picture shows
+//                   the main window with the menus open
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
@@ -40,6 +46,26 @@ QWidget* opened_by(popchan::FormDigi& w, const std::string& item) {
     return opened ? opened : &w;
 }
 
+// Opens the menus along `path` ("1/0/1") and returns the area they cover.
+QRect open_menus(popchan::FormDigi& w, const QString& path) {
+    QRect covered;
+    QMenu* menu = nullptr;
+    for (const QString& step : path.split('/')) {
+        const int i = step.toInt();
+        QAction* item = menu ? menu->actions().value(i) : w.menuBar()->actions().value(i);
+        if (!item || !item->menu()) break;
+        const QPoint at =
+            menu ? menu->mapToGlobal(menu->actionGeometry(item).topRight())
+                 : w.menuBar()->mapToGlobal(w.menuBar()->actionGeometry(item).bottomLeft());
+        if (menu) menu->setActiveAction(item);
+        menu = item->menu();
+        menu->popup(at);
+        QApplication::processEvents();
+        covered |= menu->geometry();
+    }
+    return covered;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -64,14 +90,21 @@ int main(int argc, char** argv) {
         next = 5;
     }
     QWidget* subject = &window;
+    QRect menus;
     for (; next < argc; ++next) {
+        const QString arg = argv[next];
+        if (arg.startsWith("open:")) {
+            QTimer::singleShot(500,
+                               [&window, &menus, arg] { menus = open_menus(window, arg.mid(5)); });
+            continue;
+        }
         window.menu(argv[next])->trigger();
         subject = opened_by(window, argv[next]);
     }
 
     int status = 1;
     QTimer::singleShot(1500, [&] {
-        const QRect r = subject->frameGeometry();
+        const QRect r = subject->frameGeometry() | menus;
         const QPixmap shot = window.screen()->grabWindow(0, r.x(), r.y(), r.width(), r.height());
         status = shot.save(argv[1]) ? 0 : 1;
         std::printf("%s %s (%dx%d)\n", status ? "FAILED" : "wrote", argv[1], shot.width(),
