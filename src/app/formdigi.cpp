@@ -11,6 +11,7 @@
 #include "app/clock_pump.h"
 #include "app/pictures.h"
 #include "app/surface_view.h"
+#include "parlour/accounting.h"
 #include "widgets/layout.h"
 #include "widgets/qt_dialogs.h"
 
@@ -30,6 +31,19 @@ const char* const kZenteimei[9] = {"大当り確率(1/?)", "大当り出玉",   
 const char* const kHyoujimei[11] = {"回転数(通常)", "当り数", "初当り数",   "はまり数",
                                     "最大はまり",   "連荘数", "最大連荘数", "持ち玉数",
                                     "換金額",       "支出額", "収支"};
+
+// The widest lines the hit list may hold: a two-digit jackpot number in the
+// evening after a four-digit run of spins, with each symbol.
+QStringList widest_rireki_lines() {
+    QStringList lines;
+    for (Int16 egara = 0; egara <= 13; ++egara) {
+        std::string line;
+        for (const std::string& column : rireki_columns(99, 14, 59, 9999, egara))
+            line += column;
+        lines << q(line);
+    }
+    return lines;
+}
 
 void set_list(QListWidget* list, const std::vector<std::string>& lines) {
     if (list->count() > int(lines.size())) list->clear();
@@ -122,6 +136,7 @@ void FormDigi::build_panels() {
     Place_Text(rireki_, 8, 143, 125, 8, 45);
     rireki_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     rireki_->setTextElideMode(Qt::ElideNone);
+    fit_list(rireki_, widest_rireki_lines());
 
     auto* tennai = new PictureBox(client_, true);
     tennai->setObjectName("pictennai");
@@ -149,9 +164,12 @@ void FormDigi::build_panels() {
     pichakokisei_ = new PictureBox(tennai, false);
     pichakokisei_->setObjectName("Pichakokisei");
     Place_Picture(pichakokisei_, 89, 73, 40, 48);
-    label(pichakokisei_, "Label3", "組合の申し合せによりドル箱積上げは、　　までとなっています。",
-          10, 81, 73, 0, 0)
-        ->setWordWrap(true);
+    // Wrapped onto its lines, so not fitted to one line as the other labels.
+    auto* label3 =
+        new QLabel("組合の申し合せによりドル箱積上げは、　　までとなっています。", pichakokisei_);
+    label3->setObjectName("Label3");
+    label3->setWordWrap(true);
+    Place_Text(label3, 10, 81, 73, 0, 0);
     labelhakokiseisu_ = label(pichakokisei_, "Labelhakokiseisu", "５箱", 10, 25, 17, 59, 26);
     for (int i = 0; i < 2; ++i) {
         fuda_[i] = new QLabel(tennai);

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "common/dialogs.h"
 #include "widgets/keys.h"
@@ -89,6 +90,8 @@ Zenteif::Zenteif(Premises& record, Dialogs* dialogs, ModalTracker& modal, QWidge
         combo->setEditText(QString::fromStdString(texts[row]));
         const ComboPlace& p = kComboPlaces[row];
         Place_Combo(combo, 10, p.width, p.left, p.top);
+        // The last label reaches under its list box; its text ends before it.
+        fit_text(label, {label->text()}, std::min(label->width(), combo->x() - label->x()));
         combos_[row] = combo;
     }
     auto* image1 = new QLabel(picture1);

@@ -1,7 +1,13 @@
 #include "widgets/layout.h"
 
+#include <QAbstractScrollArea>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QScreen>
+#include <QStyleOption>
+#include <algorithm>
 
 #include "parlour/formdigi_model.h"
 
@@ -10,9 +16,71 @@ namespace popchan {
 namespace {
 int g_twips_x = 15, g_twips_y = 15;
 
+// Narrower than this a font gets hard to read.
+constexpr int kNarrowestStretch = 75;
+
 int inner_offset(QWidget* control) {
     auto* frame = qobject_cast<QFrame*>(control->parentWidget());
     return frame ? frame->frameWidth() : 0;
+}
+
+// A scrolling text placed wider or taller than the inside of its container
+// (the "how to" text overhangs its frame) draws its border and scroll bars
+// within that inside, where they can be seen and reached. The frame is set
+// again whenever the style may have set it afresh.
+constexpr const char* kKeepInside = "keep_scroll_bars_inside";
+class KeepScrollBarsInside : public QObject {
+  public:
+    explicit KeepScrollBarsInside(QAbstractScrollArea* area) : QObject(area), area_(area) {
+        setObjectName(kKeepInside);
+        area->installEventFilter(this);
+        apply();
+    }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Resize:
+        case QEvent::Move:
+        case QEvent::StyleChange:
+        case QEvent::FontChange:
+            apply();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+  private:
+    void apply() {
+        const auto* frame = qobject_cast<const QFrame*>(area_->parentWidget());
+        if (!frame) return;
+        const QRect inside = frame->contentsRect();
+        const QRect placed = area_->geometry();
+        const QRect wanted =
+            area_->rect().adjusted(0, 0, std::min(0, inside.right() - placed.right()),
+                                   std::min(0, inside.bottom() - placed.bottom()));
+        if (area_->frameRect() != wanted) area_->setFrameRect(wanted);
+    }
+    QAbstractScrollArea* area_;
+};
+
+void keep_scroll_bars_inside(QWidget* control) {
+    auto* area = qobject_cast<QAbstractScrollArea*>(control);
+    if (area && !area->findChild<QObject*>(kKeepInside, Qt::FindDirectChildrenOnly))
+        new KeepScrollBarsInside(area);
+}
+
+// The room a combo box's text field leaves for its text.
+int text_field_width(const QComboBox* combo) {
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = combo->isEditable();
+    return combo->style()
+        ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo)
+        .width();
 }
 } // namespace
 
@@ -42,6 +110,7 @@ void set_twips_per_px(int x, int y) {
 void Place_Picture(QWidget* control, int width, int height, int left, int top) {
     const int off = inner_offset(control);
     control->setGeometry(left + off, top + off, width, height);
+    keep_scroll_bars_inside(control);
 }
 
 void Place_Text(QWidget* control, int font_size, int width, int height, int left, int top) {
@@ -49,6 +118,8 @@ void Place_Text(QWidget* control, int font_size, int width, int height, int left
     f.setPointSize(scaled_font_size(font_size, g_twips_x));
     control->setFont(f);
     Place_Picture(control, width, height, left, top);
+    if (auto* label = qobject_cast<QLabel*>(control); label && !label->wordWrap())
+        fit_text(label, {label->text()}, label->contentsRect().width());
 }
 
 void Place_Combo(QWidget* control, int font_size, int width, int left, int top) {
@@ -57,6 +128,36 @@ void Place_Combo(QWidget* control, int font_size, int width, int left, int top) 
     control->setFont(f);
     const int off = inner_offset(control);
     control->setGeometry(left + off, top + off, width, control->sizeHint().height());
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        QStringList texts{combo->currentText()};
+        for (int i = 0; i < combo->count(); ++i)
+            texts << combo->itemText(i);
+        fit_text(combo, texts, text_field_width(combo));
+    }
+}
+
+void fit_text(QWidget* control, const QStringList& texts, int room) {
+    QFont f = control->font();
+    const auto widest = [&f, &texts] {
+        const QFontMetrics fm(f);
+        int w = 0;
+        for (const QString& t : texts)
+            w = std::max(w, fm.horizontalAdvance(t));
+        return w;
+    };
+    int stretch = f.stretch() == QFont::AnyStretch ? int(QFont::Unstretched) : f.stretch();
+    while (widest() > room && stretch > kNarrowestStretch)
+        f.setStretch(--stretch);
+    control->setFont(f);
+}
+
+void fit_list(QAbstractScrollArea* list, const QStringList& lines) {
+    const QStyle* style = list->style();
+    // An item's text keeps a margin on either side.
+    const int margins = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+    const int room = list->width() - 2 * list->frameWidth() -
+                     style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list) - margins;
+    fit_text(list, lines, room);
 }
 
 void apply_client_size(QWidget* window, QWidget* client, int width, int height) {

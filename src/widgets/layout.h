@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QFrame>
+#include <QStringList>
+
+class QAbstractScrollArea;
 
 namespace popchan {
 
@@ -18,6 +21,16 @@ void Place_Picture(QWidget* control, int width, int height, int left, int top);
 void Place_Text(QWidget* control, int font_size, int width, int height, int left, int top);
 // Combo boxes keep their own height.
 void Place_Combo(QWidget* control, int font_size, int width, int left, int top);
+// Both fit their texts to the room the layout gives them (fit_text): a label
+// its one line, a combo box every item of its list.
+
+// The fonts here run wider than those the layout was drawn for: a control's
+// font is narrowed (never widened) just enough that the widest of `texts`
+// takes at most `room` pixels.
+void fit_text(QWidget* control, const QStringList& texts, int room);
+// A list box's font, fitted so that each of `lines` shows whole beside the
+// list's scroll bar.
+void fit_list(QAbstractScrollArea* list, const QStringList& lines);
 
 // The screen's twips per pixel (1440 / logical dots per inch), as measured at start-up.
 int twips_per_px_x();
