@@ -73,6 +73,35 @@ void keep_scroll_bars_inside(QWidget* control) {
         new KeepScrollBarsInside(area);
 }
 
+// Centres a window again, once, as soon as it has its outer frame.
+class CentreWhenFramed : public QObject {
+  public:
+    explicit CentreWhenFramed(QWidget* window) : QObject(window), window_(window) {
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (window_->frameGeometry() != window_->geometry()) {
+                window_->removeEventFilter(this);
+                centre_window(window_);
+                deleteLater();
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+  private:
+    QWidget* window_;
+};
+
 // The room a combo box's text field leaves for its text.
 int text_field_width(const QComboBox* combo) {
     QStyleOptionComboBox option;
@@ -169,8 +198,16 @@ void apply_client_size(QWidget* window, QWidget* client, int width, int height) 
 
 void apply_window_rule(QWidget* window, QWidget* client, int width, int height) {
     apply_client_size(window, client, width, height);
+    centre_window(window);
+    // Until the window manager has framed the shown window its outer frame is
+    // its client's size; the first time the frame shows, centre it again.
+    if (window->frameGeometry() == window->geometry()) new CentreWhenFramed(window);
+}
+
+void centre_window(QWidget* window) {
     const QRect screen = window->screen()->geometry();
     const QSize outer = window->frameGeometry().size();
+    // A window's position is that of its outer frame.
     window->move(screen.x() + (screen.width() - outer.width()) / 2,
                  screen.y() + (screen.height() - outer.height()) / 2);
 }

@@ -38,9 +38,11 @@ int twips_per_px_y();
 void set_twips_per_px(int x, int y);
 
 // A window's client area becomes exactly width × height pixels, fixed, and
-// the window is centred on the screen.
+// the window, with its outer frame, is centred on the screen.
 void apply_window_rule(QWidget* window, QWidget* client, int width, int height);
 // Only the first half of that: the client area's size.
 void apply_client_size(QWidget* window, QWidget* client, int width, int height);
+// The second half: centres a window's outer frame on its screen.
+void centre_window(QWidget* window);
 
 } // namespace popchan

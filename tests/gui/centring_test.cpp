@@ -1,0 +1,71 @@
+// Windows are centred with their outer frame, once the window manager has
+// framed them. Runs on a display with a window manager (centring_test.sh);
+// elsewhere there is no frame to centre and the tests skip.
+#include <QAction>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "app/formdigi.h"
+#include "core/fakes.h"
+
+using namespace popchan;
+using popchan::testing::ScriptedDialogs;
+
+namespace {
+
+void wait_ms(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Waits for the window manager to frame the window and settle it.
+bool framed(const QWidget* w) {
+    QElapsedTimer t;
+    t.start();
+    while (w->frameGeometry() == w->geometry() && t.elapsed() < 3000)
+        wait_ms(20);
+    wait_ms(300);
+    return w->frameGeometry() != w->geometry();
+}
+
+void expect_frame_centred(const QWidget* w, const char* name) {
+    ASSERT_TRUE(framed(w)) << name << ": no window manager framed the window";
+    const QRect screen = w->screen()->geometry();
+    const QRect frame = w->frameGeometry();
+    EXPECT_GT(frame.height(), w->height()) << name << ": a title bar";
+    EXPECT_EQ(frame.left(), (screen.width() - frame.width()) / 2) << name;
+    EXPECT_EQ(frame.top(), (screen.height() - frame.height()) / 2) << name;
+}
+
+bool on_a_display() {
+    return QGuiApplication::platformName() == "xcb";
+}
+
+} // namespace
+
+TEST(Centring, MainWindowWithItsFrame) {
+    if (!on_a_display()) GTEST_SKIP() << "needs a display with a window manager";
+    ScriptedDialogs dialogs;
+    FormDigi w(&dialogs);
+    w.show();
+    expect_frame_centred(&w, "FormDigi");
+    EXPECT_EQ(w.client()->size(), QSize(632, 430));
+}
+
+TEST(Centring, SecondaryWindowsWithTheirFrames) {
+    if (!on_a_display()) GTEST_SKIP() << "needs a display with a window manager";
+    ScriptedDialogs dialogs;
+    FormDigi w(&dialogs);
+    w.show();
+    w.menu("a2")->trigger();
+    expect_frame_centred(w.zenteif(), "zenteif");
+    w.menu("d3")->trigger();
+    expect_frame_centred(w.siyouf(), "siyouf");
+    w.menu("d4")->trigger();
+    expect_frame_centred(w.setumeif(), "setumeif");
+}
