@@ -84,6 +84,7 @@ bench: build
 	$(BUILD)/bench/display_bench
 	bench/batch.sh $(BUILD)
 	bench/window.sh $(BUILD)
+	bench/music.sh $(BUILD)
 
 # Draws the pictures in assets/pictures anew.
 pictures: build
