@@ -1,9 +1,11 @@
 #include "shell/fluid_media.h"
 
+#include <algorithm>
 #include <alsa/asoundlib.h>
 #include <cstdio>
 #include <filesystem>
 #include <fluidsynth.h>
+#include <thread>
 
 namespace popchan {
 
@@ -11,6 +13,19 @@ namespace {
 
 void quiet_fluid(int, const char*, void*) {}
 void quiet_alsa(const char*, int, const char*, int, const char*, ...) {}
+
+// Periods of 1024 frames (23 ms at 44.1 kHz), four to the device's buffer:
+// background music needs no short latency, and each period wakes us once.
+constexpr int kPeriodFrames = 1024;
+constexpr int kPeriods = 4;
+// A device that takes sound as fast as it comes (ALSA's null device, some
+// virtual ones) would have the synthesizer render flat out, a whole core for
+// nothing. So we render at most this far ahead of real time (s), enough to
+// fill any device's buffer at the start ...
+constexpr double kLead = 0.25;
+// ... and at most this much faster than real time, so a device whose clock
+// runs a little fast is never kept waiting.
+constexpr double kPace = 1.02;
 
 } // namespace
 
@@ -20,13 +35,13 @@ std::vector<std::string> FluidMedia::default_soundfonts() {
 }
 
 FluidMedia::FluidMedia(std::vector<std::string> soundfonts, std::vector<std::string> drivers,
-                       std::string file_name)
-    : soundfonts_(std::move(soundfonts)), drivers_(std::move(drivers)),
-      file_name_(std::move(file_name)) {}
+                       std::string device)
+    : soundfonts_(std::move(soundfonts)), drivers_(std::move(drivers)), device_(std::move(device)) {
+}
 
 FluidMedia::~FluidMedia() {
     close();
-    if (driver_) delete_fluid_audio_driver(driver_);
+    if (driver_) delete_fluid_audio_driver(driver_); // waits a period at most
     if (synth_) delete_fluid_synth(synth_);
     if (settings_) delete_fluid_settings(settings_);
 }
@@ -45,6 +60,9 @@ bool FluidMedia::start_up() {
 
     settings_ = new_fluid_settings();
     fluid_settings_setnum(settings_, "synth.gain", 0.6);
+    fluid_settings_setint(settings_, "audio.period-size", kPeriodFrames);
+    fluid_settings_setint(settings_, "audio.periods", kPeriods);
+    fluid_settings_getnum(settings_, "synth.sample-rate", &sample_rate_);
     synth_ = new_fluid_synth(settings_);
     bool loaded = false;
     for (const std::string& font : soundfonts_)
@@ -57,11 +75,18 @@ bool FluidMedia::start_up() {
         silent("no General MIDI soundfont found (install timgm6mb-soundfont)");
         return false;
     }
-    if (!file_name_.empty())
-        fluid_settings_setstr(settings_, "audio.file.name", file_name_.c_str());
+    if (!device_.empty()) {
+        fluid_settings_setstr(settings_, "audio.alsa.device", device_.c_str());
+        fluid_settings_setstr(settings_, "audio.file.name", device_.c_str());
+    }
+    ahead_ = kLead;
+    last_ = std::chrono::steady_clock::now();
     for (const std::string& name : drivers_) {
         fluid_settings_setstr(settings_, "audio.driver", name.c_str());
-        driver_ = new_fluid_audio_driver(settings_, synth_);
+        driver_ = new_fluid_audio_driver2(settings_, render, this);
+        // The file driver (for the tests) has no callback: it renders on a
+        // timer of its own, in real time.
+        if (!driver_ && name == "file") driver_ = new_fluid_audio_driver(settings_, synth_);
         if (driver_) break;
     }
     if (!driver_) {
@@ -70,6 +95,26 @@ bool FluidMedia::start_up() {
     }
     state_ = State::Ready;
     return true;
+}
+
+int FluidMedia::render(void* self, int frames, int, float*[], int outputs, float* out[]) {
+    auto& media = *static_cast<FluidMedia*>(self);
+    if (outputs < 2) return FLUID_FAILED;
+    // Reverb and chorus go into the same two channels as the dry sound.
+    float* effects[] = {out[0], out[1], out[0], out[1]};
+    const int result = fluid_synth_process(media.synth_, frames, 4, effects, 2, out);
+    media.keep_pace(frames);
+    return result;
+}
+
+void FluidMedia::keep_pace(int frames) {
+    const auto now = std::chrono::steady_clock::now();
+    const double since = std::chrono::duration<double>(now - last_).count();
+    ahead_ = std::min(kLead, ahead_ + kPace * since) - frames / sample_rate_;
+    last_ = now;
+    // A device that blocks never lets us get ahead; this sleep, when it comes,
+    // is no longer than the period just rendered.
+    if (ahead_ < 0) std::this_thread::sleep_for(std::chrono::duration<double>(-ahead_));
 }
 
 bool FluidMedia::open(const std::string& path) {

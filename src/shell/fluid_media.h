@@ -3,6 +3,7 @@
 // stays silent, says so once on stderr, and the program runs on as with sound.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,10 +20,11 @@ namespace popchan {
 class FluidMedia : public MediaDevice {
   public:
     // Soundfonts and audio drivers are tried in order; the first that works is
-    // used. (FluidSynth's "file" driver, with `file_name`, plays into a file.)
+    // used. `device` is where the driver plays: the ALSA device for "alsa"
+    // (default: the system's default), the file for FluidSynth's "file" driver.
     explicit FluidMedia(std::vector<std::string> soundfonts = default_soundfonts(),
                         std::vector<std::string> drivers = {"pulseaudio", "alsa"},
-                        std::string file_name = {});
+                        std::string device = {});
     ~FluidMedia() override;
     FluidMedia(const FluidMedia&) = delete;
     FluidMedia& operator=(const FluidMedia&) = delete;
@@ -43,14 +45,20 @@ class FluidMedia : public MediaDevice {
     enum class State { Unknown, Ready, Silent };
     bool start_up(); // settings, synthesizer, soundfont and audio driver, once
     void silent(const std::string& why);
+    // The driver's thread asks for each period of sound here.
+    static int render(void* self, int frames, int, float*[], int outputs, float* out[]);
+    void keep_pace(int frames);
 
     std::vector<std::string> soundfonts_, drivers_;
-    std::string file_name_;
+    std::string device_;
     State state_ = State::Unknown;
     _fluid_hashtable_t* settings_ = nullptr;
     _fluid_synth_t* synth_ = nullptr;
     _fluid_audio_driver_t* driver_ = nullptr;
     _fluid_player_t* player_ = nullptr;
+    // Real time the driver's thread may still render ahead (s), as of `last_`.
+    double sample_rate_ = 44100, ahead_ = 0;
+    std::chrono::steady_clock::time_point last_{};
 };
 
 } // namespace popchan

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <filesystem>
 #include <fluidsynth.h>
 #include <fstream>
+#include <memory>
+#include <thread>
 #include <unistd.h>
 
 #include "common/clock.h"
@@ -103,6 +107,43 @@ TEST(Music, ThePlayerObeysTheMediaCommands) {
     EXPECT_FALSE(media.mode().has_value());
     EXPECT_FALSE(media.open(std::string(POPCHAN_SOURCE_DIR) + "/README.md")); // not MIDI
     std::filesystem::remove(out);
+}
+
+namespace {
+
+double cpu_seconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
+double seconds_since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
+
+// ALSA's null device takes sound as fast as it comes, so only the player
+// itself can keep the music to real time.
+TEST(Music, ADeviceThatNeverWaitsGetsMusicInRealTimeNotFlatOut) {
+    auto media = std::make_unique<FluidMedia>(FluidMedia::default_soundfonts(),
+                                              std::vector<std::string>{"alsa"}, "null");
+    ASSERT_TRUE(media->open(kMusic + "/kaiten.mid"));
+    ASSERT_TRUE(media->available());
+    ASSERT_TRUE(media->play());
+    const double cpu0 = cpu_seconds();
+    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    const double cpu = cpu_seconds() - cpu0, wall = seconds_since(start);
+    // Real time costs a few per cent of a core; rendering flat out, all of one.
+    EXPECT_LT(cpu, 0.5 * wall) << cpu << " s of CPU in " << wall << " s";
+    // A piece of some twenty seconds is still playing after one and a half.
+    EXPECT_EQ(media->mode(), "playing");
+    const auto quit = std::chrono::steady_clock::now();
+    media->stop();
+    media->close();
+    media.reset();
+    EXPECT_LT(seconds_since(quit), 0.5) << "stopping and quitting must not keep the user waiting";
 }
 
 TEST(Music, WithoutSoundfontOrDeviceEverythingIsSilentAndFine) {
