@@ -85,7 +85,7 @@ bool FluidMedia::start_up() {
         fluid_settings_setstr(settings_, "audio.driver", name.c_str());
         driver_ = new_fluid_audio_driver2(settings_, render, this);
         // The file driver (for the tests) has no callback: it renders on a
-        // timer of its own, in real time.
+        // timer of its own, in real time, without taking the player lock.
         if (!driver_ && name == "file") driver_ = new_fluid_audio_driver(settings_, synth_);
         if (driver_) break;
     }
@@ -102,7 +102,11 @@ int FluidMedia::render(void* self, int frames, int, float*[], int outputs, float
     if (outputs < 2) return FLUID_FAILED;
     // Reverb and chorus go into the same two channels as the dry sound.
     float* effects[] = {out[0], out[1], out[0], out[1]};
-    const int result = fluid_synth_process(media.synth_, frames, 4, effects, 2, out);
+    int result;
+    {
+        std::lock_guard lock(media.player_lock_);
+        result = fluid_synth_process(media.synth_, frames, 4, effects, 2, out);
+    }
     media.keep_pace(frames);
     return result;
 }
@@ -121,29 +125,36 @@ bool FluidMedia::open(const std::string& path) {
     close();
     if (!start_up()) return false;
     if (!fluid_is_midifile(path.c_str())) return false; // missing or not a MIDI file
+    std::lock_guard lock(player_lock_);
     player_ = new_fluid_player(synth_);
-    if (!player_ || fluid_player_add(player_, path.c_str()) != FLUID_OK) {
-        close();
-        return false;
-    }
-    return true;
+    if (player_ && fluid_player_add(player_, path.c_str()) == FLUID_OK) return true;
+    if (player_) delete_fluid_player(player_);
+    player_ = nullptr;
+    return false;
 }
 
 bool FluidMedia::play() {
+    std::lock_guard lock(player_lock_);
     return player_ && fluid_player_play(player_) == FLUID_OK;
 }
 
 void FluidMedia::stop() {
-    if (player_) fluid_player_stop(player_);
+    {
+        std::lock_guard lock(player_lock_);
+        if (player_) fluid_player_stop(player_);
+    }
     if (synth_) fluid_synth_all_sounds_off(synth_, -1);
 }
 
 void FluidMedia::close() {
     if (!player_) return;
-    // Never join the player: it would wait for ever without a device.
-    fluid_player_stop(player_);
-    delete_fluid_player(player_);
-    player_ = nullptr;
+    {
+        // Never join the player: it would wait for ever without a device.
+        std::lock_guard lock(player_lock_);
+        fluid_player_stop(player_);
+        delete_fluid_player(player_);
+        player_ = nullptr;
+    }
     if (synth_) fluid_synth_all_sounds_off(synth_, -1);
 }
 
@@ -153,6 +164,7 @@ std::optional<std::string> FluidMedia::mode() {
 }
 
 void FluidMedia::seek_to_start() {
+    std::lock_guard lock(player_lock_);
     if (player_) fluid_player_seek(player_, 0);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +57,9 @@ class FluidMedia : public MediaDevice {
     _fluid_synth_t* synth_ = nullptr;
     _fluid_audio_driver_t* driver_ = nullptr;
     _fluid_player_t* player_ = nullptr;
+    // The player is not safe to command while the synthesizer, rendering,
+    // moves it on; this keeps the two apart.
+    std::mutex player_lock_;
     // Real time the driver's thread may still render ahead (s), as of `last_`.
     double sample_rate_ = 44100, ahead_ = 0;
     std::chrono::steady_clock::time_point last_{};
