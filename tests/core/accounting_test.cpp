@@ -328,10 +328,15 @@ TEST(WholeDay, SeededDayThroughTheClockKeepsItsBooks) {
             ++counted;
             reach_spins += model.spin.reach_kind != 0;
         }
-        // The books balance after every spin.
+        // The books balance after every spin: the balls held are worth their
+        // yen in whole 100 yen, half up, so at most 50 yen away from the exact
+        // value.
         const DayState& d = model.day;
-        ASSERT_EQ(d.shushi, exchange_value(d.mochidama, model.premises.zentei_kankin) +
-                                d.kankin_gaku - d.shishutsu_gaku);
+        const Single balls_yen = d.kaishu_gaku - d.kankin_gaku;
+        ASSERT_EQ(std::fmod(balls_yen, 100.0f), 0);
+        ASSERT_LE(std::fabs(balls_yen - 2.22 * d.mochidama), 50) << d.mochidama;
+        ASSERT_EQ(d.shushi, d.kaishu_gaku - d.shishutsu_gaku);
+        ASSERT_EQ(std::fmod(d.kankin_gaku, 100.0f), 0);
         ASSERT_GE(d.kaiten_total, d.kaiten_tsujo);
         ASSERT_LE(d.hatsuatari_count, d.atari_count);
         ASSERT_EQ(std::fmod(d.shishutsu_gaku, 100.0f), 0);
@@ -345,4 +350,197 @@ TEST(WholeDay, SeededDayThroughTheClockKeepsItsBooks) {
     EXPECT_EQ(model.day.kaiten_total, 0); // cleared by the end of the day
     EXPECT_GT(counted, 1000);
     EXPECT_TRUE(model.screen.menus.a3);
+}
+
+TEST(WholeDay, AnHourOfScriptedSpinsBalancesToTheYen) {
+    // The start-up premises but one hour of play, form 1 and no time service:
+    // a plain spin takes 10 s and costs 8 balls or 33 yen.
+    Books b;
+    b.z.zentei_jikan = 1;
+    b.z.zentei_eigyo = 1;
+    b.z.zentei_timeservice = 1;
+    auto misses = [&](int n) {
+        for (int i = 0; i < n; ++i)
+            b.spin();
+    };
+
+    misses(50); // 50 × 33 = 1,650 yen, shown as 1,700; 500 s
+    EXPECT_EQ(b.day.shishutsu_raw, 1650);
+    EXPECT_EQ(b.day.shushi, -1700);
+
+    b.spin(1, 5, 1); // first hit on 5: 2,100 balls kept; 500 + 20 + 300 = 820 s
+    // 2,100 × 2.22 = 4,662 yen → 4,700; 4,700 − 1,700 = 3,000
+    EXPECT_EQ(b.day.mochidama, 2100);
+    EXPECT_EQ(b.day.kaishu_gaku, 4700);
+    EXPECT_EQ(b.day.shushi, 3000);
+    EXPECT_EQ(b.s.kakuhen_flag, 1);
+
+    misses(10); // probability-up state: 5 s each and free; 870 s
+    EXPECT_EQ(b.day.keika_byo, 870);
+    EXPECT_EQ(b.day.mochidama, 2100);
+
+    b.s.kakuhen_zan = 0;
+    b.spin(1, 12, 2); // ends the state, balls kept on 12; 870 + 50 + 300 = 1,220 s
+    // 4,200 × 2.22 = 9,324 yen → 9,300; 9,300 − 1,700 = 7,600
+    EXPECT_EQ(b.day.mochidama, 4200);
+    EXPECT_EQ(b.day.shushi, 7600);
+    EXPECT_EQ(b.s.kakuhen_flag, 0);
+
+    misses(100); // 800 balls: 3,400 left; 2,220 s
+    // 3,400 × 2.22 = 7,548 yen → 7,500; 7,500 − 1,700 = 5,800
+    EXPECT_EQ(b.day.mochidama, 3400);
+    EXPECT_EQ(b.day.shushi, 5800);
+
+    b.spin(1, 8, 1); // first hit on 8 outside time service: all exchanged; 2,540 s
+    // 5,500 × 2.22 = 12,210 yen → 12,200; 12,200 − 1,700 = 10,500
+    EXPECT_EQ(b.day.mochidama, 0);
+    EXPECT_EQ(b.day.kankin_gaku, 12200);
+    EXPECT_EQ(b.day.shushi, 10500);
+
+    misses(106); // 1,650 + 106 × 33 = 5,148 yen → 5,100; exactly 3,600 s
+    EXPECT_EQ(b.day.keika_byo, 3600);
+    EXPECT_EQ(b.day.shushi, 7100);
+    EXPECT_EQ(b.days_ended, 0);
+
+    misses(1); // 5,181 yen → 5,200; 3,610 s is past the hour
+    EXPECT_EQ(b.day.shishutsu_gaku, 5200);
+    EXPECT_EQ(b.day.shushi, 7000);
+    EXPECT_EQ(hyouji_text(b.day, 10), "7,000");
+    EXPECT_EQ(b.days_ended, 1);
+    EXPECT_EQ(b.day.kaiten_total, 270);
+    EXPECT_EQ(b.day.kaiten_tsujo, 259); // all but the 11 spins in the probability-up state
+    EXPECT_EQ(b.day.atari_count, 3);
+    EXPECT_EQ(b.day.hatsuatari_count, 2);
+    EXPECT_EQ(b.day.renchan_max, 2);
+    EXPECT_EQ(b.day.hamari_max, 107);
+}
+
+TEST(Hamari, StartsAgainAtEveryJackpot) {
+    Books b;
+    b.z.zentei_eigyo = 2;
+    for (int i = 0; i < 3; ++i)
+        b.spin();
+    EXPECT_EQ(b.day.hamari, 3);
+    EXPECT_EQ(hyouji_text(b.day, 3), "3");
+    b.spin(1, 2, 1);
+    EXPECT_EQ(b.day.hamari, 0);
+    EXPECT_EQ(hyouji_text(b.day, 3), "0");
+    EXPECT_EQ(b.day.hamari_max, 3);
+    b.spin();
+    EXPECT_EQ(b.day.hamari, 1);
+    EXPECT_EQ(b.day.hamari_max, 3);
+}
+
+TEST(DollarBoxes, AllHiddenWhenTheBallsAreExchanged) {
+    Form f(1);
+    f.day.mochidama = 12000;
+    f.screen.dorubako = {};
+    for (int i = 0; i < 5; ++i)
+        f.screen.dorubako[i] = true; // 12,000 balls show five boxes
+    f.jackpot_at(8, 9000);           // 14,100 balls exchanged under form 1
+    EXPECT_EQ(f.day.mochidama, 0);
+    EXPECT_EQ(f.day.kankin_gaku, 35300); // 14,100 × 2.5 = 35,250 → 35,300
+    EXPECT_EQ(std::count(f.screen.dorubako.begin(), f.screen.dorubako.end(), true), 0);
+}
+
+TEST(DollarBoxes, KeptBallsShowTheirBoxesAtTheJackpot) {
+    Form f(1);
+    f.jackpot_at(5, 9000); // 2,100 balls kept: one box
+    EXPECT_EQ(std::count(f.screen.dorubako.begin(), f.screen.dorubako.end(), true), 1);
+    f.jackpot_at(7, 9600); // 4,200: two boxes
+    EXPECT_EQ(std::count(f.screen.dorubako.begin(), f.screen.dorubako.end(), true), 2);
+}
+
+TEST(BoxRegulation, EveryCodeWithItsLimit) {
+    // 20,000 balls and a payout of 2,100 under unlimited play, at 2.5 yen a ball.
+    struct Case {
+        int code;
+        Single kept, exchanged_yen;
+        int boxes;
+    };
+    const Case cases[] = {
+        {1, 22100, 0, 9},     // no limit: Int(24,100 ÷ 2,500) = 9 boxes
+        {2, 7500, 36500, 3},  // 14,600 × 2.5 = 36,500
+        {3, 10000, 30300, 4}, // 12,100 × 2.5 = 30,250 → 30,300
+        {4, 12500, 24000, 5}, // 9,600 × 2.5 = 24,000
+        {5, 15000, 17800, 6}, // 7,100 × 2.5 = 17,750 → 17,800
+        {6, 17500, 11500, 7}, // 4,600 × 2.5 = 11,500
+    };
+    for (const Case& k : cases) {
+        Books b;
+        b.z.zentei_eigyo = 2;
+        b.z.zentei_kankin = 2.5f;
+        b.z.zentei_hakokisei = k.code;
+        b.day.mochidama = 20000;
+        b.spin(1, 2, 1);
+        EXPECT_EQ(b.day.mochidama, k.kept) << k.code;
+        EXPECT_EQ(b.day.kankin_gaku, k.exchanged_yen) << k.code;
+        EXPECT_EQ(std::count(b.screen.dorubako.begin(), b.screen.dorubako.end(), true), k.boxes)
+            << k.code;
+    }
+}
+
+TEST(BoxRegulation, TheLimitItselfIsKept) {
+    // One ball past each limit is exchanged (1 × 2.5 yen → 0 yen), the limit kept.
+    const std::pair<int, Single> limits[] = {
+        {2, 7500}, {3, 10000}, {4, 12500}, {5, 15000}, {6, 17500}};
+    for (auto [code, limit] : limits) {
+        Books b;
+        b.z.zentei_eigyo = 2;
+        b.z.zentei_hakokisei = code;
+        b.day.mochidama = limit - 2100;
+        b.spin(1, 2, 1);
+        EXPECT_EQ(b.day.mochidama, limit) << code;
+        b.day.mochidama = limit + 1 - 2100;
+        b.spin(1, 2, 1);
+        EXPECT_EQ(b.day.mochidama, limit) << code;
+        b.day.mochidama = limit + 200 - 2100;
+        b.spin(1, 2, 1);
+        EXPECT_EQ(b.day.mochidama, limit) << code;
+        EXPECT_EQ(b.day.kankin_gaku, 400) << code; // 200 × 2.22 = 444 → 400
+    }
+}
+
+TEST(BusinessForms, ThreeOrSevenInTimeServiceStillMakesTheDayUnlimited) {
+    // Under forms 4 and 8 the 3/7 rule comes before the time service.
+    for (int eigyo : {4, 8})
+        for (int egara : {3, 7}) {
+            Form f(eigyo, 4);
+            f.jackpot_at(egara, 5000); // 10:23, in time service until 12:00
+            EXPECT_EQ(f.day.museigen_flag, 1) << eigyo << " " << egara;
+            EXPECT_EQ(f.screen.fuda, (std::array<bool, 2>{true, false})) << eigyo << " " << egara;
+            f.jackpot_at(4, 20000); // past the service: still unlimited
+            EXPECT_EQ(f.day.mochidama, 4200) << eigyo << " " << egara;
+        }
+}
+
+TEST(BalanceGraph, PlottedEvery20thSpinAndAtEachJackpot) {
+    Books b; // k = 30, 10 hours: a plain spin takes 10 s and costs 33 yen
+    b.graph.clear(15, 15);
+    b.graph.start_pen();
+    for (int i = 1; i <= 19; ++i) {
+        b.spin();
+        ASSERT_EQ(b.graph.pen_x(), 0) << "spin " << i;
+    }
+    b.spin();
+    // 200 s: x = 5,200 ÷ 36,000 × 200 = 28.89; 20 × 33 = 660 yen spent, shown
+    // as 700: y = 1,500 + 700 × 0.015 = 1,510.5
+    EXPECT_NEAR(b.graph.pen_x(), 28.89, 0.01);
+    EXPECT_FLOAT_EQ(b.graph.pen_y(), 1510.5);
+
+    b.z.zentei_eigyo = 2;
+    b.spin(1, 2, 1); // the 21st spin, a jackpot: 200 + 20 + 300 = 520 s
+    // x = 5,200 ÷ 36,000 × 520 = 75.11, at the balance of the spin before
+    EXPECT_NEAR(b.graph.pen_x(), 75.11, 0.01);
+    EXPECT_FLOAT_EQ(b.graph.pen_y(), 1510.5);
+
+    for (int i = 22; i <= 39; ++i) {
+        b.spin();
+        ASSERT_NEAR(b.graph.pen_x(), 75.11, 0.01) << "spin " << i;
+    }
+    b.spin(); // the 40th spin: 520 + 19 × 10 = 710 s → x = 102.56
+    EXPECT_NEAR(b.graph.pen_x(), 102.56, 0.01);
+    // 2,100 − 19 × 8 = 1,948 balls at 2.22 yen = 4,324.56 → 4,300; 4,300 − 700
+    // = 3,600: y = 1,500 − 3,600 × 0.015 = 1,446
+    EXPECT_FLOAT_EQ(b.graph.pen_y(), 1446);
 }
