@@ -36,15 +36,26 @@ ifeq ($(DISPLAY)$(WAYLAND_DISPLAY),)
 endif
 	$(PROGRAM)
 
-test: build sanitize
-	$(TEST_ENV) ctest --preset $(PRESET)
+# Both builds' tests at once, each on both cores: the sanitizer build's long
+# runs and the release build's many short ones fill each other's gaps.
+test: deps $(BUILD)/build.ninja build/sanitize/build.ninja
+	cmake --build --preset $(PRESET) --target test_programs
+	cmake --build --preset sanitize --target test_programs
+	@$(TEST_ENV) ctest --preset $(PRESET) -j2 > $(BUILD)/ctest.log 2>&1 & r=$$!; \
+	ctest --preset sanitize -j2 > build/sanitize/ctest.log 2>&1 & s=$$!; \
+	wait $$r; a=$$?; wait $$s; b=$$?; \
+	for run in "release $$a $(BUILD)" "sanitizer $$b build/sanitize"; do \
+	  set -- $$run; echo "== $$1 tests (whole log: $$3/ctest.log)"; \
+	  if [ $$2 -eq 0 ]; then grep -E "tests passed|Total Test time" $$3/ctest.log; else cat $$3/ctest.log; fi; \
+	done; \
+	test $$a -eq 0 && test $$b -eq 0
 
 # The core and its tests with AddressSanitizer and UndefinedBehaviorSanitizer.
 build/sanitize/build.ninja:
 	cmake --preset sanitize
 sanitize: deps build/sanitize/build.ninja
 	cmake --build --preset sanitize
-	ctest --preset sanitize
+	ctest --preset sanitize -j2
 
 # Each fuzz target for FUZZ_SECONDS (default 600), both at once.
 FUZZ_SECONDS ?= 600

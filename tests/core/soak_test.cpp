@@ -44,9 +44,14 @@ class Auditor : public Dialogs {
 
 } // namespace
 
-TEST(Soak, AThousandDaysThroughTheWholePipeline) {
+// Four runs of 250 days, each from a seed of its own, so that the runs can go
+// side by side.
+class Soak : public ::testing::TestWithParam<int> {};
+
+TEST_P(Soak, AThousandDaysThroughTheWholePipeline) {
     Auditor auditor;
-    FormDigiModel model(auditor, nullptr, std::make_unique<MachineRandom>(20261207, false));
+    FormDigiModel model(auditor, nullptr,
+                        std::make_unique<MachineRandom>(20261207 + GetParam(), false));
     auditor.model = &model;
     model.Form_Load(15, 15, "");
     model.digi.set_drawing(false); // the pixels are tested elsewhere; here the sequence
@@ -54,7 +59,7 @@ TEST(Soak, AThousandDaysThroughTheWholePipeline) {
     model.premises.zentei_kakuritu = 150; // more jackpots and presentations a day
     model.premises.zentei_eigyo = 8;
     model.premises.zentei_hakokisei = 2;
-    for (int day = 1; day <= 1000; ++day) {
+    for (int day = 1; day <= 250; ++day) {
         model.a3_Click();
         const int before = auditor.days;
         for (int guard = 0; auditor.days == before && guard < 100000; ++guard)
@@ -63,6 +68,8 @@ TEST(Soak, AThousandDaysThroughTheWholePipeline) {
     }
     EXPECT_EQ(auditor.errors, 0);
     EXPECT_EQ(auditor.unbalanced, 0);
-    EXPECT_GT(auditor.jackpots, 2000);
-    EXPECT_GT(auditor.presented, 10000);
+    EXPECT_GT(auditor.jackpots, 500);
+    EXPECT_GT(auditor.presented, 2500);
 }
+
+INSTANTIATE_TEST_SUITE_P(Quarter, Soak, ::testing::Range(0, 4));
