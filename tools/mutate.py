@@ -1,0 +1,675 @@
+#!/usr/bin/env python3
+"""Mutation testing of the rule code: small faults planted one at a time, to see
+whether the tests notice them.
+
+Each mutant changes one spot of one source file:
+  relational  <  <=  >  >=  flipped or moved by one (< and > only when spaced as
+              binary operators, so templates, -> and << are never touched)
+  equality    == and != swapped
+  logical     && and || swapped
+  literal     a number n becomes n+1 and 0 (0 becomes 1)
+              (table entries in { } initializers included)
+  negate      if (c) and while (c) become if (!(c)) and while (!(c))
+  delete      a call, assignment or ++/-- statement becomes an empty statement
+Comments, strings, preprocessor lines and logging lines are left alone.
+
+The source tree is never written to. Each job has its own copy of the tree in
+build/mutate/work-J (brought up to date with the tree at every run) with its own
+build directory; a mutant is written into the copy, the test targets are built and
+the tests run: the quick core tests first (stopping at the first failure), and
+only when they all pass the long ones, the batch tests and the batch command line.
+A failing or crashing test kills the mutant; a mutant whose tests run longer than
+--timeout is "timed out" and counts as killed; a mutant that does not build is
+left out of the score. Qt files (src/app, src/widgets, src/shell) are run against
+the window and music tests and need the program built in the copies.
+
+Results are cached in build/mutate/cache.json, keyed by the file, the mutated
+file's content hash and the mutant (line, column, operator, replacement). A killed
+or unbuildable mutant is reused as long as its key holds; a survivor or timeout
+is reused only while tests/ is unchanged too (its hash is stored with the result).
+
+Equivalent mutants - changes no test can notice because the program behaves the
+same - are listed in tools/mutate-equivalent.txt: a survivor's line as printed,
+followed by "  # reason". They match on the file and the text of the line before
+and after, not on the line number, and are not run.
+
+Output: every survivor as "file:line: original  →  mutated", then the score
+killed / (killed + survived) and the counts; build/mutate/report.json holds the
+same for programs. The exit status is 0 whatever the score; 1 on tool errors
+(such as tests that fail without any mutant), 130 when interrupted.
+"""
+
+import argparse
+import decimal
+import hashlib
+import json
+import os
+import queue
+import random
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+from dataclasses import dataclass
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+OUT = ROOT / "build" / "mutate"
+EQUIVALENT_FILE = ROOT / "tools" / "mutate-equivalent.txt"
+COPIED = ["CMakeLists.txt", "CMakePresets.json", "src", "tests", "tools", "bench", "fuzz",
+          "assets", "packaging"]
+DEFAULT_FILES = ["src/machine/lottery.cpp", "src/machine/rules.cpp",
+                 "src/display/spin_sequence.cpp", "src/presentations/*.cpp",
+                 "src/parlour/accounting.cpp", "src/parlour/formdigi_model.cpp",
+                 "src/parlour/graph.cpp", "src/premises/validation.cpp",
+                 "src/stats/reach_stats.cpp", "src/common/bgm.cpp"]
+QT_DIRS = ("src/app/", "src/widgets/", "src/shell/")
+
+# ---------------------------------------------------------------- tokens
+
+TOKEN = re.compile(r"""
+  (?P<space>\s+)
+| (?P<comment>//[^\n]*|/\*.*?\*/)
+| (?P<pp>\#(?:\\\n|[^\n])*)
+| (?P<string>(?:u8|[uUL])?R"(?P<delim>[^()\\\s]{0,16})\(.*?\)(?P=delim)"
+            |(?:u8|[uUL])?"(?:\\.|[^"\\\n])*"
+            |(?:u8|[uUL])?'(?:\\.|[^'\\\n])*')
+| (?P<number>\.?\d(?:[eEpP][+-]|[\w.]|'(?=\w))*)
+| (?P<ident>[A-Za-z_]\w*)
+| (?P<punct>->\*|<=>|<<=|>>=|\.\.\.|->|::|<<|>>|<=|>=|==|!=|&&|\|\||\+\+|--|[-+*/%&|^!=]=|\S)
+""", re.S | re.X)
+
+
+@dataclass
+class Token:
+    kind: str
+    text: str
+    start: int
+    end: int
+
+
+def tokenize(source):
+    """The code tokens of a C++ source: comments, blanks and preprocessor lines dropped."""
+    tokens = []
+    for m in TOKEN.finditer(source):
+        if m.lastgroup not in ("space", "comment", "pp"):
+            tokens.append(Token(m.lastgroup, m.group(), m.start(), m.end()))
+    return tokens
+
+
+# ---------------------------------------------------------------- mutants
+
+KEYWORDS = {"return", "break", "continue", "goto", "throw", "co_return", "co_yield", "case",
+            "default", "using", "typedef", "namespace", "static", "const", "constexpr", "auto",
+            "delete", "new", "template", "typename", "struct", "class", "enum", "friend",
+            "static_assert", "if", "else", "for", "while", "do", "switch", "try", "catch"}
+RELATIONAL = {"<": ["<=", ">="], "<=": ["<", ">"], ">": [">=", "<="], ">=": [">", "<"]}
+COMPARISONS = {"<", "<=", ">", ">=", "==", "!="}
+SWAPPED = {"==": ("equality", "!="), "!=": ("equality", "=="),
+           "&&": ("logical", "||"), "||": ("logical", "&&")}
+ASSIGNMENTS = {"=", "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^=", "<<=", ">>="}
+BLOCK_AFTER = {")", "else", "do", "try", "]", "mutable", "const", "noexcept", "override"}
+LOGGING = re.compile(r"\bfprintf\s*\(\s*stderr|\bstd::c(?:err|log)\b|\bq(?:Debug|Info|Warning|Critical)\s*\(")
+INTEGER = re.compile(r"(0[xX][0-9a-fA-F']+|[1-9][0-9']*|0)([uUlLzZ]*)$")
+FLOAT = re.compile(r"((?:\d[\d']*)?\.?\d*(?:[eE][+-]?\d+)?)([fFlL]?)$")
+
+
+@dataclass
+class Mutant:
+    path: str  # relative to the tree
+    line: int
+    column: int
+    operator: str
+    edits: list  # (start, end, replacement), in order
+    original: str = ""  # the lines touched, on one line
+    mutated: str = ""
+
+    @property
+    def identity(self):
+        return f"{self.path}:{self.line}:{self.column}:{self.operator}:{self.edits}"
+
+    def apply(self, source):
+        for start, end, text in reversed(self.edits):
+            source = source[:start] + text + source[end:]
+        return source
+
+    def describe(self):
+        return f"{self.path}:{self.line}: {self.original}  →  {self.mutated}"
+
+
+def literal_values(text):
+    """The replacements of a number literal, or none for what it does not read."""
+    m = INTEGER.match(text)
+    if m:
+        digits, suffix = m.group(1).replace("'", ""), m.group(2)
+        value = int(digits, 0)
+        form = (lambda v: hex(v)) if digits[:2].lower() == "0x" else str
+        values = [value + 1, 0] if value > 1 else [1 - value] if value == 0 else [2, 0]
+        return [form(v) + suffix for v in dict.fromkeys(values)]
+    m = FLOAT.match(text)
+    if not m or not any(c in text for c in ".eE") or text.lower().startswith("0x"):
+        return []
+    value, suffix = decimal.Decimal(m.group(1).replace("'", "")), m.group(2)
+    out = []
+    for v in [value + 1] + ([decimal.Decimal(0)] if value else []):
+        s = "0.0" if v == 0 else str(v)
+        out.append(s + ("" if any(c in s for c in ".eE") else ".0") + suffix)
+    return out
+
+
+def matching(tokens, i):
+    """The index of the bracket closing the one at i."""
+    pairs = {"(": ")", "[": "]", "{": "}"}
+    depth = 0
+    for j in range(i, len(tokens)):
+        if tokens[j].text in pairs:
+            depth += 1
+        elif tokens[j].text in pairs.values():
+            depth -= 1
+            if depth == 0:
+                return j
+    return len(tokens) - 1
+
+
+def code_blocks(tokens):
+    """For each token, whether it stands directly inside a block of statements."""
+    inside, stack = [], [False]
+    for i, t in enumerate(tokens):
+        inside.append(stack[-1])
+        if t.text == "{":
+            prev = tokens[i - 1].text if i else ""
+            stack.append(prev in BLOCK_AFTER or (prev in {"{", "}", ";", ":"} and stack[-1]))
+        elif t.text == "}" and len(stack) > 1:
+            stack.pop()
+    return inside
+
+
+def statement_end(tokens, i):
+    """The index of the ';' ending an expression statement starting at i, or None
+    when what starts there is no call, assignment or increment."""
+    j = i
+    if tokens[j].text in ("++", "--", "*"):
+        j += 1
+    if tokens[j].kind != "ident" or (tokens[j].text in KEYWORDS and tokens[j].text != "this"):
+        return None
+    j += 1
+    called = False
+    while j < len(tokens):
+        t = tokens[j].text
+        if t in ("::", ".", "->") and j + 1 < len(tokens) and tokens[j + 1].kind == "ident":
+            j += 2
+        elif t in ("(", "["):
+            called = t == "("
+            j = matching(tokens, j) + 1
+        else:
+            break
+    if j >= len(tokens):
+        return None
+    t = tokens[j].text
+    if not (t in ASSIGNMENTS or t in ("++", "--") or tokens[i].text in ("++", "--")
+            or (t == ";" and called)):
+        return None
+    depth = 0
+    for k in range(j, len(tokens)):
+        t = tokens[k].text
+        depth += t in "([{" and len(t) == 1
+        depth -= t in ")]}" and len(t) == 1
+        if depth < 0:
+            return None
+        if t == ";" and depth == 0:
+            return k
+    return None
+
+
+def depths(tokens):
+    """The bracket depth of each token, 0 for the outermost."""
+    out, depth = [], 0
+    for t in tokens:
+        depth -= t.text in (")", "]", "}")
+        out.append(depth)
+        depth += t.text in ("(", "[", "{")
+    return out
+
+
+def negatable(tokens, open_, close):
+    """The start of the condition inside if/while ( … ), or None for a declaration."""
+    first = open_ + 1
+    for k, depth in zip(range(open_ + 1, close), depths(tokens[open_ + 1:close])):
+        if tokens[k].text == ";" and depth == 0:
+            first = k + 1
+    if first >= close:
+        return None
+    a, b = tokens[first], tokens[first + 1]
+    if a.text in ("auto", "const") or (a.kind == "ident" and b.kind == "ident"):
+        return None
+    top = [t.text for t, d in zip(tokens[first:close], depths(tokens[first:close])) if d == 0]
+    if "&&" not in top and "||" not in top and any(t in COMPARISONS for t in top):
+        return None  # a lone comparison: the relational and equality mutants negate it
+    return first
+
+
+def find_mutants(path, source):
+    tokens = tokenize(source)
+    line_starts = [0] + [m.end() for m in re.finditer("\n", source)]
+    lines = source.split("\n")
+
+    def line_of(offset):
+        lo, hi = 0, len(line_starts)
+        while hi - lo > 1:
+            mid = (lo + hi) // 2
+            lo, hi = (mid, hi) if line_starts[mid] <= offset else (lo, mid)
+        return lo
+
+    mutants = []
+
+    def add(operator, edits):
+        first, last = line_of(edits[0][0]), line_of(edits[-1][1])
+        if any(LOGGING.search(lines[n]) for n in range(first, last + 1)):
+            return
+        span_start = line_starts[first]
+        span_end = line_starts[last] + len(lines[last])
+        text = source[span_start:span_end]
+        shifted = [(s - span_start, e - span_start, r) for s, e, r in edits]
+        m = Mutant(path, first + 1, edits[0][0] - line_starts[first] + 1, operator, edits)
+        m.original = " ".join(text.split())
+        m.mutated = " ".join(Mutant("", 0, 0, "", shifted).apply(text).split())
+        mutants.append(m)
+
+    def spaced(t):
+        return source[t.start - 1:t.start].isspace() and source[t.end:t.end + 1].isspace()
+
+    inside = code_blocks(tokens)
+    for i, t in enumerate(tokens):
+        if t.text in RELATIONAL and (len(t.text) == 2 or spaced(t)):
+            for r in RELATIONAL[t.text]:
+                add("relational", [(t.start, t.end, r)])
+        elif t.text in SWAPPED and (t.text != "&&" or spaced(t)):
+            operator, r = SWAPPED[t.text]
+            add(operator, [(t.start, t.end, r)])
+        elif t.kind == "number":
+            for r in literal_values(t.text):
+                add("literal", [(t.start, t.end, r)])
+        elif (t.text in ("if", "while") and i + 1 < len(tokens) and tokens[i + 1].text == "("):
+            close = matching(tokens, i + 1)
+            first = negatable(tokens, i + 1, close)
+            if first is not None:
+                add("negate", [(tokens[first].start, tokens[first].start, "!("),
+                               (tokens[close].start, tokens[close].start, ")")])
+        prev = tokens[i - 1].text if i else ""
+        if inside[i] and (prev in (";", "{", "}", "else") or
+                          (prev == ")" and closes_condition(tokens, i - 1))):
+            end = statement_end(tokens, i)
+            if end is not None:
+                add("delete", [(t.start, tokens[end].end, ";")])
+    return dedupe(mutants, source)
+
+
+def closes_condition(tokens, close):
+    """Whether the ')' at close ends the head of an if, while or for."""
+    depth = 0
+    for k in range(close, -1, -1):
+        depth += tokens[k].text == ")"
+        depth -= tokens[k].text == "("
+        if depth == 0:
+            return k > 0 and tokens[k - 1].text in ("if", "while", "for")
+    return False
+
+
+def dedupe(mutants, source):
+    seen, out = set(), []
+    for m in mutants:
+        digest = hashlib.sha256(m.apply(source).encode()).hexdigest()
+        if m.original != m.mutated and digest not in seen:
+            seen.add(digest)
+            out.append(m)
+    return out
+
+
+def load_equivalents():
+    """{(file, original, mutated): line number} from the list of equivalent mutants."""
+    entries = {}
+    if not EQUIVALENT_FILE.exists():
+        return entries
+    for n, line in enumerate(EQUIVALENT_FILE.read_text().splitlines(), 1):
+        line = line.strip()
+        if not line or line.startswith("#"):
+            continue
+        m = re.match(r"(\S+?):\d+: (.*?)(?:  # .*)?$", line)
+        if not m:
+            raise SystemExit(f"{EQUIVALENT_FILE}:{n}: not 'file:line: original  →  mutated  # reason'")
+        original, _, mutated = m.group(2).partition("  →  ")
+        entries[(m.group(1), original.strip(), mutated.strip())] = n
+    return entries
+
+
+# ---------------------------------------------------------------- running
+
+CORE_SLOW = "*Soak.*:SpinSequence.HundredThousand*"  # the core tests of seconds each
+GUI_SLOW = "Soak.*"
+STOP = threading.Event()
+CHILDREN = set()
+
+
+@dataclass(frozen=True)
+class Step:
+    targets: tuple
+    command: tuple  # run in the build directory
+
+
+def gtest(binary, only=None):
+    command = (f"tests/{binary}", "--gtest_fail_fast", "--gtest_brief=1")
+    return Step((binary,), command + ((f"--gtest_filter={only}",) if only else ()))
+
+
+BATCH_COMMAND_LINE = Step(("popchan-batch",), ("ctest", "--no-tests=error", "-R", "^batch_command_line$"))
+
+
+def plan(path, app):
+    """The quick test runs for a mutant of path, and those for its survivors."""
+    if path.startswith(QT_DIRS):
+        return [gtest("gui_tests", "-" + GUI_SLOW)], [gtest("gui_tests", GUI_SLOW), gtest("music_tests")]
+    if path.startswith("src/batch/"):
+        return [gtest("batch_tests")], [BATCH_COMMAND_LINE]
+    rest = [gtest("core_tests", CORE_SLOW), gtest("batch_tests"), BATCH_COMMAND_LINE]
+    return [gtest("core_tests", "-" + CORE_SLOW)], rest + ([gtest("gui_tests")] if app else [])
+
+
+def run(command, cwd, env=None, timeout=None, log=subprocess.DEVNULL):
+    """The exit status of command, None when it ran out of time (it is killed then)."""
+    with subprocess.Popen(command, cwd=cwd, env=env, stdin=subprocess.DEVNULL, stdout=log,
+                          stderr=subprocess.STDOUT, start_new_session=True) as p:
+        CHILDREN.add(p)
+        try:
+            return p.wait(timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(p.pid, signal.SIGKILL)
+            p.wait()
+            return None
+        finally:
+            CHILDREN.discard(p)
+
+
+def copy_if_different(src, dst):
+    if not dst.exists() or dst.read_bytes() != src.read_bytes():
+        dst.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy(src, dst)  # a new time stamp, so that Ninja rebuilds it
+
+
+def sync(copy):
+    """Brings the copy of the tree up to date with the tree, its build directory aside."""
+    for name in COPIED:
+        src, dst = ROOT / name, copy / name
+        if src.is_file():
+            copy_if_different(src, dst)
+            continue
+        wanted = {f.relative_to(src) for f in src.rglob("*") if f.is_file()}
+        for rel in wanted:
+            copy_if_different(src / rel, dst / rel)
+        for f in list(dst.rglob("*")):
+            if f.is_file() and f.relative_to(dst) not in wanted:
+                f.unlink()
+
+
+class Worker:
+    """One job: a copy of the tree with its own build, where mutants are tried one at a time."""
+
+    def __init__(self, number, app, sources, build_jobs):
+        self.copy = OUT / f"work-{number}"
+        self.build = self.copy / "build"
+        self.app, self.sources, self.build_jobs = app, sources, build_jobs
+        self.mutated = None  # the file of the copy that holds a mutant
+        self.env = dict(os.environ, QT_QPA_PLATFORM="offscreen",
+                        XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="mutate-"))
+
+    def prepare(self, targets):
+        sync(self.copy)
+        for path, text in self.sources.items():
+            self.write(path, text)
+        log = self.copy / "prepare.log"
+        with open(log, "w") as out:
+            cache = self.build / "CMakeCache.txt"
+            app = f"POPCHAN_BUILD_APP:BOOL={'ON' if self.app else 'OFF'}"
+            if not cache.exists() or app not in cache.read_text():
+                status = run(["cmake", "-S", self.copy, "-B", self.build, "-G", "Ninja",
+                              "-DCMAKE_BUILD_TYPE=Release", "-DBUILD_TESTING=ON",
+                              f"-DPOPCHAN_BUILD_APP={'ON' if self.app else 'OFF'}",
+                              "-DPOPCHAN_BUILD_BENCH=OFF"], ROOT, log=out)
+                if status != 0:
+                    raise SystemExit(f"mutate: cmake failed, see {log}")
+            if self.ninja(targets, self.build_jobs, out) != 0:
+                raise SystemExit(f"mutate: the unchanged tree does not build, see {log}")
+
+    def write(self, path, text):
+        target = self.copy / path
+        if target.read_text() != text:
+            target.write_text(text)
+
+    def ninja(self, targets, jobs=1, log=subprocess.DEVNULL):
+        return run(["ninja", "-C", self.build, f"-j{jobs}", *targets], ROOT, log=log)
+
+    def test(self, steps, timeout):
+        """'killed', 'survived', 'timeout' or 'uncompilable' for the copy as it stands."""
+        spent = 0.0
+        for step in steps:
+            if STOP.is_set():
+                return None
+            if self.ninja(step.targets) != 0:
+                return "uncompilable"
+            start = time.monotonic()
+            status = run(step.command, self.build, self.env, max(timeout - spent, 0.1))
+            spent += time.monotonic() - start
+            if status is None:
+                return "timeout"
+            if status != 0:
+                return "killed"
+        return "survived"
+
+    def try_mutant(self, mutant, steps, timeout):
+        if self.mutated and self.mutated != mutant.path:
+            self.write(self.mutated, self.sources[self.mutated])
+        self.mutated = mutant.path
+        self.write(mutant.path, mutant.apply(self.sources[mutant.path]))
+        quick, rest = steps
+        status = self.test(quick, timeout)
+        return self.test(rest, timeout) if status == "survived" else status
+
+
+# ---------------------------------------------------------------- the report
+
+def tests_hash():
+    h = hashlib.sha256()
+    for f in sorted((ROOT / "tests").rglob("*")):
+        if f.is_file():
+            h.update(str(f.relative_to(ROOT)).encode() + b"\0" + f.read_bytes())
+    return h.hexdigest()
+
+
+def cache_key(mutant, source):
+    mutated = hashlib.sha256(mutant.apply(source).encode()).hexdigest()
+    return hashlib.sha256(f"{mutated} {mutant.identity}".encode()).hexdigest()
+
+
+def load_cache(enabled):
+    path = OUT / "cache.json"
+    return json.loads(path.read_text()) if enabled and path.exists() else {}
+
+
+def save_json(path, data):
+    OUT.mkdir(parents=True, exist_ok=True)
+    tmp = path.with_suffix(".tmp")
+    tmp.write_text(json.dumps(data, indent=1, ensure_ascii=False))
+    os.replace(tmp, path)
+
+
+def report(mutants, results):
+    counts = {s: 0 for s in ("killed", "timeout", "survived", "equivalent", "uncompilable")}
+    for m in mutants:
+        counts[results[m.identity]] += 1
+    survivors = [m for m in mutants if results[m.identity] == "survived"]
+    if survivors:
+        print("Survivors:")
+        for m in survivors:
+            print(m.describe())
+    caught = counts["killed"] + counts["timeout"]
+    scored = caught + counts["survived"]
+    score = caught / scored if scored else None
+    print(f"score: {caught} / {scored}" + (f" = {100 * score:.1f} %" if scored else ""))
+    print(f"killed {counts['killed']}, timed out {counts['timeout']} (counted as killed), "
+          f"survived {counts['survived']}, equivalent {counts['equivalent']}, "
+          f"did not compile {counts['uncompilable']}; {len(mutants)} mutants")
+    save_json(OUT / "report.json", {
+        "score": score, "counts": counts,
+        "mutants": [{"file": m.path, "line": m.line, "column": m.column, "operator": m.operator,
+                     "original": m.original, "mutated": m.mutated, "status": results[m.identity]}
+                    for m in mutants]})
+
+
+# ---------------------------------------------------------------- main
+
+def arguments():
+    parser = argparse.ArgumentParser(
+        description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--files", nargs="+", metavar="F", default=DEFAULT_FILES,
+                        help="source files to mutate (globs; default: the core's rule files)")
+    parser.add_argument("--sample", type=int, metavar="N", help="only N mutants drawn at random")
+    parser.add_argument("--seed", type=int, default=0, help="seed of the sample (default 0)")
+    parser.add_argument("--jobs", type=int, default=1, metavar="J",
+                        help="mutants tried at once, each in its own copy (default 1)")
+    parser.add_argument("--timeout", type=float, metavar="SECONDS",
+                        help="test time allowed to one mutant (default: 5 × the time of the "
+                             "unchanged tree's tests, at least 30 s)")
+    parser.add_argument("--list", action="store_true", help="print the mutants, run nothing")
+    parser.add_argument("--no-cache", action="store_true", help="try every mutant anew")
+    return parser.parse_args()
+
+
+def select(patterns):
+    files = []
+    for pattern in patterns:
+        found = sorted(str(p.relative_to(ROOT)) for p in ROOT.glob(pattern) if p.is_file())
+        if not found:
+            raise SystemExit(f"mutate: no file {pattern}")
+        files += [f for f in found if f not in files]
+    return files
+
+
+def interrupted(*_):
+    raise KeyboardInterrupt
+
+
+def main():
+    args = arguments()
+    sources = {path: (ROOT / path).read_text() for path in select(args.files)}
+    mutants = [m for path, text in sources.items() for m in find_mutants(path, text)]
+    if args.sample is not None and args.sample < len(mutants):
+        chosen = set(random.Random(args.seed).sample(range(len(mutants)), args.sample))
+        mutants = [m for n, m in enumerate(mutants) if n in chosen]
+    if args.list:
+        for m in mutants:
+            print(m.describe())
+        return 0
+
+    equivalents = load_equivalents()
+    results, cache, todo = {}, load_cache(not args.no_cache), []
+    tests = tests_hash()
+    for m in mutants:
+        entry = cache.get(cache_key(m, sources[m.path]))
+        if (m.path, m.original, m.mutated) in equivalents:
+            results[m.identity] = "equivalent"
+        elif entry and (entry["status"] in ("killed", "uncompilable") or entry["tests"] == tests):
+            results[m.identity] = entry["status"]
+        else:
+            todo.append(m)
+    used = {(m.path, m.original, m.mutated) for m in mutants}
+    for key, n in equivalents.items():
+        if key[0] in sources and key not in used and args.sample is None:
+            print(f"{EQUIVALENT_FILE.relative_to(ROOT)}:{n}: matches no mutant", file=sys.stderr)
+
+    signal.signal(signal.SIGTERM, interrupted)
+    try:
+        if todo:
+            run_mutants(todo, sources, args, cache, results, tests)
+    except KeyboardInterrupt:
+        STOP.set()
+        for p in list(CHILDREN):
+            os.killpg(p.pid, signal.SIGKILL)
+        save_json(OUT / "cache.json", cache)
+        print("mutate: interrupted; the results so far are cached", file=sys.stderr)
+        return 130
+    report(mutants, results)
+    return 0
+
+
+def run_mutants(todo, sources, args, cache, results, tests):
+    app = any(path.startswith(QT_DIRS) for path in sources)
+    jobs = max(1, min(args.jobs, len(todo)))
+    workers = [Worker(n, app, sources, max(1, (os.cpu_count() or 1) // jobs)) for n in range(jobs)]
+    plans = {path: plan(path, app) for path in sources}
+    every_step = list(dict.fromkeys(s for quick, rest in plans.values() for s in quick + rest))
+    targets = sorted({t for s in every_step for t in s.targets})
+    print(f"mutate: preparing {jobs} copies of the tree in {OUT.relative_to(ROOT)}", file=sys.stderr)
+    background(lambda w: w.prepare(targets), workers)
+
+    timeout = args.timeout
+    start = time.monotonic()
+    if workers[0].test(every_step, 3600) != "survived":
+        raise SystemExit("mutate: the tests fail on the unchanged tree")
+    if timeout is None:
+        timeout = max(30.0, 5 * (time.monotonic() - start))
+
+    todo.sort(key=lambda m: (m.path, m.line))
+    pending = queue.Queue()
+    for m in todo:
+        pending.put(m)
+    lock, done = threading.Lock(), [0]
+    start = time.monotonic()
+
+    def work(worker):
+        while not STOP.is_set():
+            try:
+                m = pending.get_nowait()
+            except queue.Empty:
+                return
+            status = worker.try_mutant(m, plans[m.path], timeout)
+            if status is None:
+                return
+            with lock:
+                results[m.identity] = status
+                cache[cache_key(m, sources[m.path])] = {"status": status, "tests": tests}
+                save_json(OUT / "cache.json", cache)
+                done[0] += 1
+                print(f"[{done[0]}/{len(todo)}] {status:12} {m.path}:{m.line}", file=sys.stderr)
+
+    background(work, workers)
+    elapsed = time.monotonic() - start
+    print(f"mutate: {len(todo)} mutants tried in {elapsed:.0f} s, "
+          f"{elapsed / len(todo):.1f} s each", file=sys.stderr)
+
+
+def background(job, workers):
+    """Runs job(worker) for every worker at once; the first error is raised here."""
+    errors = []
+
+    def guarded(w):
+        try:
+            job(w)
+        except BaseException as e:  # noqa: BLE001 - handed on to the main thread
+            errors.append(e)
+            STOP.set()
+
+    threads = [threading.Thread(target=guarded, args=(w,), daemon=True) for w in workers]
+    for t in threads:
+        t.start()
+    for t in threads:
+        while t.is_alive():
+            t.join(0.2)
+    if errors:
+        raise errors[0]
+
+
+if __name__ == "__main__":
+    sys.exit(main())
