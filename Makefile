@@ -7,7 +7,7 @@ SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 # Private runtime directory for test runs, so Qt has nothing to complain about.
 TEST_ENV := XDG_RUNTIME_DIR=$$(mktemp -d) QT_QPA_PLATFORM=offscreen
 
-.PHONY: all deps configure build run test sanitize fuzz screenshot bench pictures format install clean
+.PHONY: all deps configure build run test sanitize fuzz screenshot bench pictures format install mutate clean
 
 all: build
 
@@ -106,6 +106,11 @@ pictures: build
 PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Mutation testing of the rule code, a report apart from `make test`; for
+# instance make mutate ARGS="--sample 20 --jobs 2" (see tools/mutate.py --help).
+mutate: deps
+	python3 tools/mutate.py $(ARGS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
