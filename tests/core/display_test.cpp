@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <set>
 
 #include "core/display_rig.h"
@@ -291,4 +293,110 @@ TEST(SpinSequence, HundredThousandSeededSpinsEndWhereTheyWereDecided) {
     }
     EXPECT_GT(jackpots, 100);
     EXPECT_GT(reaches, 5000);
+}
+
+namespace {
+
+// A plain reach that wins on `egara` in the normal state: mark_atari 2700,
+// mark_fanfare 3000, mark_close 3300.
+struct PlainJackpot : Rig {
+    MachineRandom own{11, false};
+    explicit PlainJackpot(int egara, int shoukaku = 0, int kakuhen = 0) : Rig(own) {
+        s.atari_flag = 1;
+        s.atari_egara = egara;
+        s.shoukaku_egara = shoukaku;
+        s.reach_kind = 1;
+        s.kakuhen_flag = kakuhen;
+        s.spin_phase = 1;
+    }
+};
+
+// Fanfare frame k painted in a colour of its own over a black (opaque) mask.
+Pixel fanfare_colour(int k) {
+    return rgb(20 * k + 10, 40, 40);
+}
+
+} // namespace
+
+TEST(SpinSequence, FanfareFramesByTick) {
+    PlainJackpot r(2);
+    for (int k = 0; k < 5; ++k)
+        r.d.pictures.patbox[k].fill(fanfare_colour(k));
+    r.d.pictures.patbox[5].fill(rgb(0, 0, 0));
+    std::map<int, int> shown; // tick → fanfare frame covering the display, −1 none
+    while (r.s.spin_phase == 1) {
+        const int t = r.tick();
+        int frame = -1;
+        for (int k = 0; k < 5; ++k)
+            if (r.d.PictureWaku.at(0, 0) == fanfare_colour(k) &&
+                r.d.PictureWaku.at(114, 95) == fanfare_colour(k) &&
+                r.d.PictureWaku.at(57, 48) == fanfare_colour(k))
+                frame = k;
+        shown[t] = frame;
+    }
+    // Without a promotion the result stands until mark_atari + 50 (2750), then
+    // the fanfare runs from 3001 to 3149 and the closing from 3301.
+    for (auto [t, frame] :
+         {std::pair{2750, -1}, std::pair{3001, 0}, std::pair{3024, 0}, std::pair{3025, 1},
+          std::pair{3049, 1}, std::pair{3050, 2}, std::pair{3074, 2}, std::pair{3075, 3},
+          std::pair{3099, 3}, std::pair{3100, 4}, std::pair{3149, 4}, std::pair{3301, -1}}) {
+        ASSERT_TRUE(shown.count(t)) << "no tick " << t;
+        EXPECT_EQ(shown[t], frame) << "tick " << t;
+    }
+    for (int t = 3150; t <= 3300; ++t)
+        EXPECT_FALSE(shown.count(t)) << "tick " << t << " between the fanfare and the closing";
+    EXPECT_NE(std::find(r.cues.begin(), r.cues.end(), popchan::testing::Cue{"atari.mid", 3001}),
+              r.cues.end());
+}
+
+TEST(SpinSequence, MusicCueTicksOfAWholeSpin) {
+    using popchan::testing::Cue;
+    struct Row {
+        int egara, shoukaku, kakuhen;
+        std::vector<Cue> cues;
+    };
+    for (const Row& k : {
+             // Promoted to 3 (probability-up): chusen at mark_atari + 50, stop at
+             // + 150, the fanfare from 3001, a closing of 200 ticks.
+             Row{2,
+                 3,
+                 0,
+                 {{"kaiten.mid", 1},
+                  {"reach.mid", 1201},
+                  {"chusen.mid", 2750},
+                  {"stop", 2850},
+                  {"atari.mid", 3001},
+                  {"stop", 3500}}},
+             // Probability-up state: every mark 40 earlier; symbol 2 closes in 50.
+             Row{2,
+                 0,
+                 1,
+                 {{"kaiten.mid", 1}, {"reach.mid", 1161}, {"atari.mid", 2961}, {"stop", 3310}}},
+         }) {
+        PlainJackpot r(k.egara, k.shoukaku, k.kakuhen);
+        while (r.s.spin_phase == 1)
+            r.tick();
+        EXPECT_EQ(r.cues, k.cues) << k.egara << " " << k.shoukaku << " " << k.kakuhen;
+    }
+}
+
+TEST(SpinSequence, ClosingCharacterWalksRight) {
+    // A jackpot on 3 closes with pat(9): a frame change every 20 ticks from
+    // the 1 the plain reach left, x = nearest((t − 3300) / 2), y 16.
+    PlainJackpot r(3);
+    popchan::testing::paint_sprite_sheets(r.d.pictures);
+    std::map<int, std::optional<popchan::testing::SpriteSeen>> seen;
+    while (r.s.spin_phase == 1) {
+        const int t = r.tick();
+        if (t > 3300) seen[t] = popchan::testing::sprite_on(r.d.PictureWaku);
+    }
+    using S = popchan::testing::SpriteSeen;
+    for (auto [t, cell, x] :
+         {std::tuple{3301, 1, 0}, std::tuple{3303, 1, 2}, std::tuple{3319, 1, 10},
+          std::tuple{3320, 2, 10}, std::tuple{3340, 3, 20}, std::tuple{3360, 0, 30},
+          std::tuple{3499, 2, 100}}) {
+        ASSERT_TRUE(seen[t].has_value()) << t;
+        EXPECT_EQ(*seen[t], (S{9, cell, x, 16})) << t;
+    }
+    EXPECT_FALSE(seen.count(3500) && seen[3500]) << "the end draws no character";
 }

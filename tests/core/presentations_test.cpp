@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "core/display_rig.h"
 #include "display/spin_sequence.h"
@@ -13,8 +14,8 @@ namespace {
 
 // A spin handed to its presentation at mark_present, as the sequence leaves it.
 struct Handover {
-    MachineRandom rng;
-    DisplayRig rig{rng};
+    MachineRandom own_rng;
+    DisplayRig rig;
     Digi& d = rig.d;
     SpinState& s = rig.s;
     RecordingMedia& media = rig.media;
@@ -25,7 +26,14 @@ struct Handover {
     int ended_on = 0;     // mark_atari or mark_close
 
     Handover(int kind, bool jackpot, int R, int right_offset, std::uint64_t seed)
-        : rng(seed, false) {
+        : Handover(kind, jackpot, R, right_offset, seed, nullptr) {}
+    // The same with every draw from `rng`.
+    Handover(int kind, bool jackpot, int R, int right_offset, Random& rng)
+        : Handover(kind, jackpot, R, right_offset, 0, &rng) {}
+
+  private:
+    Handover(int kind, bool jackpot, int R, int right_offset, std::uint64_t seed, Random* rng)
+        : own_rng(seed, false), rig(rng ? *rng : own_rng) {
         d.set_drawing(false);
         s.reach_kind = kind;
         s.atari_flag = jackpot;
@@ -42,6 +50,7 @@ struct Handover {
         s.spin_phase = 1;
     }
 
+  public:
     // Runs the presentation to its hand-back.
     void run() {
         for (int guard = 0; guard < 3000; ++guard) {
@@ -170,4 +179,371 @@ TEST(Presentations, AngelPutsTheReelsInLineAtOnce) {
         ASSERT_EQ(h.s.egara_top[0], h.s.egara_top[2]);
     }
     EXPECT_EQ(h.s.egara_step[2], 2);
+}
+
+namespace {
+
+// A presentation watched frame by frame on the display, with every random
+// draw fixed at `v` and the sprite sheets painted to tell cell and place.
+struct Scene {
+    const char* name;
+    int kind;
+    bool jackpot;
+    int R;      // the reach symbol
+    int offset; // the right reel's offset when the presentation begins
+    double v;   // every draw
+};
+
+struct Seen {
+    std::optional<SpriteSeen> sprite;
+    int right_top;
+};
+
+struct Watched {
+    SteadyRandom rng;
+    Handover h;
+    std::map<int, Seen> a, b; // by frame d of phase A and frame e of phase B
+    int a_end = -1, b_end = -1;
+
+    explicit Watched(const Scene& k)
+        : rng(k.v), h(k.kind, k.jackpot, k.R, k.offset, static_cast<Random&>(rng)) {
+        h.d.set_drawing(true);
+        paint_sprite_sheets(h.d.pictures);
+        SpinState& s = h.s;
+        for (int guard = 0; guard < 3000; ++guard) {
+            const int t = h.rig.tick();
+            Seen seen{sprite_on(h.d.PictureWaku), s.egara_top[2]};
+            if (t < s.mark_result) {
+                a[t - s.mark_present] = seen;
+                if (s.spin_tick == s.mark_result) a_end = t - s.mark_present;
+            } else {
+                b[t - s.mark_result] = seen;
+            }
+            if (s.spin_tick == s.mark_atari || s.spin_tick == s.mark_close) {
+                b_end = t - s.mark_result;
+                return;
+            }
+        }
+    }
+};
+
+// R 4: rests at 408, its slow point at 504; a miss ends on 9 (168, slow point
+// 264). Offset 258 passes 408 just before d = 200, so kind 2 and 4 race and stop
+// in d 400..499; 324 brings 168 at d = 249; 420 brings 264 at d = 249 and 504
+// at d = 209.
+constexpr Scene kTumble2J{"tumble 2 jackpot", 2, true, 4, 258, 0.3};
+constexpr Scene kTumble2M{"tumble 2 miss", 2, false, 4, 324, 0.3};
+constexpr Scene kTumble3J{"tumble 3 jackpot", 3, true, 4, 420, 0.3};
+constexpr Scene kTumble3M{"tumble 3 miss", 3, false, 4, 420, 0.3};
+constexpr Scene kBalloon4J{"balloon 4 jackpot", 4, true, 4, 258, 0.3};
+constexpr Scene kBalloon4M{"balloon 4 miss", 4, false, 4, 324, 0.3};
+constexpr Scene kBalloon5J{"balloon 5 jackpot", 5, true, 4, 420, 0.3};
+constexpr Scene kBalloon5M{"balloon 5 miss", 5, false, 4, 420, 0.9};
+// R 3: rests at 456; R − 2 = 1 at 552, met at d = 249 from offset 36; R + 1 = 4
+// at 408. A draw of 0.4 makes Int(2u) 0 (the miss goes on), 0.6 makes it 1.
+constexpr Scene kNeko6J{"nekomimi 6 jackpot", 6, true, 3, 36, 0.3};
+constexpr Scene kNeko6M{"nekomimi 6 miss", 6, false, 3, 36, 0.3};
+constexpr Scene kNeko7J{"nekomimi 7 jackpot", 7, true, 3, 36, 0.3};
+constexpr Scene kNeko7MOn{"nekomimi 7 miss going on", 7, false, 3, 36, 0.4};
+constexpr Scene kNeko7MEnd{"nekomimi 7 miss ending", 7, false, 3, 36, 0.6};
+// Draws of 0.3 give symbol 4 (the reach symbol, so 3 instead) and y 0; 0.7
+// gives 9 and y 1; 0.02 gives 0, the reach symbol 0, so 13.
+constexpr Scene kFairy8J{"fairy 8 jackpot", 8, true, 4, 300, 0.3};
+constexpr Scene kFairy8M{"fairy 8 miss", 8, false, 4, 300, 0.7};
+constexpr Scene kFairy9J{"fairy 9 jackpot", 9, true, 4, 300, 0.3};
+constexpr Scene kFairy9M{"fairy 9 miss", 9, false, 4, 300, 0.7};
+constexpr Scene kFairy10J{"fairy 10 jackpot", 10, true, 4, 300, 0.3};
+constexpr Scene kFairy10M{"fairy 10 miss", 10, false, 0, 300, 0.02};
+// R 7 rests at 264; from offset 456 the line stands at 294 after d = 699, ten
+// steps of 3 short of it.
+constexpr Scene kAngel{"angel", 11, true, 7, 456, 0.3};
+
+constexpr Scene kScenes[] = {kTumble2J,  kTumble2M,  kTumble3J,  kTumble3M, kBalloon4J,
+                             kBalloon4M, kBalloon5J, kBalloon5M, kNeko6J,   kNeko6M,
+                             kNeko7J,    kNeko7MOn,  kNeko7MEnd, kFairy8J,  kFairy8M,
+                             kFairy9J,   kFairy9M,   kFairy10J,  kFairy10M, kAngel};
+
+} // namespace
+
+TEST(PresentationFrames, PhasesEndOnTheirFrames) {
+    struct Row {
+        Scene scene;
+        int a_end, b_end;
+    };
+    for (const Row& r : {
+             Row{kTumble2J, 414, 100},  Row{kTumble2M, 249, 199}, Row{kTumble3J, 415, 100},
+             Row{kTumble3M, 415, 199},  Row{kBalloon4J, 414, 50}, Row{kBalloon4M, 249, 99},
+             Row{kBalloon5J, 415, 50},  Row{kBalloon5M, 415, 99}, Row{kNeko6J, 348, 151},
+             Row{kNeko6M, 348, 151},    Row{kNeko7J, 848, 151},   Row{kNeko7MOn, 716, 151},
+             Row{kNeko7MEnd, 516, 151}, Row{kFairy8J, 400, 99},   Row{kFairy8M, 400, 99},
+             Row{kFairy9J, 500, 99},    Row{kFairy9M, 500, 99},   Row{kFairy10J, 600, 99},
+             Row{kFairy10M, 600, 99},   Row{kAngel, 709, 100},
+         }) {
+        Watched w(r.scene);
+        EXPECT_EQ(w.a_end, r.a_end) << r.scene.name;
+        EXPECT_EQ(w.b_end, r.b_end) << r.scene.name;
+    }
+}
+
+TEST(PresentationFrames, SpriteCellAndPlace) {
+    struct Row {
+        Scene scene;
+        char phase; // 'A' by d, 'B' by e
+        int n;
+        int cell, x, y; // cell −1: nothing shows
+    };
+    constexpr int none = -1;
+    const Row rows[] = {
+        // Tumble, sheet 0 at y 24: walks in on cells 0/4 (ten changes from 1),
+        // pushes on cell 1, walks off on a jackpot, two poses on a miss.
+        {kTumble2J, 'A', 5, 0, -60, 24},
+        {kTumble2J, 'A', 25, 0, -46, 24}, // −45.5 to the even neighbour
+        {kTumble2J, 'A', 50, 4, -27, 24},
+        {kTumble2J, 'A', 99, 4, 9, 24},
+        {kTumble2J, 'A', 100, 1, 10, 24},
+        {kTumble2J, 'A', 125, 1, 15, 24},
+        {kTumble2J, 'A', 199, 1, 30, 24},
+        {kTumble2J, 'A', 225, 1, 32, 24}, // 32.5
+        {kTumble2J, 'A', 299, 1, 40, 24},
+        {kTumble2J, 'A', 300, 1, 30, 24},
+        {kTumble2J, 'A', 399, 1, 30, 24},
+        {kTumble2J, 'A', 400, 1, 35, 24},
+        {kTumble2J, 'A', 414, 1, 35, 24},
+        {kTumble2J, 'B', 1, 0, 41, 24},
+        {kTumble2J, 'B', 10, 4, 48, 24},
+        {kTumble2J, 'B', 25, 0, 60, 24},
+        {kTumble2J, 'B', 74, 4, 99, 24},
+        {kTumble2J, 'B', 99, none, 0, 0}, // at x 119, off the display
+        {kTumble2J, 'B', 100, none, 0, 0},
+        {kTumble2M, 'A', 249, 1, 35, 24},
+        {kTumble2M, 'B', 1, 2, 24, 24},
+        {kTumble2M, 'B', 99, 2, 24, 24},
+        {kTumble2M, 'B', 100, 3, 24, 24},
+        {kTumble2M, 'B', 199, 3, 24, 24},
+        {kTumble3J, 'A', 205, 0, 30, 24}, // 29.5
+        {kTumble3J, 'A', 209, 0, 29, 24},
+        {kTumble3J, 'A', 210, 0, 30, 24},
+        {kTumble3J, 'B', 1, 0, 41, 24},
+        {kTumble3M, 'A', 225, 0, 28, 24}, // 27.5
+        {kTumble3M, 'A', 249, 0, 25, 24},
+        {kTumble3M, 'A', 250, 0, 30, 24},
+        {kTumble3M, 'A', 299, 0, 30, 24},
+        {kTumble3M, 'A', 300, 1, 30, 24},
+        {kTumble3M, 'A', 415, 1, 35, 24},
+        {kTumble3M, 'B', 150, 3, 24, 24},
+        // Balloon, sheet 1: sinks in at x 14 + Int(5u), trembles at
+        // (14 + Int(5u), Int(5u)); nothing on the first result frame.
+        {kBalloon4J, 'A', 25, 0, 15, -54},
+        {kBalloon4J, 'A', 50, 0, 15, -36},
+        {kBalloon4J, 'A', 99, 0, 15, -1},
+        {kBalloon4J, 'A', 100, 1, 15, 1},
+        {kBalloon4J, 'A', 300, 1, 15, 1},
+        {kBalloon4J, 'A', 414, 1, 15, 1},
+        {kBalloon4J, 'B', 1, none, 0, 0},
+        {kBalloon4J, 'B', 2, 2, 18, 20},
+        {kBalloon4J, 'B', 49, 2, 18, 20},
+        {kBalloon4J, 'B', 50, 2, 18, 20},
+        {kBalloon4M, 'B', 1, none, 0, 0},
+        {kBalloon4M, 'B', 2, 3, 18, 20},
+        {kBalloon4M, 'B', 49, 3, 18, 20},
+        {kBalloon4M, 'B', 50, 4, 18, 20},
+        {kBalloon4M, 'B', 99, 4, 18, 20},
+        {kBalloon5J, 'A', 250, 1, 15, 1},
+        {kBalloon5J, 'B', 1, none, 0, 0},
+        {kBalloon5J, 'B', 2, 2, 18, 20},
+        {kBalloon5M, 'A', 50, 0, 18, -36},
+        {kBalloon5M, 'A', 150, 1, 18, 4},
+        {kBalloon5M, 'A', 260, 1, 18, 4},
+        {kBalloon5M, 'B', 1, none, 0, 0},
+        {kBalloon5M, 'B', 2, 3, 18, 20},
+        // Nekomimi, sheet 7 at y 5: walks in on cells 0/1, tugs on 2/3,
+        // walks off from e 50.
+        {kNeko6J, 'A', 25, 0, -46, 5},
+        {kNeko6J, 'A', 50, 1, -27, 5},
+        {kNeko6J, 'A', 129, 0, 31, 5},
+        {kNeko6J, 'A', 130, 2, 30, 5},
+        {kNeko6J, 'A', 140, 3, 30, 5},
+        {kNeko6J, 'A', 200, 3, 30, 5},
+        {kNeko6J, 'A', 249, 3, 30, 5},
+        {kNeko6J, 'A', 301, 3, 30, 5},
+        {kNeko6J, 'A', 310, 2, 30, 5},
+        {kNeko6J, 'A', 348, 2, 30, 5}, // the change sees the tick of the result
+        {kNeko6J, 'B', 1, 2, 32, 5},
+        {kNeko6J, 'B', 10, 0, 32, 5},
+        {kNeko6J, 'B', 49, 1, 32, 5},
+        {kNeko6J, 'B', 75, 0, 50, 5}, // 50.5
+        {kNeko6J, 'B', 100, 1, 69, 5},
+        {kNeko6J, 'B', 151, 0, 107, 5},
+        {kNeko7MOn, 'A', 401, 2, 30, 5},
+        {kNeko7MOn, 'A', 410, 3, 30, 5},
+        {kNeko7MOn, 'B', 151, 0, 107, 5},
+        // Fairy, sheet 2: flies in on cells 0/2, hovers on 0 at (35, Int(2u)),
+        // halts on 1 at (35, 0), flies off from e 50.
+        {kFairy9J, 'A', 100, 0, -17, 0},
+        {kFairy9J, 'A', 150, 2, 6, 0}, // 6.5
+        {kFairy9J, 'A', 199, 2, 30, 0},
+        {kFairy9J, 'A', 250, 0, 35, 0},
+        {kFairy9J, 'A', 300, 1, 35, 0},
+        {kFairy9J, 'A', 319, 1, 35, 0},
+        {kFairy9J, 'A', 320, 0, 35, 0},
+        {kFairy9J, 'A', 400, 1, 35, 0},
+        {kFairy9J, 'A', 420, 0, 35, 0},
+        {kFairy9J, 'A', 500, 1, 35, 0},
+        {kFairy9J, 'B', 1, none, 0, 0},
+        {kFairy9J, 'B', 2, 1, 35, 0},
+        {kFairy9J, 'B', 49, 1, 35, 0},
+        {kFairy9J, 'B', 50, 0, 35, 0},
+        {kFairy9J, 'B', 60, 2, 46, 0},
+        {kFairy9J, 'B', 75, 0, 63, 0},
+        {kFairy9J, 'B', 99, 0, 90, 0},
+        {kFairy8M, 'A', 150, 2, 6, 1},
+        {kFairy8M, 'A', 250, 0, 35, 1},
+        {kFairy8M, 'A', 300, 1, 35, 0},
+        {kFairy8M, 'A', 400, 1, 35, 0},
+        {kFairy8M, 'B', 60, 2, 46, 1},
+        {kFairy10M, 'A', 519, 1, 35, 0},
+        {kFairy10M, 'A', 520, 0, 35, 0},
+        {kFairy10M, 'A', 600, 1, 35, 0},
+        // Angel, sheet 3 at y 16: no angel on d 1, cells 0..3 a step every 20
+        // ticks, gone from d 500; the cycle goes on from cell 2 after the stop.
+        {kAngel, 'A', 1, none, 0, 0},
+        {kAngel, 'A', 2, 0, -39, 16},
+        {kAngel, 'A', 25, 1, -24, 16},
+        {kAngel, 'A', 50, 2, -8, 16},
+        {kAngel, 'A', 99, 0, 23, 16},
+        {kAngel, 'A', 100, 1, 26, 16},
+        {kAngel, 'A', 200, 2, 26, 16},
+        {kAngel, 'A', 400, 0, 26, 16},
+        {kAngel, 'A', 401, 0, 27, 16},
+        {kAngel, 'A', 450, 2, 58, 16},
+        {kAngel, 'A', 499, 0, 89, 16},
+        {kAngel, 'A', 500, none, 0, 0},
+        {kAngel, 'A', 709, none, 0, 0},
+        {kAngel, 'B', 1, 2, 26, 16},
+        {kAngel, 'B', 19, 2, 26, 16},
+        {kAngel, 'B', 20, 3, 26, 16},
+        {kAngel, 'B', 40, 0, 26, 16},
+        {kAngel, 'B', 100, 3, 26, 16},
+    };
+    std::map<const char*, Watched> watched;
+    for (const Row& r : rows) {
+        auto it = watched.find(r.scene.name);
+        if (it == watched.end()) it = watched.try_emplace(r.scene.name, r.scene).first;
+        const auto& frames = r.phase == 'A' ? it->second.a : it->second.b;
+        const std::string what =
+            std::string(r.scene.name) + " " + r.phase + " " + std::to_string(r.n);
+        const auto f = frames.find(r.n);
+        ASSERT_NE(f, frames.end()) << what << ": no such frame";
+        const std::optional<SpriteSeen>& seen = f->second.sprite;
+        if (r.cell == none) {
+            EXPECT_FALSE(seen.has_value()) << what << ": " << *seen;
+            continue;
+        }
+        const int sheet = std::array{0, 0, 0, 0, 1, 1, 7, 7, 2, 2, 2, 3}[r.scene.kind];
+        ASSERT_TRUE(seen.has_value()) << what << ": no sprite";
+        EXPECT_EQ(*seen, (SpriteSeen{sheet, r.cell, r.x, r.y})) << what;
+    }
+}
+
+TEST(PresentationFrames, RightReelOffsets) {
+    struct Row {
+        Scene scene;
+        int d, top;
+    };
+    for (const Row& r : {
+             // Kind 3 halts at the slow point of 9 (264) until d 300, then races.
+             Row{kTumble3M, 249, 264},
+             Row{kTumble3M, 250, 264},
+             Row{kTumble3M, 299, 264},
+             Row{kTumble3M, 300, 240},
+             Row{kBalloon5M, 299, 264},
+             Row{kBalloon5M, 300, 240},
+             // Stopped on R − 2 (552), kind 6 creeps at 2 onto R (456) on a jackpot,
+             // at 3 onto R + 1 (408) on a miss; kind 7 pulls back at 1.
+             Row{kNeko6J, 249, 552},
+             Row{kNeko6J, 301, 550},
+             Row{kNeko6J, 320, 512},
+             Row{kNeko6J, 348, 456},
+             Row{kNeko6M, 301, 549},
+             Row{kNeko6M, 320, 492},
+             Row{kNeko6M, 348, 408},
+             Row{kNeko7J, 348, 408},
+             Row{kNeko7J, 401, 409},
+             Row{kNeko7J, 448, 456},
+             Row{kNeko7J, 501, 453},
+             Row{kNeko7J, 516, 408},
+             Row{kNeko7J, 601, 409},
+             Row{kNeko7J, 648, 456},
+             Row{kNeko7J, 701, 453},
+             Row{kNeko7J, 716, 408},
+             Row{kNeko7J, 801, 409},
+             Row{kNeko7J, 848, 456},
+             Row{kNeko7MOn, 516, 408},
+             Row{kNeko7MOn, 601, 409},
+             Row{kNeko7MOn, 716, 408},
+             Row{kNeko7MEnd, 516, 408},
+             // False halts one symbol below the reach symbol when the draw hits it.
+             Row{kFairy9J, 300, 456},
+             Row{kFairy9J, 319, 456},
+             Row{kFairy9J, 320, 432},
+             Row{kFairy9J, 400, 456},
+             Row{kFairy9J, 500, 408},
+             Row{kFairy10J, 500, 456},
+             Row{kFairy10J, 600, 408},
+             Row{kFairy10M, 300, 648},
+             Row{kFairy10M, 400, 648},
+             Row{kFairy10M, 500, 648},
+             Row{kFairy10M, 600, 360},
+             Row{kFairy8M, 300, 168},
+             Row{kFairy9M, 400, 168},
+             Row{kFairy9M, 500, 168},
+             // The angel's line: in line from d 1, resting on 7 (264) at d 709.
+             Row{kAngel, 1, 450},
+             Row{kAngel, 699, 294},
+             Row{kAngel, 700, 291},
+             Row{kAngel, 709, 264},
+         }) {
+        Watched w(r.scene);
+        const auto f = w.a.find(r.d);
+        ASSERT_NE(f, w.a.end()) << r.scene.name << " d " << r.d;
+        EXPECT_EQ(f->second.right_top, r.top) << r.scene.name << " d " << r.d;
+    }
+}
+
+TEST(PresentationFrames, MusicCueTicks) {
+    // mark_present 1400, mark_result 2400: the result music on e 1, the Fairy's
+    // second reach music on d 420, the angel's on d 1.
+    struct Row {
+        Scene scene;
+        std::vector<Cue> cues;
+    };
+    for (const Row& r : {
+             Row{kTumble2J, {{"teishi.mid", 2401}}},
+             Row{kTumble3M, {{"hazure.mid", 2401}}},
+             Row{kBalloon4J, {{"teishi.mid", 2401}}},
+             Row{kBalloon5M, {{"hazure.mid", 2401}}},
+             Row{kNeko6J, {{"teishi.mid", 2401}}},
+             Row{kNeko7MOn, {{"hazure.mid", 2401}}},
+             Row{kFairy8J, {{"teishi.mid", 2401}}},
+             Row{kFairy8M, {{"hazure.mid", 2401}}},
+             Row{kFairy9J, {{"reach.mid", 1820}, {"teishi.mid", 2401}}},
+             Row{kFairy9M, {{"reach.mid", 1820}, {"hazure.mid", 2401}}},
+             Row{kFairy10J, {{"reach.mid", 1820}, {"teishi.mid", 2401}}},
+             Row{kFairy10M, {{"reach.mid", 1820}, {"hazure.mid", 2401}}},
+             Row{kAngel, {{"zenkai.mid", 1401}, {"teishi.mid", 2401}}},
+         }) {
+        Watched w(r.scene);
+        EXPECT_EQ(w.h.rig.cues, r.cues) << r.scene.name;
+    }
+}
+
+TEST(PresentationFrames, NekomimiMissGoesOnOneTimeInTwo) {
+    // Int(2u) = 0 pulls the reel back once more (phase A ends at d 716),
+    // otherwise the miss ends on the second push (d 516).
+    for (auto [u, end] :
+         {std::pair{0.0, 716}, std::pair{0.3, 716}, std::pair{0.45, 716}, std::pair{0.499, 716},
+          std::pair{0.5, 516}, std::pair{0.65, 516}, std::pair{0.99, 516}}) {
+        Watched w(Scene{"nekomimi 7 miss", 7, false, 3, 36, u});
+        EXPECT_EQ(w.a_end, end) << "u " << u;
+    }
 }
