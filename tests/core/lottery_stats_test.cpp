@@ -14,6 +14,11 @@ namespace {
 
 constexpr int kSpins = 1'000'000;
 
+// Weights of the reach kinds 1..11: of 103 on jackpots, of 2172 on misses
+// with a reach.
+constexpr std::array<double, 12> kJackpotWeights = {0, 1, 2, 10, 2, 10, 3, 20, 5, 10, 20, 20};
+constexpr std::array<double, 12> kMissWeights = {0, 799, 398, 40, 398, 30, 397, 30, 45, 30, 5, 0};
+
 // Expects `count` successes out of `n` at the probability `p`, within 5 σ.
 void expect_rate(double count, double n, double p, const char* what) {
     const double sigma = std::sqrt(n * p * (1 - p));
@@ -81,10 +86,8 @@ TEST(LotteryRates, SymbolsPromotionReachesAndNoticesOfJackpots) {
         expect_rate(kakuhen_symbols, kSpins, 1 / R, "probability-up symbols");
         expect_rate(promoted, kSpins, 0.5, "promotions");
         if (R != 2.0f) continue;
-        for (const ReachBand* b = kAtariReachTable.data(); b != kAtariReachTable.data() + 11; ++b) {
-            const int from = b == kAtariReachTable.data() ? 0 : (b - 1)->below;
-            expect_rate(kinds[b->kind], kSpins, (b->below - from) / 103.0, "jackpot reach kind");
-        }
+        for (int k = 1; k <= 11; ++k)
+            expect_rate(kinds[k], kSpins, kJackpotWeights[k] / 103.0, "jackpot reach kind");
         EXPECT_EQ(kinds[0], 0); // every jackpot has a reach
         expect_rate(slides, non_angel, 0.5, "jackpot slides");
         expect_rate(chara, non_angel, 0.5, "notice character");
@@ -118,10 +121,8 @@ TEST(LotteryRates, ReachesSlidesAndNoticesOfMisses) {
         }
     });
     expect_rate(reaches, misses, 1 / 14.0, "reaches on misses");
-    for (const ReachBand* b = kHazureReachTable.data(); b != kHazureReachTable.data() + 10; ++b) {
-        const int from = b == kHazureReachTable.data() ? 0 : (b - 1)->below;
-        expect_rate(kinds[b->kind], reaches, (b->below - from) / 2172.0, "miss reach kind");
-    }
+    for (int k = 1; k <= 10; ++k)
+        expect_rate(kinds[k], reaches, kMissWeights[k] / 2172.0, "miss reach kind");
     EXPECT_EQ(kinds[11], 0);
     expect_rate(plain_slides, plain, 1 / 14.0, "slides without a presented reach");
     expect_rate(presented_slides, presented, 0.5, "slides with a presented reach");
@@ -159,4 +160,33 @@ TEST(RandomGenerator, SameSeedSameDrawsAndClockReadingsNeverRepeatThem) {
         ASSERT_LT(d, 1.0);
     }
     EXPECT_EQ(repeats, 0);
+}
+
+TEST(LotteryRates, ReliabilityOfEachReachKindAt310) {
+    // A spin wins with 1/310 and every jackpot has a reach; a miss gets one
+    // with 1/14. The share of a kind's reaches that win:
+    //   (w_j / 103 / 310) / (w_j / 103 / 310 + 309 / 310 / 14 × w_m / 2172).
+    std::array<double, 12> reaches{}, wins{};
+    double spins = 0, weak = 0;
+    run(premises(310), 0, 53, [&](const SpinState& s) {
+        ++spins;
+        reaches[s.reach_kind] += 1;
+        wins[s.reach_kind] += s.atari_flag;
+        const int k = s.reach_kind;
+        weak += k == 1 || k == 2 || k == 4 || k == 6;
+    });
+    auto reliability = [](int k) {
+        const double won = kJackpotWeights[k] / 103 / 310;
+        const double lost = 309.0 / 310 / 14 * kMissWeights[k] / 2172;
+        return won / (won + lost);
+    };
+    for (int k = 1; k <= 11; ++k)
+        expect_rate(wins[k], reaches[k], reliability(k), "reliability");
+    // The figures players quote: about 0.1 % for kind 1, 19 % for kind 3,
+    // 39 % for kind 7, 79 % for kind 10 and 100 % for kind 11.
+    const std::pair<int, double> quoted[] = {{1, 0.001}, {3, 0.19}, {7, 0.39}, {10, 0.79}, {11, 1}};
+    for (const auto& [k, share] : quoted)
+        EXPECT_NEAR(reliability(k), share, share < 0.01 ? 0.0005 : 0.005) << k;
+    // Kinds 1, 2, 4 and 6 together: about 65 spins in 1,000.
+    EXPECT_NEAR(weak / spins * 1000, 65, 1);
 }

@@ -221,3 +221,31 @@ TEST(Lottery, LargeRatesDrawWithoutOverflow) {
     Timer1_Timer(s, 0, premises(310, 1000), lucky);
     EXPECT_EQ(s.atari_egara, 3); // d = 900: the probability-up table
 }
+
+TEST(Reach_Hantei, EachBandOfBothTablesAtItsEdges) {
+    // v = Int(Rnd × 103) on jackpots, Int(Rnd × 2172) on misses; each band
+    // gives its kind from its first value to its last.
+    struct Band {
+        int first, last, kind;
+    };
+    const Band jackpot[] = {{0, 0, 1},   {1, 2, 2},    {3, 12, 3},   {13, 14, 4},
+                            {15, 24, 5}, {25, 27, 6},  {28, 47, 7},  {48, 52, 8},
+                            {53, 62, 9}, {63, 82, 10}, {83, 102, 11}};
+    const Band miss[] = {{0, 798, 1},     {799, 1196, 2},  {1197, 1236, 3}, {1237, 1634, 4},
+                         {1635, 1664, 5}, {1665, 2061, 6}, {2062, 2091, 7}, {2092, 2136, 8},
+                         {2137, 2166, 9}, {2167, 2171, 10}};
+    auto kind = [](Int16 atari_flag, int v, int n) {
+        ScriptedRandom rng{pick(v, n)};
+        return int(Reach_Hantei(atari_flag, rng));
+    };
+    for (const Band& b : jackpot) {
+        EXPECT_EQ(kind(1, b.first, 103), b.kind) << b.first;
+        EXPECT_EQ(kind(1, b.last, 103), b.kind) << b.last;
+    }
+    for (const Band& b : miss) {
+        for (Int16 flag : {0, 2}) { // anything but 1 is a miss
+            EXPECT_EQ(kind(flag, b.first, 2172), b.kind) << b.first;
+            EXPECT_EQ(kind(flag, b.last, 2172), b.kind) << b.last;
+        }
+    }
+}
