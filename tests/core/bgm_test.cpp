@@ -82,3 +82,20 @@ TEST(TimerErrors, AFailingTickIsReportedOnceNotOnEveryTick) {
     EXPECT_EQ(dialogs.boxes[0].text, "エラー番号 5popchan でエラーが発生しました。 \n"
                                      "プロシージャの呼び出し、または引数が不正です。");
 }
+
+TEST(Bgm, TheLoopLeavesAPieceThatStillPlaysAlone) {
+    Clock clock([](int) {});
+    RecordingMedia media;
+    Bgm bgm(clock, &media);
+    bgm.Bgm_Control("reach.mid", 1);
+    for (const char* playing : {"playing", "playing at 12"}) { // only the first 7 letters count
+        media.current_mode = playing;
+        media.log.clear();
+        bgm.Timer4_Timer();
+        EXPECT_EQ(media.log, (std::vector<std::string>{"mode"})) << playing;
+    }
+    media.current_mode = "paused";
+    media.log.clear();
+    bgm.Timer4_Timer();
+    EXPECT_EQ(media.log, (std::vector<std::string>{"mode", "seek", "play"}));
+}

@@ -36,3 +36,22 @@ TEST(ReachStats, HiddenMissesCountButDoNotRedraw) {
     EXPECT_EQ(s.list().lines[3], "箱２… 0/ 0");
     EXPECT_EQ(s.list().selected, -1);
 }
+
+TEST(ReachStats, WhichSpinsRedrawTheListInEachDisplayMode) {
+    // Shown (0) and reaches only (2): every counted reach redraws; jackpots
+    // only (3): a jackpot does, a miss does not.
+    struct Case {
+        Int16 digi_mode, atari_flag;
+        bool redrawn;
+    };
+    for (const Case& c : {Case{0, 0, true}, Case{0, 1, true}, Case{2, 0, true}, Case{2, 1, true},
+                          Case{3, 0, false}, Case{3, 1, true}}) {
+        ReachStats s;
+        s.Reach_Rireki(99, 0, 0, 0, c.digi_mode);
+        s.Reach_Rireki(6, 6, c.atari_flag, 0, c.digi_mode);
+        const std::string line = c.atari_flag ? "猫  … 1/ 1" : "猫  … 0/ 1";
+        EXPECT_EQ(s.list().lines[6], c.redrawn ? line : "猫  … 0/ 0") << c.digi_mode;
+        EXPECT_EQ(s.list().selected, c.redrawn ? 6 : -1) << c.digi_mode;
+        EXPECT_EQ(s.count(6, 1), 1); // counted in every mode
+    }
+}
