@@ -178,3 +178,180 @@ TEST(Premises, AnyTextGivesADefinedResult) {
     const std::string huge(100000, '9');
     EXPECT_FALSE(commit_with({{kRowKakuritu, huge}}).failed.empty());
 }
+
+namespace {
+
+// The message of each check, by its number.
+const char* const kCheckMessages[23] = {
+    "",
+    "大当り確率は数字を入力して下さい。",             // 1
+    "確変率は数字を入力して下さい。",                 // 2
+    "回転率は数字を入力して下さい。",                 // 3
+    "換金率は数字を入力して下さい。",                 // 4
+    "時間は数字を入力して下さい。",                   // 5
+    "確率入力エラーです。",                           // 6
+    "確率は１０００分の１以下です。",                 // 7
+    "出玉入力エラーです。",                           // 8
+    "出玉は１００００以下です。",                     // 9
+    "確変率入力エラーです。",                         // 10
+    "確変率は１０００分の１以下です。",               // 11
+    "最高継続回数入力エラーです。",                   // 12
+    "最高継続回数は数字又は無制限を入力して下さい。", // 13
+    "回転率入力エラーです。",                         // 14
+    "回転率は１０００回以下です。",                   // 15
+    "換金率入力エラーです。",                         // 16
+    "時間入力エラーです。",                           // 17
+    "時間は最高１４時間です。",                       // 18
+    "ギブアップ金額入力エラーです。",                 // 19
+    "営業形態は８形態だけです。",                     // 20
+    "タイムサービスは４種類だけです。",               // 21
+    "ドル箱規制選択エラー",                           // 22
+};
+
+// One text of the start texts replaced, and the one check it must fail (0:
+// none). Each bound is tried where it still passes and one step past it.
+struct BoundCase {
+    PremiseRow row;
+    const char* text;
+    int fails;
+};
+
+const BoundCase kBoundCases[] = {
+    {kRowKakuritu, "310", 0},
+    {kRowKakuritu, "310円", 1},
+    {kRowKakuhenritu, "2", 0},
+    {kRowKakuhenritu, "2分の1", 2},
+    {kRowKaiten, "30", 0},
+    {kRowKaiten, "30回", 3},
+    {kRowKankin, "2.5", 0},
+    {kRowKankin, "2.5円", 4},
+    {kRowJikan, "10", 0},
+    {kRowJikan, "10h", 5},
+    {kRowKakuritu, "1", 0},
+    {kRowKakuritu, "0.5", 0},
+    {kRowKakuritu, "0", 6},
+    {kRowKakuritu, "-1", 6},
+    {kRowKakuritu, "1000", 0},
+    {kRowKakuritu, "1001", 7},
+    {kRowDedama, "1", 0},
+    {kRowDedama, "0", 8},
+    {kRowDedama, "10000", 0},
+    {kRowDedama, "10001", 9},
+    {kRowKakuhenritu, "1", 0},
+    {kRowKakuhenritu, "0", 10},
+    {kRowKakuhenritu, "1000", 0},
+    {kRowKakuhenritu, "1001", 11},
+    {kRowLimiter, "1", 0},
+    {kRowLimiter, "0", 12},
+    {kRowLimiter, "999", 0},
+    {kRowLimiter, "1000", 0}, // read as 999
+    {kRowLimiter, "無制限", 0},
+    {kRowLimiter, "5回", 13},
+    {kRowKaiten, "1", 0},
+    {kRowKaiten, "0", 14},
+    {kRowKaiten, "1000", 0},
+    {kRowKaiten, "1001", 15},
+    {kRowKankin, "0.01", 0},
+    {kRowKankin, "0", 16},
+    {kRowKankin, "4", 0},
+    {kRowKankin, "4.01", 16},
+    {kRowKankin, "5", 16},
+    {kRowJikan, "1", 0},
+    {kRowJikan, "0", 17},
+    {kRowJikan, "14", 0},
+    {kRowJikan, "15", 18},
+    {kRowGiveup, "1", 0},
+    {kRowGiveup, "0", 19},
+    {kRowGiveup, "9999999", 0},
+    {kRowGiveup, "10000000", 0}, // read as 9999999
+    {kRowEigyo, "確変→46､37無制限", 0},
+    {kRowEigyo, "確変中持ち玉", 20}, // the panel's label, not the list's text
+    {kRowTimeService, "9:00-12:00", 0},
+    {kRowTimeService, "9:00-13:00", 21},
+    {kRowHakokisei, " ７箱", 0},
+    {kRowHakokisei, " ８箱", 22},
+};
+
+} // namespace
+
+TEST(PremiseChecks, EveryCheckAtAndPastItsBoundWithItsMessage) {
+    bool seen[23] = {};
+    for (const BoundCase& k : kBoundCases) {
+        const Commit c = commit_with({{k.row, k.text}});
+        const Checks expected = k.fails ? Checks{k.fails} : Checks{};
+        EXPECT_EQ(c.failed, expected) << "row " << k.row << " '" << k.text << "'";
+        if (k.fails) {
+            EXPECT_EQ(check_message(k.fails), kCheckMessages[k.fails]) << "check " << k.fails;
+            seen[k.fails] = true;
+        }
+    }
+    for (int n = 1; n <= 22; ++n)
+        EXPECT_TRUE(seen[n]) << "check " << n << " has no case";
+}
+
+TEST(PremiseChecks, AFailedPressKeepsItsValuesAndTexts) {
+    // Three wrong fields: three messages in table order; the record holds what
+    // was typed, and the texts stay as the user left them.
+    const Commit c = commit_with(
+        {{kRowDedama, "10001"}, {kRowJikan, "0"}, {kRowKakuhenritu, "0"}, {kRowGiveup, "無制限"}});
+    ASSERT_EQ(c.failed, (Checks{9, 10, 17}));
+    EXPECT_EQ(check_message(9), std::string_view("出玉は１００００以下です。"));
+    EXPECT_EQ(check_message(10), std::string_view("確変率入力エラーです。"));
+    EXPECT_EQ(check_message(17), std::string_view("時間入力エラーです。"));
+    EXPECT_EQ(c.record.zentei_dedama, 10001);
+    EXPECT_EQ(c.record.zentei_jikan, 0);
+    EXPECT_EQ(c.record.zentei_kakuhenritu, 0);
+    EXPECT_EQ(c.record.zentei_giveup, 9999999);
+    EXPECT_EQ(c.texts[kRowDedama], "10001");
+    EXPECT_EQ(c.texts[kRowJikan], "0");
+    EXPECT_EQ(c.texts[kRowGiveup], "9999999");
+    EXPECT_EQ(c.texts[kRowKakuritu], "  310");
+
+    // Corrected, the same press passes and commits.
+    PremiseTexts t = c.texts;
+    t[kRowDedama] = "10000";
+    t[kRowJikan] = "14";
+    t[kRowKakuhenritu] = "1000";
+    const Commit ok = convert_and_check(t);
+    EXPECT_TRUE(ok.failed.empty());
+    EXPECT_EQ(ok.record.zentei_dedama, 10000);
+    EXPECT_EQ(ok.record.zentei_jikan, 14);
+    EXPECT_EQ(ok.record.zentei_kakuhenritu, 1000);
+    EXPECT_EQ(ok.record.zentei_giveup, 9999999);
+}
+
+TEST(PremiseChecks, TheRecordsOwnChecksAtTheirBounds) {
+    // What the start of a day asks of a record left by a failed press.
+    struct Case {
+        Single Premises::*field;
+        Single passes, fails;
+        int check;
+    };
+    const Case cases[] = {
+        {&Premises::zentei_kakuritu, 1000, 1001, 7},
+        {&Premises::zentei_dedama, 10000, 10001, 9},
+        {&Premises::zentei_kakuhenritu, 1000, 1001, 11},
+        {&Premises::zentei_kaiten, 1000, 1001, 15},
+        {&Premises::zentei_kankin, 4, 4.01f, 16},
+        {&Premises::zentei_jikan, 14, 15, 18},
+        {&Premises::zentei_kakuritu, 0.5f, 0, 6},
+        {&Premises::zentei_dedama, 1, 0, 8},
+        {&Premises::zentei_kakuhenritu, 1, 0, 10},
+        {&Premises::zentei_limiter, 1, 0, 12},
+        {&Premises::zentei_kaiten, 1, 0, 14},
+        {&Premises::zentei_jikan, 1, 0, 17},
+        {&Premises::zentei_giveup, 1, 0, 19},
+    };
+    for (const Case& k : cases) {
+        Premises z;
+        z.*k.field = k.passes;
+        EXPECT_TRUE(check_record(z).empty()) << "check " << k.check;
+        z.*k.field = k.fails;
+        EXPECT_EQ(check_record(z), Checks{k.check}) << "check " << k.check;
+    }
+    Premises codes;
+    codes.zentei_eigyo = 9;
+    codes.zentei_timeservice = 5;
+    codes.zentei_hakokisei = 7;
+    EXPECT_EQ(check_record(codes), (Checks{20, 21, 22}));
+}
