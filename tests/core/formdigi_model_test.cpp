@@ -320,3 +320,86 @@ TEST(HideMidSpin, TheHiddenSpinRestsAndTheNextShownSpinStartsFromItsFirstTick) {
         }
     }
 }
+
+TEST(Start, RefusesARecordPastItsBoundsWithEachMessageInTurn) {
+    Program p;
+    Premises& z = p.model.premises;
+    z.zentei_kakuritu = 1001;
+    z.zentei_dedama = 10001;
+    z.zentei_kakuhenritu = 1001;
+    z.zentei_kaiten = 1001;
+    z.zentei_kankin = 4.01f;
+    z.zentei_jikan = 15;
+    z.zentei_giveup = 0;
+    z.zentei_eigyo = 9;
+    z.zentei_timeservice = 5;
+    z.zentei_hakokisei = 7;
+    p.model.a3_Click();
+    const std::vector<std::string> expected = {
+        "確率は１０００分の１以下です。",   "出玉は１００００以下です。",
+        "確変率は１０００分の１以下です。", "回転率は１０００回以下です。",
+        "換金率入力エラーです。",           "時間は最高１４時間です。",
+        "ギブアップ金額入力エラーです。",   "営業形態は８形態だけです。",
+        "タイムサービスは４種類だけです。", "ドル箱規制選択エラー"};
+    std::vector<std::string> shown;
+    for (const auto& box : p.dialogs.boxes) {
+        shown.push_back(box.text);
+        EXPECT_EQ(box.title, "入力エラー");
+        EXPECT_EQ(box.icon, MessageIcon::Warning);
+    }
+    EXPECT_EQ(shown, expected);
+    EXPECT_TRUE(p.timers_stopped());
+
+    // At the bounds themselves the day starts.
+    p.dialogs.boxes.clear();
+    z = Premises{};
+    z.zentei_kakuritu = 1000;
+    z.zentei_dedama = 10000;
+    z.zentei_kakuhenritu = 1000;
+    z.zentei_kaiten = 1000;
+    z.zentei_kankin = 4;
+    z.zentei_jikan = 14;
+    z.zentei_giveup = 1;
+    z.zentei_eigyo = 8;
+    z.zentei_timeservice = 4;
+    z.zentei_hakokisei = 6;
+    p.model.a3_Click();
+    EXPECT_TRUE(p.dialogs.boxes.empty());
+    EXPECT_EQ(p.model.clock().interval(2), 1);
+}
+
+TEST(Start, EveryBusinessFormAndBoxCountOnThePanel) {
+    const char* const forms[8] = {"確変中持ち玉",   "オール無制限",    "確変以降無制限",
+                                  "3･7無制限",      "3･7→4･6交換",     "確変→4･6交換",
+                                  "確変→4･6･8交換", "確変→46､37無制限"};
+    const char* const boxes[5] = {"３箱", "４箱", "５箱", "６箱", "７箱"};
+    for (int form = 1; form <= 8; ++form) {
+        Program p;
+        p.model.premises.zentei_eigyo = form;
+        p.model.premises.zentei_hakokisei = form <= 6 ? form : 1;
+        p.model.a3_Click();
+        EXPECT_EQ(p.model.screen.zentei[8], forms[form - 1]) << form;
+        if (form >= 2 && form <= 6) {
+            EXPECT_TRUE(p.model.screen.pichakokisei) << form;
+            EXPECT_EQ(p.model.screen.labelhakokiseisu, boxes[form - 2]) << form;
+        } else {
+            EXPECT_FALSE(p.model.screen.pichakokisei) << form;
+        }
+    }
+}
+
+TEST(Start, ThePenStartsAtTheZeroBalanceOfTheOpeningEachDay) {
+    Program p;
+    p.model.a3_Click();
+    EXPECT_EQ(p.model.graph.pen_x(), 0);
+    EXPECT_EQ(p.model.graph.pen_y(), 1500);
+    p.model.digi.set_drawing(false);
+    p.model.advance(200'000); // some spins
+    EXPECT_GT(p.model.day.kaiten_total, 0);
+    p.model.a4_Click();
+    EXPECT_EQ(p.model.graph.pen_x(), 0); // Reset leaves it at (0, 0)
+    EXPECT_EQ(p.model.graph.pen_y(), 0);
+    p.model.a3_Click();
+    EXPECT_EQ(p.model.graph.pen_x(), 0);
+    EXPECT_EQ(p.model.graph.pen_y(), 1500);
+}
