@@ -27,13 +27,16 @@ class Auditor : public Dialogs {
         }
         ++days;
         const DayState& d = model->day;
-        const bool books = d.shushi == exchange_value(d.mochidama, model->premises.zentei_kankin) +
-                                           d.kankin_gaku - d.shishutsu_gaku &&
-                           d.kaiten_total >= d.kaiten_tsujo &&
-                           d.hatsuatari_count <= d.atari_count &&
-                           std::fmod(d.shishutsu_gaku, 100.0f) == 0 &&
-                           model->screen.rireki.size() == std::size_t(d.atari_count) &&
-                           d.renchan_max <= d.atari_count;
+        // The balance is the balls held, valued in whole 100 yen at the
+        // exchange rate, plus the yen exchanged, less the yen spent.
+        const double balls = d.shushi - d.kankin_gaku + d.shishutsu_gaku;
+        const double rate = model->premises.zentei_kankin;
+        const bool books =
+            std::fmod(balls, 100.0) == 0 && std::fabs(balls - d.mochidama * rate) <= 50 &&
+            d.kaiten_total >= d.kaiten_tsujo && d.hatsuatari_count <= d.atari_count &&
+            std::fmod(d.shishutsu_gaku, 100.0f) == 0 &&
+            model->screen.rireki.size() == std::size_t(d.atari_count) &&
+            d.renchan_max <= d.atari_count;
         unbalanced += !books;
         jackpots += d.atari_count;
         for (int k = 2; k <= 11; ++k)
