@@ -32,6 +32,24 @@ std::vector<DecidedSpin> reach_spins() {
     };
 }
 
+std::vector<DecidedSpin> every_reach_outcome() {
+    std::vector<DecidedSpin> spins = reach_spins();
+    const std::vector<DecidedSpin> others = {
+        {"箱 (kind 2) miss", 0, 0, 0, 2, 0, 0, 0, 0},
+        {"箱２ (kind 3) jackpot 1", 1, 1, 0, 3, 0, 0, 0, 0},
+        {"風 (kind 4) jackpot 5", 1, 5, 0, 4, 0, 0, 0, 0},
+        {"風２ (kind 5) miss", 0, 0, 0, 5, 0, 0, 0, 0},
+        {"猫 (kind 6) jackpot 0", 1, 0, 0, 6, 0, 0, 0, 0},
+        {"猫２ (kind 7) miss", 0, 0, 0, 7, 0, 0, 0, 0},
+        {"精２ (kind 8) jackpot 11", 1, 11, 0, 8, 0, 0, 0, 0},
+        {"精２ (kind 8) miss", 0, 0, 0, 8, 0, 0, 0, 0},
+        {"精３ (kind 9) jackpot 6", 1, 6, 0, 9, 0, 0, 0, 0},
+        {"精４ (kind 10) miss", 0, 0, 0, 10, 0, 0, 0, 0},
+    };
+    spins.insert(spins.end(), others.begin(), others.end());
+    return spins;
+}
+
 std::vector<QImage> presentation_frames(const PlayedSpin& spin, int count) {
     return pick_frames(
         std::vector<QImage>(spin.frames.begin() + long(spin.presentation_start), spin.frames.end()),

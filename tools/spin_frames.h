@@ -25,6 +25,10 @@ std::vector<DecidedSpin> sample_spins();
 // One of each presented reach kind.
 std::vector<DecidedSpin> reach_spins();
 
+// Every presented reach kind with both outcomes (the angel only wins):
+// reach_spins() first, then the outcomes it leaves out.
+std::vector<DecidedSpin> every_reach_outcome();
+
 struct PlayedSpin {
     std::vector<QImage> frames;         // every frame the display showed, in order
     std::size_t presentation_start = 0; // the first frame of the reach presentation

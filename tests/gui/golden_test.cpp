@@ -5,6 +5,8 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "spin_frames.h"
 
 using namespace popchan;
@@ -42,8 +44,17 @@ TEST(GoldenFrames, SampleSpins) {
 }
 
 TEST(GoldenFrames, ReachPresentations) {
+    // Every presented kind, 2 to 11, with both outcomes; kind 11 only wins.
+    std::set<std::pair<int, int>> outcomes;
     int n = 0;
-    for (const DecidedSpin& spin : reach_spins())
+    for (const DecidedSpin& spin : every_reach_outcome()) {
+        outcomes.insert({spin.reach_kind, spin.atari_flag});
         check_golden("reach" + std::to_string(n++),
                      strip_of(presentation_frames(play(spin, 1), 8)));
+    }
+    std::set<std::pair<int, int>> expected;
+    for (int kind = 2; kind <= 11; ++kind)
+        for (int jackpot : {0, 1})
+            if (kind != 11 || jackpot == 1) expected.insert({kind, jackpot});
+    EXPECT_EQ(outcomes, expected);
 }
