@@ -371,6 +371,7 @@ TEST(PresentationFrames, SpriteCellAndPlace) {
         {kNeko6J, 'B', 1, 2, 32, 5},
         {kNeko6J, 'B', 10, 0, 32, 5},
         {kNeko6J, 'B', 49, 1, 32, 5},
+        {kNeko6J, 'B', 55, 0, 36, 5},
         {kNeko6J, 'B', 75, 0, 50, 5}, // 50.5
         {kNeko6J, 'B', 100, 1, 69, 5},
         {kNeko6J, 'B', 151, 0, 107, 5},
