@@ -2,13 +2,13 @@
 // lottery and accounting as the desktop program.
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <random>
 #include <thread>
 #include <unistd.h>
 
 #include "batch/options.h"
+#include "batch/output.h"
 #include "batch/report.h"
 
 using namespace popchan;
@@ -42,15 +42,10 @@ class ProgressBar {
     std::chrono::steady_clock::time_point start_;
 };
 
-bool open_out(const std::string& path, std::ofstream& out, const char* header) {
-    if (path.empty()) return true;
-    out.open(path);
-    if (!out) {
-        std::fprintf(stderr, "popchan-batch: cannot write %s\n", path.c_str());
-        return false;
-    }
-    out << header << '\n';
-    return true;
+// Says what failed and gives the exit status of a failed run.
+int failed(const std::string& what) {
+    std::fprintf(stderr, "popchan-batch: %s\n", what.c_str());
+    return 1;
 }
 
 } // namespace
@@ -59,8 +54,9 @@ int main(int argc, char** argv) {
     const Parsed parsed = parse(std::vector<std::string>(argv + 1, argv + argc));
     const Options& o = parsed.options;
     if (o.help) {
-        std::cout << usage();
-        return 0;
+        std::fputs(usage().c_str(), stdout);
+        const std::string e = finish_standard_output();
+        return e.empty() ? 0 : failed(e);
     }
     if (!parsed.usage_errors.empty()) {
         for (const auto& e : parsed.usage_errors)
@@ -87,9 +83,15 @@ int main(int argc, char** argv) {
     if (!o.seed)
         std::fprintf(stderr, "popchan-batch: seed %llu\n", (unsigned long long)config.seed);
 
-    std::ofstream per_day, spins;
-    if (!open_out(o.per_day, per_day, kPerDayHeader) || !open_out(o.spins, spins, kSpinsHeader))
-        return 1;
+    // Every output is created before the first day is played.
+    if (const std::string e = check_standard_output_open(); !e.empty()) return failed(e);
+    remove_temporaries_on_signals();
+    OutputFile per_day, spins, plot;
+    for (auto [file, path] :
+         {std::pair{&per_day, &o.per_day}, std::pair{&spins, &o.spins}, std::pair{&plot, &o.plot}})
+        if (!file->open(*path)) return failed(file->error());
+    per_day.write(std::string(kPerDayHeader) + '\n');
+    spins.write(std::string(kSpinsHeader) + '\n');
     Totals totals;
     std::string error;
     {
@@ -97,26 +99,24 @@ int main(int argc, char** argv) {
         error = run(
             config, totals,
             [&](const DayResult& d, const std::vector<SpinRow>& rows) {
-                if (per_day.is_open()) per_day << per_day_row(d) << '\n';
+                if (per_day.is_open()) per_day.write(per_day_row(d) + '\n');
                 if (spins.is_open())
                     for (const SpinRow& r : rows)
-                        spins << spin_row(d.day, r) << '\n';
+                        spins.write(spin_row(d.day, r) + '\n');
             },
             [&](std::int64_t done, std::int64_t total) { bar(done, total); });
     }
-    if (!error.empty()) {
-        std::fprintf(stderr, "popchan-batch: %s\n", error.c_str());
-        return 1;
-    }
+    if (!error.empty()) return failed(error);
+    for (OutputFile* file : {&per_day, &spins})
+        if (!file->flush()) return failed(file->error());
     const Header header{config.seed, o.premises};
-    std::cout << (o.json ? summary_json(header, totals) : summary_table(header, totals));
-    if (!o.plot.empty()) {
-        std::ofstream svg(o.plot);
-        svg << plot_svg(totals, config.premises.zentei_jikan);
-        if (!svg) {
-            std::fprintf(stderr, "popchan-batch: cannot write %s\n", o.plot.c_str());
-            return 1;
-        }
-    }
+    const std::string summary =
+        o.json ? summary_json(header, totals) : summary_table(header, totals);
+    std::fwrite(summary.data(), 1, summary.size(), stdout);
+    if (plot.is_open()) plot.write(plot_svg(totals, config.premises.zentei_jikan));
+    // The files take their places only when everything else went well.
+    if (const std::string e = finish_standard_output(); !e.empty()) return failed(e);
+    for (OutputFile* file : {&per_day, &spins, &plot})
+        if (!file->commit()) return failed(file->error());
     return 0;
 }
