@@ -15,7 +15,7 @@ void Bgm::close_open() {
 }
 
 void Bgm::Bgm_Control(const std::string& name, Int16 mode) {
-    if (sound_off == 1) return;
+    if (sound_off == 1 || hushed_) return;
     if (mode == 1) {
         close_open();
         const std::string path = name.find('/') == std::string::npos && !app_path_.empty()
@@ -32,6 +32,11 @@ void Bgm::Bgm_Control(const std::string& name, Int16 mode) {
         close_open();
         clock_.set_interval(kTimer, 0);
     }
+}
+
+void Bgm::set_hushed(bool hushed) {
+    if (hushed) Bgm_Control("stop", 2); // before the hush, so the music really stops
+    hushed_ = hushed;
 }
 
 void Bgm::Timer4_Timer() {

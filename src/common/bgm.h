@@ -36,8 +36,14 @@ class Bgm {
     const std::string& app_path() const { return app_path_; }
 
     // Mode 1 plays `name` (a bare name resolves in the program's folder),
-    // replacing what plays; mode 2 stops. Nothing at all while sound is off.
+    // replacing what plays; mode 2 stops. Nothing at all while sound is off
+    // or hushed.
     void Bgm_Control(const std::string& name, Int16 mode);
+    // While the machine runs faster than its own pace the music would race:
+    // hushing stops it at once and keeps every cue silent; unhushed, nothing
+    // plays until the next cue. The sound switch is left as it is.
+    void set_hushed(bool hushed);
+    bool hushed() const { return hushed_; }
     // Timer4: restarts the piece from the start once it has ended.
     void Timer4_Timer();
 
@@ -49,6 +55,7 @@ class Bgm {
     Clock& clock_;
     MediaDevice* device_;
     std::string app_path_;
+    bool hushed_ = false;
 };
 
 } // namespace popchan

@@ -163,6 +163,7 @@ void FormDigiModel::reset_day() {
     digi.PictureWaku.touch();
     digi.set_back_color(kBackNormal);
     bgm.Bgm_Control("stop", 2);
+    h2_Click(0); // the next day starts at the machine's own pace
     screen.menus.a2 = true;
     screen.menus.a3 = true;
     screen.menus.a4 = false;
@@ -228,6 +229,12 @@ void FormDigiModel::f3_Click() {
     screen.menus.f3 = false;
     bgm.Bgm_Control("stop", 2); // while the switch is still on, so the music really stops
     bgm.sound_off = 1;
+    changed();
+}
+
+void FormDigiModel::h2_Click(int i) {
+    screen.menus.h2_checked = i;
+    bgm.set_hushed(i != 0);
     changed();
 }
 

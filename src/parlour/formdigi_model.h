@@ -31,6 +31,8 @@ int scaled_font_size(int nominal, int twips_per_px);
 class FormDigiModel {
   public:
     static constexpr int kWidth = 632, kHeight = 430; // client area in pixels
+    // Play speeds of h2(0..3): simulated milliseconds per real millisecond.
+    static constexpr std::array<int, 4> kSpeeds = {1, 2, 5, 10};
 
     // Without a generator of its own the machine draws from a clock-mixed one.
     explicit FormDigiModel(Dialogs& dialogs, MediaDevice* media = nullptr,
@@ -51,6 +53,7 @@ class FormDigiModel {
     void b4_Click(Int16 i); // hide spins but reaches (1) or but jackpots (2)
     void f2_Click();        // Sound on
     void f3_Click();        // Sound off
+    void h2_Click(int i);   // play speed kSpeeds[i]; music only at the machine's own pace
 
     // One tick of timer 0..3 (Timer1 … Timer4), as the clock fires it. The batch
     // tool plays its days this way, at machine speed.
@@ -59,6 +62,8 @@ class FormDigiModel {
     // Lets simulated milliseconds pass on the clock.
     void advance(std::int64_t ms) { clock_.advance(ms); }
     const Clock& clock() const { return clock_; }
+    // How many simulated milliseconds pass in one real one.
+    int speed() const { return kSpeeds.at(screen.menus.h2_checked); }
 
     // The window's state, read by the window and by tests.
     SpinState spin;

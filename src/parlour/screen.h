@@ -16,6 +16,7 @@ struct Menus {
     bool b2 = false, b3 = true, b4_1 = true, b4_2 = true;
     bool f2 = false, f3 = true;
     bool g3_checked = false;
+    int h2_checked = 0; // play speed: 等速, ２倍速, ５倍速, １０倍速
 };
 
 struct FormDigiScreen {
