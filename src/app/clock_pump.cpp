@@ -6,19 +6,27 @@
 
 namespace popchan {
 
-ClockPump::ClockPump(FormDigiModel& model, const ModalTracker& modal, std::function<void()> after)
-    : model_(model), modal_(modal), after_(std::move(after)) {
+ClockPump::ClockPump(FormDigiModel& model, const ModalTracker& modal, std::function<void()> after,
+                     TimeSource now)
+    : model_(model), modal_(modal), after_(std::move(after)), now_(std::move(now)) {
+    if (!now_) {
+        elapsed_.start();
+        now_ = [this] { return elapsed_.elapsed(); };
+    }
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(kPeriodMs);
     QObject::connect(&timer_, &QTimer::timeout, this, [this] { pump(); });
 }
 
+void ClockPump::restart_count() {
+    consumed_ms_ = now_();
+    closed_seen_ = modal_.closed_count();
+}
+
 void ClockPump::follow_clock() {
     const bool want = model_.clock().any_running();
     if (want && !timer_.isActive()) {
-        elapsed_.start();
-        consumed_ms_ = 0;
-        closed_seen_ = modal_.closed_count();
+        restart_count();
         timer_.start();
     } else if (!want && timer_.isActive()) {
         timer_.stop();
@@ -27,20 +35,14 @@ void ClockPump::follow_clock() {
 
 void ClockPump::pump() {
     if (modal_.any_open()) return; // a handler waits for its box: time stands still
-    if (modal_.closed_count() != closed_seen_) {
-        // A box was open: go on from now, not from before it opened.
-        closed_seen_ = modal_.closed_count();
-        elapsed_.restart();
-        consumed_ms_ = 0;
+    // A box was open: go on from now, not from before it opened.
+    if (modal_.closed_count() != closed_seen_) restart_count();
+    const std::int64_t now = now_();
+    const std::int64_t due = std::min<std::int64_t>(now - consumed_ms_, kMaxCatchUpMs);
+    if (due > 0) {
+        consumed_ms_ = now;
+        model_.advance(due * model_.speed());
     }
-    const qint64 now = elapsed_.elapsed();
-    qint64 due = now - consumed_ms_;
-    if (due > kMaxCatchUpMs) {
-        consumed_ms_ = now - kMaxCatchUpMs;
-        due = kMaxCatchUpMs;
-    }
-    consumed_ms_ += due;
-    if (due > 0) model_.advance(due);
     after_();
 }
 
