@@ -1,6 +1,7 @@
 // Shows one of the core's pixel surfaces, without copying its pixels.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -12,7 +13,9 @@ class SurfaceView : public QWidget {
   public:
     // `surface` gives the surface, brought up to date.
     SurfaceView(std::function<const Surface&()> surface, QWidget* parent);
-    // Repaints when the surface changed since the last paint.
+    // Repaints when the surface changed since the last repaint, at most once
+    // a frame of the screen: the changes of one frame are shown together
+    // (at a high play speed the display changes far more often than that).
     void refresh();
 
   protected:
@@ -20,7 +23,8 @@ class SurfaceView : public QWidget {
 
   private:
     std::function<const Surface&()> surface_;
-    std::uint64_t painted_ = ~std::uint64_t{0};
+    std::uint64_t asked_ = ~std::uint64_t{0}; // the revision last asked to be shown
+    QTimer frame_;                            // runs for one frame after each repaint
 };
 
 } // namespace popchan
