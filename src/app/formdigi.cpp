@@ -1,5 +1,6 @@
 #include "app/formdigi.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -267,6 +268,20 @@ void FormDigi::build_menus() {
             [this] { run(&FormDigiModel::f2_Click); });
     connect(add(f1, "f3", "なし(&C&ｿ)"), &QAction::triggered, this,
             [this] { run(&FormDigiModel::f3_Click); });
+    QMenu* h1 = b->addMenu("速度(&P&ｿ)");
+    menus_["h1"] = h1->menuAction();
+    auto* speeds = new QActionGroup(h1);
+    const char* const paces[4] = {"等速(&1&ﾄ)", "２倍速(&2&ﾆ)", "５倍速(&5&ｺ)", "１０倍速(&0&ｼ)"};
+    for (int i = 0; i < 4; ++i) {
+        QAction* h2 = add(h1, ("h2_" + std::to_string(i)).c_str(), paces[i]);
+        h2->setCheckable(true);
+        h2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
+        speeds->addAction(h2);
+        connect(h2, &QAction::triggered, this, [this, i] {
+            model_->h2_Click(i);
+            refresh();
+        });
+    }
 
     QMenu* d1 = menuBar()->addMenu("ﾍﾙﾌﾟ(&H&ｸ)");
     connect(add(d1, "d2", "ﾍﾙﾌﾟ(&H&ｸ)"), &QAction::triggered, this, [this] { d2_Click(); });
@@ -358,6 +373,7 @@ void FormDigi::refresh() {
     for (const auto& [name, on] : enabled)
         menus_.at(name)->setEnabled(on);
     menus_.at("g3")->setChecked(m.g3_checked);
+    menus_.at("h2_" + std::to_string(m.h2_checked))->setChecked(true);
 
     for (int i = 0; i < 9; ++i)
         zentei_[i]->setText(q(s.zentei[i]));

@@ -96,6 +96,10 @@ const std::map<std::string, const char*> kCaptions = {
     {"g3", "常に前面表示(&A&ﾁ)"},
     {"f2", "あり(&O&ﾗ)"},
     {"f3", "なし(&C&ｿ)"},
+    {"h2_0", "等速(&1&ﾄ)"},
+    {"h2_1", "２倍速(&2&ﾆ)"},
+    {"h2_2", "５倍速(&5&ｺ)"},
+    {"h2_3", "１０倍速(&0&ｼ)"},
     {"d2", "ﾍﾙﾌﾟ(&H&ｸ)"},
     {"d3", "使い方(&T&ｶ)"},
     {"d4", "ＣＲぽぷちゃんについて(&P&ｾ)"},
@@ -106,13 +110,15 @@ const std::map<std::string, const char*> kCaptions = {
 // (separators as "-").
 const std::map<std::string, std::vector<std::string>> kMenus = {
     {"実行(&G&ｷ)", {"前提(&Z&ﾂ)", "ｽﾀｰﾄ(&S&ﾄ)", "ﾘｾｯﾄ(&R&ｽ)", "-", "終了(&Q&ﾀ)"}},
-    {"ｵﾌﾟｼｮﾝ(&O&ﾗ)", {"ﾃﾞｼﾞﾀﾙ(&D&ｼ)", "表示画面(&M&ﾓ)", "常に前面表示(&A&ﾁ)", "ｻｳﾝﾄﾞ(&S&ﾄ)"}},
+    {"ｵﾌﾟｼｮﾝ(&O&ﾗ)",
+     {"ﾃﾞｼﾞﾀﾙ(&D&ｼ)", "表示画面(&M&ﾓ)", "常に前面表示(&A&ﾁ)", "ｻｳﾝﾄﾞ(&S&ﾄ)", "速度(&P&ｿ)"}},
     {"ﾃﾞｼﾞﾀﾙ(&D&ｼ)", {"表示(&O&ﾗ)", "非表示(&C&ｿ)"}},
     {"非表示(&C&ｿ)", {"ﾘｰﾁ以外(&R&ｽ)", "当り以外(&H&ｸ)"}},
     {"表示画面(&M&ﾓ)",
      {"標準(&S&ﾄ)", "ﾃﾞｼﾞﾀﾙのみ(&D&ｼ)", " 〃 + 履歴(&R&ｽ)", " 〃 + 状況(&J&ﾏ)",
       " 〃 + ｸﾞﾗﾌ(&G&ｷ)"}},
     {"ｻｳﾝﾄﾞ(&S&ﾄ)", {"あり(&O&ﾗ)", "なし(&C&ｿ)"}},
+    {"速度(&P&ｿ)", {"等速(&1&ﾄ)", "２倍速(&2&ﾆ)", "５倍速(&5&ｺ)", "１０倍速(&0&ｼ)"}},
     {"ﾍﾙﾌﾟ(&H&ｸ)",
      {"ﾍﾙﾌﾟ(&H&ｸ)", "使い方(&T&ｶ)", "ＣＲぽぷちゃんについて(&P&ｾ)", "-", "作者ｿﾌﾄ紹介(&E&ｲ)", "-",
       "ﾊﾞｰｼﾞｮﾝ情報(&A&ﾁ)"}},
@@ -193,8 +199,11 @@ TEST(MenuCaptions, EveryMenuShowsItsCaptionsWhole) {
             const QString caption = QString::fromStdString(captions[items.size() - 1]);
             const QRect item = menu->actionGeometry(a);
             const Drawn d = drawn_in(page.runs, item);
-            // Drawn whole: not elided, not cut at the item's right edge.
-            EXPECT_EQ(d.text, shown(caption)) << title << " / " << caption.toStdString();
+            // Drawn whole: not elided, not cut at the item's right edge; a
+            // shortcut (its keys checked where the item is) to its right.
+            EXPECT_EQ(d.text, shown(caption) +
+                                  a->shortcut().toString(QKeySequence::NativeText).toStdString())
+                << title << " / " << caption.toStdString();
             EXPECT_LE(d.right, item.right() + 1) << caption.toStdString();
             EXPECT_GE(d.left, item.left()) << caption.toStdString();
             // The item has room for the whole shown text besides its margins.
@@ -206,7 +215,7 @@ TEST(MenuCaptions, EveryMenuShowsItsCaptionsWhole) {
         menu->hide();
         ++menus;
     }
-    EXPECT_EQ(menus, 7);
+    EXPECT_EQ(menus, 8);
 }
 
 TEST(MenuCaptions, TheMenuBarShowsItsTitlesWhole) {
