@@ -89,12 +89,14 @@ screenshot: build
 	$(SHOT) docs/menu-help.png open:2
 	QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$$(mktemp -d) $(BUILD)/tools/display_sheet docs/display.png docs/reaches.png
 
-# Figures of speed: lotteries per second; start-up, idle and running CPU, the clock's pace.
+# Figures of speed: lotteries per second; start-up, idle and running CPU, the clock's pace;
+# CPU and pace at each play speed.
 bench: build
 	$(BUILD)/bench/lottery_bench
 	$(BUILD)/bench/display_bench
 	bench/batch.sh $(BUILD)
 	bench/window.sh $(BUILD)
+	bench/speed.sh $(BUILD)
 	bench/music.sh $(BUILD)
 
 # Draws the pictures in assets/pictures anew.

@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <sys/resource.h>
 
 #include "app/application.h"
 #include "app/formdigi.h"
+#include "cpu_share.h"
+
+using popchan::bench::cpu_share_over;
 
 namespace {
 
@@ -20,12 +22,6 @@ double now_ns() {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
     return ts.tv_sec * 1e9 + ts.tv_nsec;
-}
-
-double cpu_seconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 class FirstPaint : public QObject {
@@ -44,17 +40,6 @@ class FirstPaint : public QObject {
   private:
     double launch_ns_;
 };
-
-// Runs the event loop for `seconds` and reports CPU use over that time.
-double cpu_share_over(double seconds) {
-    const double cpu0 = cpu_seconds();
-    QElapsedTimer wall;
-    wall.start();
-    QEventLoop loop;
-    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
-    loop.exec();
-    return 100 * (cpu_seconds() - cpu0) / (wall.nsecsElapsed() / 1e9);
-}
 
 } // namespace
 
