@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPixmap>
 #include <QTimer>
 
 #include "app/clock_pump.h"
@@ -147,8 +146,7 @@ void FormDigi::build_panels() {
         column->setObjectName(QString("picdorubako_%1").arg(i));
         Place_Picture(column, 33, 153, 32 * i, 24);
         for (int k = 1; k <= 10; ++k) {
-            auto* box = new QLabel(column);
-            box->setPixmap(QPixmap(":/pictures/dorubako.png"));
+            auto* box = new PixelPicture(":/pictures/dorubako.png", column);
             box->setObjectName(QString("imgdorubako_%1").arg(10 * i + k));
             Place_Picture(box, 32, 32, 0, 120 - 12 * (k - 1));
             dorubako_[10 * i + k - 1] = box;
@@ -173,8 +171,7 @@ void FormDigi::build_panels() {
     Place_Text(label3, 10, 81, 73, 0, 0);
     labelhakokiseisu_ = label(pichakokisei_, "Labelhakokiseisu", "５箱", 10, 25, 17, 59, 26);
     for (int i = 0; i < 2; ++i) {
-        fuda_[i] = new QLabel(tennai);
-        fuda_[i]->setPixmap(QPixmap(QString(":/pictures/fuda%1.png").arg(i)));
+        fuda_[i] = new PixelPicture(QString(":/pictures/fuda%1.png").arg(i), tennai);
         fuda_[i]->setObjectName(QString("fuda_%1").arg(i));
         Place_Picture(fuda_[i], 32, 32, 88, 0);
     }

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QPainter>
 #include <QScreen>
 #include <QStyleOption>
 #include <algorithm>
@@ -112,6 +113,15 @@ int text_field_width(const QComboBox* combo) {
         .width();
 }
 } // namespace
+
+PixelPicture::PixelPicture(const QString& path, QWidget* parent) : QLabel(parent) {
+    setPixmap(QPixmap(path));
+}
+
+void PixelPicture::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, pixmap());
+}
 
 PictureBox::PictureBox(QWidget* parent, bool border, const QColor& back) : QFrame(parent) {
     if (border) {

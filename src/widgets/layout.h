@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QLabel>
 #include <QStringList>
 
 class QAbstractScrollArea;
@@ -13,6 +14,17 @@ namespace popchan {
 class PictureBox : public QFrame {
   public:
     PictureBox(QWidget* parent, bool border, const QColor& back = QColor());
+};
+
+// A picture of whole pixels (a dollar box, a plate) at the top left. Where a
+// logical pixel is several device pixels it is scaled up sharp, each pixel a
+// block of one colour, as the display is; a plain label would smooth it.
+class PixelPicture : public QLabel {
+  public:
+    PixelPicture(const QString& path, QWidget* parent);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
 };
 
 // Position and size, relative to the container's inside.
