@@ -74,8 +74,8 @@ fuzz: deps build/fuzz/build.ninja
 
 # Pictures of the windows under Xvfb, for the README: the main window at
 # start-up, six hours into a seeded day and in its five layouts, the premises
-# dialog, the about and how-to windows, the help, and the options and help
-# menus opened.
+# dialog, the about and how-to windows, the help, the options, help and speed
+# menus opened, and the day at a scale factor of 2.
 SHOT := XDG_RUNTIME_DIR=$$(mktemp -d) xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/tools/screenshot
 screenshot: build
 	$(SHOT) docs/screenshot.png
@@ -87,6 +87,8 @@ screenshot: build
 	$(SHOT) docs/help.png d2
 	$(SHOT) docs/menu-options.png open:1/0/1
 	$(SHOT) docs/menu-help.png open:2
+	$(SHOT) docs/menu-speed.png open:1/4
+	QT_SCALE_FACTOR=2 XDG_RUNTIME_DIR=$$(mktemp -d) xvfb-run -a -s "-screen 0 1600x1200x24" $(BUILD)/tools/screenshot docs/scale2.png day 1 6
 	QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$$(mktemp -d) $(BUILD)/tools/display_sheet docs/display.png docs/reaches.png
 
 # Figures of speed: lotteries per second; start-up, idle and running CPU, the clock's pace;
