@@ -266,7 +266,6 @@ void FormDigi::build_menus() {
     connect(add(f1, "f3", "なし(&C&ｿ)"), &QAction::triggered, this,
             [this] { run(&FormDigiModel::f3_Click); });
     QMenu* h1 = b->addMenu("速度(&P&ｿ)");
-    menus_["h1"] = h1->menuAction();
     auto* speeds = new QActionGroup(h1);
     const char* const paces[4] = {"等速(&1&ﾄ)", "２倍速(&2&ﾆ)", "５倍速(&5&ｺ)", "１０倍速(&0&ｼ)"};
     for (int i = 0; i < 4; ++i) {
