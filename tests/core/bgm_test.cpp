@@ -62,6 +62,29 @@ TEST(Bgm, SoundOffDoesNothingAtAll) {
     EXPECT_EQ(clock.interval(Bgm::kTimer), 0);
 }
 
+TEST(Bgm, HushedStopsAtOnceAndKeepsCuesSilentUntilTheNextCueAfterIt) {
+    Clock clock([](int) {});
+    RecordingMedia media;
+    Bgm bgm(clock, &media);
+    bgm.Bgm_Control("kaiten.mid", 1);
+    media.log.clear();
+    bgm.set_hushed(true);
+    EXPECT_EQ(media.log, (std::vector<std::string>{"stop", "close"}));
+    EXPECT_EQ(bgm.bgm_open, 0);
+    EXPECT_EQ(clock.interval(Bgm::kTimer), 0);
+    media.log.clear();
+    bgm.Bgm_Control("reach.mid", 1);
+    bgm.Bgm_Control("stop", 2);
+    EXPECT_TRUE(media.log.empty());
+    EXPECT_EQ(clock.interval(Bgm::kTimer), 0);
+    bgm.set_hushed(false);
+    EXPECT_TRUE(media.log.empty()); // nothing until the next cue
+    EXPECT_EQ(bgm.sound_off, 0);
+    bgm.Bgm_Control("atari.mid", 1);
+    EXPECT_EQ(media.log, (std::vector<std::string>{"open atari.mid", "play"}));
+    EXPECT_EQ(clock.interval(Bgm::kTimer), 10000);
+}
+
 namespace {
 // A player whose status query fails with a run-time error.
 class FailingMedia : public RecordingMedia {
