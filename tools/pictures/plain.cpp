@@ -146,12 +146,17 @@ QImage premises() {
     return img;
 }
 
+} // namespace
+
 // ---- icon: the machine's display showing 7 7 7 ----------------------------
 
-QImage icon() {
-    QImage img = solid_canvas(128, 128, QColor(40, 20, 80));
+// Drawn on a 128-pixel grid and scaled as a whole, so every size is drawn
+// afresh rather than blown up from the 128-pixel file.
+QImage icon(int size) {
+    QImage img = solid_canvas(size, size, QColor(40, 20, 80));
     QPainter p(&img);
     smooth(p);
+    p.scale(size / 128.0, size / 128.0);
     p.fillRect(img.rect(), vertical(img.rect(), QColor(90, 40, 150), QColor(30, 10, 60)));
     Pose pose;
     pose.hip = {64, 68};
@@ -177,8 +182,6 @@ QImage icon() {
     return img;
 }
 
-} // namespace
-
 Pictures plain_pictures() {
     return {
         {"startup", startup()},
@@ -186,7 +189,7 @@ Pictures plain_pictures() {
         {"fuda0", plate(QColor(60, 110, 220), "無制限", infinity)},
         {"fuda1", plate(QColor(230, 120, 30), "持ち玉", kept_balls)},
         {"zentei", premises()},
-        {"icon", icon()},
+        {"icon", icon(128)},
     };
 }
 
