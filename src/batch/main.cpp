@@ -1,15 +1,22 @@
 // popchan-batch: thousands of parlour days at machine speed, with the same
 // lottery and accounting as the desktop program.
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <iostream>
 #include <random>
+#include <sstream>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 #include "batch/options.h"
 #include "batch/output.h"
 #include "batch/report.h"
+#include "batch/shards.h"
+#include "batch/sweep_report.h"
 
 using namespace popchan;
 using namespace popchan::batch;
@@ -48,6 +55,68 @@ int failed(const std::string& what) {
     return 1;
 }
 
+// Standard output, then the files into their places: only when all went well.
+int finish(std::initializer_list<OutputFile*> files) {
+    if (const std::string e = finish_standard_output(); !e.empty()) return failed(e);
+    for (OutputFile* file : files)
+        if (!file->commit()) return failed(file->error());
+    return 0;
+}
+
+void print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// "merge FILE…": the summary of a whole run from its shards' JSON summaries.
+int merge_shards(const Options& o) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const std::string& name : o.files) {
+        std::ifstream in(name, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        if (!in) return failed("cannot read " + name + ": " + std::strerror(errno));
+        files.emplace_back(name, text.str());
+    }
+    Header header{};
+    Totals totals;
+    if (const std::string e = merge_summaries(files, header, totals); !e.empty()) return failed(e);
+    print(o.json ? summary_json(header, totals) : summary_table(header, totals));
+    return finish({});
+}
+
+int sweep_premise(const Options& o, const RunConfig& config) {
+    OutputFile csv, plot;
+    for (auto [file, path] : {std::pair{&csv, &o.csv}, std::pair{&plot, &o.plot}})
+        if (!file->open(*path)) return failed(file->error());
+    std::vector<SweepRow> rows;
+    std::string error;
+    {
+        ProgressBar bar;
+        error = sweep(config, o.premises, *o.sweep, rows,
+                      [&](std::int64_t done, std::int64_t total) { bar(done, total); });
+    }
+    if (!error.empty()) return failed(error);
+    const Header header{config.seed, o.premises};
+    print(o.json ? sweep_json(header, *o.sweep, rows) : sweep_table(header, *o.sweep, rows));
+    csv.write(sweep_csv(rows));
+    if (plot.is_open()) plot.write(sweep_svg(*o.sweep, rows));
+    return finish({&csv, &plot});
+}
+
+int border(const Options& o, const RunConfig& config) {
+    Border b;
+    std::string error;
+    {
+        ProgressBar bar;
+        error = find_border(config, b,
+                            [&](std::int64_t done, std::int64_t total) { bar(done, total); });
+    }
+    if (!error.empty()) return failed(error);
+    const Header header{config.seed, o.premises};
+    print(o.json ? border_json(header, config.days, b) : border_table(header, config.days, b));
+    return finish({});
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -69,10 +138,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "popchan-batch: 入力エラー: %s\n", e.c_str());
         return 2;
     }
+    if (o.merge) return merge_shards(o);
 
     RunConfig config;
     config.premises = convert_and_check(o.premises).record;
-    config.days = o.days;
+    std::tie(config.first_day, config.days) = shard_days(o.days, o.shard, o.shards);
     config.seed =
         o.seed ? *o.seed
                : (std::uint64_t(std::random_device{}()) << 32) ^
@@ -86,6 +156,8 @@ int main(int argc, char** argv) {
     // Every output is created before the first day is played.
     if (const std::string e = check_standard_output_open(); !e.empty()) return failed(e);
     remove_temporaries_on_signals();
+    if (o.sweep) return sweep_premise(o, config);
+    if (o.border) return border(o, config);
     OutputFile per_day, spins, plot;
     for (auto [file, path] :
          {std::pair{&per_day, &o.per_day}, std::pair{&spins, &o.spins}, std::pair{&plot, &o.plot}})
@@ -109,14 +181,8 @@ int main(int argc, char** argv) {
     if (!error.empty()) return failed(error);
     for (OutputFile* file : {&per_day, &spins})
         if (!file->flush()) return failed(file->error());
-    const Header header{config.seed, o.premises};
-    const std::string summary =
-        o.json ? summary_json(header, totals) : summary_table(header, totals);
-    std::fwrite(summary.data(), 1, summary.size(), stdout);
+    const Header header{config.seed, o.premises, config.first_day, o.days};
+    print(o.json ? summary_json(header, totals) : summary_table(header, totals));
     if (plot.is_open()) plot.write(plot_svg(totals, config.premises.zentei_jikan));
-    // The files take their places only when everything else went well.
-    if (const std::string e = finish_standard_output(); !e.empty()) return failed(e);
-    for (OutputFile* file : {&per_day, &spins, &plot})
-        if (!file->commit()) return failed(file->error());
-    return 0;
+    return finish({&per_day, &spins, &plot});
 }

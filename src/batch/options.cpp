@@ -1,6 +1,8 @@
 #include "batch/options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
 
 namespace popchan::batch {
 
@@ -49,6 +51,109 @@ template <class T> bool whole_number(const std::string& text, T& out, T min) {
     return true;
 }
 
+// The number of decimals written in a number's text.
+int decimals(const std::string& text) {
+    const std::size_t dot = text.find('.');
+    return dot == std::string::npos ? 0 : int(text.size() - dot - 1);
+}
+
+bool real_number(const std::string& text, double& out) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+constexpr std::size_t kMaxSweepValues = 1000;
+
+// "NAME=FROM:TO:STEP" or "NAME=V1,V2,…" into the sweep; the error otherwise.
+std::string read_sweep(const std::string& given, Sweep& sweep) {
+    const std::size_t eq = given.find('=');
+    const PremiseOption* premise = nullptr;
+    for (const PremiseOption& candidate : kPremiseOptions)
+        if (eq != std::string::npos && given.substr(0, eq) == candidate.name + 2)
+            premise = &candidate;
+    if (!premise) return "--sweep needs a premise's option name, e.g. spin-rate=20:40:1: " + given;
+    Sweep s{given.substr(0, eq), premise->row, {}};
+    const std::string values = given.substr(eq + 1);
+    if (values.find(':') != std::string::npos) {
+        const std::size_t c1 = values.find(':'), c2 = values.find(':', c1 + 1);
+        const std::string from = values.substr(0, c1),
+                          to = values.substr(c1 + 1, c2 == std::string::npos ? 0 : c2 - c1 - 1),
+                          step = c2 == std::string::npos ? "" : values.substr(c2 + 1);
+        double a = 0, b = 0, d = 0;
+        if (!real_number(from, a) || !real_number(to, b) || !real_number(step, d) || d <= 0 ||
+            b < a || (b - a) / d >= double(kMaxSweepValues))
+            return "--sweep needs FROM:TO:STEP with FROM <= TO, STEP > 0 and at most " +
+                   std::to_string(kMaxSweepValues) + " values: " + given;
+        const int places = std::max(decimals(from), decimals(step));
+        const auto count = std::size_t((b - a) / d + 1e-9) + 1;
+        for (std::size_t i = 0; i < count; ++i) {
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "%.*f", places, a + double(i) * d);
+            s.values.emplace_back(buf);
+        }
+    } else {
+        for (std::size_t start = 0;;) {
+            const std::size_t comma = values.find(',', start);
+            s.values.push_back(values.substr(start, comma - start));
+            if (s.values.back().empty()) return "--sweep has an empty value: " + given;
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        if (s.values.size() > kMaxSweepValues)
+            return "--sweep takes at most " + std::to_string(kMaxSweepValues) + " values";
+    }
+    if (s.row >= kRowEigyo)
+        for (std::string& v : s.values)
+            v = code_text(s.row, v);
+    sweep = std::move(s);
+    return {};
+}
+
+// "I/N" with 1 <= I <= N.
+bool read_shard(const std::string& text, std::int64_t& shard, std::int64_t& shards) {
+    const std::size_t slash = text.find('/');
+    std::int64_t i = 0, n = 0;
+    if (slash == std::string::npos || !whole_number<std::int64_t>(text.substr(0, slash), i, 1) ||
+        !whole_number<std::int64_t>(text.substr(slash + 1), n, i))
+        return false;
+    shard = i, shards = n;
+    return true;
+}
+
+// "merge FILE…": only the files, --json and --help.
+Parsed parse_merge(const std::vector<std::string>& args) {
+    Parsed p;
+    p.options.merge = true;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--json")
+            p.options.json = true;
+        else if (args[i] == "--help" || args[i] == "-h")
+            p.options.help = true;
+        else if (args[i].rfind("--", 0) == 0)
+            p.usage_errors.push_back("merge takes only --json and files: " + args[i]);
+        else
+            p.options.files.push_back(args[i]);
+    }
+    if (p.options.files.empty() && !p.options.help)
+        p.usage_errors.emplace_back("merge needs the JSON summaries of the shards");
+    return p;
+}
+
+// Options that do not go together.
+void check_combinations(Parsed& p) {
+    const Options& o = p.options;
+    auto refuse = [&](bool when, const char* why) {
+        if (when) p.usage_errors.emplace_back(why);
+    };
+    refuse(o.sweep && o.border, "--sweep and --border go one at a time");
+    refuse(!o.csv.empty() && !o.sweep, "--csv writes the rows of a --sweep");
+    refuse((o.sweep || o.border) && o.shards > 1, "--shard splits a run, not a sweep or --border");
+    refuse((o.sweep || o.border) && (!o.per_day.empty() || !o.spins.empty()),
+           "--per-day and --spins write the days of a run, not of a sweep or --border");
+    refuse(o.border && !o.plot.empty(), "--plot draws a run or a sweep, not --border");
+    refuse(o.shards > o.days, "--shard needs at least one day for each shard");
+}
+
 } // namespace
 
 std::string usage() {
@@ -71,13 +176,37 @@ std::string usage() {
            "  --json            the summary as JSON instead of a table\n"
            "  --per-day FILE    one CSV row per day; e.g. --per-day days.csv\n"
            "  --spins FILE      one CSV row per spin; e.g. --spins spins.csv\n"
-           "  --plot FILE.svg   histogram of day balances and the mean balance by hour\n"
+           "  --plot FILE.svg   histogram of day balances and the mean balance by hour;\n"
+           "                    with --sweep, the mean balance and its 95 % band by value\n"
+           "  --csv FILE        the rows of a --sweep as CSV; e.g. --csv sweep.csv\n"
            "  --help            this text\n"
+           "\nSweeps and the border:\n"
+           "  --sweep NAME=FROM:TO:STEP or NAME=V1,V2,...\n"
+           "                    plays the same days (the same seed for each day) at each\n"
+           "                    value of one premise, named by its option without --, so\n"
+           "                    the rows differ only by the premise; a row per value with\n"
+           "                    the mean balance and its 95 % interval, the share of days\n"
+           "                    won, the balance per hour and the jackpots per day;\n"
+           "                    e.g. --sweep spin-rate=20:40:1, --sweep form=1,3,5\n"
+           "  --border          the border by simulation: the spin rate (spins per 1,000\n"
+           "                    yen) at which the mean balance of a day is 0 under all the\n"
+           "                    other premises (business form, time service, box limit and\n"
+           "                    give-up included), to 0.01, with the rates at which 0 is\n"
+           "                    inside the mean's 95 % interval; beside it the exact\n"
+           "                    borders: cash (every spin paid in cash and every payout\n"
+           "                    exchanged) and held balls (every spin paid with balls won);\n"
+           "                    e.g. --border --days 10000 --form 1 --time-service なし\n"
+           "\nSplitting a run between machines:\n"
+           "  --shard I/N       plays only part I of N of the days (consecutive blocks),\n"
+           "                    for merging; e.g. --shard 2/4 --json > part2.json\n"
+           "  merge FILE...     popchan-batch merge part*.json [--json]: the summary of the\n"
+           "                    whole run from the --json summaries of all its shards\n"
            "\nThe same seed gives the same results with any number of threads.\n";
     return out;
 }
 
 Parsed parse(const std::vector<std::string>& args) {
+    if (!args.empty() && args.front() == "merge") return parse_merge(args);
     Parsed p;
     Options& o = p.options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -96,11 +225,16 @@ Parsed parse(const std::vector<std::string>& args) {
             o.json = true;
             continue;
         }
+        if (name == "--border") {
+            o.border = true;
+            continue;
+        }
         const PremiseOption* premise = nullptr;
         for (const PremiseOption& candidate : kPremiseOptions)
             if (name == candidate.name) premise = &candidate;
         const bool known = premise || name == "--days" || name == "--seed" || name == "--threads" ||
-                           name == "--per-day" || name == "--spins" || name == "--plot";
+                           name == "--per-day" || name == "--spins" || name == "--plot" ||
+                           name == "--sweep" || name == "--csv" || name == "--shard";
         if (!known) {
             p.usage_errors.push_back("unknown option: " + args[i]);
             continue;
@@ -130,12 +264,32 @@ Parsed parse(const std::vector<std::string>& args) {
                 o.threads = threads;
             else
                 p.usage_errors.push_back("--threads needs a whole number from 1 to 1024: " + value);
+        } else if (name == "--sweep") {
+            if (const std::string e = read_sweep(value, o.sweep.emplace()); !e.empty()) {
+                o.sweep.reset();
+                p.usage_errors.push_back(e);
+            }
+        } else if (name == "--shard") {
+            if (!read_shard(value, o.shard, o.shards))
+                p.usage_errors.push_back("--shard needs I/N with 1 <= I <= N: " + value);
         } else {
-            (name == "--per-day" ? o.per_day : name == "--spins" ? o.spins : o.plot) = value;
+            (name == "--per-day" ? o.per_day
+             : name == "--spins" ? o.spins
+             : name == "--csv"   ? o.csv
+                                 : o.plot) = value;
         }
     }
+    check_combinations(p);
     for (int n : convert_and_check(o.premises).failed)
         p.premise_errors.emplace_back(check_message(n));
+    if (o.sweep && p.premise_errors.empty())
+        for (const std::string& value : o.sweep->values) {
+            PremiseTexts texts = o.premises;
+            texts[o.sweep->row] = value;
+            for (int n : convert_and_check(texts).failed)
+                p.premise_errors.push_back(std::string(check_message(n)) + " (--sweep " +
+                                           o.sweep->name + "=" + value + ")");
+        }
     return p;
 }
 

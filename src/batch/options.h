@@ -10,6 +10,13 @@
 
 namespace popchan::batch {
 
+// One premise played at several values, as their texts.
+struct Sweep {
+    std::string name; // the option's name without "--"
+    PremiseRow row = kRowKaiten;
+    std::vector<std::string> values;
+};
+
 struct Options {
     PremiseTexts premises = start_texts();
     std::int64_t days = 1000;
@@ -18,6 +25,13 @@ struct Options {
     bool json = false;
     std::string per_day, spins, plot; // output files, empty for none
     bool help = false;
+
+    std::optional<Sweep> sweep;
+    bool border = false;                // the spin rate of a balance of 0
+    std::string csv;                    // the sweep's rows, empty for none
+    std::int64_t shard = 1, shards = 1; // --shard shard/shards
+    bool merge = false;                 // "merge FILE…": the files' summaries merged
+    std::vector<std::string> files;     // of merge
 };
 
 struct Parsed {

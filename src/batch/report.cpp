@@ -4,13 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "batch/shards.h"
 #include "stats/reach_stats.h"
 
 namespace popchan::batch {
 
-namespace {
-
-// A number as the CSV and JSON carry it: whole numbers without a fraction.
 std::string num(double x) {
     char buf[64];
     if (x == std::floor(x) && std::fabs(x) < 1e15)
@@ -26,12 +24,10 @@ std::string fixed(double x, int decimals) {
     return buf;
 }
 
+namespace {
+
 std::string with_commas(double x) {
     return format_counter(x);
-}
-
-double sd(const Totals& t) {
-    return t.days > 1 ? std::sqrt(t.m2 / double(t.days - 1)) : 0;
 }
 
 constexpr double kQuantiles[] = {0.05, 0.25, 0.5, 0.75, 0.95};
@@ -69,31 +65,44 @@ std::string reach_lines(const ReachTable& r) {
 
 } // namespace
 
-double quantile(std::vector<float>& v, double q) {
-    if (v.empty()) return 0;
-    const std::size_t rank = std::min(v.size() - 1, std::size_t(std::ceil(q * v.size())) - (q > 0));
-    std::nth_element(v.begin(), v.begin() + rank, v.end());
-    return v[rank];
+double quantile(const Totals& t, double q) {
+    if (t.days == 0) return 0;
+    const std::int64_t rank =
+        std::min(t.days - 1, std::int64_t(std::ceil(q * double(t.days))) - (q > 0));
+    std::int64_t below = 0;
+    for (const auto& [balance, count] : t.balances) {
+        below += count;
+        if (below > rank) return 100.0 * double(balance);
+    }
+    return 0;
 }
 
-std::string summary_table(const Header& h, Totals& t) {
-    std::string out = "ＣＲぽぷちゃん batch: " + with_commas(double(t.days)) + " days, seed " +
-                      std::to_string(h.seed) + "\n";
+std::string premises_line(const PremiseTexts& premises) {
     const char* names[] = {"大当り確率", "大当り出玉", "確変率",    "最高継続回数",
                            "回転率",     "プレイ時間", "換金率",    "ギブアップ金額",
                            "営業形態",   "ﾀｲﾑｻｰﾋﾞｽ",   "ドル箱規制"};
-    out += "前提:";
+    std::string out = "前提:";
     for (int i = 0; i < kPremiseRows; ++i)
-        out += std::string(i ? ", " : " ") + names[i] + " " + trimmed(h.premises[i]);
-    out += "\n\n1日の収支 (円)\n";
-    out += "  平均          " + with_commas(t.mean) + "\n";
-    out += "  標準偏差      " + with_commas(sd(t)) + "\n";
+        out += std::string(i ? ", " : " ") + names[i] + " " + trimmed(premises[i]);
+    return out + "\n";
+}
+
+std::string summary_table(const Header& h, Totals& t) {
+    std::string out = "ＣＲぽぷちゃん batch: " + with_commas(double(t.days)) + " days";
+    if (h.run_days && h.run_days != t.days)
+        out += " (" + with_commas(double(h.first_day)) + "-" +
+               with_commas(double(h.first_day + t.days - 1)) + " of " +
+               with_commas(double(h.run_days)) + ")";
+    out += ", seed " + std::to_string(h.seed) + "\n";
+    out += premises_line(h.premises);
+    out += "\n1日の収支 (円)\n";
+    out += "  平均          " + with_commas(t.mean()) + "\n";
+    out += "  標準偏差      " + with_commas(t.sd()) + "\n";
     for (double q : kQuantiles)
         out += "  " + fixed(q * 100, 0) + " %点" + std::string(q < 0.1 ? "         " : "        ") +
-               with_commas(quantile(t.balances, q)) + "\n";
+               with_commas(quantile(t, q)) + "\n";
     out += "勝った日          " + percent(double(t.wins), double(t.days)) + "\n";
-    out += "1時間あたり収支   " +
-           with_commas(t.hours_played > 0 ? t.balance_sum / t.hours_played : 0) + " 円\n";
+    out += "1時間あたり収支   " + with_commas(t.per_hour()) + " 円\n";
     out += "1日あたり: 当り数 " + fixed(per_day(t, t.jackpots), 2) + ", 初当り数 " +
            fixed(per_day(t, t.first_hits), 2) + ", 最大連荘数 " +
            fixed(per_day(t, t.max_chain), 2) + ", 回転数 " + with_commas(per_day(t, t.spins)) +
@@ -106,14 +115,13 @@ std::string summary_table(const Header& h, Totals& t) {
 std::string summary_json(const Header& h, Totals& t) {
     std::string out = "{\n  \"days\": " + num(double(t.days)) +
                       ",\n  \"seed\": " + std::to_string(h.seed) +
-                      ",\n  \"balance\": {\"mean\": " + fixed(t.mean, 2) +
-                      ", \"sd\": " + fixed(sd(t), 2) + ", \"quantiles\": {";
+                      ",\n  \"balance\": {\"mean\": " + fixed(t.mean(), 2) +
+                      ", \"sd\": " + fixed(t.sd(), 2) + ", \"quantiles\": {";
     for (double q : kQuantiles)
         out += std::string(q > 0.05 ? ", " : "") + "\"" + fixed(q * 100, 0) +
-               "\": " + num(quantile(t.balances, q));
+               "\": " + num(quantile(t, q));
     out += "}},\n  \"winning_share\": " + fixed(t.days ? double(t.wins) / double(t.days) : 0, 6);
-    out += ",\n  \"balance_per_hour\": " +
-           fixed(t.hours_played > 0 ? t.balance_sum / t.hours_played : 0, 2);
+    out += ",\n  \"balance_per_hour\": " + fixed(t.per_hour(), 2);
     out += ",\n  \"per_day\": {\"jackpots\": " + fixed(per_day(t, t.jackpots), 4) +
            ", \"first_hits\": " + fixed(per_day(t, t.first_hits), 4) +
            ", \"max_chain\": " + fixed(per_day(t, t.max_chain), 4) +
@@ -129,7 +137,7 @@ std::string summary_json(const Header& h, Totals& t) {
         }
         out += "]";
     }
-    out += "}\n}\n";
+    out += "}" + sums_json(h, t) + "\n}\n";
     return out;
 }
 
@@ -153,15 +161,16 @@ std::string spin_row(std::int64_t day, const SpinRow& r) {
 
 std::string plot_svg(Totals& t, double hours) {
     const int W = 720, H = 300, pad = 50;
-    std::vector<float>& v = t.balances;
-    const double lo = v.empty() ? 0 : *std::min_element(v.begin(), v.end());
-    const double hi = v.empty() ? 1 : *std::max_element(v.begin(), v.end());
+    const auto& v = t.balances;
+    const double lo = v.empty() ? 0 : 100.0 * double(v.begin()->first);
+    const double hi = v.empty() ? 1 : 100.0 * double(v.rbegin()->first);
     const int bins = 40;
     const double width = std::max(hi - lo, 1.0) / bins;
-    std::vector<int> counts(bins, 0);
-    for (float b : v)
-        ++counts[std::min(bins - 1, int((b - lo) / width))];
-    const int top = std::max(1, *std::max_element(counts.begin(), counts.end()));
+    std::vector<std::int64_t> counts(bins, 0);
+    for (const auto& [balance, count] : v)
+        counts[std::min(bins - 1, int((100.0 * double(balance) - lo) / width))] += count;
+    const std::int64_t top =
+        std::max<std::int64_t>(1, *std::max_element(counts.begin(), counts.end()));
     std::string s = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(W) +
                     "\" height=\"" + std::to_string(2 * H) +
                     "\" font-family=\"IPAGothic, sans-serif\" font-size=\"12\">\n";
@@ -170,7 +179,7 @@ std::string plot_svg(Totals& t, double hours) {
          with_commas(double(t.days)) + " 日)</text>\n";
     const double bw = double(W - 2 * pad) / bins;
     for (int i = 0; i < bins; ++i) {
-        const double h = double(H - 2 * pad) * counts[i] / top;
+        const double h = double(H - 2 * pad) * double(counts[i]) / double(top);
         s += "<rect x=\"" + fixed(pad + i * bw, 1) + "\" y=\"" + fixed(H - pad - h, 1) +
              "\" width=\"" + fixed(bw - 1, 1) + "\" height=\"" + fixed(h, 1) +
              "\" fill=\"#4a7fd0\"/>\n";

@@ -12,9 +12,14 @@ namespace popchan::batch {
 struct Header {
     std::uint64_t seed;
     PremiseTexts premises;
+    // The days of the run from its first day: a shard plays part of a run of
+    // run_days (0: the days played are the whole run).
+    std::int64_t first_day = 1, run_days = 0;
 };
 
 std::string summary_table(const Header& h, Totals& t);
+// "前提: 大当り確率 310, …" and a new line.
+std::string premises_line(const PremiseTexts& premises);
 std::string summary_json(const Header& h, Totals& t);
 
 inline constexpr const char* kPerDayHeader =
@@ -30,7 +35,12 @@ std::string spin_row(std::int64_t day, const SpinRow& r);
 // Histogram of the day balances and the mean balance by hour, as SVG.
 std::string plot_svg(Totals& t, double hours);
 
-// The quantile q (0..1) of the balances, by the nearest rank; sorts them.
-double quantile(std::vector<float>& sorted_or_not, double q);
+// The quantile q (0..1) of the day balances, by the nearest rank.
+double quantile(const Totals& t, double q);
+
+// A number as the CSV and JSON carry it: whole numbers without a fraction.
+std::string num(double x);
+// A number with a fixed count of decimals.
+std::string fixed(double x, int decimals);
 
 } // namespace popchan::batch

@@ -1,5 +1,6 @@
 #include "batch/run.h"
 
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -20,7 +21,7 @@ struct Chunk {
 
 void play_chunk(DayPlayer& player, const RunConfig& config, std::int64_t first, Chunk& chunk) {
     chunk = Chunk{};
-    const std::int64_t last = std::min(first + kChunk, config.days + 1);
+    const std::int64_t last = std::min(first + kChunk, config.first_day + config.days);
     for (std::int64_t day = first; day < last && chunk.error.empty(); ++day) {
         chunk.days.push_back(player.play(day, config.seed,
                                          config.record_spins ? &chunk.rows : nullptr, chunk.reach));
@@ -33,20 +34,41 @@ void play_chunk(DayPlayer& player, const RunConfig& config, std::int64_t first, 
 
 void Totals::add(const DayResult& d) {
     ++days;
-    const double delta = d.balance - mean;
-    mean += delta / double(days);
-    m2 += delta * (d.balance - mean);
-    balances.push_back(d.balance);
+    ++balances[std::llround(d.balance / 100)];
     wins += d.balance > 0;
     giveups += d.by_giveup && !d.by_hours;
-    balance_sum += d.balance;
-    hours_played += d.end_seconds / 3600.0;
-    jackpots += d.jackpots;
-    first_hits += d.first_hits;
-    max_chain += d.max_chain;
-    spins += d.spins;
+    seconds += std::llround(d.end_seconds);
+    jackpots += std::llround(d.jackpots);
+    first_hits += std::llround(d.first_hits);
+    max_chain += std::llround(d.max_chain);
+    spins += std::llround(d.spins);
     for (int h = 0; h <= kMaxHours; ++h)
-        hourly[h] += d.hourly[h];
+        hourly[h] += std::llround(d.hourly[h]);
+}
+
+double Totals::balance_sum() const {
+    std::int64_t hundreds = 0;
+    for (const auto& [balance, count] : balances)
+        hundreds += balance * count;
+    return 100.0 * double(hundreds);
+}
+
+double Totals::mean() const {
+    return days ? balance_sum() / double(days) : 0;
+}
+
+// Summed in the order of the balances, so equal histograms give equal results.
+double Totals::sd() const {
+    if (days < 2) return 0;
+    const double m = mean();
+    double squares = 0;
+    for (const auto& [balance, count] : balances)
+        squares += double(count) * (100.0 * double(balance) - m) * (100.0 * double(balance) - m);
+    return std::sqrt(squares / double(days - 1));
+}
+
+double Totals::per_hour() const {
+    return seconds > 0 ? balance_sum() / (double(seconds) / 3600) : 0;
 }
 
 std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day,
@@ -73,7 +95,7 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
                 i = next++;
             }
             Chunk& slot = slots[std::size_t(i % ahead)];
-            play_chunk(player, config, 1 + i * kChunk, slot);
+            play_chunk(player, config, config.first_day + i * kChunk, slot);
             {
                 std::lock_guard lock(mutex);
                 ready[std::size_t(i % ahead)] = 1;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 
 #include "batch/simulation.h"
@@ -12,24 +13,30 @@ namespace popchan::batch {
 
 struct RunConfig {
     Premises premises;
-    std::int64_t days = 1000;
+    std::int64_t first_day = 1, days = 1000; // days first_day .. first_day + days - 1
     std::uint64_t seed = 0;
     int threads = 1;
     bool record_spins = false;
 };
 
-// Everything the summary needs, gathered in day order.
+// Everything the summary needs, gathered in day order. The sums are whole
+// numbers, so the totals of parts of a run add up to those of the whole run
+// to the last digit.
 struct Totals {
     std::int64_t days = 0;
-    double mean = 0, m2 = 0;     // running mean and sum of squared deviations of the balance
-    std::vector<float> balances; // one per day, for exact quantiles
-    std::int64_t wins = 0, giveups = 0;
-    double balance_sum = 0, hours_played = 0;
-    double jackpots = 0, first_hits = 0, max_chain = 0, spins = 0;
+    // Days by their balance in 100 yen (every balance is whole 100 yen): the
+    // mean, the spread and the quantiles follow exactly.
+    std::map<std::int64_t, std::int64_t> balances;
+    std::int64_t wins = 0, giveups = 0, seconds = 0;
+    std::int64_t jackpots = 0, first_hits = 0, max_chain = 0, spins = 0;
     ReachTable reach{};
-    std::array<double, kMaxHours + 1> hourly{}; // sums of the balance after each hour
+    std::array<std::int64_t, kMaxHours + 1> hourly{}; // sums of the balance after each hour
 
     void add(const DayResult& d);
+    double balance_sum() const;
+    double mean() const;
+    double sd() const;
+    double per_hour() const; // balance per hour played
 };
 
 using DaySink = std::function<void(const DayResult&, const std::vector<SpinRow>&)>;

@@ -62,14 +62,14 @@ TEST(Batch, SignatureRun) {
     Played p = play(200, 42, 2);
     const Totals& t = p.totals;
     EXPECT_EQ(t.days, 200);
-    EXPECT_NEAR(t.mean, 19481.5, 1e-6);
+    EXPECT_NEAR(t.mean(), 19481.5, 1e-6);
     EXPECT_EQ(t.jackpots, 2785);
     EXPECT_EQ(t.first_hits, 1405);
     EXPECT_EQ(t.spins, 509840);
     EXPECT_EQ(t.wins, 146);
     EXPECT_EQ(t.giveups, 35);
     EXPECT_EQ(t.reach[11][1], 295);
-    EXPECT_EQ(quantile(p.totals.balances, 0.5), 18800);
+    EXPECT_EQ(quantile(p.totals, 0.5), 18800);
 }
 
 TEST(Batch, TheSummaryFollowsFromTheDays) {
@@ -84,23 +84,25 @@ TEST(Batch, TheSummaryFollowsFromTheDays) {
         wins += d.balance > 0;
         giveups += d.by_giveup && !d.by_hours;
     }
-    EXPECT_NEAR(t.mean, sum / 120, 1e-6);
-    EXPECT_NEAR(t.balance_sum / t.hours_played, sum / hours, 1e-6);
+    EXPECT_NEAR(t.mean(), sum / 120, 1e-6);
+    EXPECT_NEAR(t.per_hour(), sum / hours, 1e-6);
     EXPECT_EQ(t.jackpots, jackpots);
     EXPECT_EQ(t.wins, wins);
     EXPECT_EQ(t.giveups, giveups);
-    std::vector<float> sorted(t.balances);
+    std::vector<float> sorted;
+    for (const DayResult& d : p.days)
+        sorted.push_back(d.balance);
     std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(quantile(t.balances, 0.5), sorted[59]);
-    EXPECT_EQ(quantile(t.balances, 0.05), sorted[5]);
-    EXPECT_EQ(quantile(t.balances, 0.95), sorted[113]);
+    EXPECT_EQ(quantile(t, 0.5), sorted[59]);
+    EXPECT_EQ(quantile(t, 0.05), sorted[5]);
+    EXPECT_EQ(quantile(t, 0.95), sorted[113]);
     const double sd =
         std::sqrt(std::accumulate(p.days.begin(), p.days.end(), 0.0,
                                   [&](double a, const DayResult& d) {
-                                      return a + (d.balance - t.mean) * (d.balance - t.mean);
+                                      return a + (d.balance - t.mean()) * (d.balance - t.mean());
                                   }) /
                   119);
-    EXPECT_NEAR(std::sqrt(t.m2 / 119), sd, 1e-6);
+    EXPECT_NEAR(t.sd(), sd, 1e-6);
 }
 
 TEST(Batch, DayRowsAndSpinRowsHoldTogether) {

@@ -5,10 +5,17 @@ batch=$1
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 failures=0
+passes=0
 check() { # description, then a command that must succeed
     local what=$1
     shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+    if "$@"; then
+        echo "ok: $what"
+        passes=$((passes + 1))
+    else
+        echo "FAILED: $what"
+        failures=$((failures + 1))
+    fi
 }
 
 "$batch" --help >"$dir/help" 2>&1
@@ -47,5 +54,50 @@ check "JSON mean equals the mean of the day rows" grep -q "\"mean\": $mean," "$d
 "$batch" --days 2 >/dev/null 2>"$dir/err"
 check "a clock seed is printed" grep -q '^popchan-batch: seed [0-9]' "$dir/err"
 
-echo "$((17 - failures)) passed, $failures failed"
+# Sweeps: the rows in the order of the values, as a table, CSV, JSON and a plot.
+"$batch" --days 40 --seed 3 --sweep spin-rate=20:30:5 --csv "$dir/sweep.csv" \
+    --plot "$dir/sweep.svg" >"$dir/sweep" 2>"$dir/err"
+check "sweep exits 0" test $? -eq 0
+check "sweep CSV header" test "$(head -1 "$dir/sweep.csv")" = \
+    "value,days,mean,low,high,winning_share,balance_per_hour,jackpots_per_day"
+check "sweep CSV values in order" test "$(cut -d, -f1,2 "$dir/sweep.csv" | tail -n +2 | tr '\n' ' ')" = \
+    "20,40 25,40 30,40 "
+check "sweep table rows in order" test "$(awk '$1 ~ /^(20|25|30)$/ { printf "%s ", $1 }' "$dir/sweep")" = \
+    "20 25 30 "
+check "sweep plot has its band" grep -q '<polygon' "$dir/sweep.svg"
+"$batch" --days 40 --seed 3 --sweep form=1,3 --json >"$dir/sweep.json"
+check "sweep JSON has a row per value" test "$(grep -c '{"value": ' "$dir/sweep.json")" -eq 2
+for bad in "--sweep spin-rate=30:20:1" "--sweep nothing=1,2" "--sweep spin-rate=0,10" \
+    "--csv x.csv" "--border --sweep form=1,2" "--shard 5/4" "--shard 1/4 --days 3" \
+    "--border --plot x.svg"; do
+    # shellcheck disable=SC2086 # the words are the options
+    "$batch" $bad >"$dir/out" 2>"$dir/err"
+    check "$bad exits 2" test $? -eq 2
+    check "$bad prints nothing" test ! -s "$dir/out"
+done
+"$batch" merge >/dev/null 2>&1
+check "merge without files exits 2" test $? -eq 2
+
+# Four shards merged are one run, table and JSON alike, to the last byte.
+"$batch" --days 50 --seed 8 --threads 2 >"$dir/whole.txt"
+"$batch" --days 50 --seed 8 --threads 2 --json >"$dir/whole.json"
+for i in 1 2 3 4; do
+    "$batch" --days 50 --seed 8 --threads 1 --shard "$i/4" --json >"$dir/part$i.json"
+done
+"$batch" merge "$dir"/part{4,2,3,1}.json >"$dir/merged.txt"
+check "merged table is the run's" cmp "$dir/whole.txt" "$dir/merged.txt"
+"$batch" merge --json "$dir"/part*.json >"$dir/merged.json"
+check "merged JSON is the run's" cmp "$dir/whole.json" "$dir/merged.json"
+"$batch" merge "$dir"/part{1,2,4}.json >"$dir/out" 2>"$dir/err"
+check "a missing shard exits 1" test $? -eq 1
+check "a missing shard is named" grep -q '^popchan-batch: day 26 is in no file$' "$dir/err"
+"$batch" merge "$dir/nothing.json" >/dev/null 2>"$dir/err"
+check "an unreadable file exits 1" test $? -eq 1
+
+# The border.
+"$batch" --border --days 30 --seed 2 --form 1 --time-service なし >"$dir/border" 2>"$dir/err"
+check "border exits 0" test $? -eq 0
+check "border by simulation" grep -q 'シミュレーション (1日の平均収支が 0) *[0-9]*\.[0-9][0-9]  (95 % 区間' "$dir/border"
+
+echo "$passes passed, $failures failed"
 test "$failures" -eq 0

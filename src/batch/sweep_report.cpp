@@ -1,0 +1,184 @@
+#include "batch/sweep_report.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "batch/json.h"
+
+namespace popchan::batch {
+
+namespace {
+
+// Columns on a terminal: half-width katakana and ASCII take one, the rest two.
+std::size_t display_width(const std::string& s) {
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const int length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        unsigned code = length == 1 ? c : c & (0x7F >> length);
+        for (int k = 1; k < length && i + k < s.size(); ++k)
+            code = code << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        width += code < 0x80 || (code >= 0xFF61 && code <= 0xFF9F) ? 1 : 2;
+        i += length;
+    }
+    return width;
+}
+
+std::string right(const std::string& s, std::size_t width) {
+    const std::size_t w = display_width(s);
+    return std::string(w < width ? width - w : 0, ' ') + s;
+}
+
+bool is_number(const std::string& s, double& x) {
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), x);
+    return ec == std::errc() && end == s.data() + s.size();
+}
+
+// Every value a plain number: the plot's axis is then the values themselves.
+bool numeric(const std::vector<SweepRow>& rows) {
+    double x = 0;
+    return std::all_of(rows.begin(), rows.end(),
+                       [&](const SweepRow& r) { return is_number(r.value, x); });
+}
+
+std::string json_value(const std::string& value) {
+    double x = 0;
+    return is_number(value, x) ? value : json_string(value);
+}
+
+std::string rate(int hundredths) {
+    return fixed(hundredths / 100.0, 2);
+}
+
+std::string heading(const Header& h, const std::string& what, std::int64_t days, const char* each) {
+    return "ＣＲぽぷちゃん batch " + what + ": " + format_counter(double(days)) + " days at each " +
+           each + ", seed " + std::to_string(h.seed) + "\n" + premises_line(h.premises);
+}
+
+} // namespace
+
+std::string sweep_table(const Header& h, const Sweep& s, const std::vector<SweepRow>& rows) {
+    PremiseTexts texts = h.premises;
+    texts[s.row] = "*";
+    Header shown = h;
+    shown.premises = texts;
+    std::string out =
+        heading(shown, "sweep of " + s.name, rows.empty() ? 0 : rows[0].days, "value");
+    std::size_t width = s.name.size();
+    for (const SweepRow& r : rows)
+        width = std::max(width, display_width(r.value));
+    out += "\n" + right(s.name, width) + right("平均収支", 12) + right("95 % 区間", 24) +
+           right("勝った日", 10) + right("1時間あたり", 13) + right("当り数/日", 11) + "\n";
+    for (const SweepRow& r : rows)
+        out += right(r.value, width) + right(format_counter(r.mean), 12) +
+               right(format_counter(r.mean - r.half_width) + " ～ " +
+                         format_counter(r.mean + r.half_width),
+                     24) +
+               right(fixed(100 * r.winning_share, 1) + " %", 10) +
+               right(format_counter(r.per_hour), 13) + right(fixed(r.jackpots, 2), 11) + "\n";
+    return out;
+}
+
+std::string sweep_json(const Header& h, const Sweep& s, const std::vector<SweepRow>& rows) {
+    std::string out = "{\n  \"sweep\": " + json_string(s.name) +
+                      ",\n  \"days\": " + std::to_string(rows.empty() ? 0 : rows[0].days) +
+                      ",\n  \"seed\": " + std::to_string(h.seed) +
+                      ",\n  \"premises\": " + json_strings(h.premises) + ",\n  \"rows\": [";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const SweepRow& r = rows[i];
+        out += std::string(i ? "," : "") + "\n    {\"value\": " + json_value(r.value) +
+               ", \"mean\": " + fixed(r.mean, 2) + ", \"low\": " + fixed(r.mean - r.half_width, 2) +
+               ", \"high\": " + fixed(r.mean + r.half_width, 2) +
+               ", \"winning_share\": " + fixed(r.winning_share, 6) +
+               ", \"balance_per_hour\": " + fixed(r.per_hour, 2) +
+               ", \"jackpots_per_day\": " + fixed(r.jackpots, 4) + "}";
+    }
+    return out + "\n  ]\n}\n";
+}
+
+std::string sweep_csv(const std::vector<SweepRow>& rows) {
+    std::string out = "value,days,mean,low,high,winning_share,balance_per_hour,jackpots_per_day\n";
+    for (const SweepRow& r : rows) {
+        std::string value = r.value;
+        if (value.find_first_of(",\"") != std::string::npos) value = json_string(value);
+        out += value + "," + std::to_string(r.days) + "," + fixed(r.mean, 2) + "," +
+               fixed(r.mean - r.half_width, 2) + "," + fixed(r.mean + r.half_width, 2) + "," +
+               fixed(r.winning_share, 6) + "," + fixed(r.per_hour, 2) + "," + fixed(r.jackpots, 4) +
+               "\n";
+    }
+    return out;
+}
+
+std::string sweep_svg(const Sweep& s, const std::vector<SweepRow>& rows) {
+    const int W = 720, H = 420, pad = 70;
+    const bool by_value = numeric(rows);
+    std::vector<double> xs;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        double x = double(i);
+        if (by_value) is_number(rows[i].value, x);
+        xs.push_back(x);
+    }
+    const double x0 = xs.empty() ? 0 : xs.front(), x1 = xs.empty() ? 1 : xs.back();
+    double lo = 0, hi = 0;
+    for (const SweepRow& r : rows)
+        lo = std::min(lo, r.mean - r.half_width), hi = std::max(hi, r.mean + r.half_width);
+    const double span = std::max(hi - lo, 1.0);
+    auto px = [&](double x) {
+        return fixed(pad + (W - 2 * pad) * (x1 > x0 ? (x - x0) / (x1 - x0) : 0.5), 1);
+    };
+    auto py = [&](double y) { return fixed(pad / 2 + (H - 1.5 * pad) * (hi - y) / span, 1); };
+    std::string out = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(W) +
+                      "\" height=\"" + std::to_string(H) +
+                      "\" font-family=\"IPAGothic, sans-serif\" font-size=\"12\">\n"
+                      "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    out += "<text x=\"" + std::to_string(pad) + "\" y=\"20\">1日の平均収支と 95 % 区間 (円), " +
+           s.name + " ごと (" + format_counter(double(rows.empty() ? 0 : rows[0].days)) +
+           " 日ずつ)</text>\n";
+    out += "<polygon fill=\"#b8cdf0\" points=\"";
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        out += px(xs[i]) + "," + py(rows[i].mean + rows[i].half_width) + " ";
+    for (std::size_t i = rows.size(); i-- > 0;)
+        out += px(xs[i]) + "," + py(rows[i].mean - rows[i].half_width) + " ";
+    out += "\"/>\n";
+    out += "<line x1=\"" + px(x0) + "\" y1=\"" + py(0) + "\" x2=\"" + px(x1) + "\" y2=\"" + py(0) +
+           "\" stroke=\"black\"/>\n";
+    out += "<polyline fill=\"none\" stroke=\"#0000ff\" stroke-width=\"2\" points=\"";
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        out += px(xs[i]) + "," + py(rows[i].mean) + " ";
+    out += "\"/>\n";
+    const std::size_t every = rows.size() / 20 + 1; // labels that do not overlap
+    for (std::size_t i = 0; i < rows.size(); i += every)
+        out += "<text x=\"" + px(xs[i]) + "\" y=\"" + std::to_string(H - pad + 20) +
+               "\" text-anchor=\"middle\">" + rows[i].value + "</text>\n";
+    out += "<text x=\"" + std::to_string(W / 2) + "\" y=\"" + std::to_string(H - pad + 40) +
+           "\" text-anchor=\"middle\">" + s.name + "</text>\n";
+    for (double y : {lo, 0.0, hi})
+        out += "<text x=\"" + std::to_string(pad - 4) + "\" y=\"" + py(y) +
+               "\" text-anchor=\"end\">" + format_counter(y) + "</text>\n";
+    return out + "</svg>\n";
+}
+
+std::string border_table(const Header& h, std::int64_t days, const Border& b) {
+    std::string out = heading(h, "border", days, "rate tried");
+    out += "\nボーダー (千円あたり回転率)\n";
+    out += "  シミュレーション (1日の平均収支が 0)  ";
+    out += b.found ? rate(b.rate) + "  (95 % 区間 " + rate(b.low) + " ～ " +
+                         (b.high ? rate(b.high) : std::string("1000.00 超")) + ")"
+                   : std::string("なし (1000.00 でも平均収支が 0 未満)");
+    out += "\n(" + std::to_string(b.runs) + " 回, 毎回同じ日々)\n";
+    return out;
+}
+
+std::string border_json(const Header& h, std::int64_t days, const Border& b) {
+    auto value = [](int hundredths) {
+        return hundredths ? fixed(hundredths / 100.0, 2) : std::string("null");
+    };
+    std::string out = "{\n  \"days\": " + std::to_string(days) +
+                      ",\n  \"seed\": " + std::to_string(h.seed) +
+                      ",\n  \"premises\": " + json_strings(h.premises);
+    out += ",\n  \"border\": " + value(b.rate) + ",\n  \"low\": " + value(b.low) +
+           ",\n  \"high\": " + value(b.high) + ",\n  \"runs\": " + std::to_string(b.runs) + "\n}\n";
+    return out;
+}
+
+} // namespace popchan::batch

@@ -1,0 +1,251 @@
+// Sweeps, the border, and a run split into shards and merged again.
+#include <gtest/gtest.h>
+
+#include "batch/options.h"
+#include "batch/shards.h"
+#include "batch/sweep.h"
+#include "batch/sweep_report.h"
+
+using namespace popchan;
+using namespace popchan::batch;
+
+namespace {
+
+RunConfig config_of(const PremiseTexts& texts, std::int64_t days, std::uint64_t seed) {
+    RunConfig c;
+    c.premises = convert_and_check(texts).record;
+    c.days = days;
+    c.seed = seed;
+    c.threads = 2;
+    return c;
+}
+
+std::vector<SweepRow> swept(const std::vector<std::string>& args, std::int64_t days,
+                            std::uint64_t seed) {
+    const Parsed p = parse(args);
+    EXPECT_TRUE(p.usage_errors.empty());
+    EXPECT_TRUE(p.premise_errors.empty());
+    std::vector<SweepRow> rows;
+    EXPECT_EQ(sweep(config_of(p.options.premises, days, seed), p.options.premises, *p.options.sweep,
+                    rows, nullptr),
+              "");
+    return rows;
+}
+
+std::string row_text(const SweepRow& r) {
+    return fixed(r.mean, 6) + " " + fixed(r.half_width, 6) + " " + fixed(r.winning_share, 6) + " " +
+           fixed(r.per_hour, 6) + " " + fixed(r.jackpots, 6);
+}
+
+} // namespace
+
+TEST(BatchSweep, ValuesOfARangeAndOfAList) {
+    const Parsed range = parse({"--sweep", "spin-rate=20:22:0.5"});
+    ASSERT_TRUE(range.usage_errors.empty());
+    EXPECT_EQ(range.options.sweep->row, kRowKaiten);
+    EXPECT_EQ(range.options.sweep->values,
+              (std::vector<std::string>{"20.0", "20.5", "21.0", "21.5", "22.0"}));
+    // A step that does not land on TO stops before it; codes stand for their texts.
+    EXPECT_EQ(parse({"--sweep=hours=1:10:4"}).options.sweep->values,
+              (std::vector<std::string>{"1", "5", "9"}));
+    const Parsed forms = parse({"--sweep", "form=1,3,確変→4･6交換"});
+    EXPECT_EQ(forms.options.sweep->row, kRowEigyo);
+    EXPECT_EQ(forms.options.sweep->values,
+              (std::vector<std::string>{"確変中持玉", "確変後無制限", "確変→4･6交換"}));
+    EXPECT_EQ(parse({"--sweep", "limiter=3,無制限"}).options.sweep->values,
+              (std::vector<std::string>{"3", "無制限"}));
+}
+
+TEST(BatchSweep, BadSweepsShardsAndCombinations) {
+    for (const char* bad :
+         {"spin-rat=20:30:1", "spin-rate", "spin-rate=30:20:1", "spin-rate=1:2:0", "spin-rate=1:2",
+          "spin-rate=a:2:1", "spin-rate=1,,2", "days=1:2:1", "spin-rate=1:5000:1"})
+        EXPECT_EQ(parse({"--sweep", bad}).usage_errors.size(), 1u) << bad;
+    // A value that the premises refuse, with its own message and the value.
+    EXPECT_EQ(parse({"--sweep", "spin-rate=0:10:5"}).premise_errors,
+              (std::vector<std::string>{"回転率入力エラーです。 (--sweep spin-rate=0)"}));
+    for (const char* bad : {"0/4", "5/4", "2", "2/", "a/4", "-1/4"})
+        EXPECT_EQ(parse({"--shard", bad}).usage_errors.size(), 1u) << bad;
+    const Parsed shard = parse({"--shard", "3/4", "--days", "10"});
+    EXPECT_TRUE(shard.usage_errors.empty());
+    EXPECT_EQ(shard.options.shard, 3);
+    EXPECT_EQ(shard.options.shards, 4);
+    EXPECT_EQ(parse({"--shard", "3/4", "--days", "3"}).usage_errors.size(), 1u);
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"--sweep", "form=1,2", "--border"},
+                                               {"--csv", "x.csv"},
+                                               {"--border", "--shard", "1/2"},
+                                               {"--sweep", "form=1,2", "--per-day", "d.csv"},
+                                               {"--border", "--plot", "b.svg"},
+                                               {"merge"},
+                                               {"merge", "a.json", "--days", "5"}})
+        EXPECT_EQ(parse(bad).usage_errors.size(), 1u) << bad[0] << " " << bad[1];
+    const Parsed merge = parse({"merge", "a.json", "--json", "b.json"});
+    EXPECT_TRUE(merge.usage_errors.empty());
+    EXPECT_TRUE(merge.options.merge);
+    EXPECT_TRUE(merge.options.json);
+    EXPECT_EQ(merge.options.files, (std::vector<std::string>{"a.json", "b.json"}));
+}
+
+TEST(BatchSweep, APremiseThatCannotMatterGivesIdenticalRows) {
+    // Form 2 (all unlimited) plays without the time service whatever it is.
+    const auto rows = swept({"--form", "2", "--sweep", "time-service=1,2,3,4"}, 200, 5);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].value, "なし");
+    EXPECT_EQ(rows[3].value, "9:00-12:00");
+    for (const SweepRow& r : rows) {
+        EXPECT_EQ(r.days, 200);
+        EXPECT_EQ(row_text(r), row_text(rows[0])) << r.value;
+    }
+    // Under form 3 the longer services do change the days.
+    const auto form3 = swept({"--form", "3", "--sweep", "time-service=1,4"}, 200, 5);
+    EXPECT_NE(row_text(form3[0]), row_text(form3[1]));
+}
+
+TEST(BatchSweep, EachValuePlaysTheSameDays) {
+    // Common random numbers: the row of a value is the run at that value with the same seed.
+    const auto rows = swept({"--sweep", "spin-rate=18:30:6"}, 150, 21);
+    ASSERT_EQ(rows.size(), 3u);
+    for (const auto& [row, text] : {std::pair{0, "18"}, std::pair{1, "24"}, std::pair{2, "30"}}) {
+        EXPECT_EQ(rows[row].value, text);
+        PremiseTexts texts = start_texts();
+        texts[kRowKaiten] = text;
+        Totals t;
+        ASSERT_EQ(run(
+                      config_of(texts, 150, 21), t,
+                      [](const DayResult&, const std::vector<SpinRow>&) {}, nullptr),
+                  "");
+        EXPECT_EQ(row_text(rows[row]), row_text(sweep_row(text, t)));
+    }
+    // More spins for the money on the same days: a better balance each step.
+    EXPECT_LT(rows[0].mean, rows[1].mean);
+    EXPECT_LT(rows[1].mean, rows[2].mean);
+    // The interval is the mean ± 1.96 standard errors of the days.
+    EXPECT_GT(rows[0].half_width, 0);
+}
+
+TEST(BatchSweep, CsvAndJsonShapes) {
+    const std::vector<SweepRow> rows = {{"20", 100, -1234.5, 100.25, 0.25, -150.5, 12.5},
+                                        {"確変→4･6交換", 100, 2000, 50, 0.5, 200, 13}};
+    EXPECT_EQ(sweep_csv(rows),
+              "value,days,mean,low,high,winning_share,balance_per_hour,jackpots_per_day\n"
+              "20,100,-1234.50,-1334.75,-1134.25,0.250000,-150.50,12.5000\n"
+              "確変→4･6交換,100,2000.00,1950.00,2050.00,0.500000,200.00,13.0000\n");
+    Sweep s{"form", kRowEigyo, {}};
+    const std::string json = sweep_json(Header{7, start_texts()}, s, rows);
+    EXPECT_NE(json.find("\"sweep\": \"form\",\n  \"days\": 100,\n  \"seed\": 7,"),
+              std::string::npos);
+    EXPECT_NE(json.find("{\"value\": 20, \"mean\": -1234.50, \"low\": -1334.75, \"high\": "
+                        "-1134.25, \"winning_share\": 0.250000, \"balance_per_hour\": -150.50, "
+                        "\"jackpots_per_day\": 12.5000}"),
+              std::string::npos);
+    EXPECT_NE(json.find("{\"value\": \"確変→4･6交換\", \"mean\": 2000.00"), std::string::npos);
+    const std::string svg = sweep_svg(s, rows);
+    EXPECT_NE(svg.find("<polygon"), std::string::npos);
+    EXPECT_NE(svg.find(">確変→4･6交換</text>"), std::string::npos);
+}
+
+TEST(BatchShards, ShardsCutTheRunIntoConsecutiveBlocks) {
+    using Days = std::pair<std::int64_t, std::int64_t>;
+    EXPECT_EQ(shard_days(10, 1, 4), Days(1, 2));
+    EXPECT_EQ(shard_days(10, 2, 4), Days(3, 3));
+    EXPECT_EQ(shard_days(10, 3, 4), Days(6, 2));
+    EXPECT_EQ(shard_days(10, 4, 4), Days(8, 3));
+    EXPECT_EQ(shard_days(7, 1, 1), Days(1, 7));
+    EXPECT_EQ(shard_days(4'000'000'000'000'000'000, 3, 4),
+              Days(2'000'000'000'000'000'001, 1'000'000'000'000'000'000));
+}
+
+namespace {
+
+struct Summary {
+    std::string table, json;
+};
+
+Summary shard_summary(std::int64_t run_days, std::int64_t index, std::int64_t count,
+                      std::uint64_t seed, const PremiseTexts& texts) {
+    RunConfig c = config_of(texts, 0, seed);
+    std::tie(c.first_day, c.days) = shard_days(run_days, index, count);
+    Totals t;
+    EXPECT_EQ(run(
+                  c, t, [](const DayResult&, const std::vector<SpinRow>&) {}, nullptr),
+              "");
+    const Header h{seed, texts, c.first_day, run_days};
+    return {summary_table(h, t), summary_json(h, t)};
+}
+
+} // namespace
+
+TEST(BatchShards, FourMergedShardsAreOneRunToTheLastDigit) {
+    PremiseTexts texts = start_texts();
+    texts[kRowHakokisei] = " ４箱"; // a premise with a leading blank, kept as it is
+    const Summary whole = shard_summary(203, 1, 1, 99, texts);
+    std::vector<std::pair<std::string, std::string>> files;
+    for (int i : {3, 1, 4, 2}) // in any order
+        files.emplace_back("part" + std::to_string(i), shard_summary(203, i, 4, 99, texts).json);
+    Header h{};
+    Totals t;
+    ASSERT_EQ(merge_summaries(files, h, t), "");
+    EXPECT_EQ(t.days, 203);
+    EXPECT_EQ(summary_table(h, t), whole.table);
+    EXPECT_EQ(summary_json(h, t), whole.json);
+    // A shard says which days it played.
+    EXPECT_NE(shard_summary(203, 2, 4, 99, texts).table.find("51 days (51-101 of 203), seed 99"),
+              std::string::npos);
+    // Merging the one run gives it back.
+    ASSERT_EQ(merge_summaries({{"whole", whole.json}}, h, t), "");
+    EXPECT_EQ(summary_json(h, t), whole.json);
+
+    auto refused = [&](std::vector<std::pair<std::string, std::string>> parts) {
+        Header hh{};
+        Totals tt;
+        return merge_summaries(parts, hh, tt);
+    };
+    EXPECT_EQ(refused({files[0], files[1], files[2]}), "day 51 is in no file");
+    EXPECT_EQ(refused({files[1], files[3], files[2]}), "day 102 is in no file");
+    EXPECT_EQ(refused({files[0], files[2], files[3]}), "day 1 is in no file");
+    EXPECT_EQ(refused({files[0], files[1], files[2], files[3], files[0]}),
+              "part3: day 102 is in another file too");
+    EXPECT_EQ(refused({files[1], {"other", shard_summary(203, 2, 4, 98, texts).json}}),
+              "other: another run than part1 (its seed, premises or days differ)");
+    EXPECT_EQ(refused({{"garbage", "{\"days\": "}}), "garbage: not JSON at byte 10");
+    EXPECT_EQ(refused({{"old", "{\"days\": 5, \"seed\": 1}"}}),
+              "old: not a JSON summary of popchan-batch (--json)");
+}
+
+TEST(BatchBorder, TheBorderIsBracketedByTheMeansAroundIt) {
+    // Form 1 without the time service exchanges every chain's balls when it
+    // ends, so each normal-state spin is paid in cash: the cash border.
+    PremiseTexts texts = start_texts();
+    texts[kRowEigyo] = "確変中持玉";
+    texts[kRowTimeService] = "なし";
+    texts[kRowGiveup] = "無制限";
+    const RunConfig c = config_of(texts, 400, 8);
+    Border b;
+    ASSERT_EQ(find_border(c, b, nullptr), "");
+    ASSERT_TRUE(b.found);
+    EXPECT_LE(b.low, b.rate);
+    EXPECT_LE(b.rate, b.high);
+    auto mean_at = [&](int hundredths) {
+        RunConfig at = c;
+        at.premises.zentei_kaiten = Single(hundredths / 100.0);
+        Totals t;
+        EXPECT_EQ(run(
+                      at, t, [](const DayResult&, const std::vector<SpinRow>&) {}, nullptr),
+                  "");
+        return sweep_row("", t);
+    };
+    // The least rate, to a hundredth, with a mean of at least 0 on these days.
+    EXPECT_GE(mean_at(b.rate).mean, 0);
+    EXPECT_LT(mean_at(b.rate - 1).mean, 0);
+    const SweepRow low = mean_at(b.low), below_low = mean_at(b.low - 1);
+    EXPECT_GE(low.mean + low.half_width, 0);
+    EXPECT_LT(below_low.mean + below_low.half_width, 0);
+    // Worked by hand: a first hit pays two jackpots on average (a chain goes
+    // on at each probability-up symbol, one jackpot in two), 4,200 balls worth
+    // 9,324 yen at 2.22; a normal-state spin costs 1,000 / k yen and hits once
+    // in 310, so the border is near 310,000 / 9,324 = 33.2 spins (a little
+    // lower, as promotions lengthen chains).
+    EXPECT_GT(b.rate, 2600);
+    EXPECT_LT(b.rate, 3500);
+}
