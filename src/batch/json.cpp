@@ -50,8 +50,7 @@ class Reader {
             v.kind = Json::kString;
             return string(v.text);
         }
-        v.boolean = word("true");
-        if (v.boolean || word("false")) {
+        if (word("true") || word("false")) { // read, never asked for
             v.kind = Json::kBool;
             return true;
         }

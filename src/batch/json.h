@@ -11,8 +11,7 @@ namespace popchan::batch {
 
 struct Json {
     enum Kind { kNull, kBool, kNumber, kString, kArray, kObject } kind = kNull;
-    std::string text; // a number as written, or a string's value
-    bool boolean = false;
+    std::string text;                                  // a number as written, or a string's value
     std::vector<Json> items;                           // of an array
     std::vector<std::pair<std::string, Json>> members; // of an object, in order
 

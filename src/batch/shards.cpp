@@ -19,13 +19,19 @@ std::string exact(double x) {
 
 template <class T> std::string list(const T& items, auto show) {
     std::string out = "[";
-    for (const auto& item : items)
-        out += (out.size() > 1 ? ", " : "") + show(item);
+    for (const auto& item : items) {
+        if (out.size() > 1) out += ", ";
+        out += show(item);
+    }
     return out + "]";
 }
 
-std::string pair_of(double a, double b) {
-    return "[" + exact(a) + ", " + exact(b) + "]";
+std::string pair_of(const std::string& a, const std::string& b) {
+    std::string out = "[";
+    out += a;
+    out += ", ";
+    out += b;
+    return out + "]";
 }
 
 // Reading back; each read fails on a missing member or a value of another kind.
@@ -127,9 +133,10 @@ std::string sums_json(const Header& h, const Totals& t) {
         out += std::string(out.back() == '{' ? "" : ", ") + "\"" + name +
                "\": " + std::to_string(value);
     out += ",\n    \"hourly\": " + list(t.hourly, [](std::int64_t v) { return std::to_string(v); });
-    out += ",\n    \"reach\": " + list(t.reach, [](const auto& r) { return pair_of(r[0], r[1]); });
+    out += ",\n    \"reach\": " +
+           list(t.reach, [](const auto& r) { return pair_of(exact(r[0]), exact(r[1])); });
     out += ",\n    \"balances\": " + list(t.balances, [](const auto& bin) {
-               return "[" + std::to_string(bin.first) + ", " + std::to_string(bin.second) + "]";
+               return pair_of(std::to_string(bin.first), std::to_string(bin.second));
            });
     return out + "}";
 }

@@ -110,8 +110,9 @@ std::string sweep_csv(const std::vector<SweepRow>& rows) {
 }
 
 std::string sweep_svg(const Sweep& s, const std::vector<SweepRow>& rows) {
-    const int W = 720, H = 420, pad = 70;
     const bool by_value = numeric(rows);
+    // Values that are not numbers are written upright below the axis.
+    const int W = 720, pad = 70, top = 45, height = 305, H = top + height + (by_value ? 70 : 190);
     std::vector<double> xs;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         double x = double(i);
@@ -126,7 +127,7 @@ std::string sweep_svg(const Sweep& s, const std::vector<SweepRow>& rows) {
     auto px = [&](double x) {
         return fixed(pad + (W - 2 * pad) * (x1 > x0 ? (x - x0) / (x1 - x0) : 0.5), 1);
     };
-    auto py = [&](double y) { return fixed(pad / 2 + (H - 1.5 * pad) * (hi - y) / span, 1); };
+    auto py = [&](double y) { return fixed(top + height * (hi - y) / span, 1); };
     std::string out = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(W) +
                       "\" height=\"" + std::to_string(H) +
                       "\" font-family=\"IPAGothic, sans-serif\" font-size=\"12\">\n"
@@ -147,10 +148,14 @@ std::string sweep_svg(const Sweep& s, const std::vector<SweepRow>& rows) {
         out += px(xs[i]) + "," + py(rows[i].mean) + " ";
     out += "\"/>\n";
     const std::size_t every = rows.size() / 20 + 1; // labels that do not overlap
+    const std::string below = std::to_string(top + height + (by_value ? 20 : 8));
     for (std::size_t i = 0; i < rows.size(); i += every)
-        out += "<text x=\"" + px(xs[i]) + "\" y=\"" + std::to_string(H - pad + 20) +
-               "\" text-anchor=\"middle\">" + rows[i].value + "</text>\n";
-    out += "<text x=\"" + std::to_string(W / 2) + "\" y=\"" + std::to_string(H - pad + 40) +
+        out += "<text " +
+               (by_value ? "x=\"" + px(xs[i]) + "\" y=\"" + below + "\" text-anchor=\"middle\""
+                         : "transform=\"translate(" + px(xs[i]) + " " + below +
+                               ") rotate(-90)\" dy=\"4\" text-anchor=\"end\"") +
+               ">" + rows[i].value + "</text>\n";
+    out += "<text x=\"" + std::to_string(W / 2) + "\" y=\"" + std::to_string(H - 10) +
            "\" text-anchor=\"middle\">" + s.name + "</text>\n";
     for (double y : {lo, 0.0, hi})
         out += "<text x=\"" + std::to_string(pad - 4) + "\" y=\"" + py(y) +

@@ -85,6 +85,10 @@ TEST(BatchSweep, BadSweepsShardsAndCombinations) {
     EXPECT_TRUE(merge.options.merge);
     EXPECT_TRUE(merge.options.json);
     EXPECT_EQ(merge.options.files, (std::vector<std::string>{"a.json", "b.json"}));
+    const std::string help = usage();
+    for (const char* option :
+         {"--sweep NAME=FROM:TO:STEP", "--border", "--csv FILE", "--shard I/N", "merge FILE"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
 TEST(BatchSweep, APremiseThatCannotMatterGivesIdenticalRows) {
