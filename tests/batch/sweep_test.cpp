@@ -251,7 +251,8 @@ TEST(BatchBorder, TheBorderIsBracketedByTheMeansAroundIt) {
     // in 310, so the border is near 310,000 / 9,324 = 33.2 spins. A spin
     // costs whole yen, Int(1,000 / k + 0.5), so the mean steps where the cost
     // does: 31 yen from 31.75, 30 from 32.79, 29 from 33.90, 28 from 35.09.
-    // Nothing else of a day depends on k here (every spin takes 10 s), so the
+    // Nothing else of a day depends on k here (a spin without a reach takes 10 s
+    // from k = 23.5 up; the others do not depend on k), so the
     // border is one of these steps, within two of the worked one.
     EXPECT_TRUE(b.rate == 3175 || b.rate == 3279 || b.rate == 3390 || b.rate == 3509) << b.rate;
 }
