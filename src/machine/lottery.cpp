@@ -74,22 +74,11 @@ template <class R> Int16 one_in(R& rng, int n) {
 }
 
 template <class R> void miss(SpinState& s, R& rng) {
-    if (draw(rng, 14) == 0) s.reach_kind = Reach_Hantei(s.atari_flag, rng);
+    if (draw(rng, kHazureReachOneIn) == 0) s.reach_kind = Reach_Hantei(s.atari_flag, rng);
     s.suberi_flag = s.reach_kind <= 1 ? one_in(rng, 14) : Int16(draw(rng, 2));
     if (s.kakuhen_flag == 1) {
         // In the probability-up state only the stronger reaches may miss.
-        switch (s.reach_kind) {
-        case 0:
-        case 1:
-        case 2:
-        case 4:
-        case 6:
-        case 8:
-            s.reach_kind = 0;
-            break;
-        default:
-            break;
-        }
+        if (!kakuhen_keeps_miss_reach(s.reach_kind)) s.reach_kind = 0;
         if (s.reach_kind == 0) s.suberi_flag = 0;
     }
     if (s.reach_kind >= 2 && s.reach_kind <= 10) {

@@ -8,6 +8,19 @@ Int16 KakuhenHantei(Int16 egara) {
     return table[egara];
 }
 
+bool kakuhen_keeps_miss_reach(Int16 reach_kind) {
+    switch (reach_kind) {
+    case 3:
+    case 5:
+    case 7:
+    case 9:
+    case 10:
+        return true;
+    default:
+        return false;
+    }
+}
+
 namespace {
 template <std::size_t N> Int16 band_of(const std::array<ReachBand, N>& table, int v) {
     for (const ReachBand& band : table)

@@ -44,6 +44,13 @@ inline constexpr std::array<ReachBand, 11> kAtariReachTable = {{
     {103, 11},
 }};
 
+// One miss in kHazureReachOneIn gets a reach from the miss table.
+inline constexpr int kHazureReachOneIn = 14;
+
+// In the probability-up state a miss keeps only the stronger reaches (3, 5,
+// 7, 9 and 10); any other kind is shown as no reach there.
+bool kakuhen_keeps_miss_reach(Int16 reach_kind);
+
 inline constexpr int kHazureDraw = 2172;
 inline constexpr std::array<ReachBand, 10> kHazureReachTable = {{
     {799, 1},

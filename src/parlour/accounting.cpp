@@ -106,7 +106,7 @@ void jackpot(AccountingContext& c) {
     d.mochidama += c.z.zentei_dedama;
     d.hamari = 0;
     Eigyo(c);
-    d.keika_byo += 300; // a jackpot takes five minutes
+    d.keika_byo += kAtariSeconds;
     box_regulation(c);
     plot(c);
     show_dollar_boxes(c);

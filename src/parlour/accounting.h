@@ -45,6 +45,9 @@ void Eigyo(AccountingContext& c);
 std::array<std::string, 5> rireki_columns(Single atari_count, Single jikan_hour,
                                           Single jikan_minute, Single spins, Int16 egara);
 
+// A jackpot's payout takes five minutes of the day.
+inline constexpr Single kAtariSeconds = 300;
+
 // Seconds a spin takes, and what it costs, at k spins per 1,000 yen.
 Single normal_spin_seconds(Single k);
 Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single normal_seconds);
