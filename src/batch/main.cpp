@@ -139,6 +139,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (o.merge) return merge_shards(o);
+    if (o.exact) {
+        std::fputs(exact_table(o.premises).c_str(), stdout);
+        const std::string e = finish_standard_output();
+        return e.empty() ? 0 : failed(e);
+    }
 
     RunConfig config;
     config.premises = convert_and_check(o.premises).record;

@@ -174,6 +174,10 @@ std::string usage() {
            "  --threads T       worker threads; default every core; e.g. --threads 2\n"
            "\nOutput:\n"
            "  --json            the summary as JSON instead of a table\n"
+           "  --exact           only the exact figures from the premises (理論値: jackpot\n"
+           "                    chances, chain lengths, cost and worth of a spin, borders,\n"
+           "                    seconds per spin), no days played; the summary shows them\n"
+           "                    too, beside the run's estimates; e.g. --exact --limiter 5\n"
            "  --per-day FILE    one CSV row per day; e.g. --per-day days.csv\n"
            "  --spins FILE      one CSV row per spin; e.g. --spins spins.csv\n"
            "  --plot FILE.svg   histogram of day balances and the mean balance by hour;\n"
@@ -227,6 +231,10 @@ Parsed parse(const std::vector<std::string>& args) {
         }
         if (name == "--border") {
             o.border = true;
+            continue;
+        }
+        if (name == "--exact") {
+            o.exact = true;
             continue;
         }
         const PremiseOption* premise = nullptr;

@@ -23,6 +23,7 @@ struct Options {
     std::optional<std::uint64_t> seed; // from the clock when not given
     int threads = 0;                   // 0: every core
     bool json = false;
+    bool exact = false;               // only the figures computed from the premises
     std::string per_day, spins, plot; // output files, empty for none
     bool help = false;
 

@@ -20,6 +20,8 @@ struct Header {
 std::string summary_table(const Header& h, Totals& t);
 // "前提: 大当り確率 310, …" and a new line.
 std::string premises_line(const PremiseTexts& premises);
+// The exact figures alone, from the premises, without a run.
+std::string exact_table(const PremiseTexts& premises);
 std::string summary_json(const Header& h, Totals& t);
 
 inline constexpr const char* kPerDayHeader =

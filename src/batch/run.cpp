@@ -42,6 +42,7 @@ void Totals::add(const DayResult& d) {
     first_hits += std::llround(d.first_hits);
     max_chain += std::llround(d.max_chain);
     spins += std::llround(d.spins);
+    exact.add(d);
     for (int h = 0; h <= kMaxHours; ++h)
         hourly[h] += std::llround(d.hourly[h]);
 }

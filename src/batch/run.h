@@ -31,6 +31,7 @@ struct Totals {
     std::int64_t jackpots = 0, first_hits = 0, max_chain = 0, spins = 0;
     ReachTable reach{};
     std::array<std::int64_t, kMaxHours + 1> hourly{}; // sums of the balance after each hour
+    Measured exact;                                   // estimates of the exact figures
 
     void add(const DayResult& d);
     double balance_sum() const;

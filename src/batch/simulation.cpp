@@ -97,7 +97,12 @@ DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<
                              std::int8_t(int(s.suberi_flag)), std::int8_t(int(s.yokoku_chara)),
                              std::int8_t(int(s.yokoku_level)), std::int16_t(int(s.kakuhen_zan))});
         m.tick(1);
+        const SpinBefore before{s.kakuhen_flag, s.atari_flag, m.day.renchan, m.day.keika_byo};
         m.tick(2);
+        if (m.clock().interval(0) == 0)
+            result.tally.book(before, result.end_seconds, std::nullopt);
+        else
+            result.tally.book(before, m.day.keika_byo, s.kakuhen_flag);
         dialogs_->note_hours();
     }
     result.zan_end = m.spin.kakuhen_zan;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/exact.h"
 #include "premises/premises.h"
 
 namespace popchan {
@@ -28,6 +29,7 @@ struct DayResult {
     bool by_hours = false, by_giveup = false;
     std::array<float, kMaxHours + 1> hourly{}; // balance after each whole hour
     int zan_end = 0;                           // kakuhen_zan at the end, see resolve_zan
+    DayTally tally;                            // for the exact figures' estimates
 };
 
 // One lottery's decision.

@@ -1,0 +1,109 @@
+// Figures that follow from the premises alone, without playing a day: the
+// jackpot chances, the chain (連荘) with its limiter, the cost of a spin, what
+// a normal-state spin is worth, the border, and the pace of the day. Beside
+// them, what a run counts to measure the same figures.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/numbers.h"
+#include "premises/premises.h"
+
+namespace popchan::batch {
+
+struct DayResult;
+
+// Long-run figures of one machine under fixed premises. The chain is followed
+// from first hit to first hit without end, the way one unending day would
+// play it: the limiter sees the length of the chain before.
+struct ExactFigures {
+    double atari_tsujo = 0;    // jackpot chance of a normal-state spin
+    double atari_kakuhen = 0;  // jackpot chance of a probability-up spin
+    double kakuhen_symbol = 0; // chance of a probability-up symbol when the symbol is drawn
+    // renchan[n − 1]: the share of chains of exactly n jackpots (n = 1..limiter).
+    std::vector<double> renchan;
+    double renchan_mean = 0;
+    double kakuhen_share = 0; // share of first hits that start the probability-up state
+    double balls_per_spin = 0, yen_per_spin = 0; // cost of a normal-state miss
+    double balls_per_chain = 0;
+    double payout_ratio = 0; // balls paid out / balls spent, over normal-state play
+    // Yen won or lost per normal-state spin, counting each first hit's whole
+    // chain, with balls valued at the exchange rate.
+    double yen_per_spin_cash = 0, yen_per_spin_held = 0;
+    // Spins per 1,000 yen at which a normal-state spin breaks even. A spin
+    // costs whole yen (whole balls), so the worth steps with the spin rate:
+    // from just above `border_cash` the whole-yen cost is at most the break-
+    // even cost. `border_cash_exact` is where a cost of 1,000 / k yen without
+    // rounding would break even. Likewise with held balls.
+    double border_cash = 0, border_cash_exact = 0, border_held = 0, border_held_exact = 0;
+    // Seconds of one spin, without the payout's five minutes.
+    double seconds_tsujo = 0, seconds_kakuhen = 0, seconds_per_spin = 0;
+    double jackpots_per_hour = 0; // payout time included
+};
+
+ExactFigures exact_figures(const Premises& z);
+
+// A spin as the accounting found it, before it booked the spin.
+struct SpinBefore {
+    Int16 kakuhen_flag = 0, atari_flag = 0;
+    Single renchan = 0, keika_byo = 0;
+};
+
+// What one day shows, spin by spin, of the figures above.
+struct DayTally {
+    double seconds_tsujo = 0, seconds_kakuhen = 0; // spin time by state
+    // chain[n − 1]: jackpots seen as the n-th of their chain, and of them
+    // those after which the chain ended.
+    std::vector<std::array<double, 2>> chain;
+
+    // Books a spin: the clock after it, and the probability-up state after
+    // it, or none when the day ended on it (its chain is then not seen out).
+    void book(const SpinBefore& before, Single keika_byo, std::optional<Int16> kakuhen_flag);
+};
+
+// A ratio of two sums over days, with the spread of the days about it, so
+// that spins of one day need not be independent of each other.
+struct DayRatio {
+    double x = 0, y = 0, xx = 0, xy = 0, yy = 0;
+    std::int64_t days = 0;
+    void add(double dx, double dy);
+    double ratio() const;
+    double half_width(double z) const; // z standard errors
+};
+
+// An estimate with the half width of its interval.
+struct Estimate {
+    double value = 0, half = 0;
+};
+
+// The run's measurements of the exact figures.
+struct Measured {
+    DayRatio atari_tsujo, atari_kakuhen, seconds_tsujo, seconds_kakuhen;
+    std::vector<std::array<double, 2>> chain; // as DayTally::chain, over all days
+    void add(const DayResult& d);
+
+    // Seconds per spin and jackpots per hour over unending play, from the
+    // measured chances, chain and spin times; half widths of z standard
+    // errors. A day itself starts afresh in the normal state and may end
+    // early at the give-up, so its own mix of spins is not the long-run one.
+    std::array<Estimate, 2> pace(double z) const;
+};
+
+// The chain lengths measured from the jackpots seen at each place in a chain
+// (product-limit estimate: a chain cut by the end of a day counts as far as
+// it was seen).
+struct ChainEstimate {
+    std::vector<double> at_least;     // [n − 1]: share of chains of n jackpots or more
+    std::vector<double> at_least_var; // its variance
+    double mean = 0, mean_var = 0;
+};
+ChainEstimate chain_estimate(const std::vector<std::array<double, 2>>& chain);
+
+// The 理論値 section of the summary; with a run's measurements, each figure
+// beside its estimate and 95 % interval.
+std::string exact_section(const ExactFigures& e, const Measured* m);
+
+} // namespace popchan::batch
