@@ -267,7 +267,8 @@ std::size_t columns(const std::string& text) {
 std::string row(const std::string& label, const std::string& exact, const std::string& sim = "") {
     const std::size_t width = columns(label);
     std::string out = "  " + label + std::string(width < 30 ? 30 - width : 1, ' ') + exact;
-    if (!sim.empty()) out += std::string(exact.size() < 18 ? 18 - exact.size() : 1, ' ') + sim;
+    const std::size_t used = columns(exact);
+    if (!sim.empty()) out += std::string(used < 18 ? 18 - used : 1, ' ') + sim;
     return out + "\n";
 }
 
