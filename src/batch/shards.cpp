@@ -10,6 +10,14 @@ namespace popchan::batch {
 
 namespace {
 
+// The measured ratios of the exact figures, by name.
+constexpr std::pair<const char*, DayRatio Measured::*> kRatios[] = {
+    {"atari_tsujo", &Measured::atari_tsujo},
+    {"atari_kakuhen", &Measured::atari_kakuhen},
+    {"seconds_tsujo", &Measured::seconds_tsujo},
+    {"seconds_kakuhen", &Measured::seconds_kakuhen},
+};
+
 // Enough digits to read back the same double.
 std::string exact(double x) {
     char buf[32];
@@ -94,6 +102,23 @@ bool read_summary(const Json& j, Header& h, Totals& t) {
         t.balances[r.number<std::int64_t>(b[0])] += count;
         days += count;
     }
+    const Json& e = r.member(s, "exact");
+    for (auto [name, ratio] : kRatios) {
+        const auto& v = r.items(r.member(e, name), 6);
+        if (!r.ok) break;
+        DayRatio& d = t.exact.*ratio;
+        d.x = r.number<double>(v[0]);
+        d.y = r.number<double>(v[1]);
+        d.xx = r.number<double>(v[2]);
+        d.xy = r.number<double>(v[3]);
+        d.yy = r.number<double>(v[4]);
+        d.days = r.number<std::int64_t>(v[5]);
+    }
+    for (const Json& place : r.items(r.member(e, "chain"))) {
+        const auto& c = r.items(place, 2);
+        if (!r.ok) break;
+        t.exact.chain.push_back({r.number<double>(c[0]), r.number<double>(c[1])});
+    }
     return r.ok && days == t.days && t.days > 0 && h.first_day >= 1 &&
            h.first_day - 1 + t.days <= h.run_days;
 }
@@ -110,6 +135,16 @@ void add(Totals& into, const Totals& part) {
     for (std::size_t i = 0; i < into.reach.size(); ++i)
         for (std::size_t c = 0; c < 2; ++c)
             into.reach[i][c] += part.reach[i][c];
+    for (auto [name, ratio] : kRatios) {
+        DayRatio& a = into.exact.*ratio;
+        const DayRatio& b = part.exact.*ratio;
+        a.x += b.x, a.y += b.y, a.xx += b.xx, a.xy += b.xy, a.yy += b.yy, a.days += b.days;
+    }
+    auto& chain = into.exact.chain;
+    chain.resize(std::max(chain.size(), part.exact.chain.size()));
+    for (std::size_t i = 0; i < part.exact.chain.size(); ++i)
+        for (std::size_t c = 0; c < 2; ++c)
+            chain[i][c] += part.exact.chain[i][c];
 }
 
 } // namespace
@@ -138,7 +173,16 @@ std::string sums_json(const Header& h, const Totals& t) {
     out += ",\n    \"balances\": " + list(t.balances, [](const auto& bin) {
                return pair_of(std::to_string(bin.first), std::to_string(bin.second));
            });
-    return out + "}";
+    out += ",\n    \"exact\": {";
+    for (auto [name, ratio] : kRatios) {
+        const DayRatio& d = t.exact.*ratio;
+        out += std::string("\"") + name + "\": [" + exact(d.x) + ", " + exact(d.y) + ", " +
+               exact(d.xx) + ", " + exact(d.xy) + ", " + exact(d.yy) + ", " +
+               std::to_string(d.days) + "], ";
+    }
+    out += "\"chain\": " +
+           list(t.exact.chain, [](const auto& c) { return pair_of(exact(c[0]), exact(c[1])); });
+    return out + "}}";
 }
 
 std::string merge_summaries(const std::vector<std::pair<std::string, std::string>>& files,

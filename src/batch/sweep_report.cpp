@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "batch/exact.h"
 #include "batch/json.h"
 
 namespace popchan::batch {
@@ -164,17 +165,21 @@ std::string sweep_svg(const Sweep& s, const std::vector<SweepRow>& rows) {
 }
 
 std::string border_table(const Header& h, std::int64_t days, const Border& b) {
+    const ExactFigures e = exact_figures(convert_and_check(h.premises).record);
     std::string out = heading(h, "border", days, "rate tried");
     out += "\nボーダー (千円あたり回転率)\n";
     out += "  シミュレーション (1日の平均収支が 0)  ";
     out += b.found ? rate(b.rate) + "  (95 % 区間 " + rate(b.low) + " ～ " +
                          (b.high ? rate(b.high) : std::string("1000.00 超")) + ")"
                    : std::string("なし (1000.00 でも平均収支が 0 未満)");
+    out += "\n  理論値 (現金)                        " + fixed(e.border_cash, 2);
+    out += "\n  理論値 (持ち玉)                      " + fixed(e.border_held, 2);
     out += "\n(" + std::to_string(b.runs) + " 回, 毎回同じ日々)\n";
     return out;
 }
 
 std::string border_json(const Header& h, std::int64_t days, const Border& b) {
+    const ExactFigures e = exact_figures(convert_and_check(h.premises).record);
     auto value = [](int hundredths) {
         return hundredths ? fixed(hundredths / 100.0, 2) : std::string("null");
     };
@@ -182,7 +187,9 @@ std::string border_json(const Header& h, std::int64_t days, const Border& b) {
                       ",\n  \"seed\": " + std::to_string(h.seed) +
                       ",\n  \"premises\": " + json_strings(h.premises);
     out += ",\n  \"border\": " + value(b.rate) + ",\n  \"low\": " + value(b.low) +
-           ",\n  \"high\": " + value(b.high) + ",\n  \"runs\": " + std::to_string(b.runs) + "\n}\n";
+           ",\n  \"high\": " + value(b.high) + ",\n  \"runs\": " + std::to_string(b.runs) +
+           ",\n  \"exact_cash\": " + fixed(e.border_cash, 4) +
+           ",\n  \"exact_held\": " + fixed(e.border_held, 4) + "\n}\n";
     return out;
 }
 

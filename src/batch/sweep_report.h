@@ -15,7 +15,7 @@ std::string sweep_csv(const std::vector<SweepRow>& rows);
 // The mean balance by value with its 95 % band.
 std::string sweep_svg(const Sweep& s, const std::vector<SweepRow>& rows);
 
-// The border by simulation.
+// The border by simulation beside the exact cash and held-ball borders.
 std::string border_table(const Header& h, std::int64_t days, const Border& b);
 std::string border_json(const Header& h, std::int64_t days, const Border& b);
 

@@ -94,10 +94,11 @@ check "a missing shard is named" grep -q '^popchan-batch: day 26 is in no file$'
 "$batch" merge "$dir/nothing.json" >/dev/null 2>"$dir/err"
 check "an unreadable file exits 1" test $? -eq 1
 
-# The border.
+# The border, with the exact ones beside it.
 "$batch" --border --days 30 --seed 2 --form 1 --time-service なし >"$dir/border" 2>"$dir/err"
 check "border exits 0" test $? -eq 0
 check "border by simulation" grep -q 'シミュレーション (1日の平均収支が 0) *[0-9]*\.[0-9][0-9]  (95 % 区間' "$dir/border"
+check "exact borders" grep -q '理論値 (持ち玉)' "$dir/border"
 
 echo "$passes passed, $failures failed"
 test "$failures" -eq 0
