@@ -7,21 +7,34 @@ Each mutant changes one spot of one source file:
               binary operators, so templates, -> and << are never touched)
   equality    == and != swapped
   logical     && and || swapped
-  literal     a number n becomes n+1 and 0 (0 becomes 1)
+  literal     a number n becomes n+1, but 1 becomes 0; x.y becomes x.y+1
               (table entries in { } initializers included)
   negate      if (c) and while (c) become if (!(c)) and while (!(c))
   delete      a call, assignment or ++/-- statement becomes an empty statement
 Comments, strings, preprocessor lines and logging lines are left alone.
 
+The tests that can notice a mutant are those that run its lines. Once for each
+state of src/ and tests/, an instrumented copy of the tree (build/mutate/coverage,
+built with gcc --coverage -O1) runs each test suite of core_tests and batch_tests
+alone - the quick tests of a suite apart from its long ones - and the batch command
+line, and gcov tells which lines of src/ each ran; the map is kept in
+build/mutate/coverage.json. A line without code of its own (a table, a
+declaration) and a case label count as run by the suites that run the function
+around them (all suites outside any function). A mutant on lines that no test
+runs is a survivor, "not covered", and is neither built nor run.
+
 The source tree is never written to. Each job has its own copy of the tree in
 build/mutate/work-J (brought up to date with the tree at every run) with its own
 build directory; a mutant is written into the copy, the test targets are built and
-the tests run: the quick core tests first (stopping at the first failure), and
-only when they all pass the long ones, the batch tests and the batch command line.
-A failing or crashing test kills the mutant; a mutant whose tests run longer than
---timeout is "timed out" and counts as killed; a mutant that does not build is
-left out of the score. Qt files (src/app, src/widgets, src/shell) are run against
-the window and music tests and need the program built in the copies.
+the tests run, each run stopping at its first failure: the quick suites that run
+the mutant's lines, fastest first, then the other quick tests, then the long ones
+(the soak tests, the hundred thousand spins, the batch command line) that run its
+lines. A failing or crashing test kills the mutant; a mutant whose tests run
+longer than --timeout, or one run of them longer than twice its time in the
+instrumented build and 10 s more, is "timed out" and counts as killed; a mutant
+that does not build is left out of the score. Qt files (src/app, src/widgets,
+src/shell) are run against all the window and music tests and need the program
+built in the copies.
 
 Results are cached in build/mutate/cache.json, keyed by the file, the mutated
 file's content hash and the mutant (line, column, operator, replacement). A killed
@@ -33,14 +46,17 @@ same - are listed in tools/mutate-equivalent.txt: a survivor's line as printed,
 followed by "  # reason". They match on the file and the text of the line before
 and after, not on the line number, and are not run.
 
-Output: every survivor as "file:line: original  →  mutated", then the score
-killed / (killed + survived) and the counts; build/mutate/report.json holds the
-same for programs. The exit status is 0 whatever the score; 1 on tool errors
-(such as tests that fail without any mutant), 130 when interrupted.
+Output: every survivor as "file:line: original  →  mutated", those not covered
+apart, then the score killed / (killed + survived) and the counts;
+build/mutate/report.json holds the same for programs. The exit status is 0
+whatever the score; 1 on tool errors (such as tests that fail without any mutant),
+130 when interrupted.
 """
 
 import argparse
+import dataclasses
 import decimal
+import fnmatch
 import hashlib
 import json
 import os
@@ -127,6 +143,7 @@ class Mutant:
     edits: list  # (start, end, replacement), in order
     original: str = ""  # the lines touched, on one line
     mutated: str = ""
+    last: int = 0  # the last line touched
 
     @property
     def identity(self):
@@ -141,24 +158,20 @@ class Mutant:
         return f"{self.path}:{self.line}: {self.original}  →  {self.mutated}"
 
 
-def literal_values(text):
-    """The replacements of a number literal, or none for what it does not read."""
+def literal_value(text):
+    """The replacement of a number literal (n+1, but 1 becomes 0), or None for what it
+    does not read."""
     m = INTEGER.match(text)
     if m:
         digits, suffix = m.group(1).replace("'", ""), m.group(2)
         value = int(digits, 0)
-        form = (lambda v: hex(v)) if digits[:2].lower() == "0x" else str
-        values = [value + 1, 0] if value > 1 else [1 - value] if value == 0 else [2, 0]
-        return [form(v) + suffix for v in dict.fromkeys(values)]
+        value = 0 if value == 1 else value + 1
+        return (hex(value) if digits[:2].lower() == "0x" else str(value)) + suffix
     m = FLOAT.match(text)
     if not m or not any(c in text for c in ".eE") or text.lower().startswith("0x"):
-        return []
-    value, suffix = decimal.Decimal(m.group(1).replace("'", "")), m.group(2)
-    out = []
-    for v in [value + 1] + ([decimal.Decimal(0)] if value else []):
-        s = "0.0" if v == 0 else str(v)
-        out.append(s + ("" if any(c in s for c in ".eE") else ".0") + suffix)
-    return out
+        return None
+    s = str(decimal.Decimal(m.group(1).replace("'", "")) + 1)
+    return s + ("" if any(c in s for c in ".eE") else ".0") + m.group(2)
 
 
 def matching(tokens, i):
@@ -274,7 +287,8 @@ def find_mutants(path, source):
         span_end = line_starts[last] + len(lines[last])
         text = source[span_start:span_end]
         shifted = [(s - span_start, e - span_start, r) for s, e, r in edits]
-        m = Mutant(path, first + 1, edits[0][0] - line_starts[first] + 1, operator, edits)
+        m = Mutant(path, first + 1, edits[0][0] - line_starts[first] + 1, operator, edits,
+                   last=last + 1)
         m.original = " ".join(text.split())
         m.mutated = " ".join(Mutant("", 0, 0, "", shifted).apply(text).split())
         mutants.append(m)
@@ -290,9 +304,8 @@ def find_mutants(path, source):
         elif t.text in SWAPPED and (t.text != "&&" or spaced(t)):
             operator, r = SWAPPED[t.text]
             add(operator, [(t.start, t.end, r)])
-        elif t.kind == "number":
-            for r in literal_values(t.text):
-                add("literal", [(t.start, t.end, r)])
+        elif t.kind == "number" and literal_value(t.text) is not None:
+            add("literal", [(t.start, t.end, literal_value(t.text))])
         elif (t.text in ("if", "while") and i + 1 < len(tokens) and tokens[i + 1].text == "("):
             close = matching(tokens, i + 1)
             first = negatable(tokens, i + 1, close)
@@ -348,8 +361,11 @@ def load_equivalents():
 
 # ---------------------------------------------------------------- running
 
-CORE_SLOW = "*Soak.*:SpinSequence.HundredThousand*"  # the core tests of seconds each
+CORE_SLOW = "*Soak.*:*.HundredThousand*"  # the core tests of seconds each
 GUI_SLOW = "Soak.*"
+RELEASE = ["-DCMAKE_BUILD_TYPE=Release", "-DBUILD_TESTING=ON", "-DPOPCHAN_BUILD_BENCH=OFF"]
+COVERAGE = ["-DCMAKE_BUILD_TYPE=", "-DCMAKE_CXX_FLAGS=-O1 --coverage", "-DBUILD_TESTING=ON",
+            "-DPOPCHAN_BUILD_APP=OFF", "-DPOPCHAN_BUILD_BENCH=OFF"]
 STOP = threading.Event()
 CHILDREN = set()
 
@@ -358,24 +374,29 @@ CHILDREN = set()
 class Step:
     targets: tuple
     command: tuple  # run in the build directory
+    limit: float = None  # seconds, beyond which the mutant counts as timed out
 
 
-def gtest(binary, only=None):
+def gtest(binary, only=None, limit=None):
     command = (f"tests/{binary}", "--gtest_fail_fast", "--gtest_brief=1")
-    return Step((binary,), command + ((f"--gtest_filter={only}",) if only else ()))
+    return Step((binary,), command + ((f"--gtest_filter={only}",) if only else ()), limit)
+
+
+def time_limit(seconds):
+    """The time allowed to tests that took seconds in the instrumented build, which is the
+    slower: a mutant caught in an endless loop is not waited for long."""
+    return 2 * seconds + 10
 
 
 BATCH_COMMAND_LINE = Step(("popchan-batch",), ("ctest", "--no-tests=error", "-R", "^batch_command_line$"))
 
 
-def plan(path, app):
-    """The quick test runs for a mutant of path, and those for its survivors."""
-    if path.startswith(QT_DIRS):
-        return [gtest("gui_tests", "-" + GUI_SLOW)], [gtest("gui_tests", GUI_SLOW), gtest("music_tests")]
-    if path.startswith("src/batch/"):
-        return [gtest("batch_tests")], [BATCH_COMMAND_LINE]
-    rest = [gtest("core_tests", CORE_SLOW), gtest("batch_tests"), BATCH_COMMAND_LINE]
-    return [gtest("core_tests", "-" + CORE_SLOW)], rest + ([gtest("gui_tests")] if app else [])
+def window_tests():
+    return [gtest("gui_tests", "-" + GUI_SLOW), gtest("gui_tests", GUI_SLOW), gtest("music_tests")]
+
+
+def every_test(app):
+    return [gtest("core_tests"), gtest("batch_tests"), BATCH_COMMAND_LINE] + (window_tests() if app else [])
 
 
 def run(command, cwd, env=None, timeout=None, log=subprocess.DEVNULL):
@@ -415,12 +436,12 @@ def sync(copy):
 
 
 class Worker:
-    """One job: a copy of the tree with its own build, where mutants are tried one at a time."""
+    """A copy of the tree with its own build, configured with the CMake options given,
+    where mutants are tried one at a time."""
 
-    def __init__(self, number, app, sources, build_jobs):
-        self.copy = OUT / f"work-{number}"
-        self.build = self.copy / "build"
-        self.app, self.sources, self.build_jobs = app, sources, build_jobs
+    def __init__(self, copy, options, sources, build_jobs):
+        self.copy, self.build = copy, copy / "build"
+        self.options, self.sources, self.build_jobs = options, sources, build_jobs
         self.mutated = None  # the file of the copy that holds a mutant
         self.env = dict(os.environ, QT_QPA_PLATFORM="offscreen",
                         XDG_RUNTIME_DIR=tempfile.mkdtemp(prefix="mutate-"))
@@ -431,15 +452,14 @@ class Worker:
             self.write(path, text)
         log = self.copy / "prepare.log"
         with open(log, "w") as out:
-            cache = self.build / "CMakeCache.txt"
-            app = f"POPCHAN_BUILD_APP:BOOL={'ON' if self.app else 'OFF'}"
-            if not cache.exists() or app not in cache.read_text():
+            stamp = self.build / "mutate-options.txt"
+            if not stamp.exists() or stamp.read_text() != "\n".join(self.options):
                 status = run(["cmake", "-S", self.copy, "-B", self.build, "-G", "Ninja",
-                              "-DCMAKE_BUILD_TYPE=Release", "-DBUILD_TESTING=ON",
-                              f"-DPOPCHAN_BUILD_APP={'ON' if self.app else 'OFF'}",
-                              "-DPOPCHAN_BUILD_BENCH=OFF"], ROOT, log=out)
+                              *self.options], ROOT, log=out)
                 if status != 0:
                     raise SystemExit(f"mutate: cmake failed, see {log}")
+                self.build.mkdir(parents=True, exist_ok=True)
+                stamp.write_text("\n".join(self.options))
             if self.ninja(targets, self.build_jobs, out) != 0:
                 raise SystemExit(f"mutate: the unchanged tree does not build, see {log}")
 
@@ -453,14 +473,17 @@ class Worker:
 
     def test(self, steps, timeout):
         """'killed', 'survived', 'timeout' or 'uncompilable' for the copy as it stands."""
-        spent = 0.0
+        spent, built = 0.0, set()
         for step in steps:
             if STOP.is_set():
                 return None
-            if self.ninja(step.targets) != 0:
-                return "uncompilable"
+            if not built.issuperset(step.targets):
+                if self.ninja(step.targets) != 0:
+                    return "uncompilable"
+                built.update(step.targets)
             start = time.monotonic()
-            status = run(step.command, self.build, self.env, max(timeout - spent, 0.1))
+            allowed = min(step.limit or timeout, max(timeout - spent, 0.1))
+            status = run(step.command, self.build, self.env, allowed)
             spent += time.monotonic() - start
             if status is None:
                 return "timeout"
@@ -473,18 +496,168 @@ class Worker:
             self.write(self.mutated, self.sources[self.mutated])
         self.mutated = mutant.path
         self.write(mutant.path, mutant.apply(self.sources[mutant.path]))
-        quick, rest = steps
-        status = self.test(quick, timeout)
-        return self.test(rest, timeout) if status == "survived" else status
+        return self.test(steps, timeout)
+
+
+# ---------------------------------------------------------------- coverage
+
+@dataclass(frozen=True)
+class Unit:
+    """What the coverage is measured for: the quick or the long tests of one suite of a
+    test program, or (binary "") the batch command line."""
+    name: str
+    binary: str
+    tests: tuple
+    slow: bool
+    seconds: float = 0.0  # its time in the instrumented build
+
+    @property
+    def step(self):
+        if not self.binary:
+            return Step(BATCH_COMMAND_LINE.targets, BATCH_COMMAND_LINE.command, time_limit(self.seconds))
+        return gtest(self.binary, ":".join(self.tests), time_limit(self.seconds))
+
+
+def list_units(build):
+    units = []
+    for binary in ("core_tests", "batch_tests"):
+        listing = subprocess.run([build / "tests" / binary, "--gtest_list_tests"],
+                                 capture_output=True, text=True, check=True).stdout
+        suites, suite = {}, ""
+        for line in listing.splitlines():
+            if line.startswith("  "):
+                name = suite + line.split()[0]
+                slow = binary == "core_tests" and any(
+                    fnmatch.fnmatchcase(name, p) for p in CORE_SLOW.split(":"))
+                suites.setdefault((suite, slow), []).append(name)
+            elif line.split(" ")[0].endswith("."):
+                suite = line.split(" ")[0]
+        units += [Unit(f"{binary} {suite[:-1]}{' (long)' if slow else ''}", binary, tuple(tests), slow)
+                  for (suite, slow), tests in suites.items()]
+    return units + [Unit("batch_command_line", "", (), True)]
+
+
+def measure(unit, build, prefix):
+    """Runs unit alone in the instrumented build: its time, and for each file of src/ the
+    lines that have code with whether the unit ran them, and its functions likewise."""
+    shutil.rmtree(prefix, ignore_errors=True)
+    env = dict(os.environ, GCOV_PREFIX=str(prefix), GCOV_PREFIX_STRIP=str(len(build.parts) - 1))
+    start = time.monotonic()
+    if run(unit.step.command, build, env) != 0:
+        raise SystemExit(f"mutate: {unit.name} fails on the unchanged tree")
+    seconds = time.monotonic() - start
+    data = sorted(prefix.glob("src/**/*.gcda"))
+    for f in data:
+        f.with_suffix(".gcno").symlink_to(build / f.relative_to(prefix).with_suffix(".gcno"))
+    gcov = subprocess.run(["gcov", "--stdout", "--json-format", *data], cwd=prefix,
+                          capture_output=True, text=True, check=True).stdout
+    lines, functions = {}, {}
+    for record in gcov.splitlines():
+        record = json.loads(record)
+        for f in record["files"]:
+            source = Path(record["current_working_directory"], f["file"]).resolve()
+            if not source.is_relative_to(build.parent / "src"):
+                continue
+            path = str(source.relative_to(build.parent))
+            ran = lines.setdefault(path, {})
+            for line in f["lines"]:
+                ran[line["line_number"]] = ran.get(line["line_number"], False) or line["count"] > 0
+            ran = functions.setdefault(path, {})
+            for fn in f["functions"]:
+                span = (fn["start_line"], fn["end_line"])
+                ran[span] = ran.get(span, False) or fn["execution_count"] > 0
+    return seconds, lines, functions
+
+
+def coverage_map(sources, jobs):
+    """Which units run which lines of src/: {"units": [Unit fields], "lines": {file: {line:
+    [units]}}, "functions": {file: [[first, last, [units]]]}}, measured once for each state
+    of src/ and tests/ in an instrumented copy of the tree, build/mutate/coverage."""
+    path, key = OUT / "coverage.json", f"{tree_hash('src', 'tests')} {CORE_SLOW}"
+    if path.exists():
+        cover = json.loads(path.read_text())
+        if cover["key"] == key:
+            return cover
+    print("mutate: measuring which lines each test suite runs, in build/mutate/coverage", file=sys.stderr)
+    worker = Worker(OUT / "coverage", COVERAGE, sources, os.cpu_count() or 1)
+    worker.prepare(["core_tests", "batch_tests", "popchan-batch"])
+    units = list_units(worker.build)
+    pending, measured = queue.Queue(), {}
+    for n in range(len(units)):
+        pending.put(n)
+
+    def work(job):
+        while not STOP.is_set():
+            try:
+                n = pending.get_nowait()
+            except queue.Empty:
+                return
+            measured[n] = measure(units[n], worker.build, OUT / "coverage" / f"data-{job}")
+
+    background(work, range(jobs))
+    lines, functions = {}, {}
+    for n, (seconds, ran_lines, ran_functions) in sorted(measured.items()):
+        units[n] = dataclasses.replace(units[n], seconds=seconds)
+        for file, ran in ran_lines.items():
+            for line, hit in ran.items():
+                lines.setdefault(file, {}).setdefault(str(line), []).extend([n] if hit else [])
+        for file, ran in ran_functions.items():
+            for span, hit in ran.items():
+                functions.setdefault(file, {}).setdefault(span, []).extend([n] if hit else [])
+    cover = {"key": key, "units": [vars(u) for u in units], "lines": lines,
+             "functions": {f: [[*span, n] for span, n in spans.items()] for f, spans in functions.items()}}
+    save_json(path, cover)
+    return cover
+
+
+def covering(mutant, cover, source_lines):
+    """The units that run a line the mutant touches. A line without code of its own (a
+    table, a declaration) and a case label, which decides where other values go, count as
+    run by every unit that runs the function around them, or by every unit outside one."""
+    ran = cover["lines"].get(mutant.path, {})
+    out = set()
+    for n in range(mutant.line, mutant.last + 1):
+        if str(n) in ran and not source_lines[n - 1].lstrip().startswith("case "):
+            out.update(ran[str(n)])
+            continue
+        around = [units for first, last, units in cover["functions"].get(mutant.path, [])
+                  if first <= n <= last]
+        for units in around or [range(len(cover["units"]))]:
+            out.update(units)
+    return out
+
+
+def test_plan(mutant, cover, source, app):
+    """The test runs for a mutant, or None when no test runs its lines: first the quick
+    suites that run them, fastest first, then the other quick tests, then the long ones
+    that run them."""
+    if mutant.path.startswith(QT_DIRS):
+        return window_tests()
+    units = [Unit(**dict(u, tests=tuple(u["tests"]))) for u in cover["units"]]
+    chosen = covering(mutant, cover, source.split("\n"))
+    if not chosen:
+        return None
+    first = sorted((u for n, u in enumerate(units) if n in chosen), key=lambda u: (u.slow, u.seconds))
+    others = {}
+    for n, u in enumerate(units):
+        if n not in chosen and not u.slow:
+            tests, seconds = others.get(u.binary, ((), 0.0))
+            others[u.binary] = (tests + u.tests, seconds + u.seconds)
+    quick = [u.step for u in first if not u.slow]
+    rest = [gtest(binary, ":".join(tests), time_limit(seconds))
+            for binary, (tests, seconds) in others.items()]
+    slow = [u.step for u in first if u.slow]
+    return quick + rest + slow + ([gtest("gui_tests")] if app else [])
 
 
 # ---------------------------------------------------------------- the report
 
-def tests_hash():
+def tree_hash(*names):
     h = hashlib.sha256()
-    for f in sorted((ROOT / "tests").rglob("*")):
-        if f.is_file():
-            h.update(str(f.relative_to(ROOT)).encode() + b"\0" + f.read_bytes())
+    for name in names:
+        for f in sorted((ROOT / name).rglob("*")):
+            if f.is_file():
+                h.update(str(f.relative_to(ROOT)).encode() + b"\0" + f.read_bytes())
     return h.hexdigest()
 
 
@@ -506,21 +679,25 @@ def save_json(path, data):
 
 
 def report(mutants, results):
-    counts = {s: 0 for s in ("killed", "timeout", "survived", "equivalent", "uncompilable")}
+    counts = {s: 0 for s in ("killed", "timeout", "survived", "not covered", "equivalent",
+                             "uncompilable")}
     for m in mutants:
         counts[results[m.identity]] += 1
-    survivors = [m for m in mutants if results[m.identity] == "survived"]
-    if survivors:
-        print("Survivors:")
-        for m in survivors:
-            print(m.describe())
+    for status, heading in (("survived", "Survivors:"),
+                            ("not covered", "Survivors that no test runs (not built, not run):")):
+        if counts[status]:
+            print(heading)
+            for m in mutants:
+                if results[m.identity] == status:
+                    print(m.describe())
     caught = counts["killed"] + counts["timeout"]
-    scored = caught + counts["survived"]
+    scored = caught + counts["survived"] + counts["not covered"]
     score = caught / scored if scored else None
     print(f"score: {caught} / {scored}" + (f" = {100 * score:.1f} %" if scored else ""))
     print(f"killed {counts['killed']}, timed out {counts['timeout']} (counted as killed), "
-          f"survived {counts['survived']}, equivalent {counts['equivalent']}, "
-          f"did not compile {counts['uncompilable']}; {len(mutants)} mutants")
+          f"survived {counts['survived'] + counts['not covered']} ({counts['not covered']} not "
+          f"covered), equivalent {counts['equivalent']}, did not compile "
+          f"{counts['uncompilable']}; {len(mutants)} mutants")
     save_json(OUT / "report.json", {
         "score": score, "counts": counts,
         "mutants": [{"file": m.path, "line": m.line, "column": m.column, "operator": m.operator,
@@ -575,7 +752,7 @@ def main():
 
     equivalents = load_equivalents()
     results, cache, todo = {}, load_cache(not args.no_cache), []
-    tests = tests_hash()
+    tests = tree_hash("tests")
     for m in mutants:
         entry = cache.get(cache_key(m, sources[m.path]))
         if (m.path, m.original, m.mutated) in equivalents:
@@ -606,10 +783,25 @@ def main():
 
 def run_mutants(todo, sources, args, cache, results, tests):
     app = any(path.startswith(QT_DIRS) for path in sources)
-    jobs = max(1, min(args.jobs, len(todo)))
-    workers = [Worker(n, app, sources, max(1, (os.cpu_count() or 1) // jobs)) for n in range(jobs)]
-    plans = {path: plan(path, app) for path in sources}
-    every_step = list(dict.fromkeys(s for quick, rest in plans.values() for s in quick + rest))
+    jobs = max(1, args.jobs)
+    cover = None
+    if not all(m.path.startswith(QT_DIRS) for m in todo):
+        cover = coverage_map(sources, jobs)
+    plans = {m.identity: test_plan(m, cover, sources[m.path], app) for m in todo}
+    idle = [m for m in todo if plans[m.identity] is None]
+    for m in idle:
+        results[m.identity] = "not covered"
+    if idle:
+        print(f"mutate: {len(idle)} mutants are on lines that no test runs: survivors, "
+              "neither built nor run", file=sys.stderr)
+    todo = [m for m in todo if plans[m.identity] is not None]
+    if not todo:
+        return
+    jobs = min(jobs, len(todo))
+    options = RELEASE + [f"-DPOPCHAN_BUILD_APP={'ON' if app else 'OFF'}"]
+    workers = [Worker(OUT / f"work-{n}", options, sources, max(1, (os.cpu_count() or 1) // jobs))
+               for n in range(jobs)]
+    every_step = every_test(app)
     targets = sorted({t for s in every_step for t in s.targets})
     print(f"mutate: preparing {jobs} copies of the tree in {OUT.relative_to(ROOT)}", file=sys.stderr)
     background(lambda w: w.prepare(targets), workers)
@@ -634,7 +826,8 @@ def run_mutants(todo, sources, args, cache, results, tests):
                 m = pending.get_nowait()
             except queue.Empty:
                 return
-            status = worker.try_mutant(m, plans[m.path], timeout)
+            began = time.monotonic()
+            status = worker.try_mutant(m, plans[m.identity], timeout)
             if status is None:
                 return
             with lock:
@@ -642,7 +835,8 @@ def run_mutants(todo, sources, args, cache, results, tests):
                 cache[cache_key(m, sources[m.path])] = {"status": status, "tests": tests}
                 save_json(OUT / "cache.json", cache)
                 done[0] += 1
-                print(f"[{done[0]}/{len(todo)}] {status:12} {m.path}:{m.line}", file=sys.stderr)
+                print(f"[{done[0]}/{len(todo)}] {status:12} {m.path}:{m.line} "
+                      f"({time.monotonic() - began:.1f} s)", file=sys.stderr)
 
     background(work, workers)
     elapsed = time.monotonic() - start

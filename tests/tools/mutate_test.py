@@ -1,7 +1,13 @@
 #!/usr/bin/env python3
-"""The mutation tool: where it plants mutants, which ones, and that it leaves the tree alone."""
+"""The mutation tool: where it plants mutants, which ones, which tests it runs on them, and
+that it leaves the tree alone."""
 
+import contextlib
 import hashlib
+import io
+import json
+import shutil
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -56,13 +62,18 @@ class Mutants(unittest.TestCase):
             "if (a != b)",  # equality
             "if (ok || ready) v.push_back(0.5);",  # logical
             "std::array<int, 4> table = {24, 0};",  # literal, in a template too
-            "std::array<int, 3> table = {25, 0};", "std::array<int, 3> table = {0, 0};",
-            "std::array<int, 3> table = {24, 1};",
-            "if (ok && ready) v.push_back(1.5);", "if (ok && ready) v.push_back(0.0);",
             "if (!(ok && ready)) v.push_back(0.5);",  # negate
             "if (a < b) ;", "if (ok && ready) ;", ";",  # delete
         }
         self.assertEqual(expected - mutated_lines(SNIPPET), set())
+
+    def test_each_number_once_one_up_but_one_down(self):
+        literals = {m.mutated for m in self.mutants if m.operator == "literal"}
+        self.assertEqual(literals, {"std::array<int, 4> table = {24, 0};",
+                                    "std::array<int, 3> table = {25, 0};",
+                                    "std::array<int, 3> table = {24, 1};",
+                                    "int y = 4;", "if (a < b) y = 0;",
+                                    "if (ok && ready) v.push_back(1.5);"})
 
     def test_declarations_and_returns_stay(self):
         deleted = {m.original for m in self.mutants if m.operator == "delete"}
@@ -91,6 +102,111 @@ class Equivalents(unittest.TestCase):
         self.assertLessEqual(set(entries), keys)
 
 
+COVERED = """int f(int a) {
+    switch (a) {
+    case 1:
+        return 2;
+    }
+    return a < 3 ? 4 : 5;
+}
+const int kTable[] = {6, 7};
+"""
+
+
+def unit(name, seconds, slow=False, binary="core_tests"):
+    return vars(mutate.Unit(name, binary, (name + ".a",), slow, seconds))
+
+
+class TheTestsRun(unittest.TestCase):
+    """Which tests a mutant meets, from the lines each suite runs."""
+
+    cover = {"units": [unit("Slow", 2.0), unit("Fast", 0.1), unit("Other", 0.5),
+                       unit("Soak", 30.0, slow=True), unit("Cli", 5.0, slow=True, binary="")],
+             "lines": {"x.cpp": {"1": [0, 1, 3], "2": [0, 1, 3], "3": [], "4": [], "6": [0, 1]}},
+             "functions": {"x.cpp": [[1, 7, [0, 1, 3]]]}}
+
+    def plan(self, line, operator="literal"):
+        mutant = next(m for m in mutate.find_mutants("x.cpp", COVERED)
+                      if m.line == line and m.operator == operator)
+        return mutate.test_plan(mutant, self.cover, COVERED, app=False)
+
+    def runs(self, line, operator="literal"):
+        return [step.command[-1] for step in self.plan(line, operator)]
+
+    def test_the_suites_that_run_the_line_first_fastest_first_then_the_others(self):
+        self.assertEqual(self.runs(6, "relational"), ["--gtest_filter=Fast.a", "--gtest_filter=Slow.a",
+                                                      "--gtest_filter=Other.a"])
+
+    def test_a_line_no_test_runs_runs_nothing(self):
+        self.assertIsNone(self.plan(4))
+
+    def test_a_case_label_meets_every_suite_that_runs_its_function(self):
+        self.assertEqual(self.runs(3)[-1], "--gtest_filter=Soak.a")
+
+    def test_a_line_outside_functions_meets_every_test(self):
+        self.assertEqual(self.runs(8)[-2:], ["^batch_command_line$", "--gtest_filter=Soak.a"])
+
+    def test_a_run_longer_than_twice_its_instrumented_time_and_10_s_times_out(self):
+        waited = []
+
+        def fake_run(command, cwd, env=None, timeout=None, log=None):
+            waited.append(timeout)
+            return None if timeout else 0  # ninja builds; the test runs out of time
+
+        steps = self.plan(6, "relational")
+        self.assertEqual([step.limit for step in steps], [10.2, 14.0, 11.0])
+        with mock.patch.object(mutate, "run", fake_run):
+            self.assertEqual(mutate.Worker(Path("copy"), [], {}, 1).test(steps, 300), "timeout")
+        self.assertEqual(waited, [None, 10.2])
+
+
+@unittest.skipUnless(shutil.which("g++") and shutil.which("gcov"), "needs g++ and gcov")
+class Measure(unittest.TestCase):
+    def test_the_lines_a_test_program_runs_as_gcov_reads_them(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            root = Path(tmp)
+            (root / "src").mkdir()
+            (root / "build/src").mkdir(parents=True)
+            (root / "build/tests").mkdir()
+            source = root / "src/f.cpp"
+            source.write_text("int f(int a) {\n    if (a > 0)\n        return a * 3;\n"
+                              "    return -a;\n}\nint g() { return 1; }\n")
+            main = root / "main.cpp"
+            main.write_text("int f(int);\nint main() { return f(2) == 6 ? 0 : 1; }\n")
+            compile_ = ["g++", "--coverage", "-O1"]
+            subprocess.run(compile_ + ["-c", source, "-o", root / "build/src/f.cpp.o"], check=True)
+            subprocess.run(compile_ + [main, root / "build/src/f.cpp.o", "-o",
+                                       root / "build/tests/core_tests"], check=True)
+            seconds, lines, functions = mutate.measure(
+                mutate.Unit("core_tests F", "core_tests", ("F.a",), False), root / "build",
+                root / "data")
+        self.assertEqual({n for n, ran in lines["src/f.cpp"].items() if ran}, {1, 2, 3})
+        self.assertFalse(lines["src/f.cpp"][4])
+        self.assertEqual(functions["src/f.cpp"], {(1, 5): True, (6, 6): False})
+
+
+class NotCovered(unittest.TestCase):
+    def test_a_mutant_on_lines_no_test_runs_survives_unbuilt_and_unrun(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            root = Path(tmp)
+            (root / "src").mkdir()
+            (root / "src/rules.cpp").write_text("int f(int a) {\n    return a < 3 ? 1 : 2;\n}\n")
+            cover = {"units": [unit("T", 0.1)], "lines": {"src/rules.cpp": {"1": [], "2": []}},
+                     "functions": {}}
+            commands = []
+            argv = ["mutate.py", "--files", "src/rules.cpp", "--no-cache"]
+            with mock.patch.multiple(mutate, ROOT=root, OUT=root / "build/mutate",
+                                     run=lambda command, *_, **__: commands.append(command) or 0,
+                                     coverage_map=lambda sources, jobs: cover), \
+                    mock.patch.object(sys, "argv", argv), \
+                    contextlib.redirect_stdout(io.StringIO()) as out:
+                self.assertEqual(mutate.main(), 0)
+            report = json.loads((root / "build/mutate/report.json").read_text())
+        self.assertEqual(commands, [])
+        self.assertEqual({m["status"] for m in report["mutants"]}, {"not covered"})
+        self.assertIn("src/rules.cpp:2: return a < 3 ? 1 : 2;  →  return a < 4 ? 1 : 2;", out.getvalue())
+
+
 def snapshot(root):
     return {str(f.relative_to(root)): hashlib.sha256(f.read_bytes()).hexdigest()
             for f in root.rglob("*") if f.is_file() and "build" not in f.relative_to(root).parts}
@@ -115,13 +231,16 @@ class TheTreeIsNeverWritten(unittest.TestCase):
                 if str(command[0]).startswith("tests/"):
                     tests_run.append(command)
                     seen.append((cwd.parent / "src/rules.cpp").read_text())
-                    if len(tests_run) == 4:  # the baseline and two mutants, then Ctrl+C
+                    if len(tests_run) == 4:  # the baseline (two programs), two mutants, then Ctrl+C
                         raise KeyboardInterrupt
                 return 0
 
             argv = ["mutate.py", "--files", "src/rules.cpp", "--jobs", "1", "--no-cache"]
+            cover = {"units": [unit("T", 0.1)], "lines": {"src/rules.cpp": {"2": [0]}},
+                     "functions": {}}
             with mock.patch.multiple(mutate, ROOT=root, OUT=root / "build/mutate",
-                                     COPIED=["CMakeLists.txt", "src", "tests"], run=fake_run), \
+                                     COPIED=["CMakeLists.txt", "src", "tests"], run=fake_run,
+                                     coverage_map=lambda sources, jobs: cover), \
                     mock.patch.object(sys, "argv", argv):
                 status = mutate.main()
             self.assertEqual(status, 130)
