@@ -6,7 +6,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "install failed"; exit 1; }
 failures=0
-for f in bin/popchan bin/popchan-batch share/applications/popchan.desktop \
+for f in games/popchan games/popchan-batch share/applications/popchan.desktop \
     share/icons/hicolor/128x128/apps/popchan.png; do
     test -e "$prefix/$f" || { echo "missing $f"; failures=$((failures + 1)); }
 done
@@ -17,7 +17,7 @@ for f in popchan kaiten.mid reach.mid chusen.mid atari.mid teishi.mid hazure.mid
 done
 grep -q '^Exec=popchan$' "$prefix/share/applications/popchan.desktop" || failures=$((failures + 1))
 # The launcher finds the program through its own location.
-target=$(sed -n 's/^exec "\$(dirname "\$(readlink -f "\$0")")\/\(.*\)" "\$@"$/\1/p' "$prefix/bin/popchan")
-test -x "$prefix/bin/$target" || { echo "launcher points nowhere: $target"; failures=$((failures + 1)); }
+target=$(sed -n 's/^exec "\$(dirname "\$(readlink -f "\$0")")\/\(.*\)" "\$@"$/\1/p' "$prefix/games/popchan")
+test -x "$prefix/games/$target" || { echo "launcher points nowhere: $target"; failures=$((failures + 1)); }
 echo "$((14 - failures)) passed, $failures failed"
 test "$failures" -eq 0

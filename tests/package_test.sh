@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The Debian package: built by CPack from the build tree, passed by
+# desktop-file-validate, appstreamcli and lintian (errors fail, warnings are
+# listed), unpacked into a temporary root, and its programs run from there.
+#   package_test.sh BUILD_DIR POPCHAN_BATCH
+set -u
+build=$1 batch=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0 checks=0
+check() { # check WHAT COMMAND...: one check, named when it fails
+    local what=$1
+    shift
+    checks=$((checks + 1))
+    "$@" || { echo "FAILED: $what"; failures=$((failures + 1)); }
+}
+
+(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) ||
+    { cat "$work/cpack.log"; echo "cpack failed"; exit 1; }
+deb=$(ls "$work"/out/popchan_*.deb)
+root=$work/root
+dpkg -x "$deb" "$root" || { echo "dpkg -x failed"; exit 1; }
+field() { dpkg-deb -f "$deb" "$1"; }
+
+# The tools that judge a package and its desktop files.
+check "desktop-file-validate" desktop-file-validate "$root/usr/share/applications/popchan.desktop"
+metainfo=$(ls "$root"/usr/share/metainfo/*.metainfo.xml)
+check "appstreamcli validate" appstreamcli validate --no-net "$metainfo"
+lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1
+status=$?
+echo "lintian:"
+sed 's/^/  /' "$work/lintian.log"
+check "lintian without errors (status $status)" test "$status" -eq 0
+
+# The control fields: what the package depends on beyond its libraries.
+check "section games" test "$(field Section)" = games
+depends=$(field Depends)
+for p in libqt6widgets6 libfluidsynth3 fonts-ipafont-gothic fonts-ipafont-mincho \
+    timgm6mb-soundfont; do
+    check "depends on $p" grep -q "\(^\|, \|| \)$p\( \|,\|$\)" <<<"$depends"
+done
+# The top entry of the Debian changelog is this very version.
+top=$(zcat "$root/usr/share/doc/popchan/changelog.Debian.gz" | sed -n '1s/^popchan (\([^)]*\)).*/\1/p')
+check "changelog's version $top is the package's $(field Version)" test "$top" = "$(field Version)"
+check "machine-readable copyright" grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+    "$root/usr/share/doc/popchan/copyright"
+
+# Icons in each size, each as big as its folder says.
+for size in 16 32 48 64 128 256; do
+    icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/popchan.png
+    check "icon ${size}x${size}" grep -q "PNG image data, $size x $size," <<<"$(file "$icon")"
+done
+
+# Manual pages: gzipped, and popchan-batch's names every option its --help names.
+for page in popchan popchan-batch; do
+    check "manual page $page(6)" gzip -t "$root/usr/share/man/man6/$page.6.gz"
+done
+zcat "$root/usr/share/man/man6/popchan-batch.6.gz" >"$work/batch.6"
+options=$("$batch" --help | grep -o '^  --[a-z-]*')
+check "popchan-batch --help names options" test -n "$options"
+for option in $options; do
+    check "popchan-batch(6) names $option" grep -qF "\\fB${option//-/\\-}\\fR" "$work/batch.6"
+done
+
+# The programs run from the unpacked root.
+out=$("$root/usr/games/popchan-batch" --days 10 --seed 1 --threads 1 2>"$work/batch.err")
+status=$?
+check "popchan-batch --days 10 exits with 0 (got $status: $(cat "$work/batch.err"))" test "$status" -eq 0
+check "popchan-batch says what it played" grep -qx 'ＣＲぽぷちゃん batch: 10 days, seed 1' <<<"$out"
+check "popchan-batch gives the day's balance" grep -q '^1日の収支 (円)$' <<<"$out"
+check "the packaged popchan-batch plays as the built one" \
+    test "$out" = "$("$batch" --days 10 --seed 1 --threads 1 2>/dev/null)"
+# The launcher finds the program in /usr/lib/popchan, which then says in one
+# line that it has no display.
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/games/popchan" 2>&1)
+status=$?
+check "packaged popchan without a display: status 1 (got $status: $said)" test "$status" -eq 1
+check "packaged popchan without a display: one line" \
+    grep -q '^popchan: .*DISPLAY is not set.$' <<<"$said"
+
+echo "$((checks - failures)) passed, $failures failed"
+test "$failures" -eq 0
