@@ -7,7 +7,7 @@ SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 # Private runtime directory for test runs, so Qt has nothing to complain about.
 TEST_ENV := XDG_RUNTIME_DIR=$$(mktemp -d) QT_QPA_PLATFORM=offscreen
 
-.PHONY: all deps configure build run test sanitize fuzz screenshot bench pictures format install mutate clean
+.PHONY: all deps configure build run test sanitize fuzz screenshot bench pictures format install package mutate clean
 
 all: build
 
@@ -110,6 +110,11 @@ pictures: build
 PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, $(BUILD)/popchan_<version>_<arch>.deb (CPack): the
+# programs, music, help, menu entry, icons, metainfo and manual pages.
+package: build
+	cmake --build --preset $(PRESET) --target package
 
 # Mutation testing of the rule code, a report apart from `make test`; for
 # instance make mutate ARGS="--sample 20 --jobs 2" (see tools/mutate.py --help).
