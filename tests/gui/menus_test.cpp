@@ -6,8 +6,7 @@
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 
-#include "app/formdigi.h"
-#include "core/fakes.h"
+#include "gui/program.h"
 
 using namespace popchan;
 using popchan::testing::RecordingMedia;
@@ -15,19 +14,8 @@ using popchan::testing::ScriptedDialogs;
 
 namespace {
 
-struct Program {
-    ScriptedDialogs dialogs;
-    RecordingMedia media;
-    FormDigi window{&dialogs, &media, std::make_unique<MachineRandom>(3, false)};
-    Program() {
-        window.show();
-        window.model().digi.set_drawing(false);
-    }
-    FormDigiModel& m() { return window.model(); }
-    void trigger(const char* name) {
-        window.menu(name)->trigger();
-        QApplication::processEvents();
-    }
+struct Program : popchan::testing::TestProgram {
+    Program() : TestProgram(3) { window.model().digi.set_drawing(false); }
     bool enabled(const char* name) { return window.menu(name)->isEnabled(); }
 };
 

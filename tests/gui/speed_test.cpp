@@ -19,29 +19,16 @@
 #include "app/formdigi.h"
 #include "app/surface_view.h"
 #include "core/fakes.h"
+#include "gui/program.h"
 
 using namespace popchan;
 using popchan::testing::RecordingMedia;
 using popchan::testing::ScriptedDialogs;
 
-// Failures show the texts, not their code units.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace {
 
-struct Program {
-    ScriptedDialogs dialogs;
-    RecordingMedia media;
-    FormDigi window;
-    explicit Program(std::uint64_t seed = 8)
-        : window(&dialogs, &media, std::make_unique<MachineRandom>(seed, false)) {
-        window.show();
-    }
-    FormDigiModel& m() { return window.model(); }
+struct Program : popchan::testing::TestProgram {
+    explicit Program(std::uint64_t seed = 8) : TestProgram(seed) {}
     // Chooses a menu item without running the event loop, so the window's own
     // clock pump never fires: the tests alone let time pass.
     void choose(const std::string& name) { window.menu(name)->trigger(); }

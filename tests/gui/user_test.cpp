@@ -17,35 +17,17 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-#include "app/formdigi.h"
-#include "core/fakes.h"
+#include "gui/program.h"
 
 using namespace popchan;
 using popchan::testing::RecordingMedia;
 using popchan::testing::ScriptedDialogs;
 
-// Failures show the texts, not their code units.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace {
 
-struct Program {
-    ScriptedDialogs dialogs;
-    RecordingMedia media;
-    FormDigi window;
-    explicit Program(std::uint64_t seed = 5)
-        : window(&dialogs, &media, std::make_unique<MachineRandom>(seed, false)) {
-        window.show();
+struct Program : popchan::testing::TestProgram {
+    explicit Program(std::uint64_t seed = 5) : TestProgram(seed) {
         window.model().digi.set_drawing(false);
-    }
-    FormDigiModel& m() { return window.model(); }
-    void trigger(const char* name) {
-        window.menu(name)->trigger();
-        QApplication::processEvents();
     }
     QString text(const char* name) const { return window.findChild<QLabel*>(name)->text(); }
     QListWidget* list(const char* name) const { return window.findChild<QListWidget*>(name); }
