@@ -158,8 +158,9 @@ TEST(SpinSequence, LossSymbolsNeverFormAFalseReach) {
         int reach_kind, a, b, c, left, middle, right;
     };
     for (const Case& k :
-         {Case{0, 5, 5, 5, 5, 6, 5}, Case{0, 13, 13, 2, 13, 0, 2}, Case{1, 4, 4, 4, 4, 4, 5},
-          Case{6, 13, 13, 0, 13, 13, 0}, Case{6, 13, 13, 13, 13, 13, 0}}) {
+         {Case{0, 5, 5, 5, 5, 6, 5}, Case{0, 12, 12, 3, 12, 13, 3}, Case{0, 13, 13, 2, 13, 0, 2},
+          Case{1, 4, 4, 4, 4, 4, 5}, Case{1, 12, 12, 12, 12, 12, 13}, Case{6, 13, 13, 0, 13, 13, 0},
+          Case{6, 13, 13, 13, 13, 13, 0}}) {
         // A reach draws left and right only.
         ScriptedRandom reach_rng{pick(k.a, 14), pick(k.c, 14)};
         ScriptedRandom plain_rng{pick(k.a, 14), pick(k.b, 14), pick(k.c, 14)};
