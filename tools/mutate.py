@@ -27,9 +27,9 @@ The source tree is never written to. Each job has its own copy of the tree in
 build/mutate/work-J (brought up to date with the tree at every run) with its own
 build directory; a mutant is written into the copy, the test targets are built and
 the tests run, each run stopping at its first failure: the quick suites that run
-the mutant's lines, fastest first, then the other quick tests, then the long ones
-(the soak tests, the hundred thousand spins, the batch command line) that run its
-lines. A failing or crashing test kills the mutant; a mutant whose tests run
+the mutant's lines, fastest first, then the long ones (the soak tests, the hundred
+thousand spins, the batch command line) that run its lines. Tests that never reach
+the mutated lines cannot tell the mutant from the unchanged tree and are not run. A failing or crashing test kills the mutant; a mutant whose tests run
 longer than --timeout, or one run of them longer than twice its time in the
 instrumented build and 10 s more, is "timed out" and counts as killed; a mutant
 that does not build is left out of the score. Qt files (src/app, src/widgets,
@@ -628,9 +628,9 @@ def covering(mutant, cover, source_lines):
 
 
 def test_plan(mutant, cover, source, app):
-    """The test runs for a mutant, or None when no test runs its lines: first the quick
-    suites that run them, fastest first, then the other quick tests, then the long ones
-    that run them."""
+    """The test runs for a mutant, or None when no test runs its lines: the quick suites
+    that run them, fastest first, then the long ones that run them. A test that never
+    reaches the mutated lines behaves as on the unchanged tree, so it is not run."""
     if mutant.path.startswith(QT_DIRS):
         return window_tests()
     units = [Unit(**dict(u, tests=tuple(u["tests"]))) for u in cover["units"]]
@@ -638,16 +638,7 @@ def test_plan(mutant, cover, source, app):
     if not chosen:
         return None
     first = sorted((u for n, u in enumerate(units) if n in chosen), key=lambda u: (u.slow, u.seconds))
-    others = {}
-    for n, u in enumerate(units):
-        if n not in chosen and not u.slow:
-            tests, seconds = others.get(u.binary, ((), 0.0))
-            others[u.binary] = (tests + u.tests, seconds + u.seconds)
-    quick = [u.step for u in first if not u.slow]
-    rest = [gtest(binary, ":".join(tests), time_limit(seconds))
-            for binary, (tests, seconds) in others.items()]
-    slow = [u.step for u in first if u.slow]
-    return quick + rest + slow + ([gtest("gui_tests")] if app else [])
+    return [u.step for u in first] + ([gtest("gui_tests")] if app else [])
 
 
 # ---------------------------------------------------------------- the report
