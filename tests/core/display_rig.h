@@ -80,6 +80,19 @@ inline Int16 stop_of(int e) {
     return Int16(e >= 13 ? 48 * e + 24 : (12 - e) * 48 + 24);
 }
 
+// A strip whose cell j is filled with a colour naming symbol (13 − j) mod 14,
+// under an opaque mask: a reel's pixels tell where it stands.
+inline Pixel symbol_colour(int e) {
+    return rgb(10 * e + 5, 0, 0);
+}
+inline void paint_test_strip(Digi& d) {
+    for (int y = 0; y < 864; ++y)
+        for (int x = 0; x < 37; ++x) {
+            d.pictures.digipat[0].set(x, y, symbol_colour((13 - y / 48 + 14) % 14));
+            d.pictures.digipat[1].set(x, y, rgb(0, 0, 0));
+        }
+}
+
 // Positions p and p + 672 show the same picture (a reel pulled back past 672
 // rests there).
 inline bool shows(int top, int e) {

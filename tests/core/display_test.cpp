@@ -11,11 +11,13 @@
 #include "machine/rules.h"
 
 using namespace popchan;
+using popchan::testing::paint_test_strip;
 using popchan::testing::pick;
 using popchan::testing::RecordingMedia;
 using popchan::testing::ScriptedRandom;
 using popchan::testing::shows;
 using popchan::testing::stop_of;
+using popchan::testing::symbol_colour;
 
 namespace {
 
@@ -31,18 +33,6 @@ struct Rig : popchan::testing::DisplayRig {
         return ticks;
     }
 };
-
-// A strip whose cell j is filled with a colour naming symbol (13 − j) mod 14.
-Pixel symbol_colour(int e) {
-    return rgb(10 * e + 5, 0, 0);
-}
-void paint_test_strip(Digi& d) {
-    for (int y = 0; y < 864; ++y)
-        for (int x = 0; x < 37; ++x) {
-            d.pictures.digipat[0].set(x, y, symbol_colour((13 - y / 48 + 14) % 14));
-            d.pictures.digipat[1].set(x, y, rgb(0, 0, 0));
-        }
-}
 
 } // namespace
 
