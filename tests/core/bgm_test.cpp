@@ -40,6 +40,17 @@ TEST(Bgm, AMissingFileLeavesTheDeviceClosedButTheLoopRunning) {
     EXPECT_EQ(media.log.back(), "mode"); // no device: nothing more
 }
 
+TEST(Bgm, APieceThatWillNotPlayIsClosedAgain) {
+    Clock clock([](int) {});
+    RecordingMedia media;
+    media.play_ok = false;
+    Bgm bgm(clock, &media);
+    bgm.Bgm_Control("reach.mid", 1);
+    EXPECT_EQ(media.log, (std::vector<std::string>{"open reach.mid", "play", "close"}));
+    EXPECT_FALSE(media.is_open);
+    EXPECT_EQ(bgm.bgm_open, 0);
+}
+
 TEST(Bgm, TheLoopRestartsAnEndedPiece) {
     Clock clock([](int) {});
     RecordingMedia media;

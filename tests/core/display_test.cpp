@@ -150,7 +150,10 @@ TEST(SpinSequence, LossSymbolsNeverFormAFalseReach) {
     for (const Case& k :
          {Case{0, 5, 5, 5, 5, 6, 5}, Case{0, 12, 12, 3, 12, 13, 3}, Case{0, 13, 13, 2, 13, 0, 2},
           Case{1, 4, 4, 4, 4, 4, 5}, Case{1, 12, 12, 12, 12, 12, 13}, Case{6, 13, 13, 0, 13, 13, 0},
-          Case{6, 13, 13, 13, 13, 13, 0}}) {
+          Case{6, 13, 13, 13, 13, 13, 0},
+          // Draws that differ stand as drawn.
+          Case{0, 5, 9, 5, 5, 9, 5}, Case{0, 0, 13, 7, 0, 13, 7}, Case{4, 3, 3, 10, 3, 3, 10},
+          Case{4, 13, 13, 1, 13, 13, 1}}) {
         // A reach draws left and right only.
         ScriptedRandom reach_rng{pick(k.a, 14), pick(k.c, 14)};
         ScriptedRandom plain_rng{pick(k.a, 14), pick(k.b, 14), pick(k.c, 14)};
@@ -237,9 +240,16 @@ TEST(SpinSequence, NoticeBandHeights) {
     for (int level : {2, 3}) {
         s.yokoku_level = level;
         EXPECT_EQ(notice_band_y(s, 1199), 120);
+        EXPECT_EQ(notice_band_y(s, 1200), 85);
         EXPECT_EQ(notice_band_y(s, 1249), 85);
+        EXPECT_EQ(notice_band_y(s, 1250), 80);
         EXPECT_EQ(notice_band_y(s, 1299), 80);
+        EXPECT_EQ(notice_band_y(s, 1300), 75);
         EXPECT_EQ(notice_band_y(s, 1399), 75);
+        EXPECT_EQ(notice_band_y(s, 1400), level == 3 ? 70 : 80);
+        EXPECT_EQ(notice_band_y(s, 1450), level == 3 ? 70 : 85);
+        EXPECT_EQ(notice_band_y(s, 1500), level == 3 ? 70 : 120);
+        EXPECT_EQ(notice_band_y(s, 2699), level == 3 ? 70 : 120);
         EXPECT_EQ(notice_band_y(s, 2700), 120);
     }
     s.yokoku_level = 3; // stays up through the whole presentation

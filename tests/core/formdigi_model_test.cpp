@@ -403,3 +403,89 @@ TEST(Start, ThePenStartsAtTheZeroBalanceOfTheOpeningEachDay) {
     EXPECT_EQ(p.model.graph.pen_x(), 0);
     EXPECT_EQ(p.model.graph.pen_y(), 1500);
 }
+
+namespace {
+
+// The program with a media device that records its calls.
+struct WithMusic {
+    ScriptedDialogs dialogs;
+    popchan::testing::RecordingMedia media;
+    FormDigiModel model{dialogs, &media};
+    WithMusic() { model.Form_Load(15, 15, "/opt/popchan"); }
+};
+
+} // namespace
+
+TEST(Menus, PremisesEnablesPremisesAndStartAndDisablesReset) {
+    Program p;
+    Menus& m = p.model.screen.menus;
+    m.a2 = false, m.a3 = false, m.a4 = true;
+    p.model.a2_Click();
+    EXPECT_TRUE(m.a2);
+    EXPECT_TRUE(m.a3);
+    EXPECT_FALSE(m.a4);
+}
+
+TEST(Menus, ShowAllAfterHidingShowsEverySpinAndClearsTheReachStatistics) {
+    Program p;
+    p.model.b4_Click(2);
+    p.model.reach.Reach_Rireki(1, 1, 1, 0, 0); // a plain reach that won
+    ASSERT_EQ(p.model.reach.count(1, 1), 1.0);
+    const auto redraws = p.model.reach.list().redraws;
+    p.model.b2_Click();
+    const Menus& m = p.model.screen.menus;
+    EXPECT_FALSE(m.b2);
+    EXPECT_TRUE(m.b3);
+    EXPECT_TRUE(m.b4_1);
+    EXPECT_TRUE(m.b4_2);
+    EXPECT_EQ(p.model.spin.digi_mode, 0);
+    EXPECT_EQ(p.model.reach.count(1, 1), 0.0);
+    EXPECT_EQ(p.model.reach.list().lines[1], "普通… 0/ 0");
+    EXPECT_GT(p.model.reach.list().redraws, redraws);
+}
+
+TEST(Sound, OffStopsWhatPlaysAndOnWaitsForTheNextCue) {
+    WithMusic p;
+    const Menus& m = p.model.screen.menus;
+    p.model.bgm.Bgm_Control("kaiten.mid", 1);
+    p.model.f3_Click();
+    EXPECT_TRUE(m.f2);
+    EXPECT_FALSE(m.f3);
+    EXPECT_EQ(p.model.bgm.sound_off, 1);
+    EXPECT_EQ(p.media.log,
+              (std::vector<std::string>{"open /opt/popchan/kaiten.mid", "play", "stop", "close"}));
+    p.model.bgm.Bgm_Control("reach.mid", 1); // the switch is off: nothing plays
+    EXPECT_EQ(p.media.log.size(), 4u);
+    p.model.f2_Click();
+    EXPECT_FALSE(m.f2);
+    EXPECT_TRUE(m.f3);
+    EXPECT_EQ(p.model.bgm.sound_off, 0);
+    EXPECT_EQ(p.media.log.size(), 4u) << "nothing plays until the next cue";
+    p.model.bgm.Bgm_Control("reach.mid", 1);
+    EXPECT_EQ(p.media.log.back(), "play");
+}
+
+TEST(Exit, UnloadingStopsTheMusic) {
+    WithMusic p;
+    p.model.bgm.Bgm_Control("atari.mid", 1);
+    p.model.Form_Unload();
+    EXPECT_EQ(p.media.log,
+              (std::vector<std::string>{"open /opt/popchan/atari.mid", "play", "stop", "close"}));
+    EXPECT_EQ(p.model.clock().interval(3), 0);
+}
+
+TEST(Start, TheLotteryDrawsFromTheProgramsOwnGenerator) {
+    // A jackpot draw of 0 (n = 1), then symbol, promotion and reach draws.
+    ScriptedDialogs dialogs;
+    auto owned = std::make_unique<popchan::testing::ScriptedRandom>(
+        std::initializer_list<double>{0.0, 0.9, 0.1, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0});
+    popchan::testing::ScriptedRandom& rng = *owned;
+    FormDigiModel model{dialogs, nullptr, std::move(owned)};
+    model.Form_Load(15, 15, "");
+    model.a3_Click();
+    const std::size_t before = rng.left();
+    model.advance(1);
+    EXPECT_EQ(model.spin.spin_phase, 1);
+    EXPECT_EQ(model.spin.atari_flag, 1);
+    EXPECT_LT(rng.left(), before);
+}
