@@ -411,7 +411,7 @@ TEST(NoticeCharacter, CrossesTheDisplayInTheLastFiftyTicksOfFullSpeed) {
     }
 }
 
-TEST(NoticeOverlays, NothingWithoutANoticeAndTheBandFromTheLeftEdge) {
+TEST(NoticeOverlays, NothingWithoutANoticeTheScrollAndTheBandFromTheLeftEdge) {
     // Level 0: neither the scrolling overlay nor the band, and no scrolling.
     Road quiet(Spin{.reach_kind = 1});
     quiet.d.pictures.pat[6].fill(rgb(0, 0, 0));
@@ -422,6 +422,31 @@ TEST(NoticeOverlays, NothingWithoutANoticeAndTheBandFromTheLeftEdge) {
         if (x.t < 3300) {
             EXPECT_NE(x.back, rgb(0, 0, 0)) << "tick " << x.t;
         }
+    // Level 1: the scrolling overlay, its picture's pixels naming their column
+    // and row, from row 96 down by one a tick (then 96 again), with a jitter
+    // of 3 or 4 columns, from the tick after mark_left until mark_atari + 50.
+    Road scroll(Spin{.reach_kind = 1, .atari = 1, .egara = 2});
+    scroll.s.yokoku_level = 1;
+    Surface& overlay = scroll.d.pictures.pat[6];
+    for (int y = 0; y < 192; ++y)
+        for (int x = 0; x < 240; ++x)
+            overlay.set(x, y, x < 118 ? rgb(201, x, y) : rgb(0, 0, 0));
+    int row = 96;
+    std::set<int> jitter;
+    while (scroll.s.spin_phase == 1) {
+        scroll.step();
+        const int w = scroll.s.spin_tick;
+        const Pixel corner = scroll.d.PictureWaku.at(0, 0);
+        if (w <= 100 || w >= 2750) {
+            EXPECT_NE(corner >> 16 & 0xFF, 201u) << "spin_tick " << w;
+            continue;
+        }
+        EXPECT_EQ(blue(corner), row) << "spin_tick " << w;
+        EXPECT_EQ(scroll.s.yokoku_scroll, row);
+        jitter.insert(green(corner));
+        row = row == 0 ? 96 : row - 1;
+    }
+    EXPECT_EQ(jitter, (std::set<int>{3, 4}));
     // Level 2: the band, its picture's pixels naming their column and row,
     // stands at y 85 for the first 50 ticks of the right reel's phase.
     Road band(Spin{.reach_kind = 1});
