@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "batch/simulation.h"
+#include "common/text.h"
 #include "machine/rules.h"
 #include "parlour/accounting.h"
 
@@ -251,23 +252,10 @@ template <class F> std::string estimate(double x, double half, F show) {
     return show(x) + " [" + show(x - half) + ", " + show(x + half) + "]";
 }
 
-// Columns a text takes on a terminal: Japanese characters two, others one.
-std::size_t columns(const std::string& text) {
-    std::size_t n = 0;
-    for (const char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x80)
-            ++n;
-        else if (byte >= 0xC0)
-            n += 2;
-    }
-    return n;
-}
-
 std::string row(const std::string& label, const std::string& exact, const std::string& sim = "") {
-    const std::size_t width = columns(label);
+    const std::size_t width = display_width(label);
     std::string out = "  " + label + std::string(width < 30 ? 30 - width : 1, ' ') + exact;
-    const std::size_t used = columns(exact);
+    const std::size_t used = display_width(exact);
     if (!sim.empty()) out += std::string(used < 18 ? 18 - used : 1, ' ') + sim;
     return out + "\n";
 }

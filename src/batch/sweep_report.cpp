@@ -5,25 +5,11 @@
 
 #include "batch/exact.h"
 #include "batch/json.h"
+#include "common/text.h"
 
 namespace popchan::batch {
 
 namespace {
-
-// Columns on a terminal: half-width katakana and ASCII take one, the rest two.
-std::size_t display_width(const std::string& s) {
-    std::size_t width = 0;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const int length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        unsigned code = length == 1 ? c : c & (0x7F >> length);
-        for (int k = 1; k < length && i + k < s.size(); ++k)
-            code = code << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        width += code < 0x80 || (code >= 0xFF61 && code <= 0xFF9F) ? 1 : 2;
-        i += length;
-    }
-    return width;
-}
 
 std::string right(const std::string& s, std::size_t width) {
     const std::size_t w = display_width(s);

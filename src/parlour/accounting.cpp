@@ -1,5 +1,6 @@
 #include "parlour/accounting.h"
 
+#include "common/text.h"
 #include "machine/rules.h"
 
 namespace popchan {
@@ -11,14 +12,7 @@ std::string field5(const std::string& text) {
     std::string out;
     int chars = 0;
     for (std::size_t i = 0; i < text.size() && chars < 5; ++chars) {
-        std::size_t len = 1;
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead >= 0xF0)
-            len = 4;
-        else if (lead >= 0xE0)
-            len = 3;
-        else if (lead >= 0xC0)
-            len = 2;
+        const std::size_t len = utf8_length(static_cast<unsigned char>(text[i]));
         out += text.substr(i, len);
         i += len;
     }

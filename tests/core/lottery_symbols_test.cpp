@@ -54,3 +54,10 @@ TEST(SymbolTables, APromotedJackpotStopsFirstOnTheOtherTable) {
         EXPECT_EQ(s.atari_egara, other[k]) << "k = " << k;
     }
 }
+
+// d = Int(Rnd × R × 1,000) is below 1,000 for the probability-up table: at
+// R = 2 a draw of 0.49975 gives 999, one of 0.5 gives 1,000.
+TEST(SymbolTables, TheSymbolDrawAtTheEdgeOfItsBand) {
+    EXPECT_EQ(jackpot_on(0.49975, 0).atari_egara, 3);
+    EXPECT_EQ(jackpot_on(0.5, 0).atari_egara, 0);
+}

@@ -69,6 +69,39 @@ TEST(Lottery, JackpotWithSymbolLotteryPromotionAndContinuation) {
     EXPECT_EQ(rng.left(), 0u);
 }
 
+TEST(Lottery, AJackpotOffTheProbabilityUpSymbolsRunsTheContinuationDown) {
+    // Each jackpot on 0 (other table, k = 0, no promotion): 2 becomes 1, then 0,
+    // and 0 stays.
+    SpinState s;
+    s.kakuhen_zan = 2;
+    for (int expected : {1, 0, 0}) {
+        ScriptedRandom rng{kWin, 0.9, pick(0, 7), pick(0, 2), kKind7, 0, 0, 0, pick(1, 10)};
+        s.spin_phase = 0;
+        Timer1_Timer(s, 0, premises(), rng);
+        EXPECT_EQ(s.atari_egara, 0);
+        EXPECT_EQ(s.kakuhen_zan, expected);
+        EXPECT_EQ(rng.left(), 0u);
+    }
+}
+
+TEST(Lottery, EverySpinStartsFromClearedFlags) {
+    SpinState s;
+    s.atari_flag = 1, s.atari_egara = 7, s.reach_kind = 4, s.suberi_flag = 1;
+    s.yokoku_chara = 1, s.shoukaku_egara = 5, s.yokoku_level = 3, s.yokoku_scroll = 50;
+    // A miss without a reach (1 of 14) and without a slide (5 of 14).
+    ScriptedRandom rng{kLose, pick(1, 14), pick(5, 14)};
+    Timer1_Timer(s, 0, premises(), rng);
+    EXPECT_EQ(s.atari_flag, 0);
+    EXPECT_EQ(s.atari_egara, 0);
+    EXPECT_EQ(s.reach_kind, 0);
+    EXPECT_EQ(s.suberi_flag, 0);
+    EXPECT_EQ(s.yokoku_chara, 0);
+    EXPECT_EQ(s.shoukaku_egara, 0);
+    EXPECT_EQ(s.yokoku_level, 0);
+    EXPECT_EQ(s.yokoku_scroll, 0);
+    EXPECT_EQ(rng.left(), 0u);
+}
+
 TEST(Lottery, PromotedSymbolZeroIsWrittenAs14) {
     SpinState s;
     s.kakuhen_zan = 1;
