@@ -19,9 +19,10 @@ std::string field5(const std::string& text) {
     return out + std::string(5 - chars, ' ');
 }
 
-std::string trim(std::string s) {
+// A number's text without the blank put before a number that is not negative.
+std::string unpadded(Single v) {
+    std::string s = str(v);
     s.erase(0, s.find_first_not_of(' '));
-    s.erase(s.find_last_not_of(' ') + 1);
     return s;
 }
 
@@ -37,9 +38,9 @@ void show_dollar_boxes(AccountingContext& c) {
     const double n = vb_int((c.day.mochidama + 2000) / 2500);
     for (int i = 1; i <= 40; ++i) {
         if (n >= i) {
-            c.screen.dorubako[i - 1] = true;
+            c.screen.dorubako.at(i - 1) = true;
         } else {
-            c.screen.dorubako[i - 1] = false;
+            c.screen.dorubako.at(i - 1) = false;
             break;
         }
     }
@@ -184,9 +185,9 @@ std::array<std::string, 5> rireki_columns(Single n, Single hour, Single minute, 
         return std::string(blanks).append(text);
     };
     std::array<std::string, 5> col;
-    col[0] = n < 10 ? pad("  ", str(n)) : n < 100 ? pad(" ", trim(str(n))) : trim(str(n));
+    col[0] = n < 10 ? pad("  ", str(n)) : n < 100 ? pad(" ", unpadded(n)) : unpadded(n);
     col[1] = pad(hour < 1 ? "  " : " ", str(Single(hour + 9)));
-    col[2] = pad(minute < 10 ? ":0" : ":", trim(str(minute)));
+    col[2] = pad(minute < 10 ? ":0" : ":", unpadded(minute));
     col[3] = pad(spins < 10 ? "   " : spins < 100 ? "  " : spins < 1000 ? " " : "", str(spins));
     col[4] = kEgaraLabels[egara >= 0 && egara <= 13 ? int(egara) : 14];
     for (auto& c : col)

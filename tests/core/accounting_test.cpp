@@ -132,6 +132,16 @@ TEST(History, AJackpotBooksItsLineWithThePromotedSymbol) {
     EXPECT_EQ(b.screen.jikan, (std::array<float, 3>{1, 10, 10}));
 }
 
+TEST(History, AJackpotOnTheHourBooksTheNewHour) {
+    Books b;
+    b.day.keika_byo = 3600 - 50; // booked at 3,600 s: 10:00
+    b.day.kaiten_total = 200;
+    b.day.kaiten_kankaku[1] = 78;
+    b.spin(1, 8, 2);
+    ASSERT_EQ(b.screen.rireki.size(), 1u);
+    EXPECT_EQ(b.screen.rireki[0], "   1   10 :00    123　８   ");
+}
+
 TEST(Chain, ContinuesWhileContinuationsRemain) {
     Books b;
     b.s.kakuhen_flag = 1;
@@ -309,6 +319,20 @@ TEST(DollarBoxes, OneBoxFrom500BallsAndEvery2500After) {
         EXPECT_EQ(std::count(b.screen.dorubako.begin(), b.screen.dorubako.end(), true), boxes)
             << balls;
     }
+}
+
+TEST(DollarBoxes, TheFirstBoxAboveTheBallsIsHiddenAndTheScanStops) {
+    Books b;
+    b.s.kakuhen_flag = 1;
+    b.day.mochidama = 12000; // n = 5
+    b.day.kaiten_total = 19;
+    b.spin();
+    b.day.mochidama = 5000; // n = 2: box 3 hidden, 4 and 5 left as they were
+    b.day.kaiten_total = 39;
+    b.spin();
+    std::array<bool, 40> expected{};
+    expected[0] = expected[1] = expected[3] = expected[4] = true;
+    EXPECT_EQ(b.screen.dorubako, expected);
 }
 
 TEST(WholeDay, SeededDayThroughTheClockKeepsItsBooks) {
