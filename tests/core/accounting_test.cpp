@@ -142,6 +142,19 @@ TEST(History, AJackpotOnTheHourBooksTheNewHour) {
     EXPECT_EQ(b.screen.rireki[0], "   1   10 :00    123　８   ");
 }
 
+TEST(History, EachLineCountsTheSpinsSinceTheJackpotBefore) {
+    Books b;
+    b.day.keika_byo = 3600;
+    b.day.kaiten_total = 99; // the 100th spin
+    b.spin(1, 8, 2);
+    b.day.kaiten_total = 140; // the 141st: 41 spins later
+    b.spin(1, 2, 2, 14);      // shown as 2, promoted to 0
+    ASSERT_EQ(b.screen.rireki.size(), 2u);
+    EXPECT_EQ(b.screen.rireki[0].substr(15), "  100　８   ");
+    EXPECT_EQ(b.screen.rireki[1].substr(15), "   41　０   ");
+    EXPECT_EQ(b.s.atari_egara, 0);
+}
+
 TEST(Chain, ContinuesWhileContinuationsRemain) {
     Books b;
     b.s.kakuhen_flag = 1;
@@ -151,9 +164,10 @@ TEST(Chain, ContinuesWhileContinuationsRemain) {
     EXPECT_EQ(b.s.kakuhen_flag, 1);
     EXPECT_EQ(b.day.renchan, 3);
     EXPECT_EQ(b.day.renchan_max, 3);
-    b.s.kakuhen_zan = 0;
+    b.s.kakuhen_zan = -1; // below 1 means none, however far below
     b.spin(1, 8, 3);
     EXPECT_EQ(b.s.kakuhen_flag, 0);
+    EXPECT_EQ(b.s.kakuhen_zan, 0);
     EXPECT_EQ(b.day.renchan, 4);
     EXPECT_EQ(b.day.hatsuatari_count, 0);
     b.spin(1, 8, 3); // a first hit on another symbol: no probability-up state
