@@ -44,6 +44,9 @@ TEST(SpinCost, TimeBallsAndYenBySpinRate) {
     EXPECT_EQ(yen_per_spin(25), 40);
     EXPECT_EQ(normal_spin_seconds(20), 11);
     EXPECT_EQ(normal_spin_seconds(7), 25);
+    EXPECT_EQ(normal_spin_seconds(19), 11); // 11.49 rounds down
+    EXPECT_EQ(normal_spin_seconds(21), 11); // 10.74 rounds up
+    EXPECT_EQ(balls_per_spin(3), 83);       // 83.3 rounds down
     EXPECT_EQ(spin_seconds(0, 0, 25), 25);
     EXPECT_EQ(balls_per_spin(7), 36);
     EXPECT_EQ(yen_per_spin(7), 143);
@@ -71,6 +74,11 @@ TEST(Money, SpendingAndBallsRoundToWhole100Yen) {
 TEST(Money, AShortfallOfBallsIsBoughtAt4Yen) {
     Books b;
     b.z.zentei_kaiten = 25;
+    b.day.mochidama = 1; // a single ball still pays for part of the spin
+    b.spin();
+    EXPECT_EQ(b.day.mochidama, 0);
+    EXPECT_EQ(b.day.shishutsu_raw, 36);
+    b.day.shishutsu_raw = 0;
     b.day.mochidama = 3;
     b.spin();
     EXPECT_EQ(b.day.mochidama, 0);
@@ -80,9 +88,9 @@ TEST(Money, AShortfallOfBallsIsBoughtAt4Yen) {
     b.s.kakuhen_flag = 1;
     b.spin();
     EXPECT_EQ(b.day.shishutsu_raw, 68); // nothing consumed in the probability-up state
-    EXPECT_EQ(b.day.kaiten_total, 3);
-    EXPECT_EQ(b.day.kaiten_tsujo, 2);
-    EXPECT_EQ(b.day.hamari_max, 3);
+    EXPECT_EQ(b.day.kaiten_total, 4);
+    EXPECT_EQ(b.day.kaiten_tsujo, 3);
+    EXPECT_EQ(b.day.hamari_max, 4);
 }
 
 TEST(BoxRegulation, ThreeBoxesExchangeTheSurplus) {
@@ -113,6 +121,21 @@ TEST(History, LineOfTheSeventhJackpot) {
     EXPECT_EQ(rireki_columns(123, 0, 59, 5, 13)[3], "    5");
     EXPECT_EQ(rireki_columns(123, 0, 59, 5, 13)[4], "　13  ");
     EXPECT_EQ(rireki_columns(123, 0, 59, 5, -1)[4], "　14  ");
+    // Each column at the edges of its padding.
+    EXPECT_EQ(rireki_columns(9, 0, 9, 9, 0)[0], "   9 ");
+    EXPECT_EQ(rireki_columns(10, 0, 10, 10, 0)[0], " 10  ");
+    EXPECT_EQ(rireki_columns(99, 0, 0, 99, 0)[0], " 99  ");
+    EXPECT_EQ(rireki_columns(100, 0, 0, 100, 0)[0], "100  ");
+    EXPECT_EQ(rireki_columns(9, 0, 9, 9, 0)[2], ":09  ");
+    EXPECT_EQ(rireki_columns(10, 0, 10, 10, 0)[2], ":10  ");
+    EXPECT_EQ(rireki_columns(9, 0, 9, 9, 0)[3], "    9");
+    EXPECT_EQ(rireki_columns(10, 0, 10, 10, 0)[3], "   10");
+    EXPECT_EQ(rireki_columns(99, 0, 0, 99, 0)[3], "   99");
+    EXPECT_EQ(rireki_columns(100, 0, 0, 100, 0)[3], "  100");
+    EXPECT_EQ(rireki_columns(100, 0, 0, 999, 0)[3], "  999");
+    EXPECT_EQ(rireki_columns(100, 0, 0, 1000, 0)[3], " 1000");
+    EXPECT_EQ(rireki_columns(9, 0, 9, 9, 0)[4], "　０   ");
+    EXPECT_EQ(rireki_columns(9, 0, 9, 9, 1)[4], "　１   ");
 }
 
 TEST(History, AJackpotBooksItsLineWithThePromotedSymbol) {
@@ -202,6 +225,9 @@ TEST(BusinessForms, ProbabilityUpOnlyForm1) {
     f.jackpot_at(5, 9600);
     EXPECT_EQ(f.day.mochidama, 2100);
     EXPECT_EQ(f.screen.fuda, (std::array<bool, 2>{false, true}));
+    f.jackpot_at(8, 10200); // exchanged again: both plates down
+    EXPECT_EQ(f.day.mochidama, 0);
+    EXPECT_EQ(f.screen.fuda, (std::array<bool, 2>{false, false}));
 }
 
 TEST(BusinessForms, UnlimitedAfterProbabilityUpForm3) {
@@ -333,6 +359,22 @@ TEST(DollarBoxes, OneBoxFrom500BallsAndEvery2500After) {
         EXPECT_EQ(std::count(b.screen.dorubako.begin(), b.screen.dorubako.end(), true), boxes)
             << balls;
     }
+}
+
+TEST(DayClock, EverySpinShowsTheTimeItEndsAt) {
+    Books b;
+    const auto revision = b.screen.revision;
+    b.day.keika_byo = 3590; // a 10 s spin ends on the hour
+    b.spin();
+    EXPECT_EQ(b.screen.jikan, (std::array<float, 3>{1, 10, 0}));
+    EXPECT_GT(b.screen.revision, revision) << "the window is told to show it";
+    b.spin();
+    EXPECT_EQ(b.screen.jikan, (std::array<float, 3>{1, 10, 0}));
+    b.day.keika_byo = 3649;
+    b.spin();
+    EXPECT_EQ(b.screen.jikan, (std::array<float, 3>{1, 10, 0}));
+    b.spin();
+    EXPECT_EQ(b.screen.jikan, (std::array<float, 3>{1, 10, 1}));
 }
 
 TEST(DollarBoxes, TheFirstBoxAboveTheBallsIsHiddenAndTheScanStops) {

@@ -100,7 +100,11 @@ namespace {
 // A player whose status query fails with a run-time error.
 class FailingMedia : public RecordingMedia {
   public:
-    std::optional<std::string> mode() override { throw RuntimeError(kInvalidCall); }
+    std::optional<std::string> mode() override {
+        if (failing) throw RuntimeError(kInvalidCall);
+        return RecordingMedia::mode();
+    }
+    bool failing = true;
 };
 } // namespace
 
@@ -115,6 +119,13 @@ TEST(TimerErrors, AFailingTickIsReportedOnceNotOnEveryTick) {
     EXPECT_EQ(dialogs.boxes[0].title, "エラー");
     EXPECT_EQ(dialogs.boxes[0].text, "エラー番号 5popchan でエラーが発生しました。 \n"
                                      "プロシージャの呼び出し、または引数が不正です。");
+    // A tick that goes well ends the fault: the next failure is new news.
+    media.failing = false;
+    model.advance(10000);
+    media.failing = true;
+    model.advance(10000);
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_EQ(dialogs.boxes[1].text, dialogs.boxes[0].text);
 }
 
 TEST(Bgm, TheLoopLeavesAPieceThatStillPlaysAlone) {

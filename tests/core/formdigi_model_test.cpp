@@ -203,6 +203,52 @@ TEST(Reset, StopsTheDayAndClearsItButKeepsTheContinuations) {
     EXPECT_EQ(p.model.clock().interval(0), 1);
 }
 
+TEST(StartUp, LoadingPutsAUsedProgramBackToItsStartState) {
+    Program p;
+    p.model.a3_Click();
+    p.model.advance(5000);
+    p.model.premises.zentei_kakuritu = 99;
+    p.model.screen.menus.a2 = false;
+    p.model.screen.fuda = {true, true};
+    p.model.screen.dorubako[3] = true;
+    p.model.screen.rireki.push_back("line");
+    p.model.reach.Reach_Rireki(2, 2, 1, 0, 0);
+    p.model.digi.set_back_color(kBackKakuhen);
+    p.model.spin.spin_phase = 2;
+    p.model.Form_Load(12, 12, "/opt/popchan");
+    EXPECT_EQ(p.model.twips_per_px_x, 12);
+    EXPECT_EQ(p.model.twips_per_px_y, 12);
+    EXPECT_TRUE(p.timers_stopped());
+    EXPECT_EQ(p.model.spin.spin_phase, 0);
+    EXPECT_EQ(p.model.premises.zentei_kakuritu, 310);
+    EXPECT_TRUE(p.model.screen.menus.a2);
+    EXPECT_EQ(p.model.screen.fuda, (std::array<bool, 2>{false, false}));
+    EXPECT_FALSE(p.model.screen.dorubako[3]);
+    EXPECT_TRUE(p.model.screen.rireki.empty());
+    EXPECT_EQ(p.model.reach.count(2, 1), 0.0);
+    EXPECT_EQ(p.model.digi.scr_bkg.at(0, 0), rgb(128, 255, 255));
+}
+
+TEST(Start, ClearsWhatTheLastSpinLeftAndTheMusicLoop) {
+    Program p;
+    const auto revision = p.model.screen.revision;
+    p.model.spin.spin_phase = 2;
+    p.model.spin.reach_kind = 5;
+    p.model.spin.atari_flag = 1;
+    p.model.spin.atari_egara = 7;
+    p.model.day.shushi = -5000;
+    p.model.bgm.Bgm_Control("kaiten.mid", 1); // no device: only the loop runs
+    ASSERT_NE(p.model.clock().interval(3), 0);
+    p.model.a3_Click();
+    EXPECT_EQ(p.model.spin.spin_phase, 0);
+    EXPECT_EQ(p.model.spin.reach_kind, 0);
+    EXPECT_EQ(p.model.spin.atari_flag, 0);
+    EXPECT_EQ(p.model.spin.atari_egara, 0);
+    EXPECT_EQ(p.model.day.shushi, 0);
+    EXPECT_EQ(p.model.clock().interval(3), 0);
+    EXPECT_GT(p.model.screen.revision, revision);
+}
+
 TEST(Exit, AsksWithTheBalanceAndNoKeepsTheDayRunning) {
     Program p;
     p.model.a3_Click();
