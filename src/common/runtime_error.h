@@ -1,6 +1,7 @@
 // Run-time errors and the uniform error report that ends a failed handler.
 #pragma once
 
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -37,6 +38,14 @@ class RuntimeError : public std::runtime_error {
 std::string error_description(int number);
 
 RuntimeError overflow();
+
+// Element i of an array whose subscripts run from `first`, checked as the
+// language checks a subscript: any other i is run-time error 9.
+template <class Array> auto& element(Array& array, int i, int first = 0) {
+    if (i < first || i - first >= static_cast<int>(std::size(array)))
+        throw RuntimeError(kSubscriptOutOfRange);
+    return array[static_cast<std::size_t>(i - first)];
+}
 
 // Which wording the report uses: the menu and dialog handlers say
 // "エラー番号 = 6、popchan でエラーが発生しました。 …"; the spin timers, Start and

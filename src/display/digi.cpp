@@ -49,10 +49,10 @@ void Digi::draw_masked(const Surface& mask, int mx, int my, const Surface& sprit
 }
 
 void Digi::Egara_Move(std::array<Int16, 3>& egara_top, Int16 DigiNo, Int16 EgaraTop, Int16 MoveSu) {
-    if (DigiNo < 0 || DigiNo > 2) throw RuntimeError(kSubscriptOutOfRange);
+    Int16& reel = element(egara_top, DigiNo);
     Int16 top = Int16(EgaraTop - MoveSu);
     if (top < 1) top = kStripLength; // set to 672, not wrapped by adding it
-    egara_top[DigiNo] = top;
+    reel = top;
     const int x = 37 * DigiNo;
     draw_masked(pictures.digipat[1], 0, top, pictures.digipat[0], 0, top, x, 0, 37, 144, 37, 144);
 }
@@ -69,8 +69,7 @@ std::optional<Int16> Digi::Egara_Top(std::string_view EgaraType, Int16 EgaraNo) 
 }
 
 void Digi::draw_pat(Int16 patNO, Int16 patX, Int16 patW, Int16 nx, Int16 ny) {
-    if (patNO < 0 || patNO > 9) throw RuntimeError(kSubscriptOutOfRange);
-    const Surface& sheet = pictures.pat[patNO];
+    const Surface& sheet = element(pictures.pat, patNO);
     draw_masked(sheet, 64 * patX, 72, sheet, 64 * patX, 0, nx, ny, Int16(64 * patW), 72, 64, 72);
 }
 

@@ -126,16 +126,13 @@ void FormDigiModel::start_day() {
     screen.zentei[6] = cstr(z.zentei_jikan);
     screen.zentei[7] =
         z.zentei_giveup >= kGiveupUnlimited ? std::string(kUnlimited) : cstr(z.zentei_giveup);
-    if (z.zentei_eigyo < 1 || z.zentei_eigyo > 8) throw RuntimeError(kSubscriptOutOfRange);
-    screen.zentei[8] = kEigyoLabels[z.zentei_eigyo - 1];
+    screen.zentei[8] = element(kEigyoLabels, z.zentei_eigyo, 1);
 
     if (z.zentei_eigyo == 2) premises.zentei_timeservice = 1;
     if (z.zentei_hakokisei == 1) {
         screen.pichakokisei = false;
     } else {
-        if (z.zentei_hakokisei < 2 || z.zentei_hakokisei > 6)
-            throw RuntimeError(kSubscriptOutOfRange);
-        screen.labelhakokiseisu = kHakokiseiLabels[z.zentei_hakokisei - 2];
+        screen.labelhakokiseisu = element(kHakokiseiLabels, z.zentei_hakokisei, 2);
         screen.pichakokisei = true;
     }
     if (premises.zentei_timeservice != 1) screen.pictimeservice = true;

@@ -106,6 +106,11 @@ TEST(Start, PanelTextsFollowThePremises) {
     EXPECT_TRUE(p.model.screen.pichakokisei);
     EXPECT_EQ(p.model.screen.labelhakokiseisu, "４箱");
     EXPECT_FALSE(p.model.screen.pictimeservice);
+    // A chain limit above 99 shows as unlimited.
+    p.model.a4_Click();
+    p.model.premises.zentei_limiter = 100;
+    p.model.a3_Click();
+    EXPECT_EQ(p.model.screen.zentei[3], "無制限");
 }
 
 TEST(Start, AllUnlimitedFormSetsThePlateAndDropsTheTimeServiceForGood) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
+
 #include "common/numbers.h"
 
 using namespace popchan;
@@ -99,4 +102,26 @@ TEST(ErrorReport, BothForms) {
               "インデックスが有効範囲にありません。");
     EXPECT_EQ(RuntimeError(kDivisionByZero).description(), "0 で除算しました。");
     EXPECT_EQ(RuntimeError(kTypeMismatch).description(), "型が一致しません。");
+}
+
+TEST(Subscripts, OutsideTheirBoundsAreError9) {
+    std::array<int, 3> from0{10, 11, 12};
+    EXPECT_EQ(element(from0, 0), 10);
+    EXPECT_EQ(element(from0, 2), 12);
+    element(from0, 1) = 21;
+    EXPECT_EQ(from0[1], 21);
+    const std::array<int, 5> from2{2, 3, 4, 5, 6}; // subscripts 2 to 6
+    EXPECT_EQ(element(from2, 2, 2), 2);
+    EXPECT_EQ(element(from2, 6, 2), 6);
+    for (auto attempt : {std::function<void()>([&] { element(from0, -1); }),
+                         std::function<void()>([&] { element(from0, 3); }),
+                         std::function<void()>([&] { element(from2, 1, 2); }),
+                         std::function<void()>([&] { element(from2, 7, 2); })}) {
+        try {
+            attempt();
+            ADD_FAILURE() << "no error";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), 9);
+        }
+    }
 }
