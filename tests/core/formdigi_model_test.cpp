@@ -66,6 +66,7 @@ TEST(StartUp, FontsScaleWithTheScreen) {
 
 TEST(Start, ShowsTheStartPremisesAndRunsTheTimers) {
     Program p;
+    p.model.screen.pictimeservice = false; // as the last day left it
     p.model.a3_Click();
     const auto& z = p.model.screen.zentei;
     const std::array<std::string, 9> expected = {"310",  "2100", "2",     "無制限",        "30",
@@ -153,7 +154,8 @@ TEST(Reset, ResultSentenceForEachBalance) {
     };
     for (const Case& c :
          {Case{-12300, "今日は、12300円、負けました。"},
-          Case{45600, "今日は、45600円、勝ちました。"}, Case{0, "今日は、収支トントンでした。"}}) {
+          Case{45600, "今日は、45600円、勝ちました。"}, Case{1, "今日は、1円、勝ちました。"},
+          Case{0, "今日は、収支トントンでした。"}}) {
         Program p;
         p.model.a3_Click();
         p.model.day.shushi = c.shushi;
@@ -180,8 +182,21 @@ TEST(Reset, StopsTheDayAndClearsItButKeepsTheContinuations) {
     p.model.screen.fuda[1] = true;
     p.model.screen.dorubako[5] = true;
     p.model.screen.rireki.push_back("line");
+    p.model.screen.jikan = {1, 12, 30};
+    p.model.spin.atari_egara = 7;
+    p.model.spin.reach_kind = 4;
+    p.model.spin.suberi_flag = 1;
+    p.model.spin.spin_tick = 900;
     p.model.digi.set_back_color(kBackKakuhen);
+    const auto revision = p.model.screen.revision;
+    const auto picture = p.model.digi.PictureWaku.revision();
     p.model.a4_Click();
+    EXPECT_GT(p.model.screen.revision, revision);
+    EXPECT_GT(p.model.digi.PictureWaku.revision(), picture) << "the display is shown again";
+    EXPECT_EQ(p.model.spin.atari_egara, 0);
+    EXPECT_EQ(p.model.spin.reach_kind, 0);
+    EXPECT_EQ(p.model.spin.suberi_flag, 0);
+    EXPECT_EQ(p.model.spin.spin_tick, 0);
 
     EXPECT_TRUE(p.timers_stopped());
     const Menus& m = p.model.screen.menus;
@@ -539,4 +554,84 @@ TEST(Start, TheLotteryDrawsFromTheProgramsOwnGenerator) {
     EXPECT_EQ(model.spin.spin_phase, 1);
     EXPECT_EQ(model.spin.atari_flag, 1);
     EXPECT_LT(rng.left(), before);
+}
+
+TEST(Reset, StopsTheMusicAndTheSpeedAndShowsTheSoundSwitchAsItIs) {
+    for (int sound_off : {0, 1}) {
+        WithMusic p;
+        p.model.a3_Click();
+        p.model.h2_Click(2);
+        ASSERT_TRUE(p.model.bgm.hushed());
+        p.model.h2_Click(0);
+        p.model.bgm.Bgm_Control("kaiten.mid", 1);
+        if (sound_off) p.model.f3_Click();
+        p.media.log.clear();
+        p.model.h2_Click(1);
+        p.model.a4_Click();
+        EXPECT_EQ(p.model.screen.menus.h2_checked, 0);
+        EXPECT_FALSE(p.model.bgm.hushed());
+        EXPECT_EQ(p.model.clock().interval(3), 0);
+        const Menus& m = p.model.screen.menus;
+        EXPECT_EQ(m.f2, sound_off == 1);
+        EXPECT_EQ(m.f3, sound_off == 0);
+    }
+}
+
+TEST(Menus, SpeedHushesTheMusicAboveTheMachinesOwnPace) {
+    WithMusic p;
+    const auto revision = p.model.screen.revision;
+    p.model.h2_Click(2);
+    EXPECT_EQ(p.model.screen.menus.h2_checked, 2);
+    EXPECT_TRUE(p.model.bgm.hushed());
+    EXPECT_GT(p.model.screen.revision, revision);
+    p.model.bgm.Bgm_Control("kaiten.mid", 1);
+    EXPECT_TRUE(p.media.log.empty());
+    p.model.h2_Click(0);
+    EXPECT_EQ(p.model.screen.menus.h2_checked, 0);
+    EXPECT_FALSE(p.model.bgm.hushed());
+    p.model.bgm.Bgm_Control("kaiten.mid", 1);
+    EXPECT_EQ(p.media.log.back(), "play");
+}
+
+TEST(Menus, HidingStopsTheMusicClosesTheSpinBeingShownAndClearsTheStatistics) {
+    WithMusic p;
+    p.model.bgm.Bgm_Control("reach.mid", 1);
+    p.model.spin.spin_tick = 500;
+    p.model.spin.mark_close = 3300;
+    p.model.spin.kakuhen_flag = 1;
+    p.model.reach.Reach_Rireki(3, 3, 0, 1, 0);
+    ASSERT_EQ(p.model.reach.count(23, 1), 1.0);
+    const auto revision = p.model.screen.revision;
+    p.model.b4_Click(1);
+    const Menus& m = p.model.screen.menus;
+    EXPECT_TRUE(m.b2);
+    EXPECT_TRUE(m.b3);
+    EXPECT_FALSE(m.b4_1);
+    EXPECT_TRUE(m.b4_2);
+    EXPECT_EQ(p.model.spin.digi_mode, 2);
+    EXPECT_EQ(p.model.spin.spin_tick, 3300);
+    EXPECT_EQ(p.model.reach.count(23, 1), 0.0);
+    EXPECT_EQ(p.model.digi.scr_bkg.at(0, 0), rgb(255, 128, 128));
+    EXPECT_EQ(p.media.log,
+              (std::vector<std::string>{"open /opt/popchan/reach.mid", "play", "stop", "close"}));
+    EXPECT_GT(p.model.screen.revision, revision);
+    // Between spins nothing moves: the next spin starts from its beginning.
+    p.model.spin.spin_tick = 0;
+    p.model.spin.kakuhen_flag = 0;
+    p.model.b4_Click(2);
+    EXPECT_TRUE(m.b4_1);
+    EXPECT_FALSE(m.b4_2);
+    EXPECT_EQ(p.model.spin.digi_mode, 3);
+    EXPECT_EQ(p.model.spin.spin_tick, 0);
+    EXPECT_EQ(p.model.digi.scr_bkg.at(0, 0), rgb(128, 255, 255));
+}
+
+TEST(Exit, YesStopsTheMusicOverTheDisplayShownAgain) {
+    WithMusic p;
+    p.dialogs.answers.push_back(true);
+    p.model.bgm.Bgm_Control("atari.mid", 1);
+    const auto picture = p.model.digi.PictureWaku.revision();
+    EXPECT_TRUE(p.model.a5_Click());
+    EXPECT_GT(p.model.digi.PictureWaku.revision(), picture);
+    EXPECT_EQ(p.media.log.back(), "close");
 }
