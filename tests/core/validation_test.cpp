@@ -99,6 +99,9 @@ TEST(Premises, EveryListItemPassesAndReadsAsItShows) {
     EXPECT_EQ(list_items(kRowKaiten).front(), "   10");
     EXPECT_EQ(list_items(kRowKaiten).back(), "   50");
     EXPECT_EQ(list_items(kRowKakuritu).size(), 21u);
+    EXPECT_EQ(list_items(kRowDedama),
+              (std::vector<std::string>{"  1800", "  1900", "  2000", "  2100", "  2200", "  2300",
+                                        "  2400", "  2500"}));
     EXPECT_EQ(list_items(kRowLimiter)[7], "     9");
     EXPECT_EQ(list_items(kRowLimiter)[8], "    10");
     EXPECT_EQ(list_items(kRowJikan)[0], "    1");
@@ -125,6 +128,14 @@ TEST(NumericText, WhatAJapaneseUserTypes) {
     EXPECT_EQ(leading_number("1,234,567.5"), 1234567.5);
     EXPECT_FALSE(is_numeric("1,00"));
     EXPECT_EQ(leading_number("1,00"), 1);
+    // A comma counts only before exactly three digits.
+    EXPECT_FALSE(is_numeric("1,23"));
+    EXPECT_FALSE(is_numeric("1,2345"));
+    EXPECT_EQ(leading_number("1,2345"), 1);
+    EXPECT_EQ(leading_number("1,2a4"), 1);
+    EXPECT_EQ(leading_number("1,.23"), 1);
+    EXPECT_EQ(leading_number("1,2.4"), 1);
+    EXPECT_EQ(leading_number("1,234.5"), 1234.5);
     EXPECT_FALSE(is_numeric("1e3"));
     EXPECT_EQ(leading_number("1e3"), 1);
     EXPECT_FALSE(is_numeric("3 10"));
