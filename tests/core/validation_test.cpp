@@ -136,6 +136,10 @@ TEST(NumericText, WhatAJapaneseUserTypes) {
     EXPECT_EQ(leading_number("1,.23"), 1);
     EXPECT_EQ(leading_number("1,2.4"), 1);
     EXPECT_EQ(leading_number("1,234.5"), 1234.5);
+    EXPECT_TRUE(is_numeric("123,456"));
+    EXPECT_FALSE(is_numeric("1234,567")); // at most three digits before the first comma
+    EXPECT_FALSE(is_numeric(",123"));     // and at least one
+    EXPECT_EQ(leading_number(",123"), 0);
     EXPECT_FALSE(is_numeric("1e3"));
     EXPECT_EQ(leading_number("1e3"), 1);
     EXPECT_FALSE(is_numeric("3 10"));
