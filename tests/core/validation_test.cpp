@@ -369,4 +369,64 @@ TEST(PremiseChecks, TheRecordsOwnChecksAtTheirBounds) {
     codes.zentei_timeservice = 5;
     codes.zentei_hakokisei = 7;
     EXPECT_EQ(check_record(codes), (Checks{20, 21, 22}));
+    // Each code outside its list, on either side, and the list's own ends.
+    struct Code {
+        Int16 Premises::*field;
+        int first, last, check;
+    };
+    for (const Code& k :
+         {Code{&Premises::zentei_eigyo, 1, 8, 20}, Code{&Premises::zentei_timeservice, 1, 4, 21},
+          Code{&Premises::zentei_hakokisei, 1, 6, 22}}) {
+        for (int code : {k.first, k.last}) {
+            Premises z;
+            z.*k.field = Int16(code);
+            EXPECT_TRUE(check_record(z).empty()) << "check " << k.check << " code " << code;
+        }
+        for (int code : {k.first - 1, k.last + 1, k.last + 2}) {
+            Premises z;
+            z.*k.field = Int16(code);
+            EXPECT_EQ(check_record(z), Checks{k.check}) << "code " << code;
+        }
+    }
+}
+
+TEST(PremiseChecks, ANumberTooLargeForTheRecordIsHeldAtItsLargest) {
+    const std::string huge = "1" + std::string(40, '0'); // 1e40, beyond any float
+    PremiseTexts t = start_texts();
+    t[kRowKaiten] = huge;
+    Commit c = convert_and_check(t);
+    EXPECT_EQ(c.record.zentei_kaiten, 3e38f);
+    EXPECT_EQ(c.failed, Checks{15});
+    t[kRowKaiten] = "-" + huge;
+    c = convert_and_check(t);
+    EXPECT_EQ(c.record.zentei_kaiten, -3e38f);
+    EXPECT_EQ(c.failed, Checks{14});
+}
+
+TEST(PremisesDialog, EveryListWithItsItemsAsWritten) {
+    using L = std::vector<std::string>;
+    EXPECT_EQ(list_items(kRowKakuritu),
+              (L{"    1", "    3", "    5", "   10", "   20", "   30", "   40",
+                 "   50", "  100", "  150", "  200", "  230", "  250", "  300",
+                 "  310", "  320", "  338", "  350", "  400", "  450", "  500"}));
+    EXPECT_EQ(list_items(kRowKakuhenritu), (L{"   1", "   2", "   2.17", "   2.5", "   3", "   4",
+                                              "   5", "   6", "   7", "   8"}));
+    EXPECT_EQ(list_items(kRowLimiter), (L{"     2", "     3", "     4", "     5", "     6",
+                                          "     7", "     8", "     9", "    10", "無制限"}));
+    L spins;
+    for (int n = 10; n <= 50; ++n)
+        spins.push_back("   " + std::to_string(n));
+    EXPECT_EQ(list_items(kRowKaiten), spins);
+    EXPECT_EQ(list_items(kRowJikan),
+              (L{"    1", "    2", "    3", "    4", "    5", "    6", "    7", "    8", "    9",
+                 "   10", "   11", "   12", "   13", "   14"}));
+    EXPECT_EQ(list_items(kRowKankin),
+              (L{" 2.00", " 2.10", " 2.20", " 2.22", " 2.27", " 2.30", " 2.40",
+                 " 2.45", " 2.50", " 2.60", " 2.70", " 2.80", " 2.90", " 3.00",
+                 " 3.10", " 3.20", " 3.30", " 3.40", " 3.50", " 4.00"}));
+    EXPECT_EQ(list_items(kRowGiveup), (L{"  5000", " 10000", " 20000", " 25000", " 30000", " 35000",
+                                         " 40000", " 45000", " 50000", "無制限"}));
+    EXPECT_EQ(list_items(kRowTimeService), (L{"なし", "9:00-10:00", "9:00-11:00", "9:00-12:00"}));
+    EXPECT_EQ(list_items(kRowHakokisei),
+              (L{"規制なし", " ３箱", " ４箱", " ５箱", " ６箱", " ７箱"}));
 }
