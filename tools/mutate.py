@@ -7,8 +7,8 @@ Each mutant changes one spot of one source file:
               binary operators, so templates, -> and << are never touched)
   equality    == and != swapped
   logical     && and || swapped
-  literal     a number n becomes n+1, but 1 becomes 0; x.y becomes x.y+1
-              (table entries in { } initializers included)
+  literal     a number n becomes n+1, but 1 becomes 0; x.y becomes x.y+1, or 0
+              when it is too large to move by one (table entries included)
   negate      if (c) and while (c) become if (!(c)) and while (!(c))
   delete      a call, assignment or ++/-- statement becomes an empty statement
 Comments, strings, preprocessor lines and logging lines are left alone.
@@ -170,7 +170,9 @@ def literal_value(text):
     m = FLOAT.match(text)
     if not m or not any(c in text for c in ".eE") or text.lower().startswith("0x"):
         return None
-    s = str(decimal.Decimal(m.group(1).replace("'", "")) + 1)
+    value = decimal.Decimal(m.group(1).replace("'", ""))
+    # A number too large to move by one in a double is changed to 0 instead.
+    s = str(value + 1) if float(value) + 1 != float(value) else "0"
     return s + ("" if any(c in s for c in ".eE") else ".0") + m.group(2)
 
 

@@ -75,6 +75,11 @@ class Mutants(unittest.TestCase):
                                     "int y = 4;", "if (a < b) y = 0;",
                                     "if (ok && ready) v.push_back(1.5);"})
 
+    def test_a_number_too_large_to_move_by_one_becomes_0(self):
+        self.assertEqual(mutate.literal_value("3e38"), "0.0")
+        self.assertEqual(mutate.literal_value("3e38f"), "0.0f")
+        self.assertEqual(mutate.literal_value("1e15"), "1000000000000001.0")
+
     def test_declarations_and_returns_stay(self):
         deleted = {m.original for m in self.mutants if m.operator == "delete"}
         self.assertEqual(deleted, {"if (a < b) y = 1;", "if (ok && ready) v.push_back(0.5);",
