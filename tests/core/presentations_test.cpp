@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "core/display_rig.h"
@@ -197,6 +198,8 @@ struct Scene {
 struct Seen {
     std::optional<SpriteSeen> sprite;
     int right_top;
+    std::array<int, 3> tops;
+    std::array<Pixel, 3> reels; // each reel's middle row on the display
 };
 
 struct Watched {
@@ -205,14 +208,23 @@ struct Watched {
     std::map<int, Seen> a, b; // by frame d of phase A and frame e of phase B
     int a_end = -1, b_end = -1;
 
-    explicit Watched(const Scene& k)
+    // With `reels` the symbol strip is painted instead of the sprites, which
+    // then draw nothing.
+    explicit Watched(const Scene& k, bool reels = false)
         : rng(k.v), h(k.kind, k.jackpot, k.R, k.offset, static_cast<Random&>(rng)) {
         h.d.set_drawing(true);
-        paint_sprite_sheets(h.d.pictures);
+        if (reels)
+            paint_test_strip(h.d);
+        else
+            paint_sprite_sheets(h.d.pictures);
         SpinState& s = h.s;
         for (int guard = 0; guard < 3000; ++guard) {
             const int t = h.rig.tick();
-            Seen seen{sprite_on(h.d.PictureWaku), s.egara_top[2]};
+            Seen seen{reels ? std::nullopt : sprite_on(h.d.PictureWaku), s.egara_top[2], {}, {}};
+            for (int r = 0; r < 3; ++r) {
+                seen.tops[r] = s.egara_top[r];
+                seen.reels[r] = h.d.PictureWaku.at(37 * r + 18, 48);
+            }
             if (t < s.mark_result) {
                 a[t - s.mark_present] = seen;
                 if (s.spin_tick == s.mark_result) a_end = t - s.mark_present;
@@ -546,5 +558,201 @@ TEST(PresentationFrames, NekomimiMissGoesOnOneTimeInTwo) {
           std::pair{0.5, 516}, std::pair{0.65, 516}, std::pair{0.99, 516}}) {
         Watched w(Scene{"nekomimi 7 miss", 7, false, 3, 36, u});
         EXPECT_EQ(w.a_end, end) << "u " << u;
+    }
+}
+
+namespace {
+
+int nearest_of(double x) {
+    return int(std::nearbyint(x));
+}
+
+// What the spec's frame tables draw on frame d of phase A (`phase_a`) or e of
+// phase B, given the cell the character had before this frame and the tick
+// the cell toggle sees; updates the cell. Nothing when cell is −1.
+struct Drawn {
+    int cell, x, y;
+};
+
+class Oracle {
+  public:
+    Oracle(const Scene& k, const Watched& w) : k_(k), w_(w) {}
+
+    // Every frame of the presentation against its table.
+    void check() {
+        const int present = w_.h.s.mark_present, result = w_.h.s.mark_result;
+        cell_ = k_.kind == 11 ? 0 : 1; // the frame leaves egara_step[2] at 1
+        backing_ = k_.kind == 3 || k_.kind == 5;
+        for (auto it = w_.a.begin(); it != w_.a.end(); ++it) {
+            const int d = it->first;
+            auto next = std::next(it);
+            // The tick a toggle sees after this frame's own jump, if any.
+            const int after = next == w_.a.end() ? result : present + next->first - 1;
+            compare('A', d, phase_a(d, present + d, after, it->second), it->second);
+        }
+        for (const auto& [e, seen] : w_.b)
+            compare('B', e, phase_b(e, result + e), seen);
+    }
+
+  private:
+    void compare(char phase, int n, std::optional<Drawn> drawn, const Seen& seen) {
+        const std::string what = std::string(k_.name) + " " + phase + " " + std::to_string(n);
+        const int sheet = std::array{0, 0, 0, 0, 1, 1, 7, 7, 2, 2, 2, 3}[k_.kind];
+        // A sprite wholly off the display shows nothing.
+        if (drawn && (drawn->x <= -64 || drawn->x >= 115 || drawn->y <= -72)) drawn.reset();
+        if (!drawn) {
+            EXPECT_FALSE(seen.sprite.has_value()) << what << ": " << *seen.sprite;
+            return;
+        }
+        ASSERT_TRUE(seen.sprite.has_value()) << what << ": no sprite";
+        EXPECT_EQ(*seen.sprite, (SpriteSeen{sheet, drawn->cell, drawn->x, drawn->y})) << what;
+    }
+
+    int u5() const { return int(k_.v * 5); }
+    int u2() const { return int(k_.v * 2); }
+    bool ten(int tick) const { return tick % 10 == 0; }
+
+    std::optional<Drawn> phase_a(int d, int tick, int after, const Seen& seen) {
+        switch (k_.kind) {
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+            return k_.kind <= 3 ? tumble_a(d, tick, seen) : balloon_a(d);
+        case 6:
+        case 7:
+            return nekomimi_a(d, d >= 300 ? after : tick);
+        case 8:
+        case 9:
+        case 10:
+            return fairy_a(d, tick);
+        default:
+            return angel_a(d, tick);
+        }
+    }
+
+    std::optional<Drawn> tumble_a(int d, int tick, const Seen& seen) {
+        if (d < 100) {
+            if (ten(tick)) cell_ = cell_ != 0 ? 0 : 4;
+            return Drawn{cell_, nearest_of(74.0 * d / 100 - 64), 24};
+        }
+        if (d < 200) return Drawn{1, nearest_of(20.0 * (d - 100) / 100 + 10), 24};
+        if (d < 300) {
+            if (k_.kind == 2) return Drawn{1, nearest_of(10.0 * (d - 200) / 100 + 30), 24};
+            if (!backing_) return Drawn{0, 30, 24};
+            const int x = nearest_of(30 - 10.0 * (d - 200) / 100);
+            if (seen.right_top == slow_point()) backing_ = false;
+            return Drawn{0, x, 24};
+        }
+        return Drawn{1, d < 400 ? 30 : 35, 24};
+    }
+
+    std::optional<Drawn> balloon_a(int d) {
+        if (d < 100) return Drawn{0, 14 + u5(), nearest_of(72.0 * d / 100 - 72)};
+        return Drawn{1, 14 + u5(), u5()};
+    }
+
+    std::optional<Drawn> nekomimi_a(int d, int tick) {
+        if (d < 130) {
+            if (ten(tick)) cell_ = cell_ == 0 ? 1 : 0;
+            return Drawn{cell_, nearest_of(74.0 * d / 100 - 64), 5};
+        }
+        if (ten(tick)) cell_ = cell_ == 2 ? 3 : 2;
+        return Drawn{cell_, 30, 5};
+    }
+
+    std::optional<Drawn> fairy_a(int d, int tick) {
+        if (d < 200) {
+            if (ten(tick)) cell_ = cell_ == 0 ? 2 : 0;
+            return Drawn{cell_, nearest_of(94.0 * d / 200 - 64), u2()};
+        }
+        const int step = (d - 200) % 100; // halts on 300.., 400.., 500.., 600..
+        if (d >= 300 && step >= 0 && (d % 100) < 20) return Drawn{1, 35, 0};
+        return Drawn{0, 35, u2()};
+    }
+
+    std::optional<Drawn> angel_a(int d, int tick) {
+        if (d == 1) {
+            cell_ = 0;
+            return std::nullopt;
+        }
+        if (d >= 500) {
+            cell_ = 2; // the stop leaves it there
+            return std::nullopt;
+        }
+        cycle(tick);
+        if (d < 100) return Drawn{cell_, nearest_of(64.0 * d / 100 - 40), 16};
+        if (d <= 400) return Drawn{cell_, 26, 16};
+        return Drawn{cell_, nearest_of(64.0 * (d - 400) / 100 + 26), 16};
+    }
+
+    void cycle(int tick) {
+        if (tick % 20 == 0) cell_ = cell_ + 1 > 3 ? 0 : cell_ + 1;
+    }
+
+    std::optional<Drawn> phase_b(int e, int tick) {
+        const bool jackpot = k_.jackpot;
+        switch (k_.kind) {
+        case 2:
+        case 3:
+            if (e == 1) cell_ = 0;
+            if (jackpot) {
+                if (e >= 100) return std::nullopt;
+                if (ten(tick)) cell_ = cell_ != 0 ? 0 : 4;
+                return Drawn{cell_, nearest_of(80.0 * e / 100 + 40), 24};
+            }
+            return Drawn{e < 100 ? 2 : 3, 24, 24};
+        case 4:
+        case 5:
+            if (e == 1) return std::nullopt;
+            return Drawn{jackpot ? 2 : e < 50 ? 3 : 4, 18, 20};
+        case 6:
+        case 7:
+            if (ten(tick)) cell_ = cell_ == 0 ? 1 : 0;
+            return Drawn{cell_, e < 50 ? 32 : nearest_of(74.0 * (e - 50) / 100 + 32), 5};
+        case 8:
+        case 9:
+        case 10:
+            if (e == 1) return std::nullopt;
+            if (e < 50) return Drawn{1, 35, 0};
+            if (ten(tick)) cell_ = cell_ == 0 ? 2 : 0;
+            return Drawn{cell_, nearest_of(112.0 * (e - 50) / 100 + 35), u2()};
+        default:
+            cycle(tick);
+            return Drawn{cell_, 26, 16};
+        }
+    }
+
+    // The slow point of the right reel's final symbol: two cells before it.
+    int slow_point() const {
+        const int e = w_.h.s.egara_target[2];
+        return e < 1 ? 24 : (14 - e) * 48 + 24;
+    }
+
+    const Scene& k_;
+    const Watched& w_;
+    int cell_ = 1;
+    bool backing_ = false;
+};
+
+} // namespace
+
+TEST(PresentationFrames, EveryFrameDrawsTheSpriteOfItsTable) {
+    for (const Scene& k : kScenes) {
+        Watched w(k);
+        Oracle(k, w).check();
+    }
+}
+
+TEST(PresentationFrames, EveryFrameShowsAllThreeReelsWhereTheyStand) {
+    for (const Scene& k : kScenes) {
+        Watched w(k, true);
+        for (const auto* phase : {&w.a, &w.b})
+            for (const auto& [n, seen] : *phase)
+                for (int r = 0; r < 3; ++r)
+                    EXPECT_EQ(seen.reels[r],
+                              symbol_colour((13 - (seen.tops[r] + 48) / 48 + 28) % 14))
+                        << k.name << (phase == &w.a ? " A " : " B ") << n << " reel " << r << " at "
+                        << seen.tops[r];
     }
 }
