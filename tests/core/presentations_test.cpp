@@ -508,6 +508,8 @@ TEST(PresentationFrames, RightReelOffsets) {
              Row{kFairy10M, 500, 648},
              Row{kFairy10M, 600, 360},
              Row{kFairy8M, 300, 168},
+             // Reach symbol 1: a drawn 1 halts on 0 (600).
+             Row{Scene{"fairy 8 miss on 1", 8, false, 1, 300, 0.1}, 300, 600},
              Row{kFairy9M, 400, 168},
              Row{kFairy9M, 500, 168},
              // The angel's line: in line from d 1, resting on 7 (264) at d 709.
