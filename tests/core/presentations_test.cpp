@@ -758,3 +758,23 @@ TEST(PresentationFrames, EveryFrameShowsAllThreeReelsWhereTheyStand) {
                         << seen.tops[r];
     }
 }
+
+TEST(PresentationFrames, TheFairysReelRacesAndHaltsByItsTable) {
+    // Step 6 in the flight, 24 while the fairy hovers, nothing while it halts;
+    // each halt begins with a snap, onto which the step does not apply.
+    for (const Scene& k : {kFairy8J, kFairy8M, kFairy9J, kFairy9M, kFairy10J, kFairy10M}) {
+        Watched w(k, true);
+        int before = k.offset;
+        for (const auto& [d, seen] : w.a) {
+            const int top = seen.tops[2];
+            const bool snap = d >= 300 && d % 100 == 0;
+            if (!snap) {
+                const int step = d < 200 ? 6 : d >= 300 && d % 100 < 20 ? 0 : 24;
+                EXPECT_EQ(top, before - step < 1 ? 672 : before - step) << k.name << " d " << d;
+            }
+            before = top;
+        }
+        for (const auto& [e, seen] : w.b)
+            EXPECT_EQ(seen.tops[2], before) << k.name << " e " << e;
+    }
+}
