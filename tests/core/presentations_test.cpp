@@ -200,6 +200,7 @@ struct Seen {
     int right_top;
     std::array<int, 3> tops;
     std::array<Pixel, 3> reels; // each reel's middle row on the display
+    Pixel back;                 // the background beside the reels
 };
 
 struct Watched {
@@ -220,11 +221,12 @@ struct Watched {
         SpinState& s = h.s;
         for (int guard = 0; guard < 3000; ++guard) {
             const int t = h.rig.tick();
-            Seen seen{reels ? std::nullopt : sprite_on(h.d.PictureWaku), s.egara_top[2], {}, {}};
+            Seen seen{reels ? std::nullopt : sprite_on(h.d.PictureWaku), s.egara_top[2], {}, {}, 0};
             for (int r = 0; r < 3; ++r) {
                 seen.tops[r] = s.egara_top[r];
                 seen.reels[r] = h.d.PictureWaku.at(37 * r + 18, 48);
             }
+            seen.back = h.d.PictureWaku.at(113, 0);
             if (t < s.mark_result) {
                 a[t - s.mark_present] = seen;
                 if (s.spin_tick == s.mark_result) a_end = t - s.mark_present;
@@ -270,10 +272,15 @@ constexpr Scene kFairy10M{"fairy 10 miss", 10, false, 0, 300, 0.02};
 // steps of 3 short of it.
 constexpr Scene kAngel{"angel", 11, true, 7, 456, 0.3};
 
-constexpr Scene kScenes[] = {kTumble2J,  kTumble2M,  kTumble3J,  kTumble3M, kBalloon4J,
-                             kBalloon4M, kBalloon5J, kBalloon5M, kNeko6J,   kNeko6M,
-                             kNeko7J,    kNeko7MOn,  kNeko7MEnd, kFairy8J,  kFairy8M,
-                             kFairy9J,   kFairy9M,   kFairy10J,  kFairy10M, kAngel};
+// From offset 408 the reel passes R − 2 (552) on d = 199, just before the first
+// stop is looked for, and runs on through d 300.
+constexpr Scene kNeko6JLate{"nekomimi 6 jackpot, first stop missed", 6, true, 3, 408, 0.3};
+constexpr Scene kNeko7MLate{"nekomimi 7 miss, first stop missed", 7, false, 3, 408, 0.6};
+
+constexpr Scene kScenes[] = {
+    kTumble2J, kTumble2M, kTumble3J, kTumble3M, kBalloon4J,  kBalloon4M, kBalloon5J, kBalloon5M,
+    kNeko6J,   kNeko6M,   kNeko7J,   kNeko7MOn, kNeko7MEnd,  kFairy8J,   kFairy8M,   kFairy9J,
+    kFairy9M,  kFairy10J, kFairy10M, kAngel,    kNeko6JLate, kNeko7MLate};
 
 } // namespace
 
@@ -776,5 +783,34 @@ TEST(PresentationFrames, TheFairysReelRacesAndHaltsByItsTable) {
         }
         for (const auto& [e, seen] : w.b)
             EXPECT_EQ(seen.tops[2], before) << k.name << " e " << e;
+    }
+}
+
+TEST(PresentationFrames, TheBackgroundFlashesOnTheRightReelsTwelvesAndRestsInTheResult) {
+    constexpr Pixel kCyan = rgb(128, 255, 255), kPink = rgb(255, 128, 128);
+    for (const Scene& k : kScenes) {
+        Watched w(k, true);
+        // Each tick shows the colour the tick before left.
+        Pixel colour = kCyan;
+        int before = k.offset;
+        for (const auto& [d, seen] : w.a) {
+            EXPECT_EQ(seen.back, colour) << k.name << " d " << d;
+            if (k.kind != 11 && before % 12 == 0) colour = colour == kCyan ? kPink : kCyan;
+            before = seen.tops[2];
+        }
+        for (const auto& [e, seen] : w.b) {
+            EXPECT_EQ(seen.back, colour) << k.name << " e " << e;
+            colour = kCyan;
+        }
+    }
+}
+
+TEST(PresentationFrames, AFirstStopMissedStillEndsWhereItMust) {
+    // The reel runs on through d 300 (no jump to it) and the next row meets its target.
+    for (const Scene& k : {kNeko6JLate, kNeko7MLate}) {
+        Watched w(k, true);
+        EXPECT_TRUE(w.a.count(300)) << k.name;
+        const int rest = w.a.rbegin()->second.tops[2];
+        EXPECT_EQ(rest, k.jackpot ? 456 : 408) << k.name; // on R, or on R + 1
     }
 }
