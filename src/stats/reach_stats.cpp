@@ -17,8 +17,8 @@ void ReachStats::Reach_Rireki(Int16 Rno, Int16 reach_kind, Int16 atari_flag, Int
         auto& total = reach_stats_[base];
         total = {0, 0};
         for (int k = 1; k <= 11; ++k) {
-            total[0] += reach_stats_[base + k][0];
-            total[1] += reach_stats_[base + k][1];
+            total[0] += reach_stats_.at(base + k)[0];
+            total[1] += reach_stats_.at(base + k)[1];
         }
     }
     const bool redraw_list = Rno == 99 || digi_mode == kDigiShowAll ||

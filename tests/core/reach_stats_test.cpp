@@ -55,3 +55,22 @@ TEST(ReachStats, WhichSpinsRedrawTheListInEachDisplayMode) {
         EXPECT_EQ(s.count(6, 1), 1); // counted in every mode
     }
 }
+
+TEST(ReachStats, EachRedrawScrollsToItsLineAndAClearToTheTop) {
+    ReachStats s;
+    const auto before = s.list().redraws;
+    s.Reach_Rireki(5, 5, 0, 0, 0);
+    EXPECT_EQ(s.list().scroll_to, 5);
+    EXPECT_EQ(s.list().selected, 5);
+    s.Reach_Rireki(10, 10, 0, 1, 0); // probability-up state: fourteen lines down
+    EXPECT_EQ(s.list().scroll_to, 24);
+    EXPECT_EQ(s.list().lines[24], "精４… 0/ 1");
+    EXPECT_EQ(s.list().lines[27], "計… 0/ 1");
+    EXPECT_EQ(s.list().redraws, before + 2);
+    // A clear scrolls back to the top and selects nothing, whatever the last spin was.
+    s.Reach_Rireki(99, 10, 1, 1, 0);
+    EXPECT_EQ(s.list().scroll_to, 0);
+    EXPECT_EQ(s.list().selected, -1);
+    EXPECT_EQ(s.list().redraws, before + 3);
+    EXPECT_EQ(s.list().lines[27], "計… 0/ 0");
+}
