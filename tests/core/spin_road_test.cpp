@@ -424,13 +424,19 @@ TEST(NoticeOverlays, NothingWithoutANoticeTheScrollAndTheBandFromTheLeftEdge) {
         }
     // Level 1: the scrolling overlay, its picture's pixels naming their column
     // and row, from row 96 down by one a tick (then 96 again), with a jitter
-    // of 3 or 4 columns, from the tick after mark_left until mark_atari + 50.
-    Road scroll(Spin{.reach_kind = 1, .atari = 1, .egara = 2});
+    // of 3 or 4 columns, from the tick after mark_left until mark_atari + 50
+    // (a promoted jackpot stands there on mark_atari + 50 itself). The mask
+    // lies 115 columns to the right of the picture: opaque where it is
+    // read, clear beyond.
+    Road scroll(Spin{.reach_kind = 1, .atari = 1, .egara = 8, .shoukaku = 5});
     scroll.s.yokoku_level = 1;
     Surface& overlay = scroll.d.pictures.pat[6];
     for (int y = 0; y < 192; ++y)
         for (int x = 0; x < 240; ++x)
-            overlay.set(x, y, x < 118 ? rgb(201, x, y) : rgb(0, 0, 0));
+            overlay.set(x, y,
+                        x < 118   ? rgb(201, x, y)
+                        : x < 234 ? rgb(0, 0, 0)
+                                  : rgb(255, 255, 255));
     int row = 96;
     std::set<int> jitter;
     while (scroll.s.spin_phase == 1) {
@@ -444,24 +450,30 @@ TEST(NoticeOverlays, NothingWithoutANoticeTheScrollAndTheBandFromTheLeftEdge) {
         EXPECT_EQ(blue(corner), row) << "spin_tick " << w;
         EXPECT_EQ(scroll.s.yokoku_scroll, row);
         jitter.insert(green(corner));
+        const Pixel right = scroll.d.PictureWaku.at(114, 0);
+        EXPECT_EQ(right, green(corner) == 3 ? rgb(201, 117, row) : rgb(0, 0, 0))
+            << "spin_tick " << w;
         row = row == 0 ? 96 : row - 1;
     }
     EXPECT_EQ(jitter, (std::set<int>{3, 4}));
     // Level 2: the band, its picture's pixels naming their column and row,
-    // stands at y 85 for the first 50 ticks of the right reel's phase.
+    // stands at y 85 for the first 50 ticks of the right reel's phase. Its
+    // mask leaves the second row clear.
     Road band(Spin{.reach_kind = 1});
     band.s.yokoku_level = 2;
     Surface& sheet = band.d.pictures.pat[8];
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 115; ++x) {
             sheet.set(x, y, rgb(202, x, y));
-            sheet.set(x, y + 30, rgb(0, 0, 0));
+            sheet.set(x, y + 30, y == 1 ? rgb(255, 255, 255) : rgb(0, 0, 0));
         }
     while (band.s.spin_tick < 1210)
         band.step();
     EXPECT_EQ(band.d.PictureWaku.at(0, 85), rgb(202, 0, 0));
     EXPECT_EQ(band.d.PictureWaku.at(114, 95), rgb(202, 114, 10));
     EXPECT_NE(band.d.PictureWaku.at(0, 84) >> 16 & 0xFF, 202u);
+    EXPECT_NE(band.d.PictureWaku.at(0, 86) >> 16 & 0xFF, 202u);
+    EXPECT_EQ(band.d.PictureWaku.at(0, 87), rgb(202, 0, 2));
 }
 
 TEST(Promotion, TheSignStandsOverTheSpinningReelsForFiftyTicks) {
@@ -499,4 +511,44 @@ TEST(ClosingCharacter, AFrameLeftBeyondTheSheetShowsAsFrameZero) {
         road.step();
         EXPECT_EQ(sprite_on(road.d.PictureWaku), (SpriteSeen{9, 0, 0, 16})) << left_over;
     }
+}
+
+TEST(SpinRoad, ASpinHiddenMidwayRestsOnItsSymbolsAndLeavesTheStateBackground) {
+    // A losing kind-2 reach hidden (jackpots only) on a tick of its final
+    // approach whose flash left pink behind.
+    Road road(Spin{.reach_kind = 2});
+    Pixel left_behind = 0;
+    while (road.s.spin_tick < 1310 || left_behind != kPink) {
+        road.step();
+        left_behind = road.d.back_color() == kBackKakuhen ? kPink : kCyan;
+    }
+    road.s.digi_mode = kDigiJackpotsOnly;
+    road.step();
+    EXPECT_EQ(road.s.spin_phase, 2);
+    EXPECT_EQ(road.s.spin_tick, 0);
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(road.d.PictureWaku.at(37 * r + 18, 92),
+                  reel_pixel(stop_of(road.s.egara_target[r])))
+            << "reel " << r << " shown at rest";
+    // The next spin shows the background of the state from its first tick.
+    road.s.digi_mode = kDigiShowAll;
+    road.s.reach_kind = 0;
+    road.s.spin_phase = 1;
+    road.step();
+    EXPECT_EQ(road.d.PictureWaku.at(113, 0), kCyan);
+}
+
+TEST(SpinRoad, ASpinHiddenMidwayLeavesNothingOfItsPicturesBehind) {
+    // A Tumble jackpot's character walking off to the right (x 80 on e 50)
+    // when every spin is hidden.
+    Road road(Spin{.reach_kind = 2, .atari = 1, .egara = 4});
+    paint_sprite_sheets(road.d.pictures);
+    road.clear_strip();
+    while (road.s.spin_tick != 2450)
+        road.step();
+    ASSERT_TRUE(sprite_on(road.d.PictureWaku).has_value());
+    road.s.digi_mode = kDigiHideAll;
+    road.step();
+    EXPECT_EQ(road.s.spin_phase, 2);
+    EXPECT_FALSE(sprite_on(road.d.PictureWaku).has_value());
 }
