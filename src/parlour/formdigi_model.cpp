@@ -32,8 +32,6 @@ void FormDigiModel::Form_Load(int twips_x, int twips_y, std::string app_path) {
             clock_.set_interval(t, 0);
         spin.spin_phase = 0;
         premises = Premises{};
-        screen.fuda = {};
-        screen.dorubako = {};
         graph.clear(twips_per_px_x, twips_per_px_y);
         digi.set_back_color(kBackNormal);
         reach.Reach_Rireki(99, spin.reach_kind, spin.atari_flag, spin.kakuhen_flag, spin.digi_mode);

@@ -100,6 +100,7 @@ TEST(Start, PanelTextsFollowThePremises) {
     p.model.premises.zentei_hakokisei = 3;
     p.model.premises.zentei_timeservice = 1;
     p.model.screen.pictimeservice = false;
+    p.model.screen.pichakokisei = false; // as the last day left it
     p.model.a3_Click();
     EXPECT_EQ(p.model.screen.zentei[3], "99");
     EXPECT_EQ(p.model.screen.zentei[7], "無制限");
@@ -486,7 +487,9 @@ TEST(Menus, PremisesEnablesPremisesAndStartAndDisablesReset) {
     Program p;
     Menus& m = p.model.screen.menus;
     m.a2 = false, m.a3 = false, m.a4 = true;
+    const auto revision = p.model.screen.revision;
     p.model.a2_Click();
+    EXPECT_GT(p.model.screen.revision, revision);
     EXPECT_TRUE(m.a2);
     EXPECT_TRUE(m.a3);
     EXPECT_FALSE(m.a4);
@@ -498,7 +501,9 @@ TEST(Menus, ShowAllAfterHidingShowsEverySpinAndClearsTheReachStatistics) {
     p.model.reach.Reach_Rireki(1, 1, 1, 0, 0); // a plain reach that won
     ASSERT_EQ(p.model.reach.count(1, 1), 1.0);
     const auto redraws = p.model.reach.list().redraws;
+    const auto revision = p.model.screen.revision;
     p.model.b2_Click();
+    EXPECT_GT(p.model.screen.revision, revision);
     const Menus& m = p.model.screen.menus;
     EXPECT_FALSE(m.b2);
     EXPECT_TRUE(m.b3);
@@ -634,4 +639,27 @@ TEST(Exit, YesStopsTheMusicOverTheDisplayShownAgain) {
     EXPECT_TRUE(p.model.a5_Click());
     EXPECT_GT(p.model.digi.PictureWaku.revision(), picture);
     EXPECT_EQ(p.media.log.back(), "close");
+}
+
+TEST(Reset, TheBoxOpensOverTheResetMenusAndTheClearedDayFollows) {
+    WithMusic p;
+    p.model.a3_Click();
+    p.model.bgm.Bgm_Control("kaiten.mid", 1);
+    // The sound menu out of step with the switch, as a day may leave it.
+    p.model.screen.menus.f2 = true;
+    p.model.screen.menus.f3 = false;
+    p.model.day.kaiten_total = 77;
+    const auto revision = p.model.screen.revision;
+    std::uint64_t while_open = 0;
+    p.dialogs.while_open = [&](const ScriptedDialogs::Box&) {
+        while_open = p.model.screen.revision;
+        EXPECT_TRUE(p.model.screen.menus.a3);
+        EXPECT_FALSE(p.model.screen.menus.f2);
+        EXPECT_TRUE(p.model.screen.menus.f3);
+        EXPECT_EQ(p.media.log.back(), "close") << "the music stopped before the box";
+    };
+    p.model.a4_Click();
+    EXPECT_GT(while_open, revision);
+    EXPECT_EQ(p.model.day.kaiten_total, 0);
+    EXPECT_GT(p.model.screen.revision, while_open) << "the cleared day is shown after the box";
 }

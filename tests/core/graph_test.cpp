@@ -16,6 +16,30 @@ TEST(BalanceGraph, ClampsTheBalanceToTheChart) {
     EXPECT_EQ(g.pen_y(), 3000);
     g.plot(10, 0, -250000);
     EXPECT_EQ(g.pen_y(), 3000);
+    // Just inside each edge the point stands where it falls.
+    g.plot(10, 0, -100040); // 3000.6: held at 3000
+    EXPECT_EQ(g.pen_y(), 3000);
+    g.plot(10, 0, -99960); // 2999.4
+    EXPECT_NEAR(g.pen_y(), 2999.4f, 0.001);
+    g.plot(10, 0, 96630); // 50.55
+    EXPECT_NEAR(g.pen_y(), 50.55f, 0.001);
+}
+
+TEST(BalanceGraph, EachDrawingKeepsTheLinesBeforeAndAClearWipesThemAll) {
+    BalanceGraph g;
+    g.clear(15, 15);
+    g.start_pen();
+    g.plot(10, 1, -100000); // from (0, 100) straight down to (0, 200)
+    g.surface();
+    g.plot(10, 3600, -100000); // on to (35, 200)
+    const Surface& shown = g.surface();
+    EXPECT_EQ(shown.at(0, 150), rgb(0, 0, 255)) << "the first segment is still there";
+    EXPECT_EQ(shown.at(20, 200), rgb(0, 0, 255));
+    g.clear(15, 15);
+    const Surface& wiped = g.surface();
+    EXPECT_EQ(wiped.at(0, 150), rgb(255, 255, 255));
+    EXPECT_EQ(wiped.at(20, 200), rgb(255, 255, 255));
+    EXPECT_EQ(wiped.at(0, 100), rgb(0, 0, 0)); // the zero line again
 }
 
 TEST(BalanceGraph, TimeRunsAcrossTheHoursOfPlay) {
