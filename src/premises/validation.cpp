@@ -74,15 +74,14 @@ std::size_t read_number(const std::string& s, std::size_t i, double& value) {
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
     std::string digits;
-    std::size_t group = 0;
-    bool grouped = false;
+    std::size_t group = 0; // digits since the last comma
     while (i < s.size()) {
         if (is_digit(s[i])) {
             digits += s[i++];
             ++group;
-        } else if (s[i] == ',' && group > 0 && (grouped ? group == 3 : group <= 3) &&
-                   three_digits_at(s, i + 1)) {
-            grouped = true;
+        } else if (s[i] == ',' && group > 0 && group <= 3 && three_digits_at(s, i + 1)) {
+            // A comma is taken only before exactly three digits, so every later
+            // group is three long when its comma comes.
             group = 0;
             ++i;
         } else {
