@@ -519,7 +519,9 @@ TEST(Sound, OffStopsWhatPlaysAndOnWaitsForTheNextCue) {
     WithMusic p;
     const Menus& m = p.model.screen.menus;
     p.model.bgm.Bgm_Control("kaiten.mid", 1);
+    auto revision = p.model.screen.revision;
     p.model.f3_Click();
+    EXPECT_GT(p.model.screen.revision, revision);
     EXPECT_TRUE(m.f2);
     EXPECT_FALSE(m.f3);
     EXPECT_EQ(p.model.bgm.sound_off, 1);
@@ -527,7 +529,9 @@ TEST(Sound, OffStopsWhatPlaysAndOnWaitsForTheNextCue) {
               (std::vector<std::string>{"open /opt/popchan/kaiten.mid", "play", "stop", "close"}));
     p.model.bgm.Bgm_Control("reach.mid", 1); // the switch is off: nothing plays
     EXPECT_EQ(p.media.log.size(), 4u);
+    revision = p.model.screen.revision;
     p.model.f2_Click();
+    EXPECT_GT(p.model.screen.revision, revision);
     EXPECT_FALSE(m.f2);
     EXPECT_TRUE(m.f3);
     EXPECT_EQ(p.model.bgm.sound_off, 0);
