@@ -158,14 +158,13 @@ void FormDigiModel::reset_day() {
     digi.PictureWaku.touch();
     digi.set_back_color(kBackNormal);
     bgm.Bgm_Control("stop", 2);
-    h2_Click(0); // the next day starts at the machine's own pace
     screen.menus.a2 = true;
     screen.menus.a3 = true;
     screen.menus.a4 = false;
     // The sound menu shows the switch as it really is.
     screen.menus.f2 = bgm.sound_off == 1;
     screen.menus.f3 = bgm.sound_off != 1;
-    changed();
+    h2_Click(0); // the next day starts at the machine's own pace; the menus show
     dialogs_.message(kEndHeading + result_sentence(day.shushi), kAppTitle, MessageIcon::None);
 
     // kakuhen_zan stays: the next jackpot's lottery sets it again.
