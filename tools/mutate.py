@@ -43,8 +43,9 @@ is reused only while tests/ is unchanged too (its hash is stored with the result
 
 Equivalent mutants - changes no test can notice because the program behaves the
 same - are listed in tools/mutate-equivalent.txt: a survivor's line as printed,
-followed by "  # reason". They match on the file and the text of the line before
-and after, not on the line number, and are not run.
+followed by "  # reason". An entry names one mutant by the file and the text of the
+line before and after; where the same change can be made on several lines, the one
+nearest the entry's line number. So entries hold while lines move. They are not run.
 
 Output: every survivor as "file:line: original  →  mutated", those not covered
 apart, then the score killed / (killed + survived) and the counts;
@@ -345,20 +346,38 @@ def dedupe(mutants, source):
 
 
 def load_equivalents():
-    """{(file, original, mutated): line number} from the list of equivalent mutants."""
-    entries = {}
+    """The entries of the list of equivalent mutants: [(file, original, mutated, line,
+    entry's line in the list)]."""
+    entries = []
     if not EQUIVALENT_FILE.exists():
         return entries
     for n, line in enumerate(EQUIVALENT_FILE.read_text().splitlines(), 1):
         line = line.strip()
         if not line or line.startswith("#"):
             continue
-        m = re.match(r"(\S+?):\d+: (.*?)(?:  # .*)?$", line)
+        m = re.match(r"(\S+?):(\d+): (.*?)(?:  # .*)?$", line)
         if not m:
             raise SystemExit(f"{EQUIVALENT_FILE}:{n}: not 'file:line: original  →  mutated  # reason'")
-        original, _, mutated = m.group(2).partition("  →  ")
-        entries[(m.group(1), original.strip(), mutated.strip())] = n
+        original, _, mutated = m.group(3).partition("  →  ")
+        entries.append((m.group(1), original.strip(), mutated.strip(), int(m.group(2)), n))
     return entries
+
+
+def equivalent_mutants(mutants, entries):
+    """The mutants the entries name, and the entries that name none. An entry names one
+    mutant by its file and texts; where the same change can be made on several lines, it
+    names the one nearest its line number, so that it holds while lines move."""
+    by_text = {}
+    for m in mutants:
+        by_text.setdefault((m.path, m.original, m.mutated), []).append(m)
+    named, unmatched = set(), []
+    for path, original, mutated, line, n in entries:
+        free = [m for m in by_text.get((path, original, mutated), []) if m.identity not in named]
+        if free:
+            named.add(min(free, key=lambda m: abs(m.line - line)).identity)
+        else:
+            unmatched.append((path, n))
+    return named, unmatched
 
 
 # ---------------------------------------------------------------- running
@@ -748,20 +767,19 @@ def main():
             print(m.describe())
         return 0
 
-    equivalents = load_equivalents()
+    equivalents, unmatched = equivalent_mutants(mutants, load_equivalents())
     results, cache, todo = {}, load_cache(not args.no_cache), []
     tests = tree_hash("tests")
     for m in mutants:
         entry = cache.get(cache_key(m, sources[m.path]))
-        if (m.path, m.original, m.mutated) in equivalents:
+        if m.identity in equivalents:
             results[m.identity] = "equivalent"
         elif entry and (entry["status"] in ("killed", "uncompilable") or entry["tests"] == tests):
             results[m.identity] = entry["status"]
         else:
             todo.append(m)
-    used = {(m.path, m.original, m.mutated) for m in mutants}
-    for key, n in equivalents.items():
-        if key[0] in sources and key not in used and args.sample is None:
+    for path, n in unmatched:
+        if path in sources and args.sample is None:
             print(f"{EQUIVALENT_FILE.relative_to(ROOT)}:{n}: matches no mutant", file=sys.stderr)
 
     signal.signal(signal.SIGTERM, interrupted)
