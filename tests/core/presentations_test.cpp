@@ -576,9 +576,8 @@ int nearest_of(double x) {
     return int(std::nearbyint(x));
 }
 
-// What the spec's frame tables draw on frame d of phase A (`phase_a`) or e of
-// phase B, given the cell the character had before this frame and the tick
-// the cell toggle sees; updates the cell. Nothing when cell is −1.
+// The sprite a presentation's frame table draws on a frame: its cell and its
+// top-left corner.
 struct Drawn {
     int cell, x, y;
 };
