@@ -93,6 +93,10 @@ std::array<double, 2> pace(double atari_tsujo, double atari_kakuhen, double renc
 
 } // namespace
 
+ExactFigures exact_figures(const PremiseTexts& texts) {
+    return exact_figures(convert_and_check(texts).record);
+}
+
 ExactFigures exact_figures(const Premises& z) {
     ExactFigures e;
     const double P = z.zentei_kakuritu;
@@ -147,6 +151,11 @@ void DayTally::book(const SpinBefore& before, Single keika_byo, std::optional<In
 void DayRatio::add(double dx, double dy) {
     x += dx, y += dy, xx += dx * dx, xy += dx * dy, yy += dy * dy;
     ++days;
+}
+
+DayRatio& DayRatio::operator+=(const DayRatio& o) {
+    x += o.x, y += o.y, xx += o.xx, xy += o.xy, yy += o.yy, days += o.days;
+    return *this;
 }
 
 double DayRatio::ratio() const {

@@ -11,6 +11,7 @@
 
 #include "common/numbers.h"
 #include "premises/premises.h"
+#include "premises/validation.h"
 
 namespace popchan::batch {
 
@@ -45,6 +46,8 @@ struct ExactFigures {
 };
 
 ExactFigures exact_figures(const Premises& z);
+// The same for the premises as the dialog or the command line writes them.
+ExactFigures exact_figures(const PremiseTexts& texts);
 
 // A spin as the accounting found it, before it booked the spin.
 struct SpinBefore {
@@ -71,7 +74,8 @@ struct DayRatio {
     std::int64_t days = 0;
     void add(double dx, double dy);
     double ratio() const;
-    double half_width(double z) const; // z standard errors
+    double half_width(double z) const;           // z standard errors
+    DayRatio& operator+=(const DayRatio& other); // the sums of two runs of days
 };
 
 // An estimate with the half width of its interval.

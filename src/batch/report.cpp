@@ -89,7 +89,7 @@ std::string premises_line(const PremiseTexts& premises) {
 
 std::string exact_table(const PremiseTexts& premises) {
     return "ＣＲぽぷちゃん\n" + premises_line(premises) + "\n" +
-           exact_section(exact_figures(convert_and_check(premises).record), nullptr);
+           exact_section(exact_figures(premises), nullptr);
 }
 
 std::string summary_table(const Header& h, Totals& t) {
@@ -114,7 +114,7 @@ std::string summary_table(const Header& h, Totals& t) {
            "\n";
     out += "ギブアップで終わった日 " + percent(double(t.giveups), double(t.days)) + "\n\n";
     out += "リーチ統計 (全日, 当り/ﾘｰﾁ と信頼度)\n" + reach_lines(t.reach);
-    out += "\n" + exact_section(exact_figures(convert_and_check(h.premises).record), &t.exact);
+    out += "\n" + exact_section(exact_figures(h.premises), &t.exact);
     return out;
 }
 

@@ -135,11 +135,8 @@ void add(Totals& into, const Totals& part) {
     for (std::size_t i = 0; i < into.reach.size(); ++i)
         for (std::size_t c = 0; c < 2; ++c)
             into.reach[i][c] += part.reach[i][c];
-    for (auto [name, ratio] : kRatios) {
-        DayRatio& a = into.exact.*ratio;
-        const DayRatio& b = part.exact.*ratio;
-        a.x += b.x, a.y += b.y, a.xx += b.xx, a.xy += b.xy, a.yy += b.yy, a.days += b.days;
-    }
+    for (auto [name, ratio] : kRatios)
+        into.exact.*ratio += part.exact.*ratio;
     auto& chain = into.exact.chain;
     chain.resize(std::max(chain.size(), part.exact.chain.size()));
     for (std::size_t i = 0; i < part.exact.chain.size(); ++i)

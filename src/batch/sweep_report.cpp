@@ -151,7 +151,7 @@ std::string sweep_svg(const Sweep& s, const std::vector<SweepRow>& rows) {
 }
 
 std::string border_table(const Header& h, std::int64_t days, const Border& b) {
-    const ExactFigures e = exact_figures(convert_and_check(h.premises).record);
+    const ExactFigures e = exact_figures(h.premises);
     std::string out = heading(h, "border", days, "rate tried");
     out += "\nボーダー (千円あたり回転率)\n";
     out += "  シミュレーション (1日の平均収支が 0)  ";
@@ -165,7 +165,7 @@ std::string border_table(const Header& h, std::int64_t days, const Border& b) {
 }
 
 std::string border_json(const Header& h, std::int64_t days, const Border& b) {
-    const ExactFigures e = exact_figures(convert_and_check(h.premises).record);
+    const ExactFigures e = exact_figures(h.premises);
     auto value = [](int hundredths) {
         return hundredths ? fixed(hundredths / 100.0, 2) : std::string("null");
     };
