@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "batch/json.h"
 #include "batch/options.h"
 #include "batch/report.h"
 
@@ -185,4 +186,36 @@ TEST(BatchOptions, BadValuesAndUsageErrors) {
           "--threads", "--json", "--per-day", "--spins", "--plot"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_NE(help.find("default 310"), std::string::npos);
+}
+
+TEST(BatchReports, TheSummaryShowsBothReachTablesAndEveryQuantile) {
+    Played p = play(20, 3, 1);
+    ASSERT_TRUE(p.error.empty());
+    const Header h{3, start_texts()};
+    const std::string table = summary_table(h, p.totals);
+    const auto normal = table.find("（通常時）\n"), up = table.find("（確変時）\n");
+    ASSERT_NE(normal, std::string::npos) << table;
+    ASSERT_NE(up, std::string::npos) << table;
+    EXPECT_LT(normal, up);
+    for (const char* label : {"  普通…", "  箱２…", "  天使…", "  計…"}) {
+        const auto first = table.find(label, normal);
+        EXPECT_LT(first, up) << label;
+        EXPECT_NE(table.find(label, up), std::string::npos) << label;
+    }
+    const std::string json = summary_json(h, p.totals);
+    for (const char* key : {"{\"5\": ", ", \"25\": ", ", \"50\": ", ", \"75\": ", ", \"95\": "})
+        EXPECT_NE(json.find(key), std::string::npos) << key << json;
+    EXPECT_EQ(json_string("a b\t\"\\"), "\"a b\\u0009\\\"\\\\\"");
+}
+
+TEST(BatchReports, ThePlayerLeavesWithTheBalanceForEveryHourAfter) {
+    Played p = play(30, 5, 1);
+    ASSERT_TRUE(p.error.empty());
+    std::array<std::int64_t, kMaxHours + 1> sums{};
+    for (const DayResult& d : p.days) {
+        EXPECT_EQ(d.hourly[kMaxHours], d.balance) << d.day;
+        for (int h = 0; h <= kMaxHours; ++h)
+            sums[h] += std::llround(d.hourly[h]);
+    }
+    EXPECT_EQ(p.totals.hourly, sums);
 }

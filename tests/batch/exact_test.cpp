@@ -308,6 +308,15 @@ TEST(Exact, TheOptionPrintsTheFiguresAlone) {
     // Chains drawn 8/9 of the time, probability-up half of those.
     EXPECT_NE(text.find(" 44.44 %\n"), std::string::npos) << text;
     EXPECT_NE(text.find("5 連荘以上"), std::string::npos) << text;
+    // Of the chains, 4/9 reach two, 2/9 three, 1/9 four and 1/18 five.
+    for (auto [n, share] :
+         {std::pair{"2 連荘以上", "44.44 %"}, std::pair{"3 連荘以上", "22.22 %"},
+          std::pair{"4 連荘以上", "11.11 %"}, std::pair{"5 連荘以上", "5.56 %"}}) {
+        const auto at = text.find(n);
+        ASSERT_NE(at, std::string::npos) << n;
+        const std::string line = text.substr(at, text.find('\n', at) - at);
+        EXPECT_TRUE(line.ends_with(std::string(" ") + share)) << line;
+    }
     EXPECT_EQ(text.find("6 連荘以上"), std::string::npos) << text;
     EXPECT_EQ(text.find("["), std::string::npos) << text; // no run, no intervals
     EXPECT_NE(usage().find("--exact"), std::string::npos);

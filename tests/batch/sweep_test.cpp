@@ -256,3 +256,15 @@ TEST(BatchBorder, TheBorderIsBracketedByTheMeansAroundIt) {
     // border is one of these steps, within two of the worked one.
     EXPECT_TRUE(b.rate == 3175 || b.rate == 3279 || b.rate == 3390 || b.rate == 3509) << b.rate;
 }
+
+TEST(BatchSweep, TheTableShowsEachRowsFiguresInTheirFormats) {
+    const Header h{1, start_texts()};
+    const Sweep s{"kaiten", kRowKaiten, {"30"}};
+    const SweepRow r{"30", 100, -1500, 250, 0.5, -160, 2.25};
+    const std::string table = sweep_table(h, s, {r});
+    EXPECT_NE(table.find("50.0 %"), std::string::npos) << table;
+    EXPECT_NE(table.find(" 2.25\n"), std::string::npos) << table;
+    Border b;
+    b.found = true, b.rate = 2950, b.low = 2900, b.high = 3000, b.runs = 7;
+    EXPECT_NE(border_table(h, 100, b).find("\n(7 回, 毎回同じ日々)\n"), std::string::npos);
+}

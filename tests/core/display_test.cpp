@@ -407,3 +407,20 @@ TEST(SpinSequence, ClosingCharacterWalksRight) {
     }
     EXPECT_FALSE(seen.count(3500) && seen[3500]) << "the end draws no character";
 }
+
+TEST(Pictures, EachHasTheSizeOfItsLayout) {
+    const std::pair<int, int> sizes[] = {{320, 144}, {320, 144}, {256, 144}, {256, 144},
+                                         {64, 144},  {64, 144},  {240, 192}, {256, 144},
+                                         {115, 60},  {256, 144}};
+    MachineRandom rng(1, false);
+    Rig r(rng);
+    for (int n = 0; n < 10; ++n) {
+        EXPECT_EQ(Pictures::pat_size(n), sizes[n]) << "pat(" << n << ")";
+        EXPECT_EQ(r.d.pictures.pat[n].width(), sizes[n].first) << n;
+        EXPECT_EQ(r.d.pictures.pat[n].height(), sizes[n].second) << n;
+    }
+    for (const Surface& strip : r.d.pictures.digipat) {
+        EXPECT_EQ(strip.width(), 37);
+        EXPECT_EQ(strip.height(), 864);
+    }
+}
