@@ -6,6 +6,8 @@
 #include "batch/json.h"
 #include "batch/options.h"
 #include "batch/report.h"
+#include "batch/sweep.h"
+#include "batch/sweep_report.h"
 
 using namespace popchan;
 using namespace popchan::batch;
@@ -218,4 +220,58 @@ TEST(BatchReports, ThePlayerLeavesWithTheBalanceForEveryHourAfter) {
             sums[h] += std::llround(d.hourly[h]);
     }
     EXPECT_EQ(p.totals.hourly, sums);
+}
+
+namespace {
+std::size_t count_of(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+// The points of the first `element` of a picture.
+std::string points_of(const std::string& svg, const std::string& element) {
+    const auto at = svg.find(element);
+    if (at == std::string::npos) return {};
+    const auto from = svg.find("points=\"", at);
+    if (from == std::string::npos) return {};
+    const auto to = svg.find('"', from + 8);
+    if (to == std::string::npos) return {};
+    return svg.substr(from + 8, to - from - 8);
+}
+} // namespace
+
+TEST(BatchReports, ThePlotHasABarPerBinAndAPointAndALabelPerHour) {
+    Played p = play(40, 9, 1);
+    ASSERT_TRUE(p.error.empty());
+    const std::string svg = plot_svg(p.totals, 10);
+    EXPECT_TRUE(svg.ends_with("</svg>\n"));
+    // Ten hours of play: the clock from 9:00 to 19:00, eleven points.
+    for (int h = 9; h <= 19; ++h) {
+        std::string label = ">";
+        label.append(std::to_string(h)).append(":00</text>");
+        EXPECT_EQ(count_of(svg, label), 1u) << h;
+    }
+    EXPECT_EQ(count_of(svg, ">20:00</text>"), 0u);
+    EXPECT_EQ(count_of(points_of(svg, "<polyline"), ","), 11u);
+}
+
+TEST(BatchReports, JsonStringsReadBackTheirEscapes) {
+    std::string error;
+    const auto j = parse_json("\"a\\u0041\\u00e9\\n\"", error);
+    ASSERT_TRUE(j.has_value()) << error;
+    EXPECT_EQ(j->text, "aAé\n");
+    EXPECT_FALSE(parse_json("\"\\uZZZZ\"", error).has_value());
+    EXPECT_FALSE(parse_json("\"\\u00\"", error).has_value());
+}
+
+TEST(BatchReports, TheSweepPictureHasAPointPerRow) {
+    const Sweep sweep{"kaiten", kRowKaiten, {"20", "30", "40"}};
+    const std::vector<SweepRow> rows = {{"20", 100, -9000, 800, 0.2, -900, 2},
+                                        {"30", 100, -1500, 700, 0.4, -150, 2},
+                                        {"40", 100, 4000, 900, 0.6, 400, 2}};
+    const std::string svg = sweep_svg(sweep, rows);
+    EXPECT_TRUE(svg.ends_with("</svg>\n"));
+    EXPECT_EQ(count_of(points_of(svg, "<polyline"), ","), 3u);
+    EXPECT_EQ(count_of(points_of(svg, "<polygon"), ","), 6u) << "the band's upper and lower edges";
 }
