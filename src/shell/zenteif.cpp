@@ -117,13 +117,16 @@ void Zenteif::okbutton_Click() {
     for (int row = 0; row < kPremiseRows; ++row)
         texts[row] = combos_[row]->currentText().toStdString();
     const Commit commit = convert_and_check(texts);
-    record_ = commit.record; // written before any check
     for (int row = 0; row < kPremiseRows; ++row)
         if (commit.texts[row] != texts[row])
             combos_[row]->setEditText(QString::fromStdString(commit.texts[row]));
     for (int n : commit.failed)
         dialogs_.message(std::string(check_message(n)), kInputErrorTitle, MessageIcon::Warning);
-    if (commit.failed.empty()) close();
+    // A refused press changes nothing: a day that runs meanwhile, or one
+    // started next, plays with the premises last accepted.
+    if (!commit.failed.empty()) return;
+    record_ = commit.record;
+    close();
 }
 
 } // namespace popchan

@@ -1,5 +1,6 @@
 // The premises dialog 前提入力: eleven editable lists and the OK button that
-// converts, checks and commits them into the premises record.
+// converts and checks them, and commits them into the premises record when
+// every check passes.
 #pragma once
 
 #include <QWidget>
@@ -17,8 +18,9 @@ class Dialogs;
 
 class Zenteif : public QWidget {
   public:
-    // OK writes into `record`; input errors are shown through `dialogs`, or
-    // without them in boxes of this dialog's own, which stay above it.
+    // OK writes into `record` only when every check passes; input errors are
+    // shown through `dialogs`, or without them in boxes of this dialog's own,
+    // which stay above it.
     Zenteif(Premises& record, Dialogs* dialogs, ModalTracker& modal, QWidget* parent);
 
     QComboBox* combo(PremiseRow row) const { return combos_[row]; }

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "app/formdigi.h"
-#include "widgets/layout.h"
 #include "core/fakes.h"
+#include "widgets/layout.h"
 
 using namespace popchan;
 using popchan::testing::ScriptedDialogs;
@@ -97,22 +97,69 @@ TEST(PremisesDialog, FailedChecksShowTheirBoxesInOrderAndKeepTheDialog) {
         EXPECT_EQ(box.title, "入力エラー");
     ASSERT_NE(p.window.zenteif(), nullptr);
     EXPECT_EQ(p.window.zenteif()->combo(kRowGiveup)->currentText(), "9999999");
-    EXPECT_EQ(p.window.model().premises.zentei_kakuritu, 310); // written before the checks
-    EXPECT_EQ(p.window.model().premises.zentei_giveup, 9999999);
-    EXPECT_EQ(p.window.model().premises.zentei_limiter, 0);
+    // Nothing of a refused press is committed.
+    EXPECT_EQ(p.window.model().premises.zentei_giveup, 30000);
+    EXPECT_EQ(p.window.model().premises.zentei_limiter, 999);
 }
 
-TEST(PremisesDialog, StartRefusesWhatAFailedOkLeftInTheRecord) {
+namespace {
+
+// The eleven fields of a record, in the dialog's order.
+std::vector<float> fields(const Premises& z) {
+    return {z.zentei_kakuritu,        z.zentei_dedama,
+            z.zentei_kakuhenritu,     z.zentei_limiter,
+            z.zentei_kaiten,          z.zentei_jikan,
+            z.zentei_kankin,          z.zentei_giveup,
+            float(z.zentei_eigyo),    float(z.zentei_timeservice),
+            float(z.zentei_hakokisei)};
+}
+
+} // namespace
+
+TEST(PremisesDialog, ARefusedOkLeavesTheRecordAsItWasAndAnAcceptedOneWritesIt) {
+    // Every field differs from the record, so any field written would show.
+    const char* const changed[kPremiseRows] = {
+        "320", "2200", "3", "5", "25", "12", "2.50", "無制限", "オール無制限", "なし", " ４箱"};
+    const std::vector<float> start = {310, 2100, 2, 999, 30, 10, 2.22f, 30000, 3, 2, 1};
+    const struct {
+        PremiseRow row;
+        const char* text;
+        const char* message;
+    } refusals[] = {
+        {kRowKaiten, "0", "回転率入力エラーです。"},
+        {kRowKakuritu, "320abc", "大当り確率は数字を入力して下さい。"},
+        {kRowHakokisei, "４箱", "ドル箱規制選択エラー"},
+    };
     Program p;
     p.open();
-    p.set(kRowKaiten, "0");
-    p.ok();
-    ASSERT_EQ(p.box_texts(), std::vector<std::string>{"回転率入力エラーです。"});
+    const auto ok_with = [&p, &changed](PremiseRow row, const char* text) {
+        for (int r = 0; r < kPremiseRows; ++r)
+            p.set(PremiseRow(r), changed[r]);
+        p.set(row, text);
+        p.dialogs.boxes.clear();
+        p.ok();
+    };
+    // Refused before the day: Start then plays with the record as it was.
+    ok_with(kRowKaiten, "0");
     p.window.menu("a3")->trigger(); // Start stays enabled while the dialog is open
-    EXPECT_EQ(p.box_texts().back(), "回転率入力エラーです。");
-    EXPECT_EQ(p.dialogs.boxes.size(), 2u);
-    EXPECT_FALSE(p.window.pump_running());
-    EXPECT_FALSE(p.window.menu("a4")->isEnabled());
+    EXPECT_TRUE(p.window.pump_running());
+    EXPECT_EQ(p.window.findChild<QLabel*>("zentei_4")->text(), "30");
+    // Refused while the day runs: the day goes on with the record as it was.
+    for (const auto& r : refusals) {
+        SCOPED_TRACE(r.text);
+        ok_with(r.row, r.text);
+        EXPECT_EQ(p.box_texts(), std::vector<std::string>{r.message});
+        ASSERT_NE(p.window.zenteif(), nullptr);
+        EXPECT_EQ(fields(p.window.model().premises), start);
+        // The dialog still shows what OK made of the texts.
+        EXPECT_EQ(p.window.zenteif()->combo(kRowGiveup)->currentText(), "9999999");
+    }
+    ok_with(kRowKaiten, "25");
+    EXPECT_TRUE(p.dialogs.boxes.empty());
+    EXPECT_EQ(p.window.zenteif(), nullptr);
+    EXPECT_EQ(fields(p.window.model().premises),
+              (std::vector<float>{320, 2200, 3, 5, 25, 12, 2.5f, 9999999, 2, 1, 3}));
+    p.window.menu("a4")->trigger();
 }
 
 TEST(PremisesDialog, ReopeningShowsTheStartTextsAgain) {
