@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QWindow>
 #include <algorithm>
 
 namespace popchan {
@@ -22,16 +23,31 @@ QMessageBox::Icon to_qt(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-// A window kept on top would cover a box that is not.
-bool any_window_on_top() {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    return std::any_of(windows.begin(), windows.end(), [](const QWidget* w) {
-        return w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-    });
+bool kept_on_top(const QWidget* w) {
+    return w && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
-int run(ModalTracker& modal, QMessageBox& box) {
-    if (any_window_on_top()) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+// The window a box stands over. A window manager keeps a box above the
+// window it is for, but lifts it no higher than that window's layer: a box
+// for a window of the normal layer stays under the windows kept on top, even
+// when it is kept on top itself. So while a window of the program is kept on
+// top, a box is for that one (the active one, if it is), whichever window
+// owns it.
+QWidget* stand_over(QWidget* owner) {
+    if (QWidget* active = QApplication::activeWindow(); kept_on_top(active)) return active;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto on_top = std::find_if(windows.begin(), windows.end(), kept_on_top);
+    return on_top != windows.end() ? *on_top : owner;
+}
+
+int run(ModalTracker& modal, QMessageBox& box, QWidget* owner) {
+    QWidget* over = stand_over(owner);
+    if (kept_on_top(over)) {
+        // A window kept on top would cover a box that is not.
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        box.winId();
+        box.windowHandle()->setTransientParent(over->windowHandle());
+    }
     modal.enter();
     const int answer = box.exec();
     modal.leave();
@@ -43,14 +59,14 @@ int run(ModalTracker& modal, QMessageBox& box) {
 void QtDialogs::message(const std::string& text, const std::string& title, MessageIcon icon) {
     QMessageBox box(to_qt(icon), QString::fromStdString(title), QString::fromStdString(text),
                     QMessageBox::Ok, owner_);
-    run(modal_, box);
+    run(modal_, box, owner_);
 }
 
 bool QtDialogs::ask_yes_no(const std::string& text, const std::string& title, MessageIcon icon) {
     QMessageBox box(to_qt(icon), QString::fromStdString(title), QString::fromStdString(text),
                     QMessageBox::Yes | QMessageBox::No, owner_);
     box.setDefaultButton(QMessageBox::No);
-    return run(modal_, box) == QMessageBox::Yes;
+    return run(modal_, box, owner_) == QMessageBox::Yes;
 }
 
 } // namespace popchan

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QWindow>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -138,13 +139,15 @@ TEST(BoxesOverCurrentFigures, ResetAndTheExitQuestionOpenOverTheFiguresOfTheMome
 
 namespace {
 
-// Closes each box that opens, noting its owner, title and whether it is kept
-// on top.
+// Closes each box that opens, noting its owner, title and text, whether it is
+// kept on top and the window it stands over (the window manager keeps it
+// above that one).
 struct BoxWatcher {
     struct Seen {
         QWidget* owner;
-        QString title;
+        QString title, text;
         bool on_top;
+        std::string over; // the title of that window
     };
     std::vector<Seen> seen;
     QTimer timer;
@@ -152,14 +155,23 @@ struct BoxWatcher {
         timer.setInterval(5);
         QObject::connect(&timer, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                seen.push_back({box->parentWidget(), box->windowTitle(),
-                                box->windowFlags().testFlag(Qt::WindowStaysOnTopHint)});
+                const QWindow* over = box->windowHandle()->transientParent();
+                seen.push_back({box->parentWidget(), box->windowTitle(), box->text(),
+                                box->windowFlags().testFlag(Qt::WindowStaysOnTopHint),
+                                over ? over->title().toStdString() : "<none>"});
                 box->done(QMessageBox::Ok);
             }
         });
         timer.start();
     }
 };
+
+void activate(QWidget* w) {
+    w->show();
+    w->activateWindow();
+    QApplication::setActiveWindow(w);
+    QApplication::processEvents();
+}
 
 } // namespace
 
@@ -178,6 +190,7 @@ TEST(BoxesOnTop, InputErrorsBelongToThePremisesDialogAndStayAboveIt) {
         EXPECT_EQ(box.owner, z);
         EXPECT_EQ(box.title, "入力エラー");
         EXPECT_TRUE(box.on_top);
+        EXPECT_EQ(box.over, "前提入力");
     }
     // The main window's boxes over the open dialog are not hidden behind it.
     watcher.seen.clear();
@@ -186,7 +199,8 @@ TEST(BoxesOnTop, InputErrorsBelongToThePremisesDialogAndStayAboveIt) {
     EXPECT_EQ(watcher.seen[0].owner, &window);
     EXPECT_EQ(watcher.seen[0].title, "ＣＲぽぷちゃんシミュレーション Ver2.10");
     EXPECT_TRUE(watcher.seen[0].on_top);
-    // With no window kept on top, a box is an ordinary one.
+    EXPECT_EQ(watcher.seen[0].over, "前提入力");
+    // With no window kept on top, a box is an ordinary one over its owner.
     z->close();
     QApplication::processEvents();
     watcher.seen.clear();
@@ -194,6 +208,40 @@ TEST(BoxesOnTop, InputErrorsBelongToThePremisesDialogAndStayAboveIt) {
     ASSERT_EQ(watcher.seen.size(), 1u);
     EXPECT_EQ(watcher.seen[0].owner, &window);
     EXPECT_FALSE(watcher.seen[0].on_top);
+    EXPECT_EQ(watcher.seen[0].over, "ＣＲぽぷちゃんシミュレーション");
+}
+
+TEST(BoxesOnTop, TheDayEndsInABoxAboveThePremisesDialogLeftOpen) {
+    for (const bool dialog_clicked : {true, false}) {
+        SCOPED_TRACE(dialog_clicked ? "the dialog clicked" : "the main window active");
+        RecordingMedia media;
+        FormDigi window(nullptr, &media, std::make_unique<MachineRandom>(2, false));
+        window.show();
+        // A give-up amount of 100 yen ends the day after a few spins.
+        window.menu("a2")->trigger();
+        window.zenteif()->combo(kRowGiveup)->setEditText("100");
+        window.zenteif()->findChild<QPushButton*>("okbutton")->click();
+        QApplication::processEvents();
+        ASSERT_EQ(window.zenteif(), nullptr);
+        window.menu("a2")->trigger();
+        Zenteif* z = window.zenteif();
+        ASSERT_NE(z, nullptr);
+        window.menu("a3")->trigger();
+        activate(dialog_clicked ? static_cast<QWidget*>(z) : &window);
+        ASSERT_TRUE(z->isVisible());
+        ASSERT_TRUE(z->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        BoxWatcher watcher;
+        for (int quarter = 0; quarter < 4 * 60 * 60 * 4 && watcher.seen.empty(); ++quarter) {
+            window.model().advance(250);
+            window.refresh();
+        }
+        ASSERT_EQ(watcher.seen.size(), 1u);
+        EXPECT_TRUE(watcher.seen[0].text.contains("負けました。"))
+            << watcher.seen[0].text.toStdString();
+        EXPECT_EQ(watcher.seen[0].owner, &window);
+        EXPECT_TRUE(watcher.seen[0].on_top);
+        EXPECT_EQ(watcher.seen[0].over, "前提入力");
+    }
 }
 
 TEST(PremisesTyping, WhatIsTypedIsWhatIsCommitted) {
@@ -298,13 +346,6 @@ TEST(ReachList, UnderJackpotsOnlyAReachWithoutAJackpotLeavesTheListAlone) {
 }
 
 namespace {
-
-void activate(QWidget* w) {
-    w->show();
-    w->activateWindow();
-    QApplication::setActiveWindow(w);
-    QApplication::processEvents();
-}
 
 bool closes_on(QWidget* w, QKeySequence key) {
     QPointer<QWidget> window(w);
