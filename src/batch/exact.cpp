@@ -19,57 +19,158 @@ double rnd_below(double x) {
     return std::clamp(x, 0.0, 1.0);
 }
 
-// The mean of `seconds(kind)` over a reach table's bands, by their weights.
-template <std::size_t N, class F>
-double mean_over(const std::array<ReachBand, N>& table, int draw, F seconds) {
+// The seconds of one spin and their chances, equal seconds together.
+using Durations = std::vector<std::pair<int, double>>;
+
+void add_duration(Durations& d, Single seconds, double chance) {
+    for (auto& [s, c] : d)
+        if (s == int(seconds)) {
+            c += chance;
+            return;
+        }
+    d.emplace_back(int(seconds), chance);
+}
+
+double mean_of(const Durations& d) {
     double sum = 0;
-    int from = 0;
-    for (const ReachBand& band : table) {
-        sum += double(band.below - from) / draw * seconds(Int16(band.kind));
-        from = band.below;
-    }
+    for (const auto& [seconds, chance] : d)
+        sum += seconds * chance;
     return sum;
 }
 
-// Seconds of a spin in the normal (flag 0) or probability-up (flag 1) state
-// with jackpot chance p.
-double spin_seconds_in(Int16 flag, double p, Single normal_seconds) {
-    const double atari = mean_over(kAtariReachTable, kAtariDraw, [&](Int16 kind) {
-        return double(spin_seconds(kind, flag, normal_seconds));
-    });
-    const double reach = mean_over(kHazureReachTable, kHazureDraw, [&](Int16 kind) {
-        const bool shown = flag != 1 || kakuhen_keeps_miss_reach(kind);
-        return double(spin_seconds(shown ? kind : Int16(0), flag, normal_seconds));
-    });
+// A jackpot's spin (without the payout's five minutes) and a miss, in the
+// normal (flag 0) or probability-up (flag 1) state. A spin's seconds are
+// whole, and the day is short enough to count them one by one.
+struct SpinTimes {
+    Durations atari, hazure;
+};
+
+SpinTimes spin_times(Int16 flag, Single normal_seconds) {
+    SpinTimes t;
+    int from = 0;
+    for (const ReachBand& band : kAtariReachTable) {
+        add_duration(t.atari, spin_seconds(Int16(band.kind), flag, normal_seconds),
+                     double(band.below - from) / kAtariDraw);
+        from = band.below;
+    }
     const double one_in = 1.0 / kHazureReachOneIn;
-    const double hazure = (1 - one_in) * spin_seconds(0, flag, normal_seconds) + one_in * reach;
-    return p * atari + (1 - p) * hazure;
+    add_duration(t.hazure, spin_seconds(0, flag, normal_seconds), 1 - one_in);
+    from = 0;
+    for (const ReachBand& band : kHazureReachTable) {
+        const Int16 kind(band.kind);
+        const bool shown = flag != 1 || kakuhen_keeps_miss_reach(kind);
+        add_duration(t.hazure, spin_seconds(shown ? kind : Int16(0), flag, normal_seconds),
+                     one_in * double(band.below - from) / kHazureDraw);
+        from = band.below;
+    }
+    return t;
+}
+
+// Seconds of a spin with jackpot chance p.
+double spin_seconds_in(const SpinTimes& t, double p) {
+    return p * mean_of(t.atari) + (1 - p) * mean_of(t.hazure);
 }
 
 // The chain as a two-state Markov chain from first hit to first hit: either
 // the next first hit draws its symbol (the chain before it stayed below
 // limiter − 1), or it is held at or past the limit, gets no probability-up
-// symbol and makes a chain of one. Returns the long-run share of each length.
-std::vector<double> chain_lengths(int limiter, double q) {
-    const int L = std::max(limiter, 1);
-    // Lengths of a chain whose first hit draws its symbol. Its n-th jackpot
-    // (n ≥ 2) sees renchan n − 1: drawn below L − 1, forced off at L − 1.
-    std::vector<double> drawn(std::size_t(L), 0.0);
+// symbol and makes a chain of one.
+struct ChainParts {
+    int limiter = 1;
+    double q = 0;              // a drawn symbol is a probability-up one
+    std::vector<double> drawn; // [n − 1]: a chain whose first hit drew is n long
+    double to_held = 1;        // such a chain holds the next first hit
+    double to_drawn = 0;       // a held one (renchan 1) frees it
+};
+
+ChainParts chain_parts(int limiter, double q) {
+    ChainParts c;
+    c.limiter = std::max(limiter, 1);
+    c.q = q;
+    const int L = c.limiter;
+    // Its n-th jackpot (n ≥ 2) sees renchan n − 1: drawn below L − 1, forced
+    // off at L − 1.
+    c.drawn.assign(std::size_t(L), 0.0);
     double reached = 1;
     for (int n = 1; n <= L; ++n) {
         const double go_on = n == 1 || n - 1 < L - 1 ? q : 0;
-        drawn[std::size_t(n - 1)] = reached * (1 - go_on);
+        c.drawn[std::size_t(n - 1)] = reached * (1 - go_on);
         reached *= go_on;
     }
-    double to_held = 1; // a chain of L − 1 or more holds the next first hit
     for (int n = 1; n < L - 1; ++n)
-        to_held -= drawn[std::size_t(n - 1)];
-    const double to_drawn = 1 < L - 1 ? 1.0 : 0.0; // a held first hit leaves renchan 1
-    const double share_drawn = to_drawn / (to_held + to_drawn);
-    std::vector<double> lengths(drawn.size());
-    for (std::size_t i = 0; i < drawn.size(); ++i)
-        lengths[i] = share_drawn * drawn[i] + (i == 0 ? 1 - share_drawn : 0.0);
-    return lengths;
+        c.to_held -= c.drawn[std::size_t(n - 1)];
+    c.to_drawn = 1 < L - 1 ? 1.0 : 0.0;
+    return c;
+}
+
+// The chain figures when a share `drawn` of the first hits draw their symbol.
+void set_lengths(ChainFigures& f, const ChainParts& c, double drawn) {
+    f.renchan.assign(c.drawn.size(), 0.0);
+    f.mean = 0;
+    for (std::size_t i = 0; i < f.renchan.size(); ++i) {
+        f.renchan[i] = drawn * c.drawn[i] + (i == 0 ? 1 - drawn : 0.0);
+        f.mean += double(i + 1) * f.renchan[i];
+    }
+    f.kakuhen_share = 1 - f.renchan[0];
+}
+
+// The share of a day's first hits that draw their symbol, for days that
+// start with no chain before them and end at their hours. The day is
+// followed second by second: the chance of each state at each whole second,
+// the normal state with its next first hit drawing or held, or a chain at
+// its n-th jackpot. A first hit counts when the day goes on after it, as the
+// run counts it.
+double drawn_share_of_day(const ChainParts& c, const std::array<SpinTimes, 2>& times,
+                          double p_tsujo, double p_kakuhen, int day_seconds) {
+    // A chain's jackpot takes 300 s and more: a day holds no longer chains.
+    const int longest = std::min(c.limiter - 1, day_seconds / int(kAtariSeconds) + 1);
+    const int states = 2 + std::max(longest, 0); // 0 drawing, 1 held, 1 + n chain at n
+    int reach = int(kAtariSeconds);
+    for (const auto& t : times)
+        for (const Durations* d : {&t.atari, &t.hazure})
+            for (const auto& [seconds, chance] : *d)
+                reach = std::max(reach, seconds + int(kAtariSeconds));
+    const int ring = std::min(reach, day_seconds) + 1;
+    std::vector<double> at(std::size_t(states * ring), 0.0);
+    const auto cell = [&](int state, int t) -> double& {
+        return at[std::size_t(state * ring + t % ring)];
+    };
+    const auto after_chain = [&](int length) { return length < c.limiter - 1 ? 0 : 1; };
+    cell(c.limiter > 1 ? 0 : 1, 0) = 1;
+    double all = 0, drawn = 0;
+    for (int t = 0; t <= day_seconds; ++t) {
+        for (int state = 0; state < states; ++state) {
+            double& here = cell(state, t);
+            const double m = here;
+            here = 0;
+            if (m == 0) continue;
+            const bool normal = state < 2;
+            const SpinTimes& st = times[normal ? 0 : 1];
+            const double p = normal ? p_tsujo : p_kakuhen;
+            for (const auto& [seconds, chance] : st.hazure)
+                if (t + seconds <= day_seconds) cell(state, t + seconds) += m * (1 - p) * chance;
+            for (const auto& [seconds, chance] : st.atari) {
+                const int next = t + seconds + int(kAtariSeconds);
+                if (next > day_seconds) continue;
+                const double w = m * p * chance;
+                if (state == 1) { // held: a chain of one
+                    all += w;
+                    cell(after_chain(1), next) += w;
+                } else if (state == 0) {
+                    all += w;
+                    drawn += w;
+                    if (longest >= 1) cell(2, next) += w * c.q;
+                    cell(after_chain(1), next) += w * (longest >= 1 ? 1 - c.q : 1);
+                } else { // the (n + 1)-th jackpot of a chain at n
+                    const int n = state - 1;
+                    const double go_on = n < c.limiter - 1 && n < longest ? c.q : 0;
+                    if (go_on > 0) cell(state + 1, next) += w * go_on;
+                    cell(after_chain(n + 1), next) += w * (1 - go_on);
+                }
+            }
+        }
+    }
+    return all > 0 ? drawn / all : (c.limiter > 1 ? 1 : 0);
 }
 
 // Spins per 1,000 yen (`units` yen, or balls) from which a spin costing
@@ -91,6 +192,13 @@ std::array<double, 2> pace(double atari_tsujo, double atari_kakuhen, double renc
             3600 * renchan_mean / (seconds + kAtariSeconds * renchan_mean)};
 }
 
+void set_pace(ChainFigures& f, const ExactFigures& e) {
+    const auto [seconds, per_hour] =
+        pace(e.atari_tsujo, e.atari_kakuhen, f.mean, e.seconds_tsujo, e.seconds_kakuhen);
+    f.seconds_per_spin = seconds;
+    f.jackpots_per_hour = per_hour;
+}
+
 } // namespace
 
 ExactFigures exact_figures(const PremiseTexts& texts) {
@@ -106,10 +214,13 @@ ExactFigures exact_figures(const Premises& z) {
     e.atari_kakuhen = rnd_below(5 / P);
     // Int(Rnd × R × 1000) below 1000.
     e.kakuhen_symbol = rnd_below(1 / double(z.zentei_kakuhenritu));
-    e.renchan = chain_lengths(int(z.zentei_limiter), e.kakuhen_symbol);
-    for (std::size_t i = 0; i < e.renchan.size(); ++i)
-        e.renchan_mean += double(i + 1) * e.renchan[i];
-    e.kakuhen_share = e.renchan.size() > 1 ? 1 - e.renchan[0] : 0;
+    const ChainParts parts = chain_parts(int(z.zentei_limiter), e.kakuhen_symbol);
+    // In unending play the first hits draw in the Markov chain's steady share.
+    ChainFigures endless;
+    set_lengths(endless, parts, parts.to_drawn / (parts.to_held + parts.to_drawn));
+    e.renchan = endless.renchan;
+    e.renchan_mean = endless.mean;
+    e.kakuhen_share = endless.kakuhen_share;
 
     const double D = z.zentei_dedama, rate = z.zentei_kankin;
     const double p = e.atari_tsujo;
@@ -128,13 +239,27 @@ ExactFigures exact_figures(const Premises& z) {
     e.border_held_exact = 250 / breakeven_balls;
 
     const Single normal = normal_spin_seconds(z.zentei_kaiten);
-    e.seconds_tsujo = spin_seconds_in(0, e.atari_tsujo, normal);
-    e.seconds_kakuhen = spin_seconds_in(1, e.atari_kakuhen, normal);
-    const auto [seconds, per_hour] =
-        pace(e.atari_tsujo, e.atari_kakuhen, e.renchan_mean, e.seconds_tsujo, e.seconds_kakuhen);
-    e.seconds_per_spin = seconds;
-    e.jackpots_per_hour = per_hour;
+    const std::array<SpinTimes, 2> times = {spin_times(0, normal), spin_times(1, normal)};
+    e.seconds_tsujo = spin_seconds_in(times[0], e.atari_tsujo);
+    e.seconds_kakuhen = spin_seconds_in(times[1], e.atari_kakuhen);
+    set_pace(endless, e);
+    e.seconds_per_spin = endless.seconds_per_spin;
+    e.jackpots_per_hour = endless.jackpots_per_hour;
+
+    // The day is over at the first spin booked after its hours.
+    const int day_seconds = int(std::floor(Single(z.zentei_jikan * 3600)));
+    set_lengths(e.day, parts,
+                drawn_share_of_day(parts, times, e.atari_tsujo, e.atari_kakuhen, day_seconds));
+    set_pace(e.day, e);
     return e;
+}
+
+Interval wilson(double x, double n, double z) {
+    if (!(n > 0)) return {0, 1};
+    const double p = x / n, z2n = z * z / n;
+    const double centre = (p + z2n / 2) / (1 + z2n);
+    const double half = z * std::sqrt(p * (1 - p) / n + z2n / (4 * n)) / (1 + z2n);
+    return {std::max(centre - half, 0.0), std::min(centre + half, 1.0)};
 }
 
 void DayTally::book(const SpinBefore& before, Single keika_byo, std::optional<Int16> kakuhen_flag) {
@@ -147,6 +272,18 @@ void DayTally::book(const SpinBefore& before, Single keika_byo, std::optional<In
     chain[n - 1][0] += 1;
     chain[n - 1][1] += *kakuhen_flag == 1 ? 0 : 1;
 }
+
+namespace {
+
+// Adds chain counts kept by place, the longer list lengthening the other.
+void add_into(std::vector<std::array<double, 2>>& into,
+              const std::vector<std::array<double, 2>>& from) {
+    if (into.size() < from.size()) into.resize(from.size());
+    for (std::size_t i = 0; i < from.size(); ++i)
+        into[i][0] += from[i][0], into[i][1] += from[i][1];
+}
+
+} // namespace
 
 void DayRatio::add(double dx, double dy) {
     x += dx, y += dy, xx += dx * dx, xy += dx * dy, yy += dy * dy;
@@ -175,10 +312,15 @@ void Measured::add(const DayResult& d) {
     atari_kakuhen.add(d.jackpots - d.first_hits, d.spins - d.spins_normal);
     seconds_tsujo.add(t.seconds_tsujo, d.spins_normal);
     seconds_kakuhen.add(t.seconds_kakuhen, d.spins - d.spins_normal);
-    if (chain.size() < t.chain.size()) chain.resize(t.chain.size());
-    for (std::size_t i = 0; i < t.chain.size(); ++i)
-        for (int c = 0; c < 2; ++c)
-            chain[i][c] += t.chain[i][c];
+    add_into(chain, t.chain);
+}
+
+Measured& Measured::operator+=(const Measured& o) {
+    for (auto r : {&Measured::atari_tsujo, &Measured::atari_kakuhen, &Measured::seconds_tsujo,
+                   &Measured::seconds_kakuhen})
+        this->*r += o.*r;
+    add_into(chain, o.chain);
+    return *this;
 }
 
 std::array<Estimate, 2> Measured::pace(double z) const {
@@ -240,8 +382,14 @@ ChainEstimate chain_estimate(const std::vector<std::array<double, 2>>& chain) {
 namespace {
 
 constexpr double kZ95 = 1.959964;
+// Below these the ratio estimator's interval, or the mean chain's, is not
+// yet sound: the days' spread, or the chains' ends, are too few to show it.
+constexpr std::int64_t kMinDays = 30;
+constexpr double kMinEndedChains = 20;
 
+// A figure that is not a finite number has no value to show.
 std::string fmt(const char* format, double x) {
+    if (!std::isfinite(x)) return "-";
     char buf[64];
     std::snprintf(buf, sizeof buf, format, x);
     return buf;
@@ -256,9 +404,26 @@ std::string percent(double p) {
     return fmt("%.2f %%", 100 * p);
 }
 
+std::string f2(double x) {
+    return fmt("%.2f", x);
+}
+std::string f3(double x) {
+    return fmt("%.3f", x);
+}
+std::string balls(double x) {
+    return fmt("%.0f", x);
+}
+
 // An estimate and its 95 % interval, in the format of its figure.
-template <class F> std::string estimate(double x, double half, F show) {
-    return show(x) + " [" + show(x - half) + ", " + show(x + half) + "]";
+template <class F> std::string estimate(double x, double low, double high, F show) {
+    return show(x) + " [" + show(low) + ", " + show(high) + "]";
+}
+
+std::string too_few_days() {
+    return "区間なし (" + std::to_string(kMinDays) + " 日未満)";
+}
+std::string too_few_chains() {
+    return "区間なし (終わった連荘が " + fmt("%.0f", kMinEndedChains) + " 未満)";
 }
 
 std::string row(const std::string& label, const std::string& exact, const std::string& sim = "") {
@@ -269,65 +434,139 @@ std::string row(const std::string& label, const std::string& exact, const std::s
     return out + "\n";
 }
 
+// A border in spins per 1,000 yen; above the highest spin rate, none.
+std::string border_rate(double rate) {
+    return rate > ExactFigures::kTopSpinRate ? std::string("なし") : f2(rate);
+}
+
+// The run's estimates, each with its interval where its sample allows one.
+class RunEstimates {
+  public:
+    explicit RunEstimates(const Measured& m) : m_(m), c_(chain_estimate(m.chain)) {
+        for (const auto& place : m.chain)
+            ended_ += place[1];
+    }
+
+    // A chance as 1/N: the Wilson interval of the jackpots among the spins,
+    // turned round with it.
+    std::string chance(DayRatio Measured::*r) const {
+        const DayRatio& d = m_.*r;
+        if (!(d.y > 0)) return "-";
+        const Interval i = wilson(d.x, d.y, kZ95);
+        return one_in(d.ratio()) + " [" + one_in(i.high) + ", " + one_in(i.low) + "]";
+    }
+
+    // A ratio of two sums over days.
+    std::string ratio(DayRatio Measured::*r) const {
+        const DayRatio& d = m_.*r;
+        if (!(d.y > 0)) return "-";
+        if (d.days < kMinDays) return f2(d.ratio()) + " " + too_few_days();
+        const double half = d.half_width(kZ95);
+        return estimate(d.ratio(), d.ratio() - half, d.ratio() + half, f2);
+    }
+
+    // The share of chains of n or more: the product-limit estimate with the
+    // Wilson interval of its effective count of chains (Greenwood's variance
+    // turned into the count that a plain share would need for it).
+    std::string at_least(std::size_t n) const {
+        if (n > c_.at_least.size()) return "-";
+        const double s = c_.at_least[n - 1], var = c_.at_least_var[n - 1];
+        const double count = var > 0 ? s * (1 - s) / var : m_.chain[n - 2][0];
+        const Interval i = wilson(s * count, count, kZ95);
+        return estimate(s, i.low, i.high, percent);
+    }
+
+    // The mean chain, scaled (1 for jackpots, the payout for balls).
+    template <class F> std::string mean(double scale, F show) const {
+        if (!(ended_ > 0)) return "- " + too_few_chains();
+        const double x = c_.mean * scale;
+        if (ended_ < kMinEndedChains) return show(x) + " " + too_few_chains();
+        const double half = kZ95 * std::sqrt(c_.mean_var) * scale;
+        return estimate(x, x - half, x + half, show);
+    }
+
+    // Seconds per spin (0) or jackpots per hour (1), from all the parts.
+    template <class F> std::string pace(int i, F show) const {
+        const Estimate p = m_.pace(kZ95)[std::size_t(i)];
+        if (!(ended_ > 0)) return "- " + too_few_chains();
+        if (m_.atari_tsujo.days < kMinDays) return show(p.value) + " " + too_few_days();
+        if (ended_ < kMinEndedChains) return show(p.value) + " " + too_few_chains();
+        return estimate(p.value, p.value - p.half, p.value + p.half, show);
+    }
+
+  private:
+    const Measured& m_;
+    ChainEstimate c_;
+    double ended_ = 0;
+};
+
 } // namespace
 
 std::string exact_section(const ExactFigures& e, const Measured* m) {
     if (m && m->atari_tsujo.days == 0) m = nullptr; // totals without a day's tally
-    const auto f2 = [](double x) { return fmt("%.2f", x); };
-    const auto f3 = [](double x) { return fmt("%.3f", x); };
-    const auto balls = [](double x) { return fmt("%.0f", x); };
-    const auto measured = [&](DayRatio Measured::*r, auto show) {
-        return m ? estimate((m->*r).ratio(), (m->*r).half_width(kZ95), show) : std::string();
+    std::optional<RunEstimates> run;
+    if (m) run.emplace(*m);
+    const auto sim = [&](auto read) { return run ? read(*run) : std::string(); };
+    // The chain's figures are those of days as they are played, as a run
+    // measures them; the unending play's follow on a row of their own where
+    // they differ.
+    const ChainFigures& played = e.day;
+    bool endless_rows = false;
+    const auto chain_row = [&](const std::string& label, const std::string& day,
+                               const std::string& endless, const std::string& estimate) {
+        std::string out = row(label, day, estimate);
+        if (day != endless) {
+            out += row("  (連続プレイ)", endless);
+            endless_rows = true;
+        }
+        return out;
     };
-    // A chance as 1/N, its interval turned round with it.
-    const auto chance = [&](DayRatio Measured::*r) {
-        if (!m) return std::string();
-        const double p = (m->*r).ratio(), h = (m->*r).half_width(kZ95);
-        return one_in(p) + " [" + one_in(p + h) + ", " + one_in(std::max(p - h, 0.0)) + "]";
-    };
-    ChainEstimate c;
-    if (m) c = chain_estimate(m->chain);
-    const auto at_least = [&](std::size_t n) {
-        if (!m) return std::string();
-        if (n > c.at_least.size()) return std::string("-");
-        return estimate(c.at_least[n - 1], kZ95 * std::sqrt(c.at_least_var[n - 1]), percent);
-    };
-    const double mean_half = kZ95 * std::sqrt(c.mean_var);
+    const double payout = e.balls_per_chain / e.renchan_mean;
 
     std::string out = m ? "理論値 (前提から計算; 右はシミュレーションの推定 [95 % 信頼区間])\n"
                         : "理論値 (前提から計算)\n";
-    out += row("大当り確率 (通常時)", one_in(e.atari_tsujo), chance(&Measured::atari_tsujo));
-    out += row("大当り確率 (確変時)", one_in(e.atari_kakuhen), chance(&Measured::atari_kakuhen));
+    out += row("大当り確率 (通常時)", one_in(e.atari_tsujo),
+               sim([](const RunEstimates& r) { return r.chance(&Measured::atari_tsujo); }));
+    out += row("大当り確率 (確変時)", one_in(e.atari_kakuhen),
+               sim([](const RunEstimates& r) { return r.chance(&Measured::atari_kakuhen); }));
     out += row("確変図柄の確率 (図柄抽選)", one_in(e.kakuhen_symbol));
-    out += row("初当りが確変になる割合", percent(e.kakuhen_share), at_least(2));
-    out += row("平均連荘数", f3(e.renchan_mean), m ? estimate(c.mean, mean_half, f3) : "");
-    double tail = 1;
+    const auto at_least = [&](std::size_t n) {
+        return sim([n](const RunEstimates& r) { return r.at_least(n); });
+    };
+    out += chain_row("初当りが確変になる割合", percent(played.kakuhen_share),
+                     percent(e.kakuhen_share), at_least(2));
+    out += chain_row("平均連荘数", f3(played.mean), f3(e.renchan_mean),
+                     sim([](const RunEstimates& r) { return r.mean(1, f3); }));
+    double tail = 1, endless_tail = 1;
     for (std::size_t n = 2; n <= e.renchan.size() && n <= 10; ++n) {
-        tail -= e.renchan[n - 2];
-        out += row(std::to_string(n) + " 連荘以上", percent(tail), at_least(n));
+        tail -= played.renchan[n - 2];
+        endless_tail -= e.renchan[n - 2];
+        out += chain_row(std::to_string(n) + " 連荘以上", percent(tail), percent(endless_tail),
+                         at_least(n));
     }
     out +=
         row("1回転の玉 / 現金", balls(e.balls_per_spin) + " 個 / " + balls(e.yen_per_spin) + " 円");
-    out += row("1連荘の出玉", balls(e.balls_per_chain) + " 個",
-               m ? estimate(c.mean * e.balls_per_chain / e.renchan_mean,
-                            mean_half * e.balls_per_chain / e.renchan_mean, balls)
-                 : "");
+    out += chain_row("1連荘の出玉", balls(played.mean * payout) + " 個",
+                     balls(e.balls_per_chain) + " 個",
+                     sim([&](const RunEstimates& r) { return r.mean(payout, balls); }));
     out += row("出玉率 (通常時の出玉/投入玉)", f3(e.payout_ratio));
     out += row("通常時1回転の期待値 現金", f2(e.yen_per_spin_cash) + " 円");
     out += row("通常時1回転の期待値 持ち玉", f2(e.yen_per_spin_held) + " 円");
-    out += row("ボーダー 現金 (回/千円)",
-               f2(e.border_cash) + " 超 (端数なし " + f2(e.border_cash_exact) + ")");
-    out += row("ボーダー 持ち玉 (回/千円)",
-               f2(e.border_held) + " 超 (端数なし " + f2(e.border_held_exact) + ")");
-    out += row("1回転の秒数 (通常時)", f2(e.seconds_tsujo), measured(&Measured::seconds_tsujo, f2));
+    out += row("ボーダー 現金 (回/千円)", border_rate(e.border_cash) + " 超 (端数なし " +
+                                              border_rate(e.border_cash_exact) + ")");
+    out += row("ボーダー 持ち玉 (回/千円)", border_rate(e.border_held) + " 超 (端数なし " +
+                                                border_rate(e.border_held_exact) + ")");
+    out += row("1回転の秒数 (通常時)", f2(e.seconds_tsujo),
+               sim([](const RunEstimates& r) { return r.ratio(&Measured::seconds_tsujo); }));
     out += row("1回転の秒数 (確変時)", f2(e.seconds_kakuhen),
-               measured(&Measured::seconds_kakuhen, f2));
-    const std::array<Estimate, 2> pace = m ? m->pace(kZ95) : std::array<Estimate, 2>{};
-    const auto paced = [&](int i, auto show) {
-        return m ? estimate(pace[i].value, pace[i].half, show) : std::string();
-    };
-    out += row("1回転の秒数 (全体)", f2(e.seconds_per_spin), paced(0, f2));
-    out += row("1時間あたり大当り", f3(e.jackpots_per_hour), paced(1, f3));
+               sim([](const RunEstimates& r) { return r.ratio(&Measured::seconds_kakuhen); }));
+    out += chain_row("1回転の秒数 (全体)", f2(played.seconds_per_spin), f2(e.seconds_per_spin),
+                     sim([](const RunEstimates& r) { return r.pace(0, f2); }));
+    out += chain_row("1時間あたり大当り", f3(played.jackpots_per_hour), f3(e.jackpots_per_hour),
+                     sim([](const RunEstimates& r) { return r.pace(1, f3); }));
+    if (endless_rows)
+        out += "(連荘の理論値は1日ごと: 各日は連荘なしで始まり、プレイ時間で終わる "
+               "(ギブアップで終わる日は含まない)。(連続プレイ) は日の区切りのない値)\n";
     return out;
 }
 

@@ -17,9 +17,19 @@ namespace popchan::batch {
 
 struct DayResult;
 
+// The chain (連荘) and what follows from it.
+struct ChainFigures {
+    // renchan[n − 1]: the share of chains of exactly n jackpots (n = 1..limiter).
+    std::vector<double> renchan;
+    double mean = 0, kakuhen_share = 0; // kakuhen_share: of first hits, those going on
+    // Seconds per spin and jackpots per hour with these chains.
+    double seconds_per_spin = 0, jackpots_per_hour = 0;
+};
+
 // Long-run figures of one machine under fixed premises. The chain is followed
 // from first hit to first hit without end, the way one unending day would
-// play it: the limiter sees the length of the chain before.
+// play it: the limiter sees the length of the chain before. (Days as they are
+// played start with no chain before them: see played_chain.)
 struct ExactFigures {
     double atari_tsujo = 0;    // jackpot chance of a normal-state spin
     double atari_kakuhen = 0;  // jackpot chance of a probability-up spin
@@ -43,6 +53,16 @@ struct ExactFigures {
     // Seconds of one spin, without the payout's five minutes.
     double seconds_tsujo = 0, seconds_kakuhen = 0, seconds_per_spin = 0;
     double jackpots_per_hour = 0; // payout time included
+    // The chain of days as they are played: each starts with no chain before
+    // it, so its first first hit draws its symbol whatever the day before
+    // left, and ends at the first spin booked after its hours. How many first
+    // hits a day holds, and so how many of them a long chain before holds
+    // back, is followed second by second through the day. A give-up that
+    // ends a day early is not part of it.
+    ChainFigures day;
+    // The spin rate of the premises that no spin rate exceeds: a border above
+    // it is no border the premises can meet.
+    static constexpr double kTopSpinRate = 1000;
 };
 
 ExactFigures exact_figures(const Premises& z);
@@ -88,6 +108,7 @@ struct Measured {
     DayRatio atari_tsujo, atari_kakuhen, seconds_tsujo, seconds_kakuhen;
     std::vector<std::array<double, 2>> chain; // as DayTally::chain, over all days
     void add(const DayResult& d);
+    Measured& operator+=(const Measured& other); // the sums of two runs of days
 
     // Seconds per spin and jackpots per hour over unending play, from the
     // measured chances, chain and spin times; half widths of z standard
@@ -105,6 +126,13 @@ struct ChainEstimate {
     double mean = 0, mean_var = 0;
 };
 ChainEstimate chain_estimate(const std::vector<std::array<double, 2>>& chain);
+
+// The Wilson score interval of a share: x of n, z standard errors. It stays
+// within 0..1 and keeps a width where x is 0 or n.
+struct Interval {
+    double low = 0, high = 0;
+};
+Interval wilson(double x, double n, double z);
 
 // The 理論値 section of the summary; with a run's measurements, each figure
 // beside its estimate and 95 % interval.
