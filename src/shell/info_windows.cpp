@@ -160,7 +160,9 @@ HelpViewer::HelpViewer(const std::string& file, QWidget* parent) : QWidget(paren
                 .arg(QString::fromStdString(file), kHelpFile));
     }
     close_on_escape(this, QKeySequence(Qt::CTRL | Qt::Key_W));
+    // Its size may change, unlike the other windows', but it opens centred as they do.
     resize(640, 560);
+    centre_window(this);
 }
 
 void Show_Version(Dialogs& dialogs) {

@@ -74,6 +74,15 @@ void keep_scroll_bars_inside(QWidget* control) {
         new KeepScrollBarsInside(area);
 }
 
+// Centres a window's outer frame on its screen. A window's position is that
+// of its outer frame.
+void centre_frame(QWidget* window) {
+    const QRect screen = window->screen()->geometry();
+    const QSize outer = window->frameGeometry().size();
+    window->move(screen.x() + (screen.width() - outer.width()) / 2,
+                 screen.y() + (screen.height() - outer.height()) / 2);
+}
+
 // Centres a window again, once, as soon as it has its outer frame.
 class CentreWhenFramed : public QObject {
   public:
@@ -89,7 +98,7 @@ class CentreWhenFramed : public QObject {
         case QEvent::Resize:
             if (window_->frameGeometry() != window_->geometry()) {
                 window_->removeEventFilter(this);
-                centre_window(window_);
+                centre_frame(window_);
                 deleteLater();
             }
             break;
@@ -209,17 +218,13 @@ void apply_client_size(QWidget* window, QWidget* client, int width, int height) 
 void apply_window_rule(QWidget* window, QWidget* client, int width, int height) {
     apply_client_size(window, client, width, height);
     centre_window(window);
-    // Until the window manager has framed the shown window its outer frame is
-    // its client's size; the first time the frame shows, centre it again.
-    if (window->frameGeometry() == window->geometry()) new CentreWhenFramed(window);
 }
 
 void centre_window(QWidget* window) {
-    const QRect screen = window->screen()->geometry();
-    const QSize outer = window->frameGeometry().size();
-    // A window's position is that of its outer frame.
-    window->move(screen.x() + (screen.width() - outer.width()) / 2,
-                 screen.y() + (screen.height() - outer.height()) / 2);
+    centre_frame(window);
+    // Until the window manager has framed the shown window its outer frame is
+    // its client's size; the first time the frame shows, centre it again.
+    if (window->frameGeometry() == window->geometry()) new CentreWhenFramed(window);
 }
 
 } // namespace popchan

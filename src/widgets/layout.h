@@ -54,7 +54,8 @@ void set_twips_per_px(int x, int y);
 void apply_window_rule(QWidget* window, QWidget* client, int width, int height);
 // Only the first half of that: the client area's size.
 void apply_client_size(QWidget* window, QWidget* client, int width, int height);
-// The second half: centres a window's outer frame on its screen.
+// The second half: centres a window's outer frame on its screen, at once and
+// again when the window manager first frames it.
 void centre_window(QWidget* window);
 
 } // namespace popchan

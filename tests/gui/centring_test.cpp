@@ -68,4 +68,6 @@ TEST(Centring, SecondaryWindowsWithTheirFrames) {
     expect_frame_centred(w.siyouf(), "siyouf");
     w.menu("d4")->trigger();
     expect_frame_centred(w.setumeif(), "setumeif");
+    w.menu("d2")->trigger();
+    expect_frame_centred(w.help(), "help");
 }

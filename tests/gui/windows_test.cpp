@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 #include "app/formdigi.h"
@@ -298,4 +299,46 @@ TEST(TextWindows, TheAboutTextBeginsWithTheMachine) {
         EXPECT_EQ(shown[i].toStdString(), lines[i]) << "line " << i + 1;
     // Then the credits and a rights notice.
     EXPECT_TRUE(w.setumeif()->text()->toPlainText().contains("著作"));
+}
+
+namespace {
+
+// The shown window of the program with this caption.
+QWidget* window_titled(const QString& title) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == title) return w;
+    return nullptr;
+}
+
+// Left = (screen width − window width) / 2, top likewise, with the outer frame.
+void expect_centred(const QWidget* w) {
+    const QRect screen = w->screen()->geometry();
+    const QRect frame = w->frameGeometry();
+    EXPECT_EQ(frame.left(), screen.left() + (screen.width() - frame.width()) / 2);
+    EXPECT_EQ(frame.top(), screen.top() + (screen.height() - frame.height()) / 2);
+}
+
+} // namespace
+
+TEST(Placement, EveryWindowOpensCentredOnTheScreen) {
+    const std::pair<const char*, const char*> windows[] = {
+        {"a2", "前提入力"},
+        {"d3", "ＣＲぽぷちゃんシミュレーションの使い方"},
+        {"d4", "ＣＲぽぷちゃんについて"},
+        {"d7", "作者ｿﾌﾄ紹介"},
+        {"d2", "ＣＲぽぷちゃんシミュレーション ヘルプ"},
+    };
+    ScriptedDialogs dialogs;
+    FormDigi w(&dialogs);
+    w.show();
+    QApplication::processEvents();
+    expect_centred(&w);
+    for (const auto& [item, title] : windows) {
+        SCOPED_TRACE(title);
+        w.menu(item)->trigger();
+        QApplication::processEvents();
+        const QWidget* shown = window_titled(title);
+        ASSERT_NE(shown, nullptr);
+        expect_centred(shown);
+    }
 }
