@@ -434,9 +434,13 @@ std::string row(const std::string& label, const std::string& exact, const std::s
     return out + "\n";
 }
 
-// A border in spins per 1,000 yen; above the highest spin rate, none.
-std::string border_rate(double rate) {
-    return rate > ExactFigures::kTopSpinRate ? std::string("なし") : f2(rate);
+// A border in spins per 1,000 yen, and the one without rounding; above the
+// highest spin rate the premises take, there is none.
+std::string border_text(double rate, double unrounded) {
+    const double top = ExactFigures::kTopSpinRate;
+    if (rate > top) return "なし (" + fmt("%.0f", top) + " 回/千円でも届かない)";
+    return f2(rate) + " 超 (端数なし " + (unrounded > top ? std::string("なし") : f2(unrounded)) +
+           ")";
 }
 
 // The run's estimates, each with its interval where its sample allows one.
@@ -552,10 +556,8 @@ std::string exact_section(const ExactFigures& e, const Measured* m) {
     out += row("出玉率 (通常時の出玉/投入玉)", f3(e.payout_ratio));
     out += row("通常時1回転の期待値 現金", f2(e.yen_per_spin_cash) + " 円");
     out += row("通常時1回転の期待値 持ち玉", f2(e.yen_per_spin_held) + " 円");
-    out += row("ボーダー 現金 (回/千円)", border_rate(e.border_cash) + " 超 (端数なし " +
-                                              border_rate(e.border_cash_exact) + ")");
-    out += row("ボーダー 持ち玉 (回/千円)", border_rate(e.border_held) + " 超 (端数なし " +
-                                                border_rate(e.border_held_exact) + ")");
+    out += row("ボーダー 現金 (回/千円)", border_text(e.border_cash, e.border_cash_exact));
+    out += row("ボーダー 持ち玉 (回/千円)", border_text(e.border_held, e.border_held_exact));
     out += row("1回転の秒数 (通常時)", f2(e.seconds_tsujo),
                sim([](const RunEstimates& r) { return r.ratio(&Measured::seconds_tsujo); }));
     out += row("1回転の秒数 (確変時)", f2(e.seconds_kakuhen),

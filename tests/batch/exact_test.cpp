@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "batch/options.h"
 #include "batch/report.h"
@@ -186,6 +187,40 @@ TEST(Exact, ChainsAtSmallLimiters) {
     EXPECT_EQ(exact_figures(z).atari_tsujo, 1);
 }
 
+TEST(Exact, ChainOfADayAsPlayed) {
+    // Shares of first hits that go on into a chain, for days that start with
+    // no chain and end at their hours, from a model of the day written apart
+    // from this program (second by second: 10 s a plain miss at 30 or 25
+    // spins, 25 s at 7; a reach one miss in 14, 20 s for 799 of 2172 and 50 s
+    // for the rest; a jackpot 20 s (1 of 103) or 50 s and 300 s more; in a
+    // chain 1/62 a spin, 5 s a miss but for the 135 of 2172 reaches kept).
+    struct Row {
+        Single L, R, P, k, hours;
+        double day, endless;
+    };
+    const Row rows[] = {
+        // Only the day's first first hit starts a chain: 1/2 of 8.66 a day.
+        {2, 2, 310, 30, 10, 0.0577003, 0},
+        {5, 2, 310, 30, 10, 0.4533062, 4.0 / 9},
+        {5, 1.5f, 310, 30, 10, 0.5357908, 36.0 / 70},
+        {3, 2, 100, 7, 14, 0.3413169, 1.0 / 3},
+        // Unlimited: no chain of a day reaches 998, every first hit draws.
+        {999, 2, 310, 30, 10, 0.5, 0.5},
+    };
+    for (const Row& r : rows) {
+        Premises z;
+        z.zentei_limiter = r.L, z.zentei_kakuhenritu = r.R, z.zentei_kakuritu = r.P;
+        z.zentei_kaiten = r.k, z.zentei_jikan = r.hours;
+        const ExactFigures e = exact_figures(z);
+        EXPECT_NEAR(e.day.kakuhen_share, r.day, 5e-7) << r.L << " " << r.R;
+        EXPECT_NEAR(e.kakuhen_share, r.endless, 1e-12) << r.L << " " << r.R;
+        // Past the first jackpot a chain goes on as in unending play.
+        for (std::size_t n = 1; n < e.renchan.size() && n < 8; ++n)
+            EXPECT_NEAR(e.day.renchan[n] * e.kakuhen_share, e.renchan[n] * e.day.kakuhen_share,
+                        1e-12);
+    }
+}
+
 TEST(Exact, ChainEstimateFromCountsByHand) {
     // 100 first hits seen, 60 ended at once; 40 second jackpots, 30 ended; 8
     // third jackpots seen (two chains cut by the day's end), all ended.
@@ -254,17 +289,19 @@ void check_against_run(const Case& c) {
         ratio(e.atari_kakuhen, m.atari_kakuhen, "probability-up chance");
         ratio(e.seconds_kakuhen, m.seconds_kakuhen, "seconds probability-up");
     }
+    // The run's days start with no chain before them: their chains are the
+    // day's, not unending play's.
     const std::array<Estimate, 2> pace = m.pace(z999);
-    within(e.seconds_per_spin, pace[0].value, pace[0].half, "seconds per spin");
-    within(e.jackpots_per_hour, pace[1].value, pace[1].half, "jackpots per hour");
+    within(e.day.seconds_per_spin, pace[0].value, pace[0].half, "seconds per spin");
+    within(e.day.jackpots_per_hour, pace[1].value, pace[1].half, "jackpots per hour");
     const ChainEstimate chain = chain_estimate(m.chain);
     ASSERT_GT(chain.at_least.size(), 0u);
-    within(e.renchan_mean, chain.mean, z999 * std::sqrt(chain.mean_var), "mean chain");
+    within(e.day.mean, chain.mean, z999 * std::sqrt(chain.mean_var), "mean chain");
     // Lengths that enough chains reach for the interval's normal shape.
     const double chains = m.chain[0][0];
     double tail = 1;
-    for (std::size_t n = 2; n <= e.renchan.size() && n <= 6; ++n) {
-        tail -= e.renchan[n - 2];
+    for (std::size_t n = 2; n <= e.day.renchan.size() && n <= 6; ++n) {
+        tail -= e.day.renchan[n - 2];
         if (tail * chains < 30) break;
         const double seen = n <= chain.at_least.size() ? chain.at_least[n - 1] : 0;
         const double var = n <= chain.at_least.size() ? chain.at_least_var[n - 1] : 0;
@@ -276,13 +313,14 @@ void check_against_run(const Case& c) {
 } // namespace
 
 TEST(Exact, FiguresLieWithinTheRunsInterval) {
-    // Long days without a give-up keep the day's ends small beside the
-    // intervals. The chain's figures are long-run ones, while each day starts
-    // afresh with no chain before it; that difference is small where a day
-    // holds many first hits, which is how the limiter cases are chosen.
+    // Days that end at their hours (no give-up), each starting with no chain
+    // before it: at limiter 2 only a day's first first hit can start a
+    // chain, which unending play never does.
     const Single none = kLimiterUnlimited, unlimited = kGiveupUnlimited;
     const Case cases[] = {
         {"start premises", 310, 2, none, 30, 10, 30000, 1500},
+        {"limiter 2", 310, 2, 2, 30, 10, unlimited, 3000},
+        {"limiter 5, R 1.5", 310, 1.5f, 5, 30, 10, unlimited, 3000},
         {"limiter 5, every spin wins", 1, 2, 5, 30, 14, unlimited, 600},
         {"limiter 1, R 1", 100, 1, 1, 30, 14, unlimited, 600},
         {"R 7.5, P 999, 7 spins", 999, 7.5f, none, 7, 14, unlimited, 1500},
@@ -308,16 +346,133 @@ TEST(Exact, TheOptionPrintsTheFiguresAlone) {
     // Chains drawn 8/9 of the time, probability-up half of those.
     EXPECT_NE(text.find(" 44.44 %\n"), std::string::npos) << text;
     EXPECT_NE(text.find("5 連荘以上"), std::string::npos) << text;
-    // Of the chains, 4/9 reach two, 2/9 three, 1/9 four and 1/18 five.
-    for (auto [n, share] :
-         {std::pair{"2 連荘以上", "44.44 %"}, std::pair{"3 連荘以上", "22.22 %"},
-          std::pair{"4 連荘以上", "11.11 %"}, std::pair{"5 連荘以上", "5.56 %"}}) {
+    // A day's chains, then unending play's: of these 4/9 reach two, 2/9
+    // three, 1/9 four and 1/18 five. A day starts drawing, 45.33 % of its
+    // first hits go on (from a model of the day written apart).
+    for (auto [n, day, endless] : {std::tuple{"2 連荘以上", "45.33 %", "44.44 %"},
+                                   std::tuple{"3 連荘以上", "22.67 %", "22.22 %"},
+                                   std::tuple{"4 連荘以上", "11.33 %", "11.11 %"},
+                                   std::tuple{"5 連荘以上", "5.67 %", "5.56 %"}}) {
         const auto at = text.find(n);
         ASSERT_NE(at, std::string::npos) << n;
-        const std::string line = text.substr(at, text.find('\n', at) - at);
-        EXPECT_TRUE(line.ends_with(std::string(" ") + share)) << line;
+        const auto next = text.find('\n', at);
+        const std::string line = text.substr(at, next - at);
+        const std::string below = text.substr(next + 1, text.find('\n', next + 1) - next - 1);
+        EXPECT_TRUE(line.ends_with(std::string(" ") + day)) << line;
+        EXPECT_TRUE(below.starts_with("    (連続プレイ) ")) << below;
+        EXPECT_TRUE(below.ends_with(std::string(" ") + endless)) << below;
     }
     EXPECT_EQ(text.find("6 連荘以上"), std::string::npos) << text;
     EXPECT_EQ(text.find("["), std::string::npos) << text; // no run, no intervals
     EXPECT_NE(usage().find("--exact"), std::string::npos);
+}
+
+namespace {
+
+// The row of a figure in a summary's exact section.
+std::string row_of(const std::string& text, const std::string& label) {
+    const auto at = text.find("  " + label + " ");
+    if (at == std::string::npos) return "";
+    return text.substr(at, text.find('\n', at) - at);
+}
+
+Totals played(const Premises& z, std::int64_t days, std::uint64_t seed) {
+    RunConfig config;
+    config.premises = z;
+    config.days = days;
+    config.seed = seed;
+    Totals t;
+    EXPECT_EQ(run(
+                  config, t, [](const DayResult&, const std::vector<SpinRow>&) {}, nullptr),
+              "");
+    return t;
+}
+
+} // namespace
+
+TEST(Exact, IntervalsStayWithinWhatCanBe) {
+    // Wilson's interval, as tables give it: 0 of 10, 5 of 10, 10 of 10.
+    for (auto [x, low, high] : {std::tuple{0.0, 0.0, 0.2775}, std::tuple{5.0, 0.2366, 0.7634},
+                                std::tuple{10.0, 0.7225, 1.0}}) {
+        const Interval i = wilson(x, 10, 1.959964);
+        EXPECT_NEAR(i.low, low, 1e-4) << x;
+        EXPECT_NEAR(i.high, high, 1e-4) << x;
+    }
+
+    // Two days at a time: the probability-up chance's interval holds 1/62 as
+    // often as a 95 % interval should (38 of 40 expected; 33 or fewer has a
+    // chance below 1 %).
+    int covered = 0;
+    for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+        Totals t = played(Premises{}, 2, seed);
+        const std::string r =
+            row_of(exact_section(exact_figures(Premises{}), &t.exact), "大当り確率 (確変時)");
+        double low = 0, high = 0;
+        ASSERT_EQ(std::sscanf(r.substr(r.find('[')).c_str(), "[1/%lf, 1/%lf]", &low, &high), 2)
+            << r;
+        covered += low <= 62 && 62 <= high;
+    }
+    EXPECT_GE(covered, 34);
+
+    // One day: no interval without a width; the ratios of days say there are
+    // too few of them.
+    Totals one = played(Premises{}, 1, 7);
+    const std::string text = exact_section(exact_figures(Premises{}), &one.exact);
+    for (const char* label : {"1回転の秒数 (通常時)", "1回転の秒数 (全体)", "1時間あたり大当り"})
+        EXPECT_NE(row_of(text, label).find("区間なし (30 日未満)"), std::string::npos) << text;
+    for (std::size_t at = text.find('['); at != std::string::npos; at = text.find('[', at + 1)) {
+        const std::string inside = text.substr(at + 1, text.find(']', at) - at - 1);
+        const auto comma = inside.find(", ");
+        EXPECT_NE(inside.substr(0, comma), inside.substr(comma + 2)) << text;
+    }
+
+    // R 1 and 14 hours: no chain ends within a day, so the mean chain has no
+    // estimate at all (once 90.000 [90.000, 90.000]).
+    Premises endless;
+    endless.zentei_kakuhenritu = 1;
+    endless.zentei_jikan = 14;
+    endless.zentei_giveup = kGiveupUnlimited;
+    Totals never = played(endless, 40, 3);
+    EXPECT_NE(row_of(exact_section(exact_figures(endless), &never.exact), "平均連荘数")
+                  .find(" - 区間なし (終わった連荘が 20 未満)"),
+              std::string::npos);
+
+    // A rare long chain, 1/2 × 1/2 × 1/25 = 1 %: Greenwood's variance
+    // 1e-4 × (0.01 + 0.02 + 0.96) gives a normal interval reaching below 0;
+    // it is the variance of 1 chain in 100, and Wilson's interval of that.
+    Measured m;
+    m.atari_tsujo.add(50, 15500);
+    m.chain = {{100, 50}, {50, 25}, {25, 24}, {1, 0}, {1, 1}};
+    const std::string tail = row_of(exact_section(exact_figures(Premises{}), &m), "5 連荘以上");
+    EXPECT_TRUE(tail.ends_with(" 1.00 % [0.18 %, 5.45 %]")) << tail;
+}
+
+TEST(Exact, EdgesOfThePremisesPrintNoInfinity) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* label;
+        const char* shown;
+    };
+    const Case cases[] = {
+        // A chain pays 2 balls: 4.44 / 309 yen or 2 / 309 balls a spin break
+        // even, below the half yen or ball that a rate up to 1000 can reach,
+        // but for the ball that rounds to nothing from 500 spins up.
+        {{"--payout", "1"}, "ボーダー 現金 (回/千円)", " なし (1000 回/千円でも届かない)"},
+        {{"--payout", "1"}, "ボーダー 持ち玉 (回/千円)", " 500.00 超 (端数なし なし)"},
+        // Int(250 / 1000 + 0.5) = 0 balls a spin: no ratio to spending.
+        {{"--spin-rate", "1000"}, "出玉率 (通常時の出玉/投入玉)", "  -"},
+        // Every spin wins: any rate breaks even.
+        {{"--probability", "1"}, "ボーダー 現金 (回/千円)", " 0.00 超 (端数なし 0.00)"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"--exact"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Parsed p = parse(args);
+        ASSERT_TRUE(p.usage_errors.empty());
+        const std::string text = exact_table(p.options.premises);
+        const std::string r = row_of(text, c.label);
+        EXPECT_TRUE(r.ends_with(c.shown)) << r;
+        EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+        EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+    }
 }
