@@ -82,8 +82,8 @@ COPIED = ["CMakeLists.txt", "CMakePresets.json", "src", "tests", "tools", "bench
 DEFAULT_FILES = ["src/machine/lottery.cpp", "src/machine/rules.cpp",
                  "src/display/spin_sequence.cpp", "src/presentations/*.cpp",
                  "src/parlour/accounting.cpp", "src/parlour/formdigi_model.cpp",
-                 "src/parlour/graph.cpp", "src/premises/validation.cpp",
-                 "src/stats/reach_stats.cpp", "src/common/bgm.cpp"]
+                 "src/parlour/graph.cpp", "src/premises/*.cpp",
+                 "src/stats/reach_stats.cpp", "src/common/bgm.cpp", "src/batch/*.cpp"]
 QT_DIRS = ("src/app/", "src/widgets/", "src/shell/")
 
 # ---------------------------------------------------------------- tokens

@@ -142,12 +142,6 @@ void money_and_clock(AccountingContext& c) {
 
 } // namespace
 
-Single normal_spin_seconds(Single k) {
-    // 0.6 s for each of the 250 / k + 6 balls of a spin, at least 10 s.
-    const Single x = Single((k * 6 + 250) * 0.6 / k);
-    return x < 10 ? 10 : Single(vb_int(x + 0.5));
-}
-
 Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single normal_seconds) {
     if (reach_kind == 1) return 20;
     if (reach_kind >= 2) return 50;
@@ -163,13 +157,6 @@ const SpinRates& SpinRates::at(Single rate) {
         yen = yen_per_spin(rate);
     }
     return *this;
-}
-
-Single balls_per_spin(Single k) {
-    return Single(vb_int(250 / k + 0.5));
-}
-Single yen_per_spin(Single k) {
-    return Single(vb_int(1000 / k + 0.5));
 }
 
 Single exchange_value(Single balls, Single rate) {

@@ -11,6 +11,7 @@
 #include "parlour/graph.h"
 #include "parlour/screen.h"
 #include "premises/premises.h"
+#include "premises/spin_rate.h"
 #include "stats/reach_stats.h"
 
 namespace popchan {
@@ -48,11 +49,9 @@ std::array<std::string, 5> rireki_columns(Single atari_count, Single jikan_hour,
 // A jackpot's payout takes five minutes of the day.
 inline constexpr Single kAtariSeconds = 300;
 
-// Seconds a spin takes, and what it costs, at k spins per 1,000 yen.
-Single normal_spin_seconds(Single k);
+// Seconds a spin takes by its reach and state; normal_seconds is that of a
+// spin without reach in the normal state at the day's spin rate.
 Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single normal_seconds);
-Single balls_per_spin(Single k);
-Single yen_per_spin(Single k);
 
 // Yen for `balls` at `rate` yen a ball, in whole 100 yen, half up.
 Single exchange_value(Single balls, Single rate);

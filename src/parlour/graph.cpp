@@ -1,10 +1,14 @@
 #include "parlour/graph.h"
 
+#include <algorithm>
+
 namespace popchan {
 
 namespace {
+// A point far right of the picture, as a day much shorter than its spins
+// places it, is held at the edge of the 16-bit range: drawing clips it.
 int px(Single twips, int per_px) {
-    return to_int16(twips / per_px);
+    return to_int16(std::min(double(twips / per_px), 32767.0));
 }
 } // namespace
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "premises/spin_rate.h"
+
 namespace popchan {
 
 namespace {
@@ -237,10 +239,12 @@ void value_checks(const Premises& z, bool limiter_ok, std::vector<int>& failed,
     fail(11, z.zentei_kakuhenritu > 1000);
     fail(12, !(z.zentei_limiter > 0));
     fail(13, !limiter_ok);
-    fail(14, !(z.zentei_kaiten > 0));
+    fail(14, !spin_rate_fits(z.zentei_kaiten));
     fail(15, z.zentei_kaiten > 1000);
     fail(16, !(z.zentei_kankin > 0) || z.zentei_kankin > 4);
-    fail(17, !(z.zentei_jikan > 0));
+    // A day holds at least a second: the graph spreads its hours over its
+    // width, and the clock counts whole seconds.
+    fail(17, !(Single(z.zentei_jikan * 3600) >= 1));
     fail(18, z.zentei_jikan > 14);
     fail(19, !(z.zentei_giveup > 0));
     fail(20, z.zentei_eigyo == 9 || z.zentei_eigyo < 1 || z.zentei_eigyo > 9);

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "common/random.h"
 #include "core/fakes.h"
+#include "parlour/accounting.h"
 #include "parlour/formdigi_model.h"
+#include "premises/validation.h"
 
 using namespace popchan;
 using popchan::testing::ScriptedDialogs;
@@ -666,4 +671,56 @@ TEST(Reset, TheBoxOpensOverTheResetMenusAndTheClearedDayFollows) {
     EXPECT_GT(while_open, revision);
     EXPECT_EQ(p.model.day.kaiten_total, 0);
     EXPECT_GT(p.model.screen.revision, while_open) << "the cleared day is shown after the box";
+}
+
+TEST(Day, TheSmallestPremisesTheDialogTakesPlayAFiniteDay) {
+    const std::string tiny = "0.0000000000000000000000000000000000000001";
+    struct Case {
+        std::vector<std::pair<PremiseRow, std::string>> texts;
+        const char* sentence; // the result, or "" where any finite one will do
+    };
+    const Case cases[] = {
+        // 1000 / 2^24 spins: the first spin, bought with no balls, costs
+        // 16,777,216 yen and takes Int(150 / k + 3.6 + 0.5) s, far past 19:00;
+        // 16,777,200 yen has more digits than a single's seven.
+        {{{kRowKaiten, "0.000059604644775390625"}}, "今日は、1.67772E+07円、負けました。"},
+        // A one-second day where every spin wins nothing worth a yen.
+        {{{kRowJikan, "0.00027778"},
+          {kRowKakuritu, tiny},
+          {kRowDedama, tiny},
+          {kRowKakuhenritu, tiny},
+          {kRowKankin, tiny},
+          {kRowGiveup, tiny}},
+         "今日は、収支トントンでした。"},
+        // Every spin costs and never wins a yen back: the give-up of a
+        // ten-thousand-billionth yen ends the day at the first cost.
+        {{{kRowDedama, tiny}, {kRowKankin, tiny}, {kRowGiveup, tiny}}, ""},
+    };
+    for (const Case& c : cases) {
+        PremiseTexts texts = start_texts();
+        for (const auto& [row, text] : c.texts)
+            texts[row] = text;
+        const Commit commit = convert_and_check(texts);
+        ASSERT_TRUE(commit.failed.empty()) << c.sentence;
+        ScriptedDialogs dialogs;
+        FormDigiModel model{dialogs, nullptr, std::make_unique<MachineRandom>(7, false)};
+        model.Form_Load(15, 15, "/opt/popchan");
+        model.premises = commit.record;
+        model.a3_Click();
+        for (int i = 0; i < 1000 && model.clock().interval(0) != 0; ++i)
+            model.advance(1000);
+        ASSERT_EQ(model.clock().interval(0), 0) << "the day did not end";
+        ASSERT_EQ(dialogs.boxes.size(), 1u);
+        const std::string& result = dialogs.boxes[0].text;
+        if (*c.sentence) EXPECT_EQ(result, kHeading + std::string(c.sentence));
+        std::string shown = result;
+        for (int i = 0; i <= 10; ++i)
+            shown += " " + hyouji_text(model.day, i);
+        for (float v : model.screen.jikan)
+            EXPECT_TRUE(std::isfinite(v)) << v;
+        // The graph draws the day's points, also one far right of its width.
+        EXPECT_NO_THROW(model.graph.surface());
+        for (const char* word : {"INF", "NAN", "inf", "nan"})
+            EXPECT_EQ(shown.find(word), std::string::npos) << shown;
+    }
 }

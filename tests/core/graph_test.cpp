@@ -107,3 +107,16 @@ TEST(BalanceGraph, ASegmentRisesWithTheBalance) {
     EXPECT_EQ(blue_in_column_86, 1);
     EXPECT_EQ(s.at(86, 100), rgb(0, 0, 0)); // the zero line stays black there
 }
+
+TEST(BalanceGraph, APointFarPastTheDaysEndIsDrawnToTheEdge) {
+    // A one-second day and a jackpot of 350 s: x = 5200 × 350 = 1,820,000
+    // twips, 121,333 pixels, past what a 16-bit pixel position holds. The line
+    // runs level along the zero balance across the whole picture.
+    BalanceGraph g;
+    g.clear(15, 15);
+    g.start_pen();
+    g.plot(1 / 3600.0f, 350, 0);
+    const Surface* shown = nullptr;
+    ASSERT_NO_THROW(shown = &g.surface());
+    EXPECT_EQ(shown->at(shown->width() - 1, 100), rgb(0, 0, 255));
+}

@@ -264,6 +264,12 @@ const BoundCase kBoundCases[] = {
     {kRowLimiter, "5回", 13},
     {kRowKaiten, "1", 0},
     {kRowKaiten, "0", 14},
+    // A spin costs whole yen and balls, and takes whole seconds, that a single
+    // holds exactly: at most 2^24 = 16,777,216 yen, so 1000 / 2^24 spins and
+    // no fewer; 1000 / 0.0000596046 = 16,777,222 yen is past it.
+    {kRowKaiten, "0.000059604644775390625", 0},
+    {kRowKaiten, "0.0000596046", 14},
+    {kRowKaiten, "0.0000000000000000000000000000000000000001", 14},
     {kRowKaiten, "1000", 0},
     {kRowKaiten, "1001", 15},
     {kRowKankin, "0.01", 0},
@@ -273,6 +279,10 @@ const BoundCase kBoundCases[] = {
     {kRowKankin, "5", 16},
     {kRowJikan, "1", 0},
     {kRowJikan, "0", 17},
+    // A day of at least one second: 1 / 3600 hours.
+    {kRowJikan, "0.00027778", 0},
+    {kRowJikan, "0.00027777", 17},
+    {kRowJikan, "0.0000000000000000000000000000000000000001", 17},
     {kRowJikan, "14", 0},
     {kRowJikan, "15", 18},
     {kRowGiveup, "1", 0},
@@ -396,7 +406,9 @@ TEST(PremiseChecks, ANumberTooLargeForTheRecordIsHeldAtItsLargest) {
     t[kRowKaiten] = huge;
     Commit c = convert_and_check(t);
     EXPECT_EQ(c.record.zentei_kaiten, 3e38f);
-    EXPECT_EQ(c.failed, Checks{15});
+    // (3e38 × 6 + 250) × 0.6 / 3e38 seconds a spin is no finite time in a
+    // single, as well as past 1000 spins.
+    EXPECT_EQ(c.failed, (Checks{14, 15}));
     t[kRowKaiten] = "-" + huge;
     c = convert_and_check(t);
     EXPECT_EQ(c.record.zentei_kaiten, -3e38f);
