@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStyleOption>
+#include <QWindow>
 #include <algorithm>
 
 #include "parlour/formdigi_model.h"
@@ -74,16 +75,28 @@ void keep_scroll_bars_inside(QWidget* control) {
         new KeepScrollBarsInside(area);
 }
 
-// Centres a window's outer frame on its screen. A window's position is that
-// of its outer frame.
-void centre_frame(QWidget* window) {
-    const QRect screen = window->screen()->geometry();
-    const QSize outer = window->frameGeometry().size();
-    window->move(screen.x() + (screen.width() - outer.width()) / 2,
-                 screen.y() + (screen.height() - outer.height()) / 2);
+// The margins of a window's outer frame, as the window manager last gave
+// them: none before it has framed the window. They are asked of the window
+// system, because the widget's frame geometry learns them only when the
+// window moves, and a window made before it was placed (a message box) is
+// framed where it stands and does not move.
+QMargins frame_margins(const QWidget* window) {
+    const QWindow* made = window->windowHandle();
+    return made ? made->frameMargins() : QMargins();
 }
 
-// Centres a window again, once, as soon as it has its outer frame.
+// Centres a window's outer frame on its screen.
+void centre_frame(QWidget* window) {
+    const QRect screen = window->screen()->geometry();
+    const QMargins frame = frame_margins(window);
+    const QSize outer = window->size().grownBy(frame);
+    const QPoint corner(screen.x() + (screen.width() - outer.width()) / 2,
+                        screen.y() + (screen.height() - outer.height()) / 2);
+    window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+// Centres a window again, once, as soon as it has its outer frame: at the
+// first move, resize or paint after the window manager has framed it.
 class CentreWhenFramed : public QObject {
   public:
     explicit CentreWhenFramed(QWidget* window) : QObject(window), window_(window) {
@@ -96,7 +109,8 @@ class CentreWhenFramed : public QObject {
         case QEvent::Show:
         case QEvent::Move:
         case QEvent::Resize:
-            if (window_->frameGeometry() != window_->geometry()) {
+        case QEvent::Paint:
+            if (!frame_margins(window_).isNull()) {
                 window_->removeEventFilter(this);
                 centre_frame(window_);
                 deleteLater();
@@ -224,7 +238,7 @@ void centre_window(QWidget* window) {
     centre_frame(window);
     // Until the window manager has framed the shown window its outer frame is
     // its client's size; the first time the frame shows, centre it again.
-    if (window->frameGeometry() == window->geometry()) new CentreWhenFramed(window);
+    if (frame_margins(window).isNull()) new CentreWhenFramed(window);
 }
 
 } // namespace popchan

@@ -5,6 +5,8 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "widgets/layout.h"
+
 namespace popchan {
 
 namespace {
@@ -22,6 +24,19 @@ QMessageBox::Icon to_qt(MessageIcon icon) {
     }
     return QMessageBox::NoIcon;
 }
+
+// A box stands centred on the screen with its frame, as every window of the
+// program does, not over the window that opened it.
+class Box : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event); // sizes the box to its text
+        centre_window(this);
+    }
+};
 
 bool kept_on_top(const QWidget* w) {
     return w && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
@@ -45,7 +60,7 @@ int run(ModalTracker& modal, QMessageBox& box, QWidget* owner) {
     if (kept_on_top(over)) {
         // A window kept on top would cover a box that is not.
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-        box.winId();
+        box.winId(); // creates its native window, to be told whose box it is
         box.windowHandle()->setTransientParent(over->windowHandle());
     }
     modal.enter();
@@ -57,14 +72,14 @@ int run(ModalTracker& modal, QMessageBox& box, QWidget* owner) {
 } // namespace
 
 void QtDialogs::message(const std::string& text, const std::string& title, MessageIcon icon) {
-    QMessageBox box(to_qt(icon), QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Ok, owner_);
+    Box box(to_qt(icon), QString::fromStdString(title), QString::fromStdString(text),
+            QMessageBox::Ok, owner_);
     run(modal_, box, owner_);
 }
 
 bool QtDialogs::ask_yes_no(const std::string& text, const std::string& title, MessageIcon icon) {
-    QMessageBox box(to_qt(icon), QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No, owner_);
+    Box box(to_qt(icon), QString::fromStdString(title), QString::fromStdString(text),
+            QMessageBox::Yes | QMessageBox::No, owner_);
     box.setDefaultButton(QMessageBox::No);
     return run(modal_, box, owner_) == QMessageBox::Yes;
 }

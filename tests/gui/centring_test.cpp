@@ -1,10 +1,11 @@
-// Windows are centred with their outer frame, once the window manager has
-// framed them. Runs on a display with a window manager (centring_test.sh);
-// elsewhere there is no frame to centre and the tests skip.
+// Windows and message boxes are centred with their outer frame, once the
+// window manager has framed them. Runs on a display with a window manager
+// (centring_test.sh); elsewhere there is no frame to centre and the tests skip.
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -70,4 +71,26 @@ TEST(Centring, SecondaryWindowsWithTheirFrames) {
     expect_frame_centred(w.setumeif(), "setumeif");
     w.menu("d2")->trigger();
     expect_frame_centred(w.help(), "help");
+}
+
+TEST(Centring, MessageBoxesWithTheirFrames) {
+    if (!on_a_display()) GTEST_SKIP() << "needs a display with a window manager";
+    popchan::testing::RecordingMedia media;
+    FormDigi w(nullptr, &media); // real boxes
+    w.show();
+    ASSERT_TRUE(framed(&w));
+    int seen = 0;
+    QTimer watcher;
+    watcher.setInterval(20);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            watcher.stop();
+            ++seen;
+            expect_frame_centred(box, "version box");
+            box->done(QMessageBox::Ok);
+        }
+    });
+    watcher.start();
+    w.menu("d6")->trigger();
+    EXPECT_EQ(seen, 1);
 }

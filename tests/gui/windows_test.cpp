@@ -1,16 +1,21 @@
 // The windows as their layout tables draw them: every control of the main
 // window in its place, with its font and its text; the five display-screen
-// sizes; the two text windows with their texts.
+// sizes; the two text windows with their texts; every window and message
+// box centred on the screen.
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/formdigi.h"
 #include "core/fakes.h"
+#include "shell/zenteif.h"
 
 using namespace popchan;
 using popchan::testing::ScriptedDialogs;
@@ -341,4 +346,38 @@ TEST(Placement, EveryWindowOpensCentredOnTheScreen) {
         ASSERT_NE(shown, nullptr);
         expect_centred(shown);
     }
+}
+
+TEST(Placement, MessageBoxesStandCentredOnTheScreenWhereverTheirWindowIs) {
+    popchan::testing::RecordingMedia media;
+    FormDigi w(nullptr, &media); // real boxes
+    w.show();
+    // Checks each box that opens where it stands, then closes it.
+    std::vector<std::string> seen;
+    QTimer watcher;
+    watcher.setInterval(5);
+    QObject::connect(&watcher, &QTimer::timeout, [&seen] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            SCOPED_TRACE(box->text().toStdString());
+            seen.push_back(box->windowTitle().toStdString());
+            expect_centred(box);
+            box->done(QMessageBox::Ok);
+        }
+    });
+    watcher.start();
+    // The version box over the main window, standard and cut down to the
+    // display only (its corner stays, so the window is off the centre).
+    for (const char* layout : {"g2_0", "g2_1"}) {
+        SCOPED_TRACE(layout);
+        w.menu(layout)->trigger();
+        seen.clear();
+        w.menu("d6")->trigger();
+        EXPECT_EQ(seen, std::vector<std::string>{"ＣＲぽぷちゃんシミュレーション Ver2.10"});
+    }
+    // An input error over the premises dialog.
+    w.menu("a2")->trigger();
+    w.zenteif()->combo(kRowKaiten)->setEditText("0");
+    seen.clear();
+    w.zenteif()->findChild<QPushButton*>("okbutton")->click();
+    EXPECT_EQ(seen, std::vector<std::string>{"入力エラー"});
 }
