@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace popchan::batch {
@@ -46,7 +47,7 @@ std::string code_text(PremiseRow row, const std::string& value) {
 template <class T> bool whole_number(const std::string& text, T& out, T min) {
     T value{};
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < min) return false;
+    if (ec != std::errc() || end != text.data() + text.size() || !(value >= min)) return false;
     out = value;
     return true;
 }
@@ -57,9 +58,10 @@ int decimals(const std::string& text) {
     return dot == std::string::npos ? 0 : int(text.size() - dot - 1);
 }
 
+// A finite number: from_chars also reads "nan" and "inf".
 bool real_number(const std::string& text, double& out) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return ec == std::errc() && end == text.data() + text.size();
+    return ec == std::errc() && end == text.data() + text.size() && std::isfinite(out);
 }
 
 constexpr std::size_t kMaxSweepValues = 1000;
@@ -80,9 +82,9 @@ std::string read_sweep(const std::string& given, Sweep& sweep) {
                           to = values.substr(c1 + 1, c2 == std::string::npos ? 0 : c2 - c1 - 1),
                           step = c2 == std::string::npos ? "" : values.substr(c2 + 1);
         double a = 0, b = 0, d = 0;
-        if (!real_number(from, a) || !real_number(to, b) || !real_number(step, d) || d <= 0 ||
-            b < a || (b - a) / d >= double(kMaxSweepValues))
-            return "--sweep needs FROM:TO:STEP with FROM <= TO, STEP > 0 and at most " +
+        if (!real_number(from, a) || !real_number(to, b) || !real_number(step, d) || !(d > 0) ||
+            !(b >= a) || !((b - a) / d < double(kMaxSweepValues)))
+            return "--sweep needs numbers FROM:TO:STEP with FROM <= TO, STEP > 0 and at most " +
                    std::to_string(kMaxSweepValues) + " values: " + given;
         const int places = std::max(decimals(from), decimals(step));
         const auto count = std::size_t((b - a) / d + 1e-9) + 1;

@@ -1,7 +1,6 @@
 #include "batch/sweep_report.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "batch/exact.h"
 #include "batch/json.h"
@@ -16,21 +15,16 @@ std::string right(const std::string& s, std::size_t width) {
     return std::string(w < width ? width - w : 0, ' ') + s;
 }
 
-bool is_number(const std::string& s, double& x) {
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), x);
-    return ec == std::errc() && end == s.data() + s.size();
-}
-
-// Every value a plain number: the plot's axis is then the values themselves.
+// Every value a number as the premises read it: the plot's axis is then the
+// values themselves.
 bool numeric(const std::vector<SweepRow>& rows) {
-    double x = 0;
     return std::all_of(rows.begin(), rows.end(),
-                       [&](const SweepRow& r) { return is_number(r.value, x); });
+                       [](const SweepRow& r) { return is_numeric(r.value); });
 }
 
+// A value as the premises read it: the number, or else the text.
 std::string json_value(const std::string& value) {
-    double x = 0;
-    return is_number(value, x) ? value : json_string(value);
+    return is_numeric(value) ? num(leading_number(value)) : json_string(value);
 }
 
 std::string rate(int hundredths) {
@@ -102,9 +96,7 @@ std::string sweep_svg(const Sweep& s, const std::vector<SweepRow>& rows) {
     const int W = 720, pad = 70, top = 45, height = 305, H = top + height + (by_value ? 70 : 190);
     std::vector<double> xs;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        double x = double(i);
-        if (by_value) is_number(rows[i].value, x);
-        xs.push_back(x);
+        xs.push_back(by_value ? leading_number(rows[i].value) : double(i));
     }
     const double x0 = xs.empty() ? 0 : xs.front(), x1 = xs.empty() ? 1 : xs.back();
     double lo = 0, hi = 0;

@@ -144,6 +144,13 @@ TEST(BatchSweep, CsvAndJsonShapes) {
                         "\"jackpots_per_day\": 12.5000}"),
               std::string::npos);
     EXPECT_NE(json.find("{\"value\": \"確変→4･6交換\", \"mean\": 2000.00"), std::string::npos);
+    // A value is a number as the premises read it: 1e5 is not one (its leading 1 is
+    // what a give-up of "1e5" plays), 3,000 is 3000.
+    const std::string texts =
+        sweep_json(Header{7, start_texts()}, Sweep{"give-up", kRowGiveup, {}},
+                   {{"1e5", 100, 0, 0, 0, 0, 0}, {"3,000", 100, 0, 0, 0, 0, 0}});
+    EXPECT_NE(texts.find("{\"value\": \"1e5\", "), std::string::npos) << texts;
+    EXPECT_NE(texts.find("{\"value\": 3000, "), std::string::npos) << texts;
     const std::string svg = sweep_svg(s, rows);
     EXPECT_NE(svg.find("<polygon"), std::string::npos);
     EXPECT_NE(svg.find(">確変→4･6交換</text>"), std::string::npos);
