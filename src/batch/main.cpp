@@ -49,10 +49,11 @@ class ProgressBar {
     std::chrono::steady_clock::time_point start_;
 };
 
-// Says what failed and gives the exit status of a failed run.
-int failed(const std::string& what) {
+// Says what failed and gives the exit status: 1 for a failed run, 2 for
+// input that cannot be used.
+int failed(const std::string& what, int status = 1) {
     std::fprintf(stderr, "popchan-batch: %s\n", what.c_str());
-    return 1;
+    return status;
 }
 
 // Standard output, then the files into their places: only when all went well.
@@ -79,7 +80,8 @@ int merge_shards(const Options& o) {
     }
     Header header{};
     Totals totals;
-    if (const std::string e = merge_summaries(files, header, totals); !e.empty()) return failed(e);
+    if (const std::string e = merge_summaries(files, header, totals); !e.empty())
+        return failed(e, 2);
     print(o.json ? summary_json(header, totals) : summary_table(header, totals));
     return finish({});
 }

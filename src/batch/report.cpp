@@ -24,6 +24,12 @@ std::string fixed(double x, int decimals) {
     return buf;
 }
 
+std::string exact_number(double x) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.17g", x);
+    return buf;
+}
+
 namespace {
 
 std::string with_commas(double x) {

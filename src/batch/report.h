@@ -44,5 +44,7 @@ double quantile(const Totals& t, double q);
 std::string num(double x);
 // A number with a fixed count of decimals.
 std::string fixed(double x, int decimals);
+// A number with enough digits to read back the same double.
+std::string exact_number(double x);
 
 } // namespace popchan::batch

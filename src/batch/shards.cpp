@@ -1,8 +1,10 @@
 #include "batch/shards.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
-#include <cstdio>
+#include <cmath>
+#include <optional>
 
 #include "batch/json.h"
 
@@ -10,20 +12,44 @@ namespace popchan::batch {
 
 namespace {
 
-// The measured ratios of the exact figures, by name.
-constexpr std::pair<const char*, DayRatio Measured::*> kRatios[] = {
-    {"atari_tsujo", &Measured::atari_tsujo},
-    {"atari_kakuhen", &Measured::atari_kakuhen},
-    {"seconds_tsujo", &Measured::seconds_tsujo},
-    {"seconds_kakuhen", &Measured::seconds_kakuhen},
+// The whole-number sums of a run, by name.
+constexpr std::pair<const char*, std::int64_t Totals::*> kSums[] = {
+    {"wins", &Totals::wins},
+    {"giveups", &Totals::giveups},
+    {"seconds", &Totals::seconds},
+    {"jackpots", &Totals::jackpots},
+    {"first_hits", &Totals::first_hits},
+    {"max_chain", &Totals::max_chain},
+    {"spins", &Totals::spins}};
+
+// Sums that are a part of another: at most that one.
+struct PartOf {
+    const char* name;
+    std::int64_t Totals::*part;
+    std::int64_t Totals::*whole;
+    const char* whole_name;
+};
+constexpr PartOf kParts[] = {
+    {"sums.wins", &Totals::wins, &Totals::days, "days"},
+    {"sums.giveups", &Totals::giveups, &Totals::days, "days"},
+    {"sums.jackpots", &Totals::jackpots, &Totals::spins, "sums.spins"},
+    {"sums.first_hits", &Totals::first_hits, &Totals::jackpots, "sums.jackpots"},
+    {"sums.max_chain", &Totals::max_chain, &Totals::jackpots, "sums.jackpots"},
 };
 
-// Enough digits to read back the same double.
-std::string exact(double x) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.17g", x);
-    return buf;
-}
+// The measured ratios of the exact figures, by name. Each sums a count or
+// time over the spins of one state; a chance counts jackpots among them.
+struct Ratio {
+    const char* name;
+    DayRatio Measured::*ratio;
+    bool chance;
+};
+constexpr Ratio kRatios[] = {
+    {"atari_tsujo", &Measured::atari_tsujo, true},
+    {"atari_kakuhen", &Measured::atari_kakuhen, true},
+    {"seconds_tsujo", &Measured::seconds_tsujo, false},
+    {"seconds_kakuhen", &Measured::seconds_kakuhen, false},
+};
 
 template <class T> std::string list(const T& items, auto show) {
     std::string out = "[";
@@ -68,7 +94,7 @@ struct Read {
     }
 };
 
-// One file's header and totals.
+// One file's header and totals, as far as they are there and of their kinds.
 bool read_summary(const Json& j, Header& h, Totals& t) {
     Read r;
     h.seed = r.number<std::uint64_t>(j, "seed");
@@ -81,11 +107,7 @@ bool read_summary(const Json& j, Header& h, Totals& t) {
     h.run_days = r.number<std::int64_t>(j, "run_days");
     t.days = r.number<std::int64_t>(j, "days");
     const Json& s = r.member(j, "sums");
-    for (auto [name, field] :
-         {std::pair{"wins", &Totals::wins}, std::pair{"giveups", &Totals::giveups},
-          std::pair{"seconds", &Totals::seconds}, std::pair{"jackpots", &Totals::jackpots},
-          std::pair{"first_hits", &Totals::first_hits}, std::pair{"max_chain", &Totals::max_chain},
-          std::pair{"spins", &Totals::spins}})
+    for (auto [name, field] : kSums)
         t.*field = r.number<std::int64_t>(s, name);
     const auto& hourly = r.items(r.member(s, "hourly"), t.hourly.size());
     for (std::size_t i = 0; r.ok && i < hourly.size(); ++i)
@@ -94,19 +116,18 @@ bool read_summary(const Json& j, Header& h, Totals& t) {
     for (std::size_t i = 0; r.ok && i < reach.size(); ++i)
         for (std::size_t c = 0; c < 2; ++c)
             t.reach[i][c] = r.number<double>(r.items(reach[i], 2)[c]);
-    std::int64_t days = 0;
     for (const Json& bin : r.items(r.member(s, "balances"))) {
         const auto& b = r.items(bin, 2);
         if (!r.ok) break;
-        const auto count = r.number<std::int64_t>(b[1]);
-        t.balances[r.number<std::int64_t>(b[0])] += count;
-        days += count;
+        // Each balance once, as the histogram is written.
+        r.ok =
+            t.balances.emplace(r.number<std::int64_t>(b[0]), r.number<std::int64_t>(b[1])).second;
     }
     const Json& e = r.member(s, "exact");
-    for (auto [name, ratio] : kRatios) {
-        const auto& v = r.items(r.member(e, name), 6);
+    for (const Ratio& ratio : kRatios) {
+        const auto& v = r.items(r.member(e, ratio.name), 6);
         if (!r.ok) break;
-        DayRatio& d = t.exact.*ratio;
+        DayRatio& d = t.exact.*ratio.ratio;
         d.x = r.number<double>(v[0]);
         d.y = r.number<double>(v[1]);
         d.xx = r.number<double>(v[2]);
@@ -119,29 +140,116 @@ bool read_summary(const Json& j, Header& h, Totals& t) {
         if (!r.ok) break;
         t.exact.chain.push_back({r.number<double>(c[0]), r.number<double>(c[1])});
     }
-    return r.ok && days == t.days && t.days > 0 && h.first_day >= 1 &&
-           h.first_day - 1 + t.days <= h.run_days;
+    return r.ok;
 }
 
-void add(Totals& into, const Totals& part) {
-    into.days += part.days;
+// The days and the balance in hundreds of yen that the histogram of the day
+// balances counts; none when a count is below 0 or a sum overflows.
+std::optional<std::array<std::int64_t, 2>> histogram(const Totals& t) {
+    std::int64_t days = 0, hundreds = 0;
+    for (const auto& [balance, count] : t.balances) {
+        std::int64_t product = 0;
+        if (!(count >= 0) || __builtin_mul_overflow(balance, count, &product) ||
+            __builtin_add_overflow(days, count, &days) ||
+            __builtin_add_overflow(hundreds, product, &hundreds))
+            return std::nullopt;
+    }
+    return std::array{days, hundreds};
+}
+
+bool finite(const DayRatio& d) {
+    return std::isfinite(d.x) && std::isfinite(d.y) && std::isfinite(d.xx) && std::isfinite(d.xy) &&
+           std::isfinite(d.yy);
+}
+
+// The first figure of a file that no run can have, as "field must be …";
+// empty when all can be. Each rule is tried only when those before it hold.
+std::string impossible(const Header& h, const Totals& t) {
+    if (const std::vector<int> failed = convert_and_check(h.premises).failed; !failed.empty())
+        return "premises must pass their checks: " + std::string(check_message(failed[0]));
+    std::string fault;
+    const auto rule = [&](const std::string& field, const std::string& must, auto holds) {
+        if (fault.empty() && !holds()) fault = field + " must be " + must;
+    };
+    rule("first_day", "at least 1", [&] { return h.first_day >= 1; });
+    rule("days", "at least 1", [&] { return t.days >= 1; });
+    rule("run_days", "at least first_day + days - 1",
+         [&] { return h.run_days >= h.first_day && t.days - 1 <= h.run_days - h.first_day; });
+    for (auto [name, field] : kSums)
+        rule(std::string("sums.") + name, "at least 0", [&] { return t.*field >= 0; });
+    for (const PartOf& p : kParts)
+        rule(p.name, "at most " + std::string(p.whole_name),
+             [&] { return t.*p.part <= t.*p.whole; });
+    rule("sums.reach", "jackpots from 0 to the reaches of each row", [&] {
+        return std::all_of(t.reach.begin(), t.reach.end(),
+                           [](const auto& row) { return row[0] >= 0 && row[0] <= row[1]; });
+    });
+    rule("sums.balances", "counts of at least 0 adding up to days, of a balance within 64 bits",
+         [&] {
+             const auto sums = histogram(t);
+             return sums && (*sums)[0] == t.days;
+         });
+    for (const Ratio& ratio : kRatios) {
+        const DayRatio& d = t.exact.*ratio.ratio;
+        rule(std::string("sums.exact.") + ratio.name,
+             "sums of at least 0 over days, of at most the spins", [&] {
+                 return d.days == t.days && d.x >= 0 && d.y >= 0 && d.xx >= 0 && d.xy >= 0 &&
+                        d.yy >= 0 && d.y <= double(t.spins);
+             });
+        rule(std::string("sums.exact.") + ratio.name,
+             "jackpots at most its spins and sums.jackpots",
+             [&] { return !ratio.chance || (d.x <= d.y && d.x <= double(t.jackpots)); });
+    }
+    double seen = 0;
+    for (const auto& [place_seen, ended] : t.exact.chain) {
+        rule("sums.exact.chain", "at each place ended from 0 to seen",
+             [&] { return ended >= 0 && ended <= place_seen; });
+        seen += place_seen;
+    }
+    rule("sums.exact.chain", "at most sums.jackpots in all",
+         [&] { return seen <= double(t.jackpots); });
+    return fault;
+}
+
+// Adds `part` to `sum`; false when the sum overflows.
+bool add_to(std::int64_t& sum, std::int64_t part) {
+    return !__builtin_add_overflow(sum, part, &sum);
+}
+bool add_to(double& sum, double part) {
+    sum += part;
+    return std::isfinite(sum);
+}
+
+// Adds a shard's sums to those of the shards before it: the name of the
+// first sum that overflows, empty when none does.
+std::string add(Totals& into, const Totals& part) {
+    std::string over;
+    const auto sum = [&](auto& to, auto value, const std::string& name) {
+        if (!add_to(to, value) && over.empty()) over = name;
+    };
+    into.days += part.days; // the days of the run, checked before
     for (const auto& [balance, count] : part.balances)
         into.balances[balance] += count;
-    for (auto field : {&Totals::wins, &Totals::giveups, &Totals::seconds, &Totals::jackpots,
-                       &Totals::first_hits, &Totals::max_chain, &Totals::spins})
-        into.*field += part.*field;
+    if (!histogram(into)) over = "sums.balances";
+    for (auto [name, field] : kSums)
+        sum(into.*field, part.*field, std::string("sums.") + name);
     for (std::size_t i = 0; i < into.hourly.size(); ++i)
-        into.hourly[i] += part.hourly[i];
+        sum(into.hourly[i], part.hourly[i], "sums.hourly");
     for (std::size_t i = 0; i < into.reach.size(); ++i)
         for (std::size_t c = 0; c < 2; ++c)
-            into.reach[i][c] += part.reach[i][c];
-    for (auto [name, ratio] : kRatios)
-        into.exact.*ratio += part.exact.*ratio;
+            sum(into.reach[i][c], part.reach[i][c], "sums.reach");
+    for (const Ratio& ratio : kRatios) {
+        DayRatio& d = into.exact.*ratio.ratio;
+        d += part.exact.*ratio.ratio;
+        if (!finite(d) && over.empty()) over = std::string("sums.exact.") + ratio.name;
+    }
+    // At most the jackpots, whose sum did not overflow.
     auto& chain = into.exact.chain;
     chain.resize(std::max(chain.size(), part.exact.chain.size()));
     for (std::size_t i = 0; i < part.exact.chain.size(); ++i)
         for (std::size_t c = 0; c < 2; ++c)
             chain[i][c] += part.exact.chain[i][c];
+    return over;
 }
 
 } // namespace
@@ -158,27 +266,26 @@ std::string sums_json(const Header& h, const Totals& t) {
     out += ",\n  \"first_day\": " + std::to_string(h.first_day);
     out += ",\n  \"run_days\": " + std::to_string(h.run_days ? h.run_days : t.days);
     out += ",\n  \"sums\": {";
-    for (auto [name, value] : {std::pair{"wins", t.wins}, std::pair{"giveups", t.giveups},
-                               std::pair{"seconds", t.seconds}, std::pair{"jackpots", t.jackpots},
-                               std::pair{"first_hits", t.first_hits},
-                               std::pair{"max_chain", t.max_chain}, std::pair{"spins", t.spins}})
+    for (auto [name, field] : kSums)
         out += std::string(out.back() == '{' ? "" : ", ") + "\"" + name +
-               "\": " + std::to_string(value);
+               "\": " + std::to_string(t.*field);
     out += ",\n    \"hourly\": " + list(t.hourly, [](std::int64_t v) { return std::to_string(v); });
-    out += ",\n    \"reach\": " +
-           list(t.reach, [](const auto& r) { return pair_of(exact(r[0]), exact(r[1])); });
+    out += ",\n    \"reach\": " + list(t.reach, [](const auto& r) {
+               return pair_of(exact_number(r[0]), exact_number(r[1]));
+           });
     out += ",\n    \"balances\": " + list(t.balances, [](const auto& bin) {
                return pair_of(std::to_string(bin.first), std::to_string(bin.second));
            });
     out += ",\n    \"exact\": {";
-    for (auto [name, ratio] : kRatios) {
-        const DayRatio& d = t.exact.*ratio;
-        out += std::string("\"") + name + "\": [" + exact(d.x) + ", " + exact(d.y) + ", " +
-               exact(d.xx) + ", " + exact(d.xy) + ", " + exact(d.yy) + ", " +
-               std::to_string(d.days) + "], ";
+    for (const Ratio& ratio : kRatios) {
+        const DayRatio& d = t.exact.*ratio.ratio;
+        out += std::string("\"") + ratio.name + "\": [" + exact_number(d.x) + ", " +
+               exact_number(d.y) + ", " + exact_number(d.xx) + ", " + exact_number(d.xy) + ", " +
+               exact_number(d.yy) + ", " + std::to_string(d.days) + "], ";
     }
-    out += "\"chain\": " +
-           list(t.exact.chain, [](const auto& c) { return pair_of(exact(c[0]), exact(c[1])); });
+    out += "\"chain\": " + list(t.exact.chain, [](const auto& c) {
+               return pair_of(exact_number(c[0]), exact_number(c[1]));
+           });
     return out + "}}";
 }
 
@@ -198,6 +305,8 @@ std::string merge_summaries(const std::vector<std::pair<std::string, std::string
         p.name = name;
         if (!read_summary(*j, p.header, p.totals))
             return name + ": not a JSON summary of popchan-batch (--json)";
+        if (const std::string fault = impossible(p.header, p.totals); !fault.empty())
+            return name + ": " + fault;
         const Header& first = parts.front().header;
         if (p.header.seed != first.seed || p.header.premises != first.premises ||
             p.header.run_days != first.run_days)
@@ -210,17 +319,18 @@ std::string merge_summaries(const std::vector<std::pair<std::string, std::string
     });
     header = parts.front().header;
     totals = Totals{};
-    std::int64_t next = 1;
+    std::int64_t done = 0; // days 1 to done are merged
     for (const Part& p : parts) {
-        if (p.header.first_day != next)
-            return p.header.first_day > next
-                       ? "day " + std::to_string(next) + " is in no file"
-                       : p.name + ": day " + std::to_string(p.header.first_day) +
-                             " is in another file too";
-        add(totals, p.totals);
-        next += p.totals.days;
+        const std::int64_t first = p.header.first_day;
+        if (first - 1 != done)
+            return first - 1 > done
+                       ? "day " + std::to_string(done + 1) + " is in no file"
+                       : p.name + ": day " + std::to_string(first) + " is in another file too";
+        if (const std::string over = add(totals, p.totals); !over.empty())
+            return p.name + ": " + over + " overflows with the files before it";
+        done += p.totals.days;
     }
-    if (next != header.run_days + 1) return "day " + std::to_string(next) + " is in no file";
+    if (done != header.run_days) return "day " + std::to_string(done + 1) + " is in no file";
     header.first_day = 1;
     return {};
 }

@@ -21,7 +21,8 @@ std::string sums_json(const Header& h, const Totals& t);
 
 // Reads the JSON summaries of the shards of one run (file name, text) and
 // gathers them into its header and totals. The error names the file and what
-// does not fit: not a summary, another run, a day missing or played twice.
+// does not fit: not a summary, a figure no run can have (named by its member),
+// another run, a day missing or played twice, a sum that overflows.
 std::string merge_summaries(const std::vector<std::pair<std::string, std::string>>& files,
                             Header& header, Totals& totals);
 

@@ -108,10 +108,30 @@ check "merged table is the run's" cmp "$dir/whole.txt" "$dir/merged.txt"
 "$batch" merge --json "$dir"/part*.json >"$dir/merged.json"
 check "merged JSON is the run's" cmp "$dir/whole.json" "$dir/merged.json"
 "$batch" merge "$dir"/part{1,2,4}.json >"$dir/out" 2>"$dir/err"
-check "a missing shard exits 1" test $? -eq 1
+check "a missing shard exits 2" test $? -eq 2
 check "a missing shard is named" grep -q '^popchan-batch: day 26 is in no file$' "$dir/err"
 "$batch" merge "$dir/nothing.json" >/dev/null 2>"$dir/err"
 check "an unreadable file exits 1" test $? -eq 1
+
+# Shard files that no run can write: one member edited (in the first shard, or in
+# both for a sum that overflows only when added), refused with the file and the
+# member, status 2. Shard 1 of this run holds days 1-10.
+for i in 1 2; do
+    "$batch" --days 20 --seed 4 --threads 1 --shard "$i/2" --json >"$dir/s$i.json"
+done
+"$batch" --days 20 --seed 4 --threads 1 >"$dir/s.txt"
+"$batch" merge "$dir/s2.json" "$dir/s1.json" >"$dir/merged.txt"
+check "two shards merge into the run" cmp "$dir/s.txt" "$dir/merged.txt"
+big=9223372036854775807
+while IFS='|' read -r edited edit message; do
+    for i in 1 2; do cp "$dir/s$i.json" "$dir/e$i.json"; done
+    for i in $edited; do sed -E -i "$edit" "$dir/e$i.json"; done
+    check "$edit: changes the file" test -n "$(diff "$dir/s1.json" "$dir/e1.json")"
+    "$batch" merge "$dir/e1.json" "$dir/e2.json" >"$dir/out" 2>"$dir/err"
+    check "$edit: exits 2" test $? -eq 2
+    check "$edit: names the file and the member" test "$(cat "$dir/err")" = "popchan-batch: $dir/$message"
+    check "$edit: prints nothing" test ! -s "$dir/out"
+done <<EOF
 
 # The border, with the exact ones beside it.
 "$batch" --border --days 30 --seed 2 --form 1 --time-service なし >"$dir/border" 2>"$dir/err"
