@@ -142,9 +142,8 @@ int main(int argc, char** argv) {
     }
     if (o.merge) return merge_shards(o);
     if (o.exact) {
-        std::fputs(exact_table(o.premises).c_str(), stdout);
-        const std::string e = finish_standard_output();
-        return e.empty() ? 0 : failed(e);
+        print(o.json ? exact_json(o.premises) : exact_table(o.premises));
+        return finish({});
     }
 
     RunConfig config;

@@ -111,6 +111,17 @@ std::string read_sweep(const std::string& given, Sweep& sweep) {
     return {};
 }
 
+// Options without a value.
+struct Flag {
+    const char* name;
+    bool Options::*set;
+};
+constexpr Flag kFlags[] = {{"--help", &Options::help},
+                           {"-h", &Options::help},
+                           {"--json", &Options::json},
+                           {"--border", &Options::border},
+                           {"--exact", &Options::exact}};
+
 // "I/N" with 1 <= I <= N.
 bool read_shard(const std::string& text, std::int64_t& shard, std::int64_t& shards) {
     const std::size_t slash = text.find('/');
@@ -141,19 +152,55 @@ Parsed parse_merge(const std::vector<std::string>& args) {
     return p;
 }
 
-// Options that do not go together.
-void check_combinations(Parsed& p) {
+// Pairs of options of which the second could not be honoured beside the first.
+struct Clash {
+    const char *first, *second, *why;
+};
+constexpr Clash kClashes[] = {
+    {"--exact", "--days", "--exact plays no days"},
+    {"--exact", "--seed", "--exact plays no days"},
+    {"--exact", "--threads", "--exact plays no days"},
+    {"--exact", "--per-day", "--exact plays no days"},
+    {"--exact", "--spins", "--exact plays no days"},
+    {"--exact", "--plot", "--exact plays no days"},
+    {"--exact", "--csv", "--exact plays no days"},
+    {"--exact", "--shard", "--exact plays no days"},
+    {"--exact", "--sweep", "--exact plays no days"},
+    {"--exact", "--border", "--exact plays no days"},
+    {"--sweep", "--border", "the border is a sweep of the spin rate of its own"},
+    {"--border", "--spin-rate", "the border tries spin rates of its own"},
+    {"--sweep", "--shard", "--shard splits a run, not a sweep"},
+    {"--border", "--shard", "--shard splits a run, not the border's runs"},
+    {"--sweep", "--per-day", "--per-day writes the days of a run, not of a sweep"},
+    {"--sweep", "--spins", "--spins writes the spins of a run, not of a sweep"},
+    {"--border", "--per-day", "--per-day writes the days of a run, not of the border's runs"},
+    {"--border", "--spins", "--spins writes the spins of a run, not of the border's runs"},
+    {"--border", "--plot", "--plot draws a run or a sweep"},
+    {"--border", "--csv", "--csv writes the rows of a sweep"},
+};
+
+// Options that do not go together; `given` names each option given, as often
+// as it was given.
+void check_combinations(Parsed& p, const std::vector<std::string>& given) {
     const Options& o = p.options;
-    auto refuse = [&](bool when, const char* why) {
-        if (when) p.usage_errors.emplace_back(why);
+    const auto times = [&](const std::string& name) {
+        return std::count(given.begin(), given.end(), name);
     };
-    refuse(o.sweep && o.border, "--sweep and --border go one at a time");
-    refuse(!o.csv.empty() && !o.sweep, "--csv writes the rows of a --sweep");
-    refuse((o.sweep || o.border) && o.shards > 1, "--shard splits a run, not a sweep or --border");
-    refuse((o.sweep || o.border) && (!o.per_day.empty() || !o.spins.empty()),
-           "--per-day and --spins write the days of a run, not of a sweep or --border");
-    refuse(o.border && !o.plot.empty(), "--plot draws a run or a sweep, not --border");
-    refuse(o.shards > o.days, "--shard needs at least one day for each shard");
+    for (const Clash& c : kClashes)
+        if (times(c.first) && times(c.second))
+            p.usage_errors.push_back(std::string(c.first) + " and " + c.second +
+                                     " do not go together: " + c.why);
+    if (times("--sweep") > 1)
+        p.usage_errors.emplace_back("--sweep and --sweep do not go together: a sweep plays one "
+                                    "premise at several values");
+    if (o.sweep && times("--" + o.sweep->name))
+        p.usage_errors.push_back("--sweep and --" + o.sweep->name +
+                                 " do not go together: the sweep gives " + o.sweep->name +
+                                 " its values");
+    if (times("--csv") && !times("--sweep"))
+        p.usage_errors.emplace_back("--csv writes the rows of a --sweep");
+    if (o.shards > o.days)
+        p.usage_errors.emplace_back("--shard needs at least one day for each shard");
 }
 
 } // namespace
@@ -179,7 +226,8 @@ std::string usage() {
            "  --exact           only the exact figures from the premises (理論値: jackpot\n"
            "                    chances, chain lengths, cost and worth of a spin, borders,\n"
            "                    seconds per spin), no days played; the summary shows them\n"
-           "                    too, beside the run's estimates; e.g. --exact --limiter 5\n"
+           "                    too, beside the run's estimates; with --json as JSON;\n"
+           "                    e.g. --exact --limiter 5\n"
            "  --per-day FILE    one CSV row per day; e.g. --per-day days.csv\n"
            "  --spins FILE      one CSV row per spin; e.g. --spins spins.csv\n"
            "  --plot FILE.svg   histogram of day balances and the mean balance by hour;\n"
@@ -215,6 +263,7 @@ Parsed parse(const std::vector<std::string>& args) {
     if (!args.empty() && args.front() == "merge") return parse_merge(args);
     Parsed p;
     Options& o = p.options;
+    std::vector<std::string> given;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i], value;
         bool has_value = false;
@@ -223,20 +272,11 @@ Parsed parse(const std::vector<std::string>& args) {
             name.resize(eq);
             has_value = true;
         }
-        if (name == "--help" || name == "-h") {
-            o.help = true;
-            continue;
-        }
-        if (name == "--json") {
-            o.json = true;
-            continue;
-        }
-        if (name == "--border") {
-            o.border = true;
-            continue;
-        }
-        if (name == "--exact") {
-            o.exact = true;
+        if (const auto flag = std::find_if(std::begin(kFlags), std::end(kFlags),
+                                           [&](const Flag& f) { return name == f.name; });
+            flag != std::end(kFlags)) {
+            o.*flag->set = true;
+            given.push_back(name);
             continue;
         }
         const PremiseOption* premise = nullptr;
@@ -249,6 +289,7 @@ Parsed parse(const std::vector<std::string>& args) {
             p.usage_errors.push_back("unknown option: " + args[i]);
             continue;
         }
+        given.push_back(name);
         if (!has_value) {
             if (i + 1 >= args.size()) {
                 p.usage_errors.push_back("missing value for " + name);
@@ -289,7 +330,7 @@ Parsed parse(const std::vector<std::string>& args) {
                                  : o.plot) = value;
         }
     }
-    check_combinations(p);
+    check_combinations(p, given);
     for (int n : convert_and_check(o.premises).failed)
         p.premise_errors.emplace_back(check_message(n));
     if (o.sweep && p.premise_errors.empty())

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "batch/json.h"
 #include "batch/shards.h"
 #include "stats/reach_stats.h"
 
@@ -151,6 +152,67 @@ std::string summary_json(const Header& h, Totals& t) {
     }
     out += "}" + sums_json(h, t) + "\n}\n";
     return out;
+}
+
+namespace {
+
+// `"key": number` members, each on a line of its own after a comma.
+std::string members(const std::vector<std::pair<const char*, double>>& figures,
+                    const std::string& indent) {
+    std::string out;
+    for (const auto& [key, value] : figures)
+        out += ",\n" + indent + "\"" + key + "\": " + exact_number(value);
+    return out;
+}
+
+// The chain's figures: the shares of first hits going on and of chains of n
+// jackpots or more (n = 2..10, as the table has them), the mean chain and its
+// balls, the pace.
+std::string chain_json(const ChainFigures& c, double balls_per_jackpot) {
+    std::string out = "{" + members({{"kakuhen_share", c.kakuhen_share},
+                                     {"chain_mean", c.mean},
+                                     {"balls_per_chain", c.mean * balls_per_jackpot},
+                                     {"seconds_per_spin", c.seconds_per_spin},
+                                     {"jackpots_per_hour", c.jackpots_per_hour}},
+                                    "    ")
+                                .substr(1);
+    out += ",\n    \"chain_at_least\": {";
+    double tail = 1;
+    for (std::size_t n = 2; n <= c.renchan.size() && n <= 10; ++n) {
+        tail -= c.renchan[n - 2];
+        out +=
+            std::string(n > 2 ? ", " : "") + "\"" + std::to_string(n) + "\": " + exact_number(tail);
+    }
+    return out + "}\n  }";
+}
+
+} // namespace
+
+std::string exact_json(const PremiseTexts& premises) {
+    const Premises z = convert_and_check(premises).record;
+    const ExactFigures e = exact_figures(z);
+    std::string out = "{\n  \"premises\": " + json_strings(premises);
+    out += members({{"jackpot_chance_normal", e.atari_tsujo},
+                    {"jackpot_chance_kakuhen", e.atari_kakuhen},
+                    {"kakuhen_symbol_chance", e.kakuhen_symbol},
+                    {"balls_per_spin", e.balls_per_spin},
+                    {"yen_per_spin", e.yen_per_spin},
+                    {"payout_ratio", e.payout_ratio},
+                    {"yen_per_spin_cash", e.yen_per_spin_cash},
+                    {"yen_per_spin_held", e.yen_per_spin_held},
+                    {"border_cash", e.border_cash},
+                    {"border_cash_unrounded", e.border_cash_exact},
+                    {"border_held", e.border_held},
+                    {"border_held_unrounded", e.border_held_exact},
+                    {"seconds_per_spin_normal", e.seconds_tsujo},
+                    {"seconds_per_spin_kakuhen", e.seconds_kakuhen}},
+                   "  ");
+    // The chain of days as they are played, and of play without end.
+    const ChainFigures unending{e.renchan, e.renchan_mean, e.kakuhen_share, e.seconds_per_spin,
+                                e.jackpots_per_hour};
+    out += ",\n  \"days\": " + chain_json(e.day, z.zentei_dedama);
+    out += ",\n  \"unending\": " + chain_json(unending, z.zentei_dedama);
+    return out + "\n}\n";
 }
 
 std::string per_day_row(const DayResult& d) {

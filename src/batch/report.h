@@ -23,6 +23,8 @@ std::string premises_line(const PremiseTexts& premises);
 // The exact figures alone, from the premises, without a run.
 std::string exact_table(const PremiseTexts& premises);
 std::string summary_json(const Header& h, Totals& t);
+// The exact figures alone as JSON numbers, with the premises.
+std::string exact_json(const PremiseTexts& premises);
 
 inline constexpr const char* kPerDayHeader =
     "day,spins,spins_normal,jackpots,first_hits,max_hamari,max_chain,balls,exchanged,spent,"

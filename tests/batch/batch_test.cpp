@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <numeric>
 
 #include "batch/json.h"
@@ -274,4 +275,86 @@ TEST(BatchReports, TheSweepPictureHasAPointPerRow) {
     EXPECT_TRUE(svg.ends_with("</svg>\n"));
     EXPECT_EQ(count_of(points_of(svg, "<polyline"), ","), 3u);
     EXPECT_EQ(count_of(points_of(svg, "<polygon"), ","), 6u) << "the band's upper and lower edges";
+}
+
+TEST(BatchReports, TheExactFiguresAsJson) {
+    std::string error;
+    const auto j = parse_json(exact_json(start_texts()), error);
+    ASSERT_TRUE(j.has_value()) << error;
+    const Json* premises = j->find("premises");
+    ASSERT_NE(premises, nullptr);
+    ASSERT_EQ(premises->items.size(), 11u);
+    EXPECT_EQ(premises->items[0].text, "  310");
+    EXPECT_EQ(premises->items[10].text, "規制なし");
+    const auto number = [](const Json& parent, const std::string& key) {
+        const Json* m = parent.find(key);
+        EXPECT_TRUE(m && m->kind == Json::kNumber) << key;
+        return m ? std::strtod(m->text.c_str(), nullptr) : NAN;
+    };
+    // The start premises: 1/310, payout 2,100, probability-up rate 2, no
+    // limiter, 30 spins per 1,000 yen, 2.22 yen a ball. A spin costs Int(250 /
+    // 30 + 0.5) = 8 balls or Int(1,000 / 30 + 0.5) = 33 yen; the jackpot spin
+    // is free. A chain goes on at one jackpot in two: 2 jackpots, 4,200 balls.
+    const std::pair<const char*, double> figures[] = {
+        {"jackpot_chance_normal", 1.0 / 310},
+        {"jackpot_chance_kakuhen", 1.0 / 62},
+        {"kakuhen_symbol_chance", 0.5},
+        {"balls_per_spin", 8},
+        {"yen_per_spin", 33},
+        {"payout_ratio", 4200.0 / (8 * 309)},
+        {"yen_per_spin_cash", (4200 * 2.22 - 309 * 33) / 310},
+        {"yen_per_spin_held", (4200 - 309 * 8) * 2.22 / 310},
+        // Break-even 4,200 × 2.22 / 309 = 30.17 yen a spin: 30 whole yen from
+        // 1,000 / 30.5 spins; 13.59 balls: 13 from 250 / 13.5.
+        {"border_cash", 1000 / 30.5},
+        {"border_cash_unrounded", 1000 * 309 / (4200 * 2.22)},
+        {"border_held", 250 / 13.5},
+        {"border_held_unrounded", 250.0 * 309 / 4200},
+    };
+    for (const auto& [key, value] : figures)
+        EXPECT_NEAR(number(*j, key), value, std::fabs(value) * 1e-6) << key;
+    const double normal = number(*j, "seconds_per_spin_normal"),
+                 kakuhen = number(*j, "seconds_per_spin_kakuhen");
+    // Without a limiter a day's chains are those of unending play. A chain's
+    // spins: 310 normal ones and 62 probability-up ones, and two payouts of
+    // 300 s: 11.14 s a spin, 1.517 jackpots an hour.
+    for (const char* play : {"days", "unending"}) {
+        const Json* chain = j->find(play);
+        ASSERT_NE(chain, nullptr) << play;
+        const std::pair<const char*, double> chains[] = {
+            {"kakuhen_share", 0.5},
+            {"chain_mean", 2},
+            {"balls_per_chain", 4200},
+            {"seconds_per_spin", (310 * normal + 62 * kakuhen) / 372},
+            {"jackpots_per_hour", 3600 * 2 / (310 * normal + 62 * kakuhen + 600)},
+        };
+        for (const auto& [key, value] : chains)
+            EXPECT_NEAR(number(*chain, key), value, value * 1e-3) << play << " " << key;
+        EXPECT_NEAR(number(*chain, "seconds_per_spin"), 11.14, 0.005) << play;
+        EXPECT_NEAR(number(*chain, "jackpots_per_hour"), 1.517, 0.0005) << play;
+        // Chains of n jackpots or more, n = 2 to 10: one in 2^(n - 1).
+        const Json* at_least = chain->find("chain_at_least");
+        ASSERT_NE(at_least, nullptr) << play;
+        ASSERT_EQ(at_least->members.size(), 9u) << play;
+        for (int n = 2; n <= 10; ++n)
+            EXPECT_NEAR(number(*at_least, std::to_string(n)), std::ldexp(1.0, 1 - n), 1e-4)
+                << play << " " << n;
+    }
+    // Limiter 3 without end: a chain of 2 or 3 (half the drawn ones) holds the
+    // next first hit to a chain of 1, so 2 first hits in 3 draw: chains of 1
+    // (2/3 × 1/2 + 1/3), 2 (2/3 × 1/4) and 3 (2/3 × 1/4), mean 1.5, 3,150 balls.
+    // A day starts without a chain before it: a little more goes on.
+    PremiseTexts texts = start_texts();
+    texts[kRowLimiter] = "3";
+    const auto three = parse_json(exact_json(texts), error);
+    ASSERT_TRUE(three.has_value()) << error;
+    const Json& unending = *three->find("unending");
+    EXPECT_NEAR(number(unending, "kakuhen_share"), 1.0 / 3, 1e-12);
+    EXPECT_NEAR(number(unending, "chain_mean"), 1.5, 1e-12);
+    EXPECT_NEAR(number(unending, "balls_per_chain"), 3150, 1e-9);
+    const Json& tail = *unending.find("chain_at_least");
+    ASSERT_EQ(tail.members.size(), 2u);
+    EXPECT_NEAR(number(tail, "2"), 1.0 / 3, 1e-12);
+    EXPECT_NEAR(number(tail, "3"), 1.0 / 6, 1e-12);
+    EXPECT_GT(number(*three->find("days"), "kakuhen_share"), 1.0 / 3 + 0.01);
 }

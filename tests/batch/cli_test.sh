@@ -51,6 +51,14 @@ mean=$(awk -F, 'NR > 1 { s += $11; n++ } END { printf "%.2f", s / n }' "$dir/day
 "$batch" --days 30 --seed 5 --threads 1 --json >"$dir/json"
 check "JSON mean equals the mean of the day rows" grep -q "\"mean\": $mean," "$dir/json"
 
+# The exact figures alone, as a table or as JSON.
+"$batch" --exact --limiter 5 >"$dir/exact" 2>"$dir/err"
+check "--exact exits 0" test $? -eq 0
+check "--exact is a table" grep -qx '  大当り確率 (通常時)           1/310.00' "$dir/exact"
+"$batch" --exact --json --limiter 5 >"$dir/exact.json" 2>"$dir/err"
+check "--exact --json exits 0" test $? -eq 0
+check "--exact --json is JSON" grep -qx '  "jackpot_chance_normal": 0.0032258064516129032,' "$dir/exact.json"
+
 "$batch" --days 2 >/dev/null 2>"$dir/err"
 check "a clock seed is printed" grep -q '^popchan-batch: seed [0-9]' "$dir/err"
 
@@ -90,8 +98,28 @@ done <<'EOF'
 --csv x.csv|--csv writes the rows of a --sweep
 --shard 5/4|--shard needs I/N with 1 <= I <= N: 5/4
 --shard 1/4 --days 3|--shard needs at least one day for each shard
---border --sweep form=1,2|--sweep and --border go one at a time
---border --plot x.svg|--plot draws a run or a sweep, not --border
+--exact --json --plot x.svg|--exact and --plot do not go together: --exact plays no days
+--exact --per-day d.csv|--exact and --per-day do not go together: --exact plays no days
+--exact --spins s.csv|--exact and --spins do not go together: --exact plays no days
+--exact --csv x.csv --sweep form=1,2|--exact and --csv do not go together: --exact plays no days
+--exact --shard 1/2|--exact and --shard do not go together: --exact plays no days
+--exact --sweep form=1,2|--exact and --sweep do not go together: --exact plays no days
+--exact --border|--exact and --border do not go together: --exact plays no days
+--exact --days 10|--exact and --days do not go together: --exact plays no days
+--exact --seed 3|--exact and --seed do not go together: --exact plays no days
+--exact --threads 2|--exact and --threads do not go together: --exact plays no days
+--sweep form=1,2 --sweep spin-rate=20,30|--sweep and --sweep do not go together: a sweep plays one premise at several values
+--sweep spin-rate=20,30 --spin-rate 25|--sweep and --spin-rate do not go together: the sweep gives spin-rate its values
+--border --sweep form=1,2|--sweep and --border do not go together: the border is a sweep of the spin rate of its own
+--border --spin-rate 25|--border and --spin-rate do not go together: the border tries spin rates of its own
+--sweep form=1,2 --shard 1/2|--sweep and --shard do not go together: --shard splits a run, not a sweep
+--border --shard 1/2|--border and --shard do not go together: --shard splits a run, not the border's runs
+--sweep form=1,2 --per-day d.csv|--sweep and --per-day do not go together: --per-day writes the days of a run, not of a sweep
+--sweep form=1,2 --spins s.csv|--sweep and --spins do not go together: --spins writes the spins of a run, not of a sweep
+--border --per-day d.csv|--border and --per-day do not go together: --per-day writes the days of a run, not of the border's runs
+--border --spins s.csv|--border and --spins do not go together: --spins writes the spins of a run, not of the border's runs
+--border --plot x.svg|--border and --plot do not go together: --plot draws a run or a sweep
+--border --csv x.csv|--border and --csv do not go together: --csv writes the rows of a sweep
 EOF
 
 "$batch" merge >/dev/null 2>&1
@@ -132,6 +160,43 @@ while IFS='|' read -r edited edit message; do
     check "$edit: names the file and the member" test "$(cat "$dir/err")" = "popchan-batch: $dir/$message"
     check "$edit: prints nothing" test ! -s "$dir/out"
 done <<EOF
+1|s/"  310"/"  0"/|e1.json: premises must pass their checks: 確率入力エラーです。
+1|s/"first_day": 1/"first_day": 0/|e1.json: first_day must be at least 1
+1|s/^  "days": 10/  "days": 0/|e1.json: days must be at least 1
+1|s/"run_days": 20/"run_days": 9/|e1.json: run_days must be at least first_day + days - 1
+1|s/"wins": [0-9]+/"wins": -5/|e1.json: sums.wins must be at least 0
+1|s/"giveups": [0-9]+/"giveups": -1/|e1.json: sums.giveups must be at least 0
+1|s/"seconds": [0-9]+/"seconds": -1/|e1.json: sums.seconds must be at least 0
+1|s/"jackpots": [0-9]+/"jackpots": -1/|e1.json: sums.jackpots must be at least 0
+1|s/"first_hits": [0-9]+/"first_hits": -1/|e1.json: sums.first_hits must be at least 0
+1|s/"max_chain": [0-9]+/"max_chain": -1/|e1.json: sums.max_chain must be at least 0
+1|s/"spins": [0-9]+/"spins": -1/|e1.json: sums.spins must be at least 0
+1|s/"wins": [0-9]+/"wins": 11/|e1.json: sums.wins must be at most days
+1|s/"giveups": [0-9]+/"giveups": 11/|e1.json: sums.giveups must be at most days
+1|s/"jackpots": [0-9]+/"jackpots": 99999999/|e1.json: sums.jackpots must be at most sums.spins
+1|s/"first_hits": [0-9]+/"first_hits": 99999999/|e1.json: sums.first_hits must be at most sums.jackpots
+1|s/"max_chain": [0-9]+/"max_chain": 99999999/|e1.json: sums.max_chain must be at most sums.jackpots
+1|s/"reach": \[\[[0-9]+, [0-9]+\]/"reach": [[5, 3]/|e1.json: sums.reach must be jackpots from 0 to the reaches of each row
+1|s/"reach": \[\[[0-9]+, [0-9]+\]/"reach": [[-1, 3]/|e1.json: sums.reach must be jackpots from 0 to the reaches of each row
+1|s/"balances": .*/"balances": [[-10, -49], [5, 59]],/|e1.json: sums.balances must be counts of at least 0 adding up to days, of a balance within 64 bits
+1|s/"balances": .*/"balances": [[-10, 3], [5, 3]],/|e1.json: sums.balances must be counts of at least 0 adding up to days, of a balance within 64 bits
+1|s/"balances": .*/"balances": [[-1, 12], [0, $big], [1, $big]],/|e1.json: sums.balances must be counts of at least 0 adding up to days, of a balance within 64 bits
+1|s/"balances": .*/"balances": [[0, 5], [4611686018427387904, 5]],/|e1.json: sums.balances must be counts of at least 0 adding up to days, of a balance within 64 bits
+1|s/"balances": .*/"balances": [[0, 8], [4611686018427387904, 1], [4611686018427387905, 1]],/|e1.json: sums.balances must be counts of at least 0 adding up to days, of a balance within 64 bits
+1|s/"atari_tsujo": \[[0-9]+,/"atari_tsujo": [1e15,/|e1.json: sums.exact.atari_tsujo must be jackpots at most its spins and sums.jackpots
+1|s/"atari_kakuhen": \[[0-9]+,/"atari_kakuhen": [1000,/|e1.json: sums.exact.atari_kakuhen must be jackpots at most its spins and sums.jackpots
+1|s/"atari_tsujo": \[([0-9]+), [0-9]+,/"atari_tsujo": [\1, 1e15,/|e1.json: sums.exact.atari_tsujo must be sums of at least 0 over days, of at most the spins
+1|s/"seconds_tsujo": \[[0-9]+,/"seconds_tsujo": [-1,/|e1.json: sums.exact.seconds_tsujo must be sums of at least 0 over days, of at most the spins
+1|s/("seconds_kakuhen": \[[^]]*, )10\]/\19]/|e1.json: sums.exact.seconds_kakuhen must be sums of at least 0 over days, of at most the spins
+1|s/"chain": \[\[[0-9]+, [0-9]+\]/"chain": [[5091, 99999]/|e1.json: sums.exact.chain must be at each place ended from 0 to seen
+1|s/"chain": \[\[[0-9]+, [0-9]+\]/"chain": [[5, -1]/|e1.json: sums.exact.chain must be at each place ended from 0 to seen
+1|s/"chain": \[\[[0-9]+, /"chain": [[99999999, /|e1.json: sums.exact.chain must be at most sums.jackpots in all
+1 2|s/"seconds": [0-9]+/"seconds": $big/|e2.json: sums.seconds overflows with the files before it
+1 2|s/"hourly": \[0,/"hourly": [$big,/|e2.json: sums.hourly overflows with the files before it
+1 2|s/"reach": \[\[[0-9]+, [0-9]+\]/"reach": [[1e308, 1.5e308]/|e2.json: sums.reach overflows with the files before it
+1 2|s/("seconds_tsujo": \[[0-9]+, [0-9]+, )[0-9]+/\11.5e308/|e2.json: sums.exact.seconds_tsujo overflows with the files before it
+1 2|s/"balances": .*/"balances": [[-4611686018427387904, 2], [0, 8]],/|e2.json: sums.balances overflows with the files before it
+EOF
 
 # The border, with the exact ones beside it.
 "$batch" --border --days 30 --seed 2 --form 1 --time-service なし >"$dir/border" 2>"$dir/err"
