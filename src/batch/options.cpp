@@ -203,6 +203,15 @@ void check_combinations(Parsed& p, const std::vector<std::string>& given) {
         p.usage_errors.emplace_back("--shard needs at least one day for each shard");
 }
 
+// The limiter and the give-up as a run plays them: a number above the
+// unlimited value is cut to it, and that value shows as 無制限, as the main
+// window shows it.
+void as_played(PremiseTexts& texts) {
+    const Premises z = convert_and_check(texts).record;
+    if (z.zentei_limiter == kLimiterUnlimited) texts[kRowLimiter] = kUnlimited;
+    if (z.zentei_giveup == kGiveupUnlimited) texts[kRowGiveup] = kUnlimited;
+}
+
 } // namespace
 
 std::string usage() {
@@ -333,14 +342,18 @@ Parsed parse(const std::vector<std::string>& args) {
     check_combinations(p, given);
     for (int n : convert_and_check(o.premises).failed)
         p.premise_errors.emplace_back(check_message(n));
-    if (o.sweep && p.premise_errors.empty())
-        for (const std::string& value : o.sweep->values) {
+    if (!p.premise_errors.empty()) return p;
+    if (o.sweep)
+        for (std::string& value : o.sweep->values) {
             PremiseTexts texts = o.premises;
             texts[o.sweep->row] = value;
             for (int n : convert_and_check(texts).failed)
                 p.premise_errors.push_back(std::string(check_message(n)) + " (--sweep " +
                                            o.sweep->name + "=" + value + ")");
+            as_played(texts);
+            value = texts[o.sweep->row];
         }
+    as_played(o.premises);
     return p;
 }
 

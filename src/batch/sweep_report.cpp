@@ -1,6 +1,7 @@
 #include "batch/sweep_report.h"
 
 #include <algorithm>
+#include <set>
 
 #include "batch/exact.h"
 #include "batch/json.h"
@@ -36,13 +37,19 @@ std::string heading(const Header& h, const std::string& what, std::int64_t days,
            each + ", seed " + std::to_string(h.seed) + "\n" + premises_line(h.premises);
 }
 
-} // namespace
-
-std::string sweep_table(const Header& h, const Sweep& s, const std::vector<SweepRow>& rows) {
+// The header of a sweep: its premise marked, since the rows give its values.
+Header marked(const Header& h, const Sweep& s) {
     PremiseTexts texts = h.premises;
     texts[s.row] = "*";
     Header shown = h;
     shown.premises = texts;
+    return shown;
+}
+
+} // namespace
+
+std::string sweep_table(const Header& h, const Sweep& s, const std::vector<SweepRow>& rows) {
+    const Header shown = marked(h, s);
     std::string out =
         heading(shown, "sweep of " + s.name, rows.empty() ? 0 : rows[0].days, "value");
     std::size_t width = s.name.size();
@@ -64,7 +71,8 @@ std::string sweep_json(const Header& h, const Sweep& s, const std::vector<SweepR
     std::string out = "{\n  \"sweep\": " + json_string(s.name) +
                       ",\n  \"days\": " + std::to_string(rows.empty() ? 0 : rows[0].days) +
                       ",\n  \"seed\": " + std::to_string(h.seed) +
-                      ",\n  \"premises\": " + json_strings(h.premises) + ",\n  \"rows\": [";
+                      ",\n  \"premises\": " + json_strings(marked(h, s).premises) +
+                      ",\n  \"rows\": [";
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const SweepRow& r = rows[i];
         out += std::string(i ? "," : "") + "\n    {\"value\": " + json_value(r.value) +
@@ -98,7 +106,9 @@ std::string sweep_svg(const Sweep& s, const std::vector<SweepRow>& rows) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         xs.push_back(by_value ? leading_number(rows[i].value) : double(i));
     }
-    const double x0 = xs.empty() ? 0 : xs.front(), x1 = xs.empty() ? 1 : xs.back();
+    // A list of values may come in any order.
+    const auto [least, most] = std::minmax_element(xs.begin(), xs.end());
+    const double x0 = xs.empty() ? 0 : *least, x1 = xs.empty() ? 1 : *most;
     double lo = 0, hi = 0;
     for (const SweepRow& r : rows)
         lo = std::min(lo, r.mean - r.half_width), hi = std::max(hi, r.mean + r.half_width);
@@ -114,18 +124,22 @@ std::string sweep_svg(const Sweep& s, const std::vector<SweepRow>& rows) {
     out += "<text x=\"" + std::to_string(pad) + "\" y=\"20\">1日の平均収支と 95 % 区間 (円), " +
            s.name + " ごと (" + format_counter(double(rows.empty() ? 0 : rows[0].days)) +
            " 日ずつ)</text>\n";
-    out += "<polygon fill=\"#b8cdf0\" points=\"";
+    // Its outline keeps the band of a single value in sight.
+    out += "<polygon fill=\"#b8cdf0\" stroke=\"#b8cdf0\" stroke-width=\"3\" points=\"";
     for (std::size_t i = 0; i < rows.size(); ++i)
         out += px(xs[i]) + "," + py(rows[i].mean + rows[i].half_width) + " ";
     for (std::size_t i = rows.size(); i-- > 0;)
         out += px(xs[i]) + "," + py(rows[i].mean - rows[i].half_width) + " ";
     out += "\"/>\n";
-    out += "<line x1=\"" + px(x0) + "\" y1=\"" + py(0) + "\" x2=\"" + px(x1) + "\" y2=\"" + py(0) +
-           "\" stroke=\"black\"/>\n";
+    out += "<line x1=\"" + std::to_string(pad) + "\" y1=\"" + py(0) + "\" x2=\"" +
+           std::to_string(W - pad) + "\" y2=\"" + py(0) + "\" stroke=\"black\"/>\n";
     out += "<polyline fill=\"none\" stroke=\"#0000ff\" stroke-width=\"2\" points=\"";
     for (std::size_t i = 0; i < rows.size(); ++i)
         out += px(xs[i]) + "," + py(rows[i].mean) + " ";
     out += "\"/>\n";
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        out += "<circle cx=\"" + px(xs[i]) + "\" cy=\"" + py(rows[i].mean) +
+               "\" r=\"3\" fill=\"#0000ff\"/>\n";
     const std::size_t every = rows.size() / 20 + 1; // labels that do not overlap
     const std::string below = std::to_string(top + height + (by_value ? 20 : 8));
     for (std::size_t i = 0; i < rows.size(); i += every)
@@ -136,7 +150,7 @@ std::string sweep_svg(const Sweep& s, const std::vector<SweepRow>& rows) {
                ">" + rows[i].value + "</text>\n";
     out += "<text x=\"" + std::to_string(W / 2) + "\" y=\"" + std::to_string(H - 10) +
            "\" text-anchor=\"middle\">" + s.name + "</text>\n";
-    for (double y : {lo, 0.0, hi})
+    for (double y : std::set<double>{lo, 0.0, hi}) // 0 is lo or hi when no mean is beyond it
         out += "<text x=\"" + std::to_string(pad - 4) + "\" y=\"" + py(y) +
                "\" text-anchor=\"end\">" + format_counter(y) + "</text>\n";
     return out + "</svg>\n";

@@ -277,6 +277,63 @@ TEST(BatchReports, TheSweepPictureHasAPointPerRow) {
     EXPECT_EQ(count_of(points_of(svg, "<polygon"), ","), 6u) << "the band's upper and lower edges";
 }
 
+TEST(BatchReports, TheSweepPicturePlacesEachMeanAndLabelsItsAxisOnce) {
+    // The plot spans x 70..650 and y 45..350 (305 high); its axis runs from the
+    // least of 0 and the intervals' lower ends to the most of 0 and their upper ends.
+    struct Case {
+        std::vector<SweepRow> rows;
+        std::vector<std::string> points; // each mean's place, in the rows' order
+        std::string band;                // upper ends in order, then lower ends back
+        std::vector<std::string> labels; // the axis's values, each written once
+        std::string zero;                // the height of 0
+    };
+    const Case cases[] = {
+        // One value, in the middle; 0 to 4,900: the mean at 45 + 305 × 900 / 4,900.
+        {{{"30", 100, 4000, 900, 0.6, 400, 2}},
+         {"360.0,101.0"},
+         "360.0,45.0 360.0,157.0 ",
+         {"4,900", "0"},
+         "350.0"},
+        // -9,800 to 4,900.
+        {{{"20", 100, -9000, 800, 0.2, -900, 2},
+          {"30", 100, -1500, 700, 0.4, -150, 2},
+          {"40", 100, 4000, 900, 0.6, 400, 2}},
+         {"70.0,333.4", "360.0,177.8", "650.0,63.7"},
+         "70.0,316.8 360.0,163.3 650.0,45.0 650.0,82.3 360.0,192.3 70.0,350.0 ",
+         {"4,900", "0", "-9,800"},
+         "146.7"},
+        // Values in falling order, 40 at the right; 0 to 1,100.
+        {{{"40", 100, 1000, 100, 0.6, 100, 2}, {"20", 100, 500, 100, 0.5, 50, 2}},
+         {"650.0,72.7", "70.0,211.4"},
+         "650.0,45.0 70.0,183.6 70.0,239.1 650.0,100.5 ",
+         {"1,100", "0"},
+         "350.0"},
+    };
+    for (const Case& c : cases) {
+        const std::string svg = sweep_svg(Sweep{"kaiten", kRowKaiten, {}}, c.rows);
+        std::string points;
+        for (const std::string& p : c.points) {
+            points += p + " ";
+            const auto comma = p.find(',');
+            EXPECT_EQ(count_of(svg, "<circle cx=\"" + p.substr(0, comma) + "\" cy=\"" +
+                                        p.substr(comma + 1) + "\""),
+                      1u)
+                << p << svg;
+        }
+        EXPECT_EQ(count_of(svg, "<circle"), c.rows.size()) << svg;
+        EXPECT_EQ(points_of(svg, "<polyline"), points);
+        EXPECT_EQ(points_of(svg, "<polygon"), c.band);
+        for (const std::string& label : c.labels)
+            EXPECT_EQ(count_of(svg, "text-anchor=\"end\">" + label + "</text>"), 1u)
+                << label << svg;
+        EXPECT_EQ(count_of(svg, "text-anchor=\"end\">"), c.labels.size()) << svg;
+        EXPECT_EQ(
+            count_of(svg, "<line x1=\"70\" y1=\"" + c.zero + "\" x2=\"650\" y2=\"" + c.zero + "\""),
+            1u)
+            << svg;
+    }
+}
+
 TEST(BatchReports, TheExactFiguresAsJson) {
     std::string error;
     const auto j = parse_json(exact_json(start_texts()), error);
@@ -357,4 +414,28 @@ TEST(BatchReports, TheExactFiguresAsJson) {
     EXPECT_NEAR(number(tail, "2"), 1.0 / 3, 1e-12);
     EXPECT_NEAR(number(tail, "3"), 1.0 / 6, 1e-12);
     EXPECT_GT(number(*three->find("days"), "kakuhen_share"), 1.0 / 3 + 0.01);
+}
+
+TEST(BatchOptions, TheLimiterAndGiveUpShowAsPlayed) {
+    // A limiter above 999 plays as 999, a give-up above 9,999,999 as 9,999,999:
+    // each the unlimited value, 無制限.
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"--limiter", "1500"}, "最高継続回数 無制限, "},
+        {{"--limiter", "999"}, "最高継続回数 無制限, "},
+        {{"--limiter", "998"}, "最高継続回数 998, "},
+        {{"--give-up", "20000000"}, "ギブアップ金額 無制限, "},
+        {{"--give-up", "9999999"}, "ギブアップ金額 無制限, "},
+        {{"--give-up", "9999998"}, "ギブアップ金額 9999998, "},
+        {{"--give-up", "無制限"}, "ギブアップ金額 無制限, "},
+    };
+    for (const auto& [args, shown] : cases) {
+        const Parsed p = parse(args);
+        EXPECT_TRUE(p.premise_errors.empty()) << args[1];
+        EXPECT_NE(premises_line(p.options.premises).find(shown), std::string::npos)
+            << args[1] << premises_line(p.options.premises);
+    }
+    EXPECT_EQ(parse({"--sweep", "limiter=5,1500"}).options.sweep->values,
+              (std::vector<std::string>{"5", "無制限"}));
+    EXPECT_EQ(parse({"--sweep", "give-up=30000,12345678"}).options.sweep->values,
+              (std::vector<std::string>{"30000", "無制限"}));
 }

@@ -139,6 +139,11 @@ TEST(BatchSweep, CsvAndJsonShapes) {
     const std::string json = sweep_json(Header{7, start_texts()}, s, rows);
     EXPECT_NE(json.find("\"sweep\": \"form\",\n  \"days\": 100,\n  \"seed\": 7,"),
               std::string::npos);
+    // The swept premise is marked, as in the table.
+    EXPECT_NE(json.find("\"premises\": [\"  310\", \"  2100\", \"   2\", \"無制限\", \"   30\", "
+                        "\"   10\", \" 2.22\", \" 30000\", \"*\", \"9:00-10:00\", \"規制なし\"]"),
+              std::string::npos)
+        << json;
     EXPECT_NE(json.find("{\"value\": 20, \"mean\": -1234.50, \"low\": -1334.75, \"high\": "
                         "-1134.25, \"winning_share\": 0.250000, \"balance_per_hour\": -150.50, "
                         "\"jackpots_per_day\": 12.5000}"),
