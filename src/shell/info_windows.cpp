@@ -103,10 +103,8 @@ InfoWindow::InfoWindow(Kind kind, QWidget* parent)
     text_->setFont(QFont("ＭＳ 明朝"));
     text_->setPlainText(kind == Kind::Setumeif ? kSetumeiText : kSiyouText);
     Place_Text(text_, 10, l.text[2], l.text[3], l.text[0], l.text[1]);
-    auto* image1 = new QLabel(picture1);
+    auto* image1 = new PixelPicture(":/pictures/icon.png", picture1, QSize(32, 32));
     image1->setObjectName("Image1");
-    image1->setPixmap(QPixmap(":/pictures/icon.png")
-                          .scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     Place_Picture(image1, 32, 32, l.image[0], l.image[1]);
     connect(ok_button(picture1, l.button_caption, l.button_font, l.button), &QPushButton::clicked,
             this, &QWidget::close);

@@ -94,10 +94,8 @@ Zenteif::Zenteif(Premises& record, Dialogs* dialogs, ModalTracker& modal, QWidge
         fit_text(label, {label->text()}, std::min(label->width(), combo->x() - label->x()));
         combos_[row] = combo;
     }
-    auto* image1 = new QLabel(picture1);
+    auto* image1 = new PixelPicture(":/pictures/zentei.png", picture1, QSize(32, 32));
     image1->setObjectName("Image1");
-    image1->setPixmap(QPixmap(":/pictures/zentei.png")
-                          .scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     Place_Picture(image1, 32, 32, 312, 24);
 
     auto* ok = new QPushButton("ＯＫ！", picture1);

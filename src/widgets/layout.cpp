@@ -137,8 +137,10 @@ int text_field_width(const QComboBox* combo) {
 }
 } // namespace
 
-PixelPicture::PixelPicture(const QString& path, QWidget* parent) : QLabel(parent) {
-    setPixmap(QPixmap(path));
+PixelPicture::PixelPicture(const QString& path, QWidget* parent, QSize size) : QLabel(parent) {
+    const QPixmap picture(path);
+    setPixmap(size.isValid() ? picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                             : picture);
 }
 
 void PixelPicture::paintEvent(QPaintEvent*) {

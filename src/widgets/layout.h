@@ -19,9 +19,10 @@ class PictureBox : public QFrame {
 // A picture of whole pixels (a dollar box, a plate) at the top left. Where a
 // logical pixel is several device pixels it is scaled up sharp, each pixel a
 // block of one colour, as the display is; a plain label would smooth it.
+// A larger drawing is first made `size` pixels, once.
 class PixelPicture : public QLabel {
   public:
-    PixelPicture(const QString& path, QWidget* parent);
+    PixelPicture(const QString& path, QWidget* parent, QSize size = QSize());
 
   protected:
     void paintEvent(QPaintEvent*) override;

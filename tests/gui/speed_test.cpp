@@ -352,3 +352,24 @@ TEST(HighDpi, TheDisplayAndTheBoxAndPlatePicturesAreScaledSharpAtTwoDevicePixels
     }
     p.choose("a4");
 }
+
+TEST(HighDpi, TheSmallPicturesOfThePremisesAboutAndHowToWindowsAreScaledSharp) {
+    Program p;
+    p.choose("a2");
+    p.choose("d4");
+    p.choose("d3");
+    const std::pair<const char*, QWidget*> windows[] = {{"zenteif", p.window.zenteif()},
+                                                        {"setumeif", p.window.setumeif()},
+                                                        {"siyouf", p.window.siyouf()}};
+    for (const auto& [name, window] : windows) {
+        SCOPED_TRACE(name);
+        ASSERT_NE(window, nullptr);
+        auto* image = window->findChild<QLabel*>("Image1");
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->size(), QSize(32, 32));
+        // A picture of 32 × 32 pixels, each shown as a block of one colour.
+        const QImage picture = image->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(picture.size(), QSize(32, 32));
+        expect_sharp(picture, at_ratio_two(image), name);
+    }
+}
