@@ -47,7 +47,8 @@ bool is_numeric(std::string_view text);
 double leading_number(std::string_view text);
 
 struct Commit {
-    Premises record;         // written before any check, as the dialog writes it
+    Premises record;         // the values read, whether or not they pass; the
+                             // dialog writes them only when every check passes
     PremiseTexts texts;      // the texts as the dialog shows them afterwards
     std::vector<int> failed; // numbers (1..22) of the failed checks, in order
 };
