@@ -105,6 +105,7 @@ ChainParts chain_parts(int limiter, double q) {
 
 // The chain figures when a share `drawn` of the first hits draw their symbol.
 void set_lengths(ChainFigures& f, const ChainParts& c, double drawn) {
+    f.drawn_share = drawn;
     f.renchan.assign(c.drawn.size(), 0.0);
     f.mean = 0;
     for (std::size_t i = 0; i < f.renchan.size(); ++i) {
@@ -506,7 +507,7 @@ class RunEstimates {
 
 } // namespace
 
-std::string exact_section(const ExactFigures& e, const Measured* m) {
+std::string exact_section(const ExactFigures& e, const Measured* m, std::int64_t giveup_days) {
     if (m && m->atari_tsujo.days == 0) m = nullptr; // totals without a day's tally
     std::optional<RunEstimates> run;
     if (m) run.emplace(*m);
@@ -515,10 +516,14 @@ std::string exact_section(const ExactFigures& e, const Measured* m) {
     // measures them; the unending play's follow on a row of their own where
     // they differ.
     const ChainFigures& played = e.day;
+    // A give-up ends a day early and so changes which of its first hits a
+    // chain holds back, which a day that ends at its hours does not show.
+    const bool apart = m && giveup_days > 0 && played.drawn_share > 0 && played.drawn_share < 1;
     bool endless_rows = false;
     const auto chain_row = [&](const std::string& label, const std::string& day,
                                const std::string& endless, const std::string& estimate) {
-        std::string out = row(label, day, estimate);
+        std::string out = row(label, day, apart ? "" : estimate);
+        if (apart) out += row("  (ギブアップのある実測)", "", estimate);
         if (day != endless) {
             out += row("  (連続プレイ)", endless);
             endless_rows = true;
@@ -567,8 +572,10 @@ std::string exact_section(const ExactFigures& e, const Measured* m) {
     out += chain_row("1時間あたり大当り", f3(played.jackpots_per_hour), f3(e.jackpots_per_hour),
                      sim([](const RunEstimates& r) { return r.pace(1, f3); }));
     if (endless_rows)
-        out += "(連荘の理論値は1日ごと: 各日は連荘なしで始まり、プレイ時間で終わる "
-               "(ギブアップで終わる日は含まない)。(連続プレイ) は日の区切りのない値)\n";
+        out += "(連荘の理論値は1日ごと: 各日は連荘なしで始まり、プレイ時間で終わる。"
+               "(連続プレイ) は日の区切りのない値)\n";
+    if (apart)
+        out += "(ギブアップで終わった日があり、その日々の連荘は理論値の日とは別のものとして示す)\n";
     return out;
 }
 

@@ -21,6 +21,7 @@ struct DayResult;
 struct ChainFigures {
     // renchan[n − 1]: the share of chains of exactly n jackpots (n = 1..limiter).
     std::vector<double> renchan;
+    double drawn_share = 0;             // of first hits, those that draw their symbol
     double mean = 0, kakuhen_share = 0; // kakuhen_share: of first hits, those going on
     // Seconds per spin and jackpots per hour with these chains.
     double seconds_per_spin = 0, jackpots_per_hour = 0;
@@ -135,7 +136,10 @@ struct Interval {
 Interval wilson(double x, double n, double z);
 
 // The 理論値 section of the summary; with a run's measurements, each figure
-// beside its estimate and 95 % interval.
-std::string exact_section(const ExactFigures& e, const Measured* m);
+// beside its estimate and 95 % interval. Where days of the run ended at the
+// give-up (`giveup_days`) and the limiter holds back some of a day's first
+// hits, the run's chains are not those of days that end at their hours: they
+// are shown on rows of their own.
+std::string exact_section(const ExactFigures& e, const Measured* m, std::int64_t giveup_days);
 
 } // namespace popchan::batch

@@ -405,8 +405,8 @@ TEST(Exact, IntervalsStayWithinWhatCanBe) {
     int covered = 0;
     for (std::uint64_t seed = 1; seed <= 40; ++seed) {
         Totals t = played(Premises{}, 2, seed);
-        const std::string r =
-            row_of(exact_section(exact_figures(Premises{}), &t.exact), "大当り確率 (確変時)");
+        const std::string r = row_of(exact_section(exact_figures(Premises{}), &t.exact, t.giveups),
+                                     "大当り確率 (確変時)");
         double low = 0, high = 0;
         ASSERT_EQ(std::sscanf(r.substr(r.find('[')).c_str(), "[1/%lf, 1/%lf]", &low, &high), 2)
             << r;
@@ -417,7 +417,7 @@ TEST(Exact, IntervalsStayWithinWhatCanBe) {
     // One day: no interval without a width; the ratios of days say there are
     // too few of them.
     Totals one = played(Premises{}, 1, 7);
-    const std::string text = exact_section(exact_figures(Premises{}), &one.exact);
+    const std::string text = exact_section(exact_figures(Premises{}), &one.exact, one.giveups);
     for (const char* label : {"1回転の秒数 (通常時)", "1回転の秒数 (全体)", "1時間あたり大当り"})
         EXPECT_NE(row_of(text, label).find("区間なし (30 日未満)"), std::string::npos) << text;
     for (std::size_t at = text.find('['); at != std::string::npos; at = text.find('[', at + 1)) {
@@ -433,9 +433,10 @@ TEST(Exact, IntervalsStayWithinWhatCanBe) {
     endless.zentei_jikan = 14;
     endless.zentei_giveup = kGiveupUnlimited;
     Totals never = played(endless, 40, 3);
-    EXPECT_NE(row_of(exact_section(exact_figures(endless), &never.exact), "平均連荘数")
-                  .find(" - 区間なし (終わった連荘が 20 未満)"),
-              std::string::npos);
+    EXPECT_NE(
+        row_of(exact_section(exact_figures(endless), &never.exact, never.giveups), "平均連荘数")
+            .find(" - 区間なし (終わった連荘が 20 未満)"),
+        std::string::npos);
 
     // A rare long chain, 1/2 × 1/2 × 1/25 = 1 %: Greenwood's variance
     // 1e-4 × (0.01 + 0.02 + 0.96) gives a normal interval reaching below 0;
@@ -443,7 +444,7 @@ TEST(Exact, IntervalsStayWithinWhatCanBe) {
     Measured m;
     m.atari_tsujo.add(50, 15500);
     m.chain = {{100, 50}, {50, 25}, {25, 24}, {1, 0}, {1, 1}};
-    const std::string tail = row_of(exact_section(exact_figures(Premises{}), &m), "5 連荘以上");
+    const std::string tail = row_of(exact_section(exact_figures(Premises{}), &m, 0), "5 連荘以上");
     EXPECT_TRUE(tail.ends_with(" 1.00 % [0.18 %, 5.45 %]")) << tail;
 }
 
@@ -474,5 +475,33 @@ TEST(Exact, EdgesOfThePremisesPrintNoInfinity) {
         EXPECT_TRUE(r.ends_with(c.shown)) << r;
         EXPECT_EQ(text.find("inf"), std::string::npos) << text;
         EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+    }
+}
+
+TEST(Exact, TheRunsChainsStandApartWhereAGiveUpEndedDays) {
+    // Limiter 5, R 1.5: a day that ends at its hours has 53.58 % of its first
+    // hits going on (the model of the day above). Days cut short by the
+    // give-up hold fewer first hits after a long chain, so their chains are
+    // shown on a row of their own, not beside that figure.
+    Premises z;
+    z.zentei_limiter = 5;
+    z.zentei_kakuhenritu = 1.5f;
+    for (const bool giveup : {true, false}) {
+        z.zentei_giveup = giveup ? 30000 : kGiveupUnlimited;
+        Totals t = played(z, 300, 11);
+        ASSERT_EQ(t.giveups > 0, giveup);
+        const std::string text = exact_section(exact_figures(z), &t.exact, t.giveups);
+        const std::string r = row_of(text, "初当りが確変になる割合");
+        const auto next = text.find('\n', text.find(r)) + 1;
+        const std::string below = text.substr(next, text.find('\n', next) - next);
+        if (giveup) {
+            EXPECT_TRUE(r.ends_with(" 53.58 %")) << r;
+            EXPECT_TRUE(below.starts_with("    (ギブアップのある実測)")) << below;
+            EXPECT_NE(below.find("% ["), std::string::npos) << below;
+        } else {
+            EXPECT_NE(r.find(" 53.58 %  "), std::string::npos) << r;
+            EXPECT_NE(r.find("% ["), std::string::npos) << r;
+            EXPECT_TRUE(below.starts_with("    (連続プレイ)")) << below;
+        }
     }
 }
