@@ -96,7 +96,7 @@ std::string premises_line(const PremiseTexts& premises) {
 
 std::string exact_table(const PremiseTexts& premises) {
     return "ＣＲぽぷちゃん\n" + premises_line(premises) + "\n" +
-           exact_section(exact_figures(premises), nullptr);
+           exact_section(exact_figures(premises), nullptr, 0);
 }
 
 std::string summary_table(const Header& h, Totals& t) {
@@ -121,7 +121,7 @@ std::string summary_table(const Header& h, Totals& t) {
            "\n";
     out += "ギブアップで終わった日 " + percent(double(t.giveups), double(t.days)) + "\n\n";
     out += "リーチ統計 (全日, 当り/ﾘｰﾁ と信頼度)\n" + reach_lines(t.reach);
-    out += "\n" + exact_section(exact_figures(h.premises), &t.exact);
+    out += "\n" + exact_section(exact_figures(h.premises), &t.exact, t.giveups);
     return out;
 }
 
