@@ -208,8 +208,12 @@ std::string exact_json(const PremiseTexts& premises) {
                     {"seconds_per_spin_kakuhen", e.seconds_kakuhen}},
                    "  ");
     // The chain of days as they are played, and of play without end.
-    const ChainFigures unending{e.renchan, e.renchan_mean, e.kakuhen_share, e.seconds_per_spin,
-                                e.jackpots_per_hour};
+    ChainFigures unending;
+    unending.renchan = e.renchan;
+    unending.mean = e.renchan_mean;
+    unending.kakuhen_share = e.kakuhen_share;
+    unending.seconds_per_spin = e.seconds_per_spin;
+    unending.jackpots_per_hour = e.jackpots_per_hour;
     out += ",\n  \"days\": " + chain_json(e.day, z.zentei_dedama);
     out += ",\n  \"unending\": " + chain_json(unending, z.zentei_dedama);
     return out + "\n}\n";
