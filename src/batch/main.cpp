@@ -23,31 +23,13 @@ using namespace popchan::batch;
 
 namespace {
 
-// A progress bar with the time left, on a terminal, once the run takes a while.
-class ProgressBar {
-  public:
-    ProgressBar() : on_(isatty(STDERR_FILENO)), start_(std::chrono::steady_clock::now()) {}
-    void operator()(std::int64_t done, std::int64_t total) {
-        const double elapsed = seconds();
-        if (!on_ || elapsed < 1.0) return;
-        const double share = double(done) / double(total);
-        const int filled = int(share * 30);
-        std::fprintf(stderr, "\r[%s%s] %5.1f %%  %.0f s left ", std::string(filled, '#').c_str(),
-                     std::string(30 - filled, '.').c_str(), 100 * share,
-                     share > 0 ? elapsed * (1 - share) / share : 0.0);
-        shown_ = true;
-    }
-    ~ProgressBar() {
-        if (shown_) std::fprintf(stderr, "\r%60s\r", "");
-    }
-
-  private:
-    double seconds() const {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    }
-    bool on_, shown_ = false;
-    std::chrono::steady_clock::time_point start_;
-};
+// A bar on the terminal, if standard error is one, timed from now.
+ProgressBar progress_bar() {
+    return ProgressBar(
+        isatty(STDERR_FILENO) ? stderr : nullptr, [start = std::chrono::steady_clock::now()] {
+            return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        });
+}
 
 // Says what failed and gives the exit status: 1 for a failed run, 2 for
 // input that cannot be used.
@@ -93,7 +75,7 @@ int sweep_premise(const Options& o, const RunConfig& config) {
     std::vector<SweepRow> rows;
     std::string error;
     {
-        ProgressBar bar;
+        ProgressBar bar = progress_bar();
         error = sweep(config, o.premises, *o.sweep, rows,
                       [&](std::int64_t done, std::int64_t total) { bar(done, total); });
     }
@@ -109,7 +91,7 @@ int border(const Options& o, const RunConfig& config) {
     Border b;
     std::string error;
     {
-        ProgressBar bar;
+        ProgressBar bar = progress_bar();
         error = find_border(config, b,
                             [&](std::int64_t done, std::int64_t total) { bar(done, total); });
     }
@@ -173,7 +155,7 @@ int main(int argc, char** argv) {
     Totals totals;
     std::string error;
     {
-        ProgressBar bar;
+        ProgressBar bar = progress_bar();
         error = run(
             config, totals,
             [&](const DayResult& d, const std::vector<SpinRow>& rows) {

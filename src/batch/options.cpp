@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace popchan::batch {
 
@@ -32,24 +33,22 @@ constexpr PremiseOption kPremiseOptions[] = {
     {"--box-limit", kRowHakokisei, "dollar-box limit, code 1-6 or its text", "--box-limit 3"},
 };
 
-// A code given as its number stands for the list's text of that code.
-std::string code_text(PremiseRow row, const std::string& value) {
-    const std::vector<std::string> items = list_items(row);
-    int code = 0;
-    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), code);
-    if (ec == std::errc() && end == value.data() + value.size() && code >= 1 &&
-        code <= int(items.size()))
-        return items[code - 1];
+// A whole number from `min` to `max`; none when the text is anything else.
+template <class T>
+std::optional<T> whole_number(const std::string& text, T min,
+                              T max = std::numeric_limits<T>::max()) {
+    T value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || !(value >= min && value <= max))
+        return std::nullopt;
     return value;
 }
 
-// A whole number of at least `min`; `out` changes only when the text is one.
-template <class T> bool whole_number(const std::string& text, T& out, T min) {
-    T value{};
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !(value >= min)) return false;
-    out = value;
-    return true;
+// A code given as its number stands for the list's text of that code.
+std::string code_text(PremiseRow row, const std::string& value) {
+    const std::vector<std::string> items = list_items(row);
+    if (const auto code = whole_number<int>(value, 1, int(items.size()))) return items[*code - 1];
+    return value;
 }
 
 // The number of decimals written in a number's text.
@@ -59,9 +58,12 @@ int decimals(const std::string& text) {
 }
 
 // A finite number: from_chars also reads "nan" and "inf".
-bool real_number(const std::string& text, double& out) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return ec == std::errc() && end == text.data() + text.size() && std::isfinite(out);
+std::optional<double> real_number(const std::string& text) {
+    double x{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), x);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(x))
+        return std::nullopt;
+    return x;
 }
 
 constexpr std::size_t kMaxSweepValues = 1000;
@@ -81,16 +83,16 @@ std::string read_sweep(const std::string& given, Sweep& sweep) {
         const std::string from = values.substr(0, c1),
                           to = values.substr(c1 + 1, c2 == std::string::npos ? 0 : c2 - c1 - 1),
                           step = c2 == std::string::npos ? "" : values.substr(c2 + 1);
-        double a = 0, b = 0, d = 0;
-        if (!real_number(from, a) || !real_number(to, b) || !real_number(step, d) || !(d > 0) ||
-            !(b >= a) || !((b - a) / d < double(kMaxSweepValues)))
+        const auto a = real_number(from), b = real_number(to), d = real_number(step);
+        if (!a || !b || !d || !(*d > 0) || !(*b >= *a) ||
+            !((*b - *a) / *d < double(kMaxSweepValues)))
             return "--sweep needs numbers FROM:TO:STEP with FROM <= TO, STEP > 0 and at most " +
                    std::to_string(kMaxSweepValues) + " values: " + given;
         const int places = std::max(decimals(from), decimals(step));
-        const auto count = std::size_t((b - a) / d + 1e-9) + 1;
+        const auto count = std::size_t((*b - *a) / *d + 1e-9) + 1;
         for (std::size_t i = 0; i < count; ++i) {
             char buf[64];
-            std::snprintf(buf, sizeof buf, "%.*f", places, a + double(i) * d);
+            std::snprintf(buf, sizeof buf, "%.*f", places, *a + double(i) * *d);
             s.values.emplace_back(buf);
         }
     } else {
@@ -125,11 +127,11 @@ constexpr Flag kFlags[] = {{"--help", &Options::help},
 // "I/N" with 1 <= I <= N.
 bool read_shard(const std::string& text, std::int64_t& shard, std::int64_t& shards) {
     const std::size_t slash = text.find('/');
-    std::int64_t i = 0, n = 0;
-    if (slash == std::string::npos || !whole_number<std::int64_t>(text.substr(0, slash), i, 1) ||
-        !whole_number<std::int64_t>(text.substr(slash + 1), n, i))
-        return false;
-    shard = i, shards = n;
+    if (slash == std::string::npos) return false;
+    const auto i = whole_number<std::int64_t>(text.substr(0, slash), 1);
+    const auto n = i ? whole_number<std::int64_t>(text.substr(slash + 1), *i) : std::nullopt;
+    if (!n) return false;
+    shard = *i, shards = *n;
     return true;
 }
 
@@ -310,18 +312,18 @@ Parsed parse(const std::vector<std::string>& args) {
             const bool coded = premise->row >= kRowEigyo;
             o.premises[premise->row] = coded ? code_text(premise->row, value) : value;
         } else if (name == "--days") {
-            if (!whole_number<std::int64_t>(value, o.days, 1))
+            if (const auto days = whole_number<std::int64_t>(value, 1))
+                o.days = *days;
+            else
                 p.usage_errors.push_back("--days needs a whole number of at least 1: " + value);
         } else if (name == "--seed") {
-            std::uint64_t seed = 0;
-            if (whole_number<std::uint64_t>(value, seed, 0))
+            if (const auto seed = whole_number<std::uint64_t>(value, 0))
                 o.seed = seed;
             else
                 p.usage_errors.push_back("--seed needs a whole number: " + value);
         } else if (name == "--threads") {
-            int threads = 0;
-            if (whole_number<int>(value, threads, 1) && threads <= 1024)
-                o.threads = threads;
+            if (const auto threads = whole_number<int>(value, 1, 1024))
+                o.threads = *threads;
             else
                 p.usage_errors.push_back("--threads needs a whole number from 1 to 1024: " + value);
         } else if (name == "--sweep") {

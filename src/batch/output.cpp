@@ -123,6 +123,24 @@ bool OutputFile::commit() {
     return error_.empty();
 }
 
+ProgressBar::ProgressBar(std::FILE* out, std::function<double()> seconds)
+    : out_(out), seconds_(std::move(seconds)) {}
+
+void ProgressBar::operator()(std::int64_t done, std::int64_t total) {
+    const double elapsed = seconds_();
+    if (!out_ || elapsed < 1.0) return;
+    const double share = double(done) / double(total);
+    const int filled = int(share * 30);
+    std::fprintf(out_, "\r[%s%s] %5.1f %%  %.0f s left ", std::string(filled, '#').c_str(),
+                 std::string(30 - filled, '.').c_str(), 100 * share,
+                 share > 0 ? elapsed * (1 - share) / share : 0.0);
+    shown_ = true;
+}
+
+ProgressBar::~ProgressBar() {
+    if (shown_) std::fprintf(out_, "\r%60s\r", "");
+}
+
 void remove_temporaries_on_signals() {
     for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
         std::signal(sig, on_signal);

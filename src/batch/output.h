@@ -5,7 +5,9 @@
 // pipe) is written directly. Every write, the flush and the close are checked.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +39,23 @@ class OutputFile {
     std::string path_, temporary_, error_;
     std::FILE* file_ = nullptr;
     int slot_ = -1; // in the list the signal handler cleans up
+};
+
+// A progress bar with the time left, over one line of a terminal, once the
+// run has taken a second.
+class ProgressBar {
+  public:
+    // `out` null: no bar. `seconds` tells the time since the run started.
+    ProgressBar(std::FILE* out, std::function<double()> seconds);
+    ~ProgressBar(); // wipes the bar, if it was shown
+    ProgressBar(const ProgressBar&) = delete;
+    ProgressBar& operator=(const ProgressBar&) = delete;
+    void operator()(std::int64_t done, std::int64_t total);
+
+  private:
+    std::FILE* out_;
+    std::function<double()> seconds_;
+    bool shown_ = false;
 };
 
 // Ctrl+C, SIGTERM, SIGHUP and a closed pipe remove the temporary files of the

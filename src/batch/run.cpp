@@ -144,11 +144,7 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
         changed.notify_all();
         if (progress) progress(std::min((i + 1) * kChunk, config.days), config.days);
     }
-    {
-        std::lock_guard lock(mutex);
-        stop = true;
-    }
-    changed.notify_all();
+    // Every chunk was taken, or stop was set and told: the workers end.
     for (auto& w : workers)
         w.join();
     return error;

@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <numeric>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "batch/json.h"
 #include "batch/options.h"
+#include "batch/output.h"
 #include "batch/report.h"
 #include "batch/sweep.h"
 #include "batch/sweep_report.h"
@@ -79,18 +86,26 @@ TEST(Batch, SignatureRun) {
 TEST(Batch, TheSummaryFollowsFromTheDays) {
     Played p = play(120, 3, 2);
     Totals& t = p.totals;
-    double sum = 0, hours = 0, jackpots = 0;
+    double sum = 0, hours = 0, jackpots = 0, first_hits = 0, max_chain = 0, spins = 0, seconds = 0;
     std::int64_t wins = 0, giveups = 0;
     for (const DayResult& d : p.days) {
         sum += d.balance;
         hours += d.end_seconds / 3600.0;
         jackpots += d.jackpots;
+        first_hits += d.first_hits;
+        max_chain += d.max_chain;
+        spins += d.spins;
+        seconds += d.end_seconds;
         wins += d.balance > 0;
         giveups += d.by_giveup && !d.by_hours;
     }
     EXPECT_NEAR(t.mean(), sum / 120, 1e-6);
     EXPECT_NEAR(t.per_hour(), sum / hours, 1e-6);
     EXPECT_EQ(t.jackpots, jackpots);
+    EXPECT_EQ(t.first_hits, first_hits);
+    EXPECT_EQ(t.max_chain, max_chain);
+    EXPECT_EQ(t.spins, spins);
+    EXPECT_EQ(t.seconds, seconds);
     EXPECT_EQ(t.wins, wins);
     EXPECT_EQ(t.giveups, giveups);
     std::vector<float> sorted;
@@ -438,4 +453,383 @@ TEST(BatchOptions, TheLimiterAndGiveUpShowAsPlayed) {
               (std::vector<std::string>{"5", "無制限"}));
     EXPECT_EQ(parse({"--sweep", "give-up=30000,12345678"}).options.sweep->values,
               (std::vector<std::string>{"30000", "無制限"}));
+}
+
+namespace {
+std::string written(std::FILE* f) {
+    std::string text(std::size_t(std::ftell(f)), '\0');
+    std::rewind(f);
+    text.resize(std::fread(text.data(), 1, text.size(), f));
+    std::fseek(f, 0, SEEK_END);
+    return text;
+}
+} // namespace
+
+TEST(BatchOutput, TheProgressBarAppearsAfterASecondAndIsWipedAtTheEnd) {
+    // Thirty marks for the whole run; the time left is the time so far times
+    // the part to do over the part done.
+    struct Step {
+        double seconds;
+        std::int64_t done, total;
+        std::string shown; // what this step adds
+    };
+    const Step steps[] = {
+        {0.99, 20, 40, ""},
+        {1.0, 10, 40, "\r[#######.......................]  25.0 %  3 s left "},
+        {1.5, 0, 40, "\r[..............................]   0.0 %  0 s left "},
+        {6.0, 30, 40, "\r[######################........]  75.0 %  2 s left "},
+        {9.0, 40, 40, "\r[##############################] 100.0 %  0 s left "},
+    };
+    std::FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    std::string expected;
+    {
+        double now = 0;
+        ProgressBar bar(f, [&] { return now; });
+        for (const Step& s : steps) {
+            now = s.seconds;
+            bar(s.done, s.total);
+            expected += s.shown;
+            EXPECT_EQ(written(f), expected) << s.seconds;
+        }
+    }
+    EXPECT_EQ(written(f), expected + "\r" + std::string(60, ' ') + "\r");
+    std::fclose(f);
+
+    // Within the first second nothing is shown, and nothing is wiped.
+    std::FILE* g = std::tmpfile();
+    ASSERT_NE(g, nullptr);
+    {
+        ProgressBar bar(g, [] { return 0.5; });
+        bar(1, 2);
+    }
+    EXPECT_EQ(written(g), "");
+    std::fclose(g);
+    ProgressBar none(nullptr, [] { return 5.0; });
+    none(1, 2); // no terminal: no bar
+}
+
+TEST(Batch, TheReachStatisticsOfARunAreThoseOfItsDays) {
+    // One run of 40 days against 40 runs of a day each, both tables: the
+    // totals (計, rows 0 and 20) and every kind.
+    const Played whole = play(40, 13, 2);
+    ReachTable sum{};
+    for (std::int64_t day = 1; day <= 40; ++day) {
+        RunConfig config;
+        config.first_day = day;
+        config.days = 1;
+        config.seed = 13;
+        Totals t;
+        ASSERT_EQ(run(
+                      config, t, [](const DayResult&, const std::vector<SpinRow>&) {}, nullptr),
+                  "");
+        for (std::size_t r = 0; r < sum.size(); ++r)
+            for (std::size_t c = 0; c < 2; ++c)
+                sum[r][c] += t.reach[r][c];
+    }
+    EXPECT_GT(sum[0][1], 0);
+    EXPECT_GT(sum[20][1], 0);
+    EXPECT_EQ(whole.totals.reach, sum);
+}
+
+namespace {
+
+// Four days by hand: balances of -20,000, 10,000 twice and 40,000 yen, three
+// won, one given up, ten hours each; 50 jackpots, 25 first hits, 10 for the
+// longest chains, 10,000 spins; the day's mean balance -1,000 after its first
+// hour and 10,000 from its second on. Reaches: normal kind 1 one jackpot in 4,
+// 3 in 10 in all; probability-up kind 11 one in one, one in 5 in all.
+Totals four_days() {
+    Totals t;
+    t.days = 4;
+    t.balances = {{-200, 1}, {100, 2}, {400, 1}};
+    t.wins = 3;
+    t.giveups = 1;
+    t.seconds = 4 * 36000;
+    t.jackpots = 50;
+    t.first_hits = 25;
+    t.max_chain = 10;
+    t.spins = 10000;
+    t.hourly.fill(40000);
+    t.hourly[0] = 0;
+    t.hourly[1] = -4000;
+    t.reach[0] = {3, 10};
+    t.reach[1] = {1, 4};
+    t.reach[20] = {1, 5};
+    t.reach[31] = {1, 1};
+    return t;
+}
+
+std::string reach_table(const char* state, const char* first, const char* last, const char* total) {
+    const char* labels[] = {"普通…", "箱  …", "箱２…", "風  …", "風２…", "猫  …",
+                            "猫２…", "精２…", "精３…", "精４…", "天使…"};
+    std::string out = std::string(state) + "\n";
+    for (int k = 0; k < 11; ++k)
+        out += std::string("  ") + labels[k] +
+               (k == 0    ? first
+                : k == 10 ? last
+                          : " 0/ 0   -") +
+               "\n";
+    return out + "  --------------\n  計…" + total + "\n";
+}
+
+} // namespace
+
+TEST(BatchReports, TheSummaryOfFourDaysByHand) {
+    Totals t = four_days();
+    const Header h{7, start_texts()};
+    // Mean 40,000 / 4 = 10,000; spread sqrt((30,000² + 30,000²) / 3) = 24,495;
+    // nearest ranks 1, 1, 2, 3, 4 of 4; 40,000 yen in 40 hours.
+    const std::string table =
+        "ＣＲぽぷちゃん batch: 4 days, seed 7\n"
+        "前提: 大当り確率 310, 大当り出玉 2100, 確変率 2, 最高継続回数 無制限, 回転率 30, "
+        "プレイ時間 10, 換金率 2.22, ギブアップ金額 30000, 営業形態 確変後無制限, ﾀｲﾑｻｰﾋﾞｽ "
+        "9:00-10:00, ドル箱規制 規制なし\n"
+        "\n"
+        "1日の収支 (円)\n"
+        "  平均          10,000\n"
+        "  標準偏差      24,495\n"
+        "  5 %点         -20,000\n"
+        "  25 %点        -20,000\n"
+        "  50 %点        10,000\n"
+        "  75 %点        10,000\n"
+        "  95 %点        40,000\n"
+        "勝った日          75.0 %\n"
+        "1時間あたり収支   1,000 円\n"
+        "1日あたり: 当り数 12.50, 初当り数 6.25, 最大連荘数 2.50, 回転数 2,500\n"
+        "ギブアップで終わった日 25.0 %\n"
+        "\n"
+        "リーチ統計 (全日, 当り/ﾘｰﾁ と信頼度)\n" +
+        reach_table("（通常時）", " 1/ 4   25.0 %", " 0/ 0   -", " 3/ 10   30.0 %") +
+        reach_table("（確変時）", " 0/ 0   -", " 1/ 1   100.0 %", " 1/ 5   20.0 %") + "\n理論値";
+    const std::string shown = summary_table(h, t);
+    EXPECT_EQ(shown.substr(0, table.size()), table);
+
+    std::string normal, kakuhen, reach = "[[3, 10], [1, 4]";
+    for (int k = 1; k <= 11; ++k) {
+        const std::string none = ", \"jackpots\": 0, \"reaches\": 0}";
+        normal += (k > 1 ? ", {\"kind\": " : "{\"kind\": ") + std::to_string(k) +
+                  (k == 1 ? ", \"jackpots\": 1, \"reaches\": 4}" : none);
+        kakuhen += (k > 1 ? ", {\"kind\": " : "{\"kind\": ") + std::to_string(k) +
+                   (k == 11 ? ", \"jackpots\": 1, \"reaches\": 1}" : none);
+    }
+    for (int r = 2; r < 32; ++r)
+        reach += r == 20 ? ", [1, 5]" : r == 31 ? ", [1, 1]" : ", [0, 0]";
+    std::string hourly = "[0, -4000";
+    for (int hour = 2; hour <= 14; ++hour)
+        hourly += ", 40000";
+    const std::string zeros = "[0, 0, 0, 0, 0, 0]";
+    const std::string json =
+        "{\n  \"days\": 4,\n  \"seed\": 7,\n"
+        "  \"balance\": {\"mean\": 10000.00, \"sd\": 24494.90, \"quantiles\": {\"5\": -20000, "
+        "\"25\": -20000, \"50\": 10000, \"75\": 10000, \"95\": 40000}},\n"
+        "  \"winning_share\": 0.750000,\n  \"balance_per_hour\": 1000.00,\n"
+        "  \"per_day\": {\"jackpots\": 12.5000, \"first_hits\": 6.2500, \"max_chain\": 2.5000, "
+        "\"spins\": 2500.00},\n"
+        "  \"giveup_share\": 0.250000,\n"
+        "  \"reach\": {\"normal\": [" +
+        normal + "], \"kakuhen\": [" + kakuhen +
+        "]},\n"
+        "  \"premises\": [\"  310\", \"  2100\", \"   2\", \"無制限\", \"   30\", \"   10\", \" "
+        "2.22\", \" 30000\", \"確変後無制限\", \"9:00-10:00\", \"規制なし\"],\n"
+        "  \"first_day\": 1,\n  \"run_days\": 4,\n"
+        "  \"sums\": {\"wins\": 3, \"giveups\": 1, \"seconds\": 144000, \"jackpots\": 50, "
+        "\"first_hits\": 25, \"max_chain\": 10, \"spins\": 10000,\n"
+        "    \"hourly\": " +
+        hourly + "],\n    \"reach\": " + reach +
+        "],\n"
+        "    \"balances\": [[-200, 1], [100, 2], [400, 1]],\n"
+        "    \"exact\": {\"atari_tsujo\": " +
+        zeros + ", \"atari_kakuhen\": " + zeros + ", \"seconds_tsujo\": " + zeros +
+        ", \"seconds_kakuhen\": " + zeros + ", \"chain\": []}}\n}\n";
+    EXPECT_EQ(summary_json(h, t), json);
+}
+
+TEST(BatchReports, TheDayPlotOfFourDaysByHand) {
+    Totals t = four_days();
+    const std::string svg = plot_svg(t, 2);
+    // Balances from -20,000 to 40,000 in 40 bins of 1,500 yen, each 15.5 wide
+    // from x = 50; the highest bar (2 days) 200 high down to y = 250.
+    // Two hours: the mean after each at x = 50, 360, 670, from -1,000 to
+    // 10,000 over the 200 from y = 350.
+    const char* parts[] = {
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"720\" height=\"600\" ",
+        "<text x=\"50\" y=\"20\">1日の収支の分布 (4 日)</text>",
+        "<rect x=\"50.0\" y=\"150.0\" width=\"14.5\" height=\"100.0\" fill=\"#4a7fd0\"/>",
+        "<rect x=\"65.5\" y=\"250.0\" width=\"14.5\" height=\"0.0\" fill=\"#4a7fd0\"/>",
+        "<rect x=\"360.0\" y=\"50.0\" width=\"14.5\" height=\"200.0\" fill=\"#4a7fd0\"/>",
+        "<rect x=\"654.5\" y=\"150.0\" width=\"14.5\" height=\"100.0\" fill=\"#4a7fd0\"/>",
+        "<text x=\"50\" y=\"266\">-20,000 円</text>",
+        "<text x=\"670\" y=\"266\" text-anchor=\"end\">40,000 円</text>",
+        "<text x=\"50\" y=\"320\">時刻ごとの平均収支 (円)</text>",
+        "<line x1=\"50.0\" y1=\"531.8\" x2=\"670.0\" y2=\"531.8\" stroke=\"black\"/>",
+        "points=\"50.0,531.8 360.0,550.0 670.0,350.0 \"",
+        "<text x=\"50.0\" y=\"566\" text-anchor=\"middle\">9:00</text>",
+        "<text x=\"360.0\" y=\"566\" text-anchor=\"middle\">10:00</text>",
+        "<text x=\"670.0\" y=\"566\" text-anchor=\"middle\">11:00</text>",
+        "<text x=\"46\" y=\"350.0\" text-anchor=\"end\">10,000</text>",
+        "<text x=\"46\" y=\"550.0\" text-anchor=\"end\">-1,000</text>",
+    };
+    for (const char* part : parts)
+        EXPECT_EQ(count_of(svg, part), 1u) << part << "\n" << svg;
+    EXPECT_EQ(count_of(svg, "<rect "), 41u) << "the ground and 40 bars";
+    EXPECT_EQ(count_of(svg, "height=\"0.0\""), 37u) << "the empty bins";
+}
+
+TEST(BatchReports, NumbersAsCsvAndJsonCarryThem) {
+    const std::pair<double, const char*> cases[] = {
+        {3, "3"},
+        {-2500, "-2500"},
+        {2.5, "2.5"},
+        {0.125, "0.125"},
+        {999999999999999, "999999999999999"},
+        {1e15, "1e+15"},
+        {-1e15, "-1e+15"},
+    };
+    for (const auto& [x, text] : cases)
+        EXPECT_EQ(num(x), text) << text;
+}
+
+TEST(BatchReports, TheJsonReaderTakesWhatTheToolWritesAndNothingElse) {
+    struct Case {
+        std::string_view text;
+        const char* read; // the value read back, as kinds and texts; null: not JSON
+    };
+    const std::string deep = std::string(65, '[') + std::string(65, ']'),
+                      deeper = std::string(66, '[') + std::string(66, ']');
+    const Case cases[] = {
+        {"[true, false, null]", "[bool bool null]"},
+        {" \t\r\n{\"a\": [1, -2.5e3], \"b\": {}}\r\n", "{a=[1 -2.5e3] b={}}"},
+        {"\"a\\\"b\\\\c\\/d\\be\\ff\\ng\\rh\\ti\"", "a\"b\\c/d\be\ff\ng\rh\ti"},
+        {"\"\\u0041\\u00e9\\u3042\"", "Aéあ"},
+        {"[]", "[]"},
+        {deep, "deep"},
+        {deeper, nullptr},
+        {"tru", nullptr},
+        {"[1,]", nullptr},
+        {"[1 2]", nullptr},
+        {"{\"a\" 1}", nullptr},
+        {"{1: 2}", nullptr},
+        {"{\"a\": 1,}", nullptr},
+        {"\"\\x\"", nullptr},
+        {"\"\\u12\"", nullptr},
+        {"\"ab", nullptr},
+        {std::string_view("\"ab\"", 3), nullptr}, // the closing quote lies beyond the text
+        {"", nullptr},
+        {"[1] 2", nullptr},
+    };
+    const auto shown = [](const Json& j, const auto& self) -> std::string {
+        switch (j.kind) {
+        case Json::kNull:
+            return "null";
+        case Json::kBool:
+            return "bool";
+        case Json::kNumber:
+        case Json::kString:
+            return j.text;
+        case Json::kArray: {
+            std::string out = "[";
+            for (const Json& item : j.items)
+                out += (out.size() > 1 ? " " : "") + self(item, self);
+            return out + "]";
+        }
+        case Json::kObject: {
+            std::string out = "{";
+            for (const auto& [key, value] : j.members)
+                out += (out.size() > 1 ? " " : "") + key + "=" + self(value, self);
+            return out + "}";
+        }
+        }
+        return {};
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto j = parse_json(c.text, error);
+        if (!c.read) {
+            EXPECT_FALSE(j.has_value()) << c.text;
+            EXPECT_TRUE(error.starts_with("not JSON at byte ")) << c.text;
+        } else if (std::string_view(c.read) == "deep") {
+            EXPECT_TRUE(j.has_value()) << error;
+        } else {
+            ASSERT_TRUE(j.has_value()) << c.text << ": " << error;
+            EXPECT_EQ(shown(*j, shown), c.read) << c.text;
+        }
+    }
+    std::string error;
+    EXPECT_FALSE(parse_json("[1,]", error).has_value());
+    EXPECT_EQ(error, "not JSON at byte 4");
+    // Control characters are escaped; other bytes, UTF-8 included, pass.
+    EXPECT_EQ(json_string("\x01\x1f é"), "\"\\u0001\\u001f é\"");
+}
+
+TEST(BatchOptions, WholeNumbersWithinTheirBounds) {
+    struct Case {
+        std::vector<std::string> args;
+        bool ok;
+    };
+    const Case cases[] = {
+        {{"--days", "1"}, true},
+        {{"--days", "0"}, false},
+        {{"--days", "5x"}, false},
+        {{"--days", " 5"}, false},
+        {{"--days", "9223372036854775807"}, true},
+        {{"--days", "9223372036854775808"}, false},
+        {{"--seed", "0"}, true},
+        {{"--seed", "18446744073709551615"}, true},
+        {{"--seed", "-1"}, false},
+        {{"--seed", "7x"}, false},
+        {{"--threads", "1"}, true},
+        {{"--threads", "1024"}, true},
+        {{"--threads", "1025"}, false},
+        {{"--threads", "0"}, false},
+        {{"--shard", "1/1", "--days", "5"}, true},
+        {{"--shard", "4/4", "--days", "5"}, true},
+        {{"--shard", "5/4", "--days", "5"}, false},
+        {{"--shard", "0/4", "--days", "5"}, false},
+        {{"--shard", "1/0", "--days", "5"}, false},
+        {{"--shard", "3", "--days", "5"}, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(parse(c.args).usage_errors.empty(), c.ok) << c.args[0] << " " << c.args[1];
+    EXPECT_EQ(parse({"--days", "1"}).options.days, 1);
+    EXPECT_EQ(*parse({"--seed", "18446744073709551615"}).options.seed, 18446744073709551615u);
+    EXPECT_EQ(parse({"--threads", "1024"}).options.threads, 1024);
+    const Options shard = parse({"--shard", "4/4", "--days", "5"}).options;
+    EXPECT_EQ(shard.shard, 4);
+    EXPECT_EQ(shard.shards, 4);
+}
+
+TEST(BatchOutputDeathTest, ASignalRemovesTheTemporariesOfEveryOpenOutput) {
+    // Sixteen outputs open at once, the most the tool follows, after sixteen
+    // others were written and closed.
+    const std::string dir = testing::TempDir() + "popchan_outputs_" + std::to_string(getpid());
+    ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+    const auto names = [&] {
+        std::vector<std::string> out;
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            out.push_back(entry.path().filename().string());
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    EXPECT_EXIT(
+        {
+            {
+                std::vector<OutputFile> before(16);
+                for (std::size_t i = 0; i < before.size(); ++i)
+                    if (!before[i].open(dir + "/done" + std::to_string(i)) || !before[i].commit())
+                        std::exit(1);
+            }
+            std::vector<OutputFile> files(16);
+            for (std::size_t i = 0; i < files.size(); ++i)
+                if (!files[i].open(dir + "/open" + std::to_string(i))) std::exit(1);
+            remove_temporaries_on_signals();
+            std::raise(SIGTERM);
+        },
+        testing::KilledBySignal(SIGTERM), "");
+    std::vector<std::string> done;
+    for (int i = 0; i < 16; ++i)
+        done.push_back("done" + std::to_string(i));
+    std::sort(done.begin(), done.end());
+    EXPECT_EQ(names(), done);
+    std::filesystem::remove_all(dir);
 }

@@ -222,6 +222,8 @@ TEST(BatchShards, FourMergedShardsAreOneRunToTheLastDigit) {
     EXPECT_EQ(refused({files[0], files[2], files[3]}), "day 1 is in no file");
     EXPECT_EQ(refused({files[0], files[1], files[2], files[3], files[0]}),
               "part3: day 102 is in another file too");
+    EXPECT_EQ(refused({{"one", files[1].second}, {"two", files[1].second}}),
+              "two: day 1 is in another file too");
     EXPECT_EQ(refused({files[1], {"other", shard_summary(203, 2, 4, 98, texts).json}}),
               "other: another run than part1 (its seed, premises or days differ)");
     EXPECT_EQ(refused({{"garbage", "{\"days\": "}}), "garbage: not JSON at byte 10");
@@ -279,4 +281,56 @@ TEST(BatchSweep, TheTableShowsEachRowsFiguresInTheirFormats) {
     Border b;
     b.found = true, b.rate = 2950, b.low = 2900, b.high = 3000, b.runs = 7;
     EXPECT_NE(border_table(h, 100, b).find("\n(7 回, 毎回同じ日々)\n"), std::string::npos);
+}
+
+TEST(BatchSweep, TheTablesOfASweepAndOfTheBorderByHand) {
+    const Header h{1, start_texts()};
+    const Sweep s{"spin-rate", kRowKaiten, {"20", "25.5"}};
+    // Columns right-aligned to 9 (the name), 12, 24, 10, 13 and 11, a
+    // full-width character two wide; yen rounded half away from 0.
+    EXPECT_EQ(sweep_table(h, s,
+                          {{"20", 100, -1500, 250, 0.5, -160, 2.25},
+                           {"25.5", 100, 12345.6, 1234.4, 0.625, 1500.5, 10}}),
+              "ＣＲぽぷちゃん batch sweep of spin-rate: 100 days at each value, seed 1\n"
+              "前提: 大当り確率 310, 大当り出玉 2100, 確変率 2, 最高継続回数 無制限, 回転率 *, "
+              "プレイ時間 10, 換金率 2.22, ギブアップ金額 30000, 営業形態 確変後無制限, "
+              "ﾀｲﾑｻｰﾋﾞｽ 9:00-10:00, ドル箱規制 規制なし\n"
+              "\n"
+              "spin-rate    平均収支               95 % 区間  勝った日  1時間あたり  当り数/日\n"
+              "       20      -1,500        -1,750 ～ -1,250    50.0 %         -160       2.25\n"
+              "     25.5      12,346        11,111 ～ 13,580    62.5 %        1,501      10.00\n");
+    // Found at 29.50 (95 % interval 29.00 to 30.00) in 7 runs; the exact
+    // borders at the start premises are 1,000 / 30.5 and 250 / 13.5.
+    Border b;
+    b.found = true, b.rate = 2950, b.low = 2900, b.high = 3000, b.runs = 7;
+    const std::string heading =
+        "前提: 大当り確率 310, 大当り出玉 2100, 確変率 2, 最高継続回数 無制限, 回転率 30, "
+        "プレイ時間 10, 換金率 2.22, ギブアップ金額 30000, 営業形態 確変後無制限, "
+        "ﾀｲﾑｻｰﾋﾞｽ 9:00-10:00, ドル箱規制 規制なし\n";
+    EXPECT_EQ(border_table(h, 100, b),
+              "ＣＲぽぷちゃん batch border: 100 days at each rate tried, seed 1\n" + heading +
+                  "\nボーダー (千円あたり回転率)\n"
+                  "  シミュレーション (1日の平均収支が 0)  29.50  (95 % 区間 29.00 ～ 30.00)\n"
+                  "  理論値 (現金)                        32.79\n"
+                  "  理論値 (持ち玉)                      18.52\n"
+                  "(7 回, 毎回同じ日々)\n");
+    const std::string premises =
+        "[\"  310\", \"  2100\", \"   2\", \"無制限\", \"   30\", \"   10\", \" 2.22\", \" "
+        "30000\", \"確変後無制限\", \"9:00-10:00\", \"規制なし\"]";
+    EXPECT_EQ(border_json(h, 100, b),
+              "{\n  \"days\": 100,\n  \"seed\": 1,\n  \"premises\": " + premises +
+                  ",\n  \"border\": 29.50,\n  \"low\": 29.00,\n  \"high\": 30.00,\n  \"runs\": "
+                  "7,\n  \"exact_cash\": 32.7869,\n  \"exact_held\": 18.5185\n}\n");
+    // The upper end beyond 1,000 spins; no border at all.
+    b.high = 0;
+    EXPECT_NE(border_table(h, 100, b).find("29.50  (95 % 区間 29.00 ～ 1000.00 超)\n"),
+              std::string::npos);
+    EXPECT_NE(border_json(h, 100, b).find("\"high\": null,"), std::string::npos);
+    b = Border{};
+    b.runs = 18;
+    EXPECT_NE(border_table(h, 100, b).find("(1日の平均収支が 0)  なし (1000.00 でも平均収支が 0 "
+                                           "未満)\n"),
+              std::string::npos);
+    EXPECT_NE(border_json(h, 100, b).find("\"border\": null,\n  \"low\": null,\n  \"high\": null,"),
+              std::string::npos);
 }
