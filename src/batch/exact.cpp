@@ -217,17 +217,13 @@ ExactFigures exact_figures(const Premises& z) {
     e.kakuhen_symbol = rnd_below(1 / double(z.zentei_kakuhenritu));
     const ChainParts parts = chain_parts(int(z.zentei_limiter), e.kakuhen_symbol);
     // In unending play the first hits draw in the Markov chain's steady share.
-    ChainFigures endless;
-    set_lengths(endless, parts, parts.to_drawn / (parts.to_held + parts.to_drawn));
-    e.renchan = endless.renchan;
-    e.renchan_mean = endless.mean;
-    e.kakuhen_share = endless.kakuhen_share;
+    set_lengths(e.unending, parts, parts.to_drawn / (parts.to_held + parts.to_drawn));
 
     const double D = z.zentei_dedama, rate = z.zentei_kankin;
     const double p = e.atari_tsujo;
     e.balls_per_spin = balls_per_spin(z.zentei_kaiten);
     e.yen_per_spin = yen_per_spin(z.zentei_kaiten);
-    e.balls_per_chain = e.renchan_mean * D;
+    e.balls_per_chain = e.unending.mean * D;
     // Balls won per normal-state spin; a jackpot spin itself costs nothing.
     const double won = p * e.balls_per_chain;
     e.payout_ratio = won / ((1 - p) * e.balls_per_spin);
@@ -243,9 +239,7 @@ ExactFigures exact_figures(const Premises& z) {
     const std::array<SpinTimes, 2> times = {spin_times(0, normal), spin_times(1, normal)};
     e.seconds_tsujo = spin_seconds_in(times[0], e.atari_tsujo);
     e.seconds_kakuhen = spin_seconds_in(times[1], e.atari_kakuhen);
-    set_pace(endless, e);
-    e.seconds_per_spin = endless.seconds_per_spin;
-    e.jackpots_per_hour = endless.jackpots_per_hour;
+    set_pace(e.unending, e);
 
     // The day is over at the first spin booked after its hours.
     const int day_seconds = int(std::floor(Single(z.zentei_jikan * 3600)));
@@ -253,6 +247,10 @@ ExactFigures exact_figures(const Premises& z) {
                 drawn_share_of_day(parts, times, e.atari_tsujo, e.atari_kakuhen, day_seconds));
     set_pace(e.day, e);
     return e;
+}
+
+double border_or_none(double rate) {
+    return rate > ExactFigures::kTopSpinRate ? std::nan("") : rate;
 }
 
 Interval wilson(double x, double n, double z) {
@@ -435,13 +433,12 @@ std::string row(const std::string& label, const std::string& exact, const std::s
     return out + "\n";
 }
 
-// A border in spins per 1,000 yen, and the one without rounding; above the
-// highest spin rate the premises take, there is none.
+// A border in spins per 1,000 yen, and the one without rounding.
 std::string border_text(double rate, double unrounded) {
-    const double top = ExactFigures::kTopSpinRate;
-    if (rate > top) return "なし (" + fmt("%.0f", top) + " 回/千円でも届かない)";
-    return f2(rate) + " 超 (端数なし " + (unrounded > top ? std::string("なし") : f2(unrounded)) +
-           ")";
+    if (std::isnan(border_or_none(rate)))
+        return "なし (" + fmt("%.0f", ExactFigures::kTopSpinRate) + " 回/千円でも届かない)";
+    const double u = border_or_none(unrounded);
+    return f2(rate) + " 超 (端数なし " + (std::isnan(u) ? std::string("なし") : f2(u)) + ")";
 }
 
 // The run's estimates, each with its interval where its sample allows one.
@@ -530,7 +527,7 @@ std::string exact_section(const ExactFigures& e, const Measured* m, std::int64_t
         }
         return out;
     };
-    const double payout = e.balls_per_chain / e.renchan_mean;
+    const double payout = e.balls_per_chain / e.unending.mean;
 
     std::string out = m ? "理論値 (前提から計算; 右はシミュレーションの推定 [95 % 信頼区間])\n"
                         : "理論値 (前提から計算)\n";
@@ -543,13 +540,13 @@ std::string exact_section(const ExactFigures& e, const Measured* m, std::int64_t
         return sim([n](const RunEstimates& r) { return r.at_least(n); });
     };
     out += chain_row("初当りが確変になる割合", percent(played.kakuhen_share),
-                     percent(e.kakuhen_share), at_least(2));
-    out += chain_row("平均連荘数", f3(played.mean), f3(e.renchan_mean),
+                     percent(e.unending.kakuhen_share), at_least(2));
+    out += chain_row("平均連荘数", f3(played.mean), f3(e.unending.mean),
                      sim([](const RunEstimates& r) { return r.mean(1, f3); }));
     double tail = 1, endless_tail = 1;
-    for (std::size_t n = 2; n <= e.renchan.size() && n <= 10; ++n) {
+    for (std::size_t n = 2; n <= e.unending.renchan.size() && n <= 10; ++n) {
         tail -= played.renchan[n - 2];
-        endless_tail -= e.renchan[n - 2];
+        endless_tail -= e.unending.renchan[n - 2];
         out += chain_row(std::to_string(n) + " 連荘以上", percent(tail), percent(endless_tail),
                          at_least(n));
     }
@@ -567,9 +564,11 @@ std::string exact_section(const ExactFigures& e, const Measured* m, std::int64_t
                sim([](const RunEstimates& r) { return r.ratio(&Measured::seconds_tsujo); }));
     out += row("1回転の秒数 (確変時)", f2(e.seconds_kakuhen),
                sim([](const RunEstimates& r) { return r.ratio(&Measured::seconds_kakuhen); }));
-    out += chain_row("1回転の秒数 (全体)", f2(played.seconds_per_spin), f2(e.seconds_per_spin),
+    out += chain_row("1回転の秒数 (全体)", f2(played.seconds_per_spin),
+                     f2(e.unending.seconds_per_spin),
                      sim([](const RunEstimates& r) { return r.pace(0, f2); }));
-    out += chain_row("1時間あたり大当り", f3(played.jackpots_per_hour), f3(e.jackpots_per_hour),
+    out += chain_row("1時間あたり大当り", f3(played.jackpots_per_hour),
+                     f3(e.unending.jackpots_per_hour),
                      sim([](const RunEstimates& r) { return r.pace(1, f3); }));
     if (endless_rows)
         out += "(連荘の理論値は1日ごと: 各日は連荘なしで始まり、プレイ時間で終わる。"

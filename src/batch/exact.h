@@ -35,10 +35,9 @@ struct ExactFigures {
     double atari_tsujo = 0;    // jackpot chance of a normal-state spin
     double atari_kakuhen = 0;  // jackpot chance of a probability-up spin
     double kakuhen_symbol = 0; // chance of a probability-up symbol when the symbol is drawn
-    // renchan[n − 1]: the share of chains of exactly n jackpots (n = 1..limiter).
-    std::vector<double> renchan;
-    double renchan_mean = 0;
-    double kakuhen_share = 0; // share of first hits that start the probability-up state
+    // The chain of unending play: a two-state Markov chain from first hit to
+    // first hit, in its steady share.
+    ChainFigures unending;
     double balls_per_spin = 0, yen_per_spin = 0; // cost of a normal-state miss
     double balls_per_chain = 0;
     double payout_ratio = 0; // balls paid out / balls spent, over normal-state play
@@ -51,9 +50,8 @@ struct ExactFigures {
     // even cost. `border_cash_exact` is where a cost of 1,000 / k yen without
     // rounding would break even. Likewise with held balls.
     double border_cash = 0, border_cash_exact = 0, border_held = 0, border_held_exact = 0;
-    // Seconds of one spin, without the payout's five minutes.
-    double seconds_tsujo = 0, seconds_kakuhen = 0, seconds_per_spin = 0;
-    double jackpots_per_hour = 0; // payout time included
+    // Seconds of one spin by state, without the payout's five minutes.
+    double seconds_tsujo = 0, seconds_kakuhen = 0;
     // The chain of days as they are played: each starts with no chain before
     // it, so its first first hit draws its symbol whatever the day before
     // left, and ends at the first spin booked after its hours. How many first
@@ -67,6 +65,10 @@ struct ExactFigures {
 };
 
 ExactFigures exact_figures(const Premises& z);
+
+// A border in spins per 1,000 yen; above the highest spin rate the premises
+// take there is none, and the border is NaN (no value to show).
+double border_or_none(double rate);
 // The same for the premises as the dialog or the command line writes them.
 ExactFigures exact_figures(const PremiseTexts& texts);
 

@@ -26,6 +26,7 @@ std::string fixed(double x, int decimals) {
 }
 
 std::string exact_number(double x) {
+    if (!std::isfinite(x)) return "null"; // a figure with no value
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.17g", x);
     return buf;
@@ -200,22 +201,16 @@ std::string exact_json(const PremiseTexts& premises) {
                     {"payout_ratio", e.payout_ratio},
                     {"yen_per_spin_cash", e.yen_per_spin_cash},
                     {"yen_per_spin_held", e.yen_per_spin_held},
-                    {"border_cash", e.border_cash},
-                    {"border_cash_unrounded", e.border_cash_exact},
-                    {"border_held", e.border_held},
-                    {"border_held_unrounded", e.border_held_exact},
+                    {"border_cash", border_or_none(e.border_cash)},
+                    {"border_cash_unrounded", border_or_none(e.border_cash_exact)},
+                    {"border_held", border_or_none(e.border_held)},
+                    {"border_held_unrounded", border_or_none(e.border_held_exact)},
                     {"seconds_per_spin_normal", e.seconds_tsujo},
                     {"seconds_per_spin_kakuhen", e.seconds_kakuhen}},
                    "  ");
     // The chain of days as they are played, and of play without end.
-    ChainFigures unending;
-    unending.renchan = e.renchan;
-    unending.mean = e.renchan_mean;
-    unending.kakuhen_share = e.kakuhen_share;
-    unending.seconds_per_spin = e.seconds_per_spin;
-    unending.jackpots_per_hour = e.jackpots_per_hour;
     out += ",\n  \"days\": " + chain_json(e.day, z.zentei_dedama);
-    out += ",\n  \"unending\": " + chain_json(unending, z.zentei_dedama);
+    out += ",\n  \"unending\": " + chain_json(e.unending, z.zentei_dedama);
     return out + "\n}\n";
 }
 

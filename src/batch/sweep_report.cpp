@@ -1,6 +1,7 @@
 #include "batch/sweep_report.h"
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "batch/exact.h"
@@ -44,6 +45,12 @@ Header marked(const Header& h, const Sweep& s) {
     Header shown = h;
     shown.premises = texts;
     return shown;
+}
+
+// An exact border, or `none` above the highest spin rate.
+std::string border_shown(double rate, int decimals, const char* none) {
+    const double r = border_or_none(rate);
+    return std::isnan(r) ? std::string(none) : fixed(r, decimals);
 }
 
 } // namespace
@@ -164,8 +171,8 @@ std::string border_table(const Header& h, std::int64_t days, const Border& b) {
     out += b.found ? rate(b.rate) + "  (95 % 区間 " + rate(b.low) + " ～ " +
                          (b.high ? rate(b.high) : std::string("1000.00 超")) + ")"
                    : std::string("なし (1000.00 でも平均収支が 0 未満)");
-    out += "\n  理論値 (現金)                        " + fixed(e.border_cash, 2);
-    out += "\n  理論値 (持ち玉)                      " + fixed(e.border_held, 2);
+    out += "\n  理論値 (現金)                        " + border_shown(e.border_cash, 2, "なし");
+    out += "\n  理論値 (持ち玉)                      " + border_shown(e.border_held, 2, "なし");
     out += "\n(" + std::to_string(b.runs) + " 回, 毎回同じ日々)\n";
     return out;
 }
@@ -180,8 +187,8 @@ std::string border_json(const Header& h, std::int64_t days, const Border& b) {
                       ",\n  \"premises\": " + json_strings(h.premises);
     out += ",\n  \"border\": " + value(b.rate) + ",\n  \"low\": " + value(b.low) +
            ",\n  \"high\": " + value(b.high) + ",\n  \"runs\": " + std::to_string(b.runs) +
-           ",\n  \"exact_cash\": " + fixed(e.border_cash, 4) +
-           ",\n  \"exact_held\": " + fixed(e.border_held, 4) + "\n}\n";
+           ",\n  \"exact_cash\": " + border_shown(e.border_cash, 4, "null") +
+           ",\n  \"exact_held\": " + border_shown(e.border_held, 4, "null") + "\n}\n";
     return out;
 }
 

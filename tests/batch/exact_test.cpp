@@ -5,6 +5,7 @@
 
 #include "batch/options.h"
 #include "batch/report.h"
+#include "batch/sweep_report.h"
 
 using namespace popchan;
 using namespace popchan::batch;
@@ -40,12 +41,12 @@ TEST(Exact, StartPremises) {
     expect_rel(e.atari_kakuhen, 1.0 / 62, 1e-12, "probability-up chance");
     expect_rel(e.kakuhen_symbol, 0.5, 1e-12, "symbol");
     // Chains go on with 1/2 at every jackpot: 1/2, 1/4, 1/8 … mean 2.
-    ASSERT_EQ(e.renchan.size(), 999u);
-    expect_rel(e.renchan[0], 0.5, 1e-12, "one");
-    expect_rel(e.renchan[1], 0.25, 1e-12, "two");
-    expect_rel(e.renchan[5], 1.0 / 64, 1e-12, "six");
-    expect_rel(e.renchan_mean, 2, 1e-12, "mean");
-    expect_rel(e.kakuhen_share, 0.5, 1e-12, "share");
+    ASSERT_EQ(e.unending.renchan.size(), 999u);
+    expect_rel(e.unending.renchan[0], 0.5, 1e-12, "one");
+    expect_rel(e.unending.renchan[1], 0.25, 1e-12, "two");
+    expect_rel(e.unending.renchan[5], 1.0 / 64, 1e-12, "six");
+    expect_rel(e.unending.mean, 2, 1e-12, "mean");
+    expect_rel(e.unending.kakuhen_share, 0.5, 1e-12, "share");
     // Int(250 / 30 + 0.5) = Int(8.83) = 8 balls; Int(1000 / 30 + 0.5) = 33 yen.
     EXPECT_EQ(e.balls_per_spin, 8);
     EXPECT_EQ(e.yen_per_spin, 33);
@@ -66,8 +67,8 @@ TEST(Exact, StartPremises) {
     expect_rel(e.seconds_tsujo, tsujo, 1e-12, "seconds normal");
     expect_rel(e.seconds_kakuhen, kakuhen, 1e-12, "seconds probability-up");
     // A chain: 310 normal spins, 62 probability-up spins, two payouts of 300 s.
-    expect_rel(e.seconds_per_spin, (310 * tsujo + 62 * kakuhen) / 372, 1e-12, "seconds");
-    expect_rel(e.jackpots_per_hour, 3600 * 2 / (310 * tsujo + 62 * kakuhen + 600), 1e-12,
+    expect_rel(e.unending.seconds_per_spin, (310 * tsujo + 62 * kakuhen) / 372, 1e-12, "seconds");
+    expect_rel(e.unending.jackpots_per_hour, 3600 * 2 / (310 * tsujo + 62 * kakuhen + 600), 1e-12,
                "per hour");
 }
 
@@ -86,15 +87,15 @@ TEST(Exact, LimiterFive) {
     // off at the fifth. A chain of 4 or 5 (1/8) holds the next first hit,
     // which makes a chain of 1 and frees the one after: drawing 8/9 of the
     // first hits, held 1/9.
-    ASSERT_EQ(e.renchan.size(), 5u);
-    expect_rel(e.renchan[0], 8.0 / 9 / 2 + 1.0 / 9, 1e-12, "one");
-    expect_rel(e.renchan[1], 8.0 / 9 / 4, 1e-12, "two");
-    expect_rel(e.renchan[2], 8.0 / 9 / 8, 1e-12, "three");
-    expect_rel(e.renchan[3], 8.0 / 9 / 16, 1e-12, "four");
-    expect_rel(e.renchan[4], 8.0 / 9 / 16, 1e-12, "five");
-    expect_rel(e.renchan_mean, 5.0 / 9 + 2 * 2.0 / 9 + 3 * 1.0 / 9 + 4 / 18.0 + 5 / 18.0, 1e-12,
+    ASSERT_EQ(e.unending.renchan.size(), 5u);
+    expect_rel(e.unending.renchan[0], 8.0 / 9 / 2 + 1.0 / 9, 1e-12, "one");
+    expect_rel(e.unending.renchan[1], 8.0 / 9 / 4, 1e-12, "two");
+    expect_rel(e.unending.renchan[2], 8.0 / 9 / 8, 1e-12, "three");
+    expect_rel(e.unending.renchan[3], 8.0 / 9 / 16, 1e-12, "four");
+    expect_rel(e.unending.renchan[4], 8.0 / 9 / 16, 1e-12, "five");
+    expect_rel(e.unending.mean, 5.0 / 9 + 2 * 2.0 / 9 + 3 * 1.0 / 9 + 4 / 18.0 + 5 / 18.0, 1e-12,
                "mean");
-    expect_rel(e.kakuhen_share, 4.0 / 9, 1e-12, "share");
+    expect_rel(e.unending.kakuhen_share, 4.0 / 9, 1e-12, "share");
     // Int(250 / 25 + 0.5) = 10 balls, Int(40.5) = 40 yen.
     EXPECT_EQ(e.balls_per_spin, 10);
     EXPECT_EQ(e.yen_per_spin, 40);
@@ -114,9 +115,9 @@ TEST(Exact, LimiterFive) {
     const double kakuhen = kAtariSeconds / 80 + 79.0 / 80 * kHazureKakuhen;
     // A chain: 400 normal spins and 5/6 × 80 probability-up spins.
     const double spins_up = 5.0 / 6 * 80;
-    expect_rel(e.seconds_per_spin, (400 * tsujo + spins_up * kakuhen) / (400 + spins_up), 1e-12,
-               "seconds");
-    expect_rel(e.jackpots_per_hour,
+    expect_rel(e.unending.seconds_per_spin, (400 * tsujo + spins_up * kakuhen) / (400 + spins_up),
+               1e-12, "seconds");
+    expect_rel(e.unending.jackpots_per_hour,
                3600 * 11.0 / 6 / (400 * tsujo + spins_up * kakuhen + 300 * 11.0 / 6), 1e-12,
                "per hour");
 }
@@ -134,10 +135,10 @@ TEST(Exact, LimiterOneAndSevenSpins) {
     expect_rel(e.atari_kakuhen, 1.0 / 20, 1e-12, "probability-up chance");
     expect_rel(e.kakuhen_symbol, 2 / 15.0, 1e-12, "symbol");
     // Every first hit is at the limit: chains of one, never probability-up.
-    ASSERT_EQ(e.renchan.size(), 1u);
-    EXPECT_EQ(e.renchan[0], 1);
-    EXPECT_EQ(e.renchan_mean, 1);
-    EXPECT_EQ(e.kakuhen_share, 0);
+    ASSERT_EQ(e.unending.renchan.size(), 1u);
+    EXPECT_EQ(e.unending.renchan[0], 1);
+    EXPECT_EQ(e.unending.mean, 1);
+    EXPECT_EQ(e.unending.kakuhen_share, 0);
     // Int(35.71 + 0.5) = 36 balls, Int(142.86 + 0.5) = 143 yen.
     EXPECT_EQ(e.balls_per_spin, 36);
     EXPECT_EQ(e.yen_per_spin, 143);
@@ -151,8 +152,8 @@ TEST(Exact, LimiterOneAndSevenSpins) {
     // Int((7 × 6 + 250) × 0.6 / 7 + 0.5) = Int(25.5) = 25 s without reach.
     const double tsujo = kAtariSeconds / 100 + 0.99 * hazure_tsujo(25);
     expect_rel(e.seconds_tsujo, tsujo, 1e-12, "seconds normal");
-    expect_rel(e.seconds_per_spin, tsujo, 1e-12, "seconds");
-    expect_rel(e.jackpots_per_hour, 3600 / (100 * tsujo + 300), 1e-12, "per hour");
+    expect_rel(e.unending.seconds_per_spin, tsujo, 1e-12, "seconds");
+    expect_rel(e.unending.jackpots_per_hour, 3600 / (100 * tsujo + 300), 1e-12, "per hour");
 }
 
 TEST(Exact, ChainsAtSmallLimiters) {
@@ -161,23 +162,23 @@ TEST(Exact, ChainsAtSmallLimiters) {
     // hit after the first chain is at or past the limit.
     z.zentei_limiter = 2;
     ExactFigures e = exact_figures(z);
-    EXPECT_EQ(e.renchan_mean, 1);
-    EXPECT_EQ(e.kakuhen_share, 0);
+    EXPECT_EQ(e.unending.mean, 1);
+    EXPECT_EQ(e.unending.kakuhen_share, 0);
     // Limiter 3: 1/2, 1/4, 1/4 when drawn; a chain of 2 or 3 (1/2) holds the
     // next first hit: drawn 2/3 of the time.
     z.zentei_limiter = 3;
     e = exact_figures(z);
-    expect_rel(e.renchan[0], 2.0 / 3 / 2 + 1.0 / 3, 1e-12, "one");
-    expect_rel(e.renchan[2], 2.0 / 3 / 4, 1e-12, "three");
-    expect_rel(e.renchan_mean, 1.5, 1e-12, "mean");
-    expect_rel(e.kakuhen_share, 1.0 / 3, 1e-12, "share");
+    expect_rel(e.unending.renchan[0], 2.0 / 3 / 2 + 1.0 / 3, 1e-12, "one");
+    expect_rel(e.unending.renchan[2], 2.0 / 3 / 4, 1e-12, "three");
+    expect_rel(e.unending.mean, 1.5, 1e-12, "mean");
+    expect_rel(e.unending.kakuhen_share, 1.0 / 3, 1e-12, "share");
     // R 1 and limiter 5: chains of 5 and 1 in turn.
     z.zentei_limiter = 5;
     z.zentei_kakuhenritu = 1;
     e = exact_figures(z);
-    expect_rel(e.renchan[0], 0.5, 1e-12, "one");
-    expect_rel(e.renchan[4], 0.5, 1e-12, "five");
-    expect_rel(e.renchan_mean, 3, 1e-12, "mean");
+    expect_rel(e.unending.renchan[0], 0.5, 1e-12, "one");
+    expect_rel(e.unending.renchan[4], 0.5, 1e-12, "five");
+    expect_rel(e.unending.mean, 3, 1e-12, "mean");
     // P 1: every spin wins, in both states; P 4: 5/4 is still every spin.
     z.zentei_kakuritu = 4;
     e = exact_figures(z);
@@ -213,11 +214,11 @@ TEST(Exact, ChainOfADayAsPlayed) {
         z.zentei_kaiten = r.k, z.zentei_jikan = r.hours;
         const ExactFigures e = exact_figures(z);
         EXPECT_NEAR(e.day.kakuhen_share, r.day, 5e-7) << r.L << " " << r.R;
-        EXPECT_NEAR(e.kakuhen_share, r.endless, 1e-12) << r.L << " " << r.R;
+        EXPECT_NEAR(e.unending.kakuhen_share, r.endless, 1e-12) << r.L << " " << r.R;
         // Past the first jackpot a chain goes on as in unending play.
-        for (std::size_t n = 1; n < e.renchan.size() && n < 8; ++n)
-            EXPECT_NEAR(e.day.renchan[n] * e.kakuhen_share, e.renchan[n] * e.day.kakuhen_share,
-                        1e-12);
+        for (std::size_t n = 1; n < e.unending.renchan.size() && n < 8; ++n)
+            EXPECT_NEAR(e.day.renchan[n] * e.unending.kakuhen_share,
+                        e.unending.renchan[n] * e.day.kakuhen_share, 1e-12);
     }
 }
 
@@ -504,4 +505,23 @@ TEST(Exact, TheRunsChainsStandApartWhereAGiveUpEndedDays) {
             EXPECT_TRUE(below.starts_with("    (連続プレイ)")) << below;
         }
     }
+}
+
+TEST(Exact, FiguresWithoutAValueAreNullInJsonAndNoneInTheBorderTable) {
+    // 0 balls a spin at 1000 spins: no payout ratio. A chain of 2 balls: no
+    // cash border up to 1000 spins, nor an unrounded held one.
+    PremiseTexts fast = start_texts(), poor = start_texts();
+    fast[kRowKaiten] = "1000";
+    poor[kRowDedama] = "1";
+    EXPECT_NE(exact_json(fast).find("\"payout_ratio\": null,"), std::string::npos);
+    const std::string json = exact_json(poor);
+    for (const char* member : {"\"border_cash\": null,", "\"border_cash_unrounded\": null,",
+                               "\"border_held\": 500,", "\"border_held_unrounded\": null,"})
+        EXPECT_NE(json.find(member), std::string::npos) << member << "\n" << json;
+    Header h{1, poor};
+    const std::string table = border_table(h, 100, Border{});
+    EXPECT_NE(table.find("理論値 (現金)                        なし\n"), std::string::npos)
+        << table;
+    EXPECT_NE(table.find("理論値 (持ち玉)                      500.00"), std::string::npos)
+        << table;
 }
