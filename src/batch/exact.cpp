@@ -249,6 +249,10 @@ ExactFigures exact_figures(const Premises& z) {
     return e;
 }
 
+std::string too_few_days() {
+    return "区間なし (" + std::to_string(kMinIntervalDays) + " 日未満)";
+}
+
 double border_or_none(double rate) {
     return rate > ExactFigures::kTopSpinRate ? std::nan("") : rate;
 }
@@ -380,10 +384,8 @@ ChainEstimate chain_estimate(const std::vector<std::array<double, 2>>& chain) {
 
 namespace {
 
-constexpr double kZ95 = 1.959964;
-// Below these the ratio estimator's interval, or the mean chain's, is not
-// yet sound: the days' spread, or the chains' ends, are too few to show it.
-constexpr std::int64_t kMinDays = 30;
+// Below this the mean chain's interval is not yet sound: the chains' ends
+// are too few to show it.
 constexpr double kMinEndedChains = 20;
 
 // A figure that is not a finite number has no value to show.
@@ -418,9 +420,6 @@ template <class F> std::string estimate(double x, double low, double high, F sho
     return show(x) + " [" + show(low) + ", " + show(high) + "]";
 }
 
-std::string too_few_days() {
-    return "区間なし (" + std::to_string(kMinDays) + " 日未満)";
-}
 std::string too_few_chains() {
     return "区間なし (終わった連荘が " + fmt("%.0f", kMinEndedChains) + " 未満)";
 }
@@ -462,7 +461,7 @@ class RunEstimates {
     std::string ratio(DayRatio Measured::*r) const {
         const DayRatio& d = m_.*r;
         if (!(d.y > 0)) return "-";
-        if (d.days < kMinDays) return f2(d.ratio()) + " " + too_few_days();
+        if (d.days < kMinIntervalDays) return f2(d.ratio()) + " " + too_few_days();
         const double half = d.half_width(kZ95);
         return estimate(d.ratio(), d.ratio() - half, d.ratio() + half, f2);
     }
@@ -491,7 +490,7 @@ class RunEstimates {
     template <class F> std::string pace(int i, F show) const {
         const Estimate p = m_.pace(kZ95)[std::size_t(i)];
         if (!(ended_ > 0)) return "- " + too_few_chains();
-        if (m_.atari_tsujo.days < kMinDays) return show(p.value) + " " + too_few_days();
+        if (m_.atari_tsujo.days < kMinIntervalDays) return show(p.value) + " " + too_few_days();
         if (ended_ < kMinEndedChains) return show(p.value) + " " + too_few_chains();
         return estimate(p.value, p.value - p.half, p.value + p.half, show);
     }

@@ -101,6 +101,14 @@ struct DayRatio {
     DayRatio& operator+=(const DayRatio& other); // the sums of two runs of days
 };
 
+// The normal distribution's 97.5 % point, for 95 % intervals.
+inline constexpr double kZ95 = 1.959963984540054;
+// Below this many days a ratio over days, or a mean, has no interval yet:
+// the days' spread is too poorly known to give one.
+inline constexpr std::int64_t kMinIntervalDays = 30;
+// What an interval's place shows when there are too few days for one.
+std::string too_few_days();
+
 // An estimate with the half width of its interval.
 struct Estimate {
     double value = 0, half = 0;

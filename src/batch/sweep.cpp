@@ -8,8 +8,6 @@ namespace popchan::batch {
 
 namespace {
 
-constexpr double kZ95 = 1.959963984540054; // the normal distribution's 97.5 % point
-
 // The spin rates of the border's coarse sweep, in hundredths.
 constexpr int kBorderGrid[] = {1,    100,  200,  500,  1000, 1500,  2000,  2500,  3000,
                                3500, 4000, 5000, 6000, 8000, 10000, 20000, 50000, 100000};
@@ -22,7 +20,8 @@ SweepRow sweep_row(const std::string& value, const Totals& t) {
     r.value = value;
     r.days = t.days;
     r.mean = t.mean();
-    r.half_width = t.days > 1 ? kZ95 * t.sd() / std::sqrt(double(t.days)) : 0;
+    r.interval = t.days >= kMinIntervalDays;
+    r.half_width = r.interval ? kZ95 * t.sd() / std::sqrt(double(t.days)) : 0;
     r.winning_share = t.days ? double(t.wins) / double(t.days) : 0;
     r.per_hour = t.per_hour();
     r.jackpots = t.days ? double(t.jackpots) / double(t.days) : 0;
@@ -88,8 +87,11 @@ std::string find_border(const RunConfig& config, Border& border, const Progress&
     };
     border.rate = least(0);
     border.found = border.rate > 0;
-    border.low = least(1);
-    border.high = least(-1);
+    border.interval = config.days >= kMinIntervalDays;
+    if (border.interval) {
+        border.low = least(1);
+        border.high = least(-1);
+    }
     return error;
 }
 

@@ -16,6 +16,7 @@ struct SweepRow {
     std::int64_t days = 0;
     double mean = 0, half_width = 0; // the mean balance and half its 95 % interval, yen
     double winning_share = 0, per_hour = 0, jackpots = 0; // jackpots per day
+    bool interval = true; // days enough for the interval (else half_width 0)
 };
 
 SweepRow sweep_row(const std::string& value, const Totals& t);
@@ -32,6 +33,7 @@ struct Border {
     int rate = 0, low = 0; // the least rate with a mean of at least 0; 0 inside the interval
     int high = 0;          // the least rate whose whole interval is at least 0; 0 if none
     int runs = 0;          // runs of the days it took
+    bool interval = true;  // days enough for the rates of the interval
 };
 
 // The border under the premises of `config`: the spin rates of a coarse sweep,

@@ -53,6 +53,11 @@ std::string border_shown(double rate, int decimals, const char* none) {
     return std::isnan(r) ? std::string(none) : fixed(r, decimals);
 }
 
+// The low (-1) or high (1) end of a row's interval, or `none` without one.
+std::string bound(const SweepRow& r, int side, const char* none) {
+    return r.interval ? fixed(r.mean + side * r.half_width, 2) : std::string(none);
+}
+
 } // namespace
 
 std::string sweep_table(const Header& h, const Sweep& s, const std::vector<SweepRow>& rows) {
@@ -66,8 +71,9 @@ std::string sweep_table(const Header& h, const Sweep& s, const std::vector<Sweep
            right("勝った日", 10) + right("1時間あたり", 13) + right("当り数/日", 11) + "\n";
     for (const SweepRow& r : rows)
         out += right(r.value, width) + right(format_counter(r.mean), 12) +
-               right(format_counter(r.mean - r.half_width) + " ～ " +
-                         format_counter(r.mean + r.half_width),
+               right(r.interval ? format_counter(r.mean - r.half_width) + " ～ " +
+                                      format_counter(r.mean + r.half_width)
+                                : too_few_days(),
                      24) +
                right(fixed(100 * r.winning_share, 1) + " %", 10) +
                right(format_counter(r.per_hour), 13) + right(fixed(r.jackpots, 2), 11) + "\n";
@@ -83,8 +89,8 @@ std::string sweep_json(const Header& h, const Sweep& s, const std::vector<SweepR
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const SweepRow& r = rows[i];
         out += std::string(i ? "," : "") + "\n    {\"value\": " + json_value(r.value) +
-               ", \"mean\": " + fixed(r.mean, 2) + ", \"low\": " + fixed(r.mean - r.half_width, 2) +
-               ", \"high\": " + fixed(r.mean + r.half_width, 2) +
+               ", \"mean\": " + fixed(r.mean, 2) + ", \"low\": " + bound(r, -1, "null") +
+               ", \"high\": " + bound(r, 1, "null") +
                ", \"winning_share\": " + fixed(r.winning_share, 6) +
                ", \"balance_per_hour\": " + fixed(r.per_hour, 2) +
                ", \"jackpots_per_day\": " + fixed(r.jackpots, 4) + "}";
@@ -98,9 +104,8 @@ std::string sweep_csv(const std::vector<SweepRow>& rows) {
         std::string value = r.value;
         if (value.find_first_of(",\"") != std::string::npos) value = json_string(value);
         out += value + "," + std::to_string(r.days) + "," + fixed(r.mean, 2) + "," +
-               fixed(r.mean - r.half_width, 2) + "," + fixed(r.mean + r.half_width, 2) + "," +
-               fixed(r.winning_share, 6) + "," + fixed(r.per_hour, 2) + "," + fixed(r.jackpots, 4) +
-               "\n";
+               bound(r, -1, "") + "," + bound(r, 1, "") + "," + fixed(r.winning_share, 6) + "," +
+               fixed(r.per_hour, 2) + "," + fixed(r.jackpots, 4) + "\n";
     }
     return out;
 }
@@ -168,8 +173,11 @@ std::string border_table(const Header& h, std::int64_t days, const Border& b) {
     std::string out = heading(h, "border", days, "rate tried");
     out += "\nボーダー (千円あたり回転率)\n";
     out += "  シミュレーション (1日の平均収支が 0)  ";
-    out += b.found ? rate(b.rate) + "  (95 % 区間 " + rate(b.low) + " ～ " +
-                         (b.high ? rate(b.high) : std::string("1000.00 超")) + ")"
+    const std::string interval = b.interval
+                                     ? "95 % 区間 " + rate(b.low) + " ～ " +
+                                           (b.high ? rate(b.high) : std::string("1000.00 超"))
+                                     : "95 % " + too_few_days();
+    out += b.found ? rate(b.rate) + "  (" + interval + ")"
                    : std::string("なし (1000.00 でも平均収支が 0 未満)");
     out += "\n  理論値 (現金)                        " + border_shown(e.border_cash, 2, "なし");
     out += "\n  理論値 (持ち玉)                      " + border_shown(e.border_held, 2, "なし");

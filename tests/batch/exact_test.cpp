@@ -5,6 +5,7 @@
 
 #include "batch/options.h"
 #include "batch/report.h"
+#include "batch/sweep.h"
 #include "batch/sweep_report.h"
 
 using namespace popchan;
@@ -524,4 +525,23 @@ TEST(Exact, FiguresWithoutAValueAreNullInJsonAndNoneInTheBorderTable) {
         << table;
     EXPECT_NE(table.find("理論値 (持ち玉)                      500.00"), std::string::npos)
         << table;
+}
+
+TEST(Exact, ASweepOfFewDaysHasNoIntervalOfItsMean) {
+    // One day has no spread to give an interval from (once "27,700 ～ 27,700").
+    const Sweep s{"spin-rate", kRowKaiten, {"20", "21"}};
+    for (const std::int64_t days : {1, 29, 30}) {
+        Premises z;
+        Totals t = played(z, days, 1);
+        const std::vector<SweepRow> rows = {sweep_row("20", t)};
+        const std::string table = sweep_table(Header{1, start_texts()}, s, rows);
+        const std::string json = sweep_json(Header{1, start_texts()}, s, rows);
+        if (days < 30) {
+            EXPECT_NE(table.find("区間なし (30 日未満)"), std::string::npos) << table;
+            EXPECT_NE(json.find("\"low\": null, \"high\": null"), std::string::npos) << json;
+        } else {
+            EXPECT_NE(table.find(" ～ "), std::string::npos) << table;
+            EXPECT_EQ(json.find("null"), std::string::npos) << json;
+        }
+    }
 }
