@@ -40,9 +40,7 @@ int failed(const std::string& what, int status = 1) {
 
 // Standard output, then the files into their places: only when all went well.
 int finish(std::initializer_list<OutputFile*> files) {
-    if (const std::string e = finish_standard_output(); !e.empty()) return failed(e);
-    for (OutputFile* file : files)
-        if (!file->commit()) return failed(file->error());
+    if (const std::string e = commit_outputs(files); !e.empty()) return failed(e);
     return 0;
 }
 
@@ -122,6 +120,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "popchan-batch: 入力エラー: %s\n", e.c_str());
         return 2;
     }
+    if (const std::string e = same_file(
+            {{"--per-day", o.per_day}, {"--spins", o.spins}, {"--plot", o.plot}, {"--csv", o.csv}});
+        !e.empty())
+        return failed(e, 2);
     if (o.merge) return merge_shards(o);
     if (o.exact) {
         print(o.json ? exact_json(o.premises) : exact_table(o.premises));
@@ -164,7 +166,8 @@ int main(int argc, char** argv) {
                     for (const SpinRow& r : rows)
                         spins.write(spin_row(d.day, r) + '\n');
             },
-            [&](std::int64_t done, std::int64_t total) { bar(done, total); });
+            [&](std::int64_t done, std::int64_t total) { bar(done, total); },
+            [&] { return per_day.error().empty() ? spins.error() : per_day.error(); });
     }
     if (!error.empty()) return failed(error);
     for (OutputFile* file : {&per_day, &spins})

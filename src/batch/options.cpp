@@ -334,6 +334,8 @@ Parsed parse(const std::vector<std::string>& args) {
         } else if (name == "--shard") {
             if (!read_shard(value, o.shard, o.shards))
                 p.usage_errors.push_back("--shard needs I/N with 1 <= I <= N: " + value);
+        } else if (value.empty()) {
+            p.usage_errors.push_back(name + " needs a file name");
         } else {
             (name == "--per-day" ? o.per_day
              : name == "--spins" ? o.spins

@@ -2,9 +2,12 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,18 +16,20 @@ namespace popchan::batch {
 namespace {
 
 // The temporary files being written, for the signal handler: fixed slots, so
-// the handler needs no allocation.
+// the handler needs no allocation. A slot is taken, then filled, then ready;
+// the handler reads only ready ones.
 constexpr int kSlots = 16;
-constexpr std::size_t kPathMax = 4096;
-char g_temporaries[kSlots][kPathMax];
-std::atomic<bool> g_used[kSlots];
+enum Slot : int { kFree, kTaken, kReady };
+char g_temporaries[kSlots][PATH_MAX];
+std::atomic<int> g_slots[kSlots];
 
 int take_slot(const std::string& path) {
-    if (path.size() >= kPathMax) return -1;
+    if (path.size() >= PATH_MAX) return -1;
     for (int i = 0; i < kSlots; ++i) {
-        bool expected = false;
-        if (g_used[i].compare_exchange_strong(expected, true)) {
+        int expected = kFree;
+        if (g_slots[i].compare_exchange_strong(expected, kTaken)) {
             std::memcpy(g_temporaries[i], path.c_str(), path.size() + 1);
+            g_slots[i] = kReady;
             return i;
         }
     }
@@ -32,18 +37,118 @@ int take_slot(const std::string& path) {
 }
 
 void free_slot(int slot) {
-    if (slot >= 0) g_used[slot] = false;
+    if (slot >= 0) g_slots[slot] = kFree;
 }
 
 extern "C" void on_signal(int sig) {
     for (int i = 0; i < kSlots; ++i)
-        if (g_used[i]) unlink(g_temporaries[i]);
+        if (g_slots[i] == kReady) unlink(g_temporaries[i]);
+    // Blocked while the handler runs: the default action follows its return.
     std::signal(sig, SIG_DFL);
     std::raise(sig);
 }
 
 std::string reason(const std::string& what, int errnum) {
     return "cannot write " + what + ": " + std::strerror(errnum);
+}
+
+// "dir/" of "dir/name", "" of "name".
+std::string folder_of(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+// The file a name stands for, its symbolic links followed as open() follows
+// them; the file need not exist yet (a link may lead to a file to create).
+// False with errno set when the links go round or cannot be read.
+bool follow_links(std::string& path) {
+    for (int links = 0; links < 40; ++links) {
+        struct stat st {};
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+        char to[PATH_MAX];
+        const ssize_t size = readlink(path.c_str(), to, sizeof to);
+        if (size < 0) return false;
+        if (std::size_t(size) == sizeof to) {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        path = (to[0] == '/' ? "" : folder_of(path)) + std::string(to, std::size_t(size));
+    }
+    errno = ELOOP;
+    return false;
+}
+
+// Standard output or standard error when `st` is that very file (as
+// /dev/stdout is): it is written through a copy of that descriptor, which
+// keeps its place in the file. -1 for any other file.
+int standard_stream(const struct stat& st) {
+    for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+        struct stat open {};
+        if (fstat(fd, &open) == 0 && open.st_dev == st.st_dev && open.st_ino == st.st_ino)
+            return fd;
+    }
+    return -1;
+}
+
+// A new file under a short name beside `target` ("dir/.pbXXXXXX"), so that
+// the rename stays on one file system and a name of the longest length a
+// folder allows still has room for it; -1 with errno set when it cannot be
+// made.
+int create_beside(const std::string& target, std::string& temporary) {
+    temporary = folder_of(target) + ".pbXXXXXX";
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    // The file gets the usual permissions, as a plain create would.
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (fchmod(fd, 0666 & ~mask) != 0) {
+        const int errnum = errno;
+        ::close(fd);
+        unlink(temporary.c_str());
+        errno = errnum;
+        return -1;
+    }
+    return fd;
+}
+
+// The replaced file's owner and group as far as this user may give them: a
+// plain user keeps the file as their own, in the old group where they belong
+// to it. 0, or the errno of a failure other than a refusal.
+int keep_owner(int fd, const struct stat& old) {
+    if (fchown(fd, old.st_uid, old.st_gid) == 0) return 0;
+    if (errno != EPERM) return errno;
+    if (fchown(fd, uid_t(-1), old.st_gid) == 0 || errno == EPERM) return 0;
+    return errno;
+}
+
+// The folder's entry for a renamed file reaches the disk.
+int sync_folder(const std::string& path) {
+    const std::string folder = folder_of(path);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    const int errnum = fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    ::close(fd);
+    return errnum;
+}
+
+// What a name writes to, to tell two names of one file: the device and inode
+// of an existing regular file, else the real folder and the name in it.
+// Empty for no file, for what may be named twice (a device, a pipe) and for
+// a name that cannot be created anyway, which open() reports.
+std::string identity(const std::string& path) {
+    if (path.empty()) return {};
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0)
+        return S_ISREG(st.st_mode)
+                   ? "file " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino)
+                   : "";
+    std::string target = path;
+    if (!follow_links(target)) return {};
+    const std::string folder = folder_of(target);
+    const std::unique_ptr<char, decltype(&std::free)> real(
+        realpath(folder.empty() ? "." : folder.c_str(), nullptr), &std::free);
+    return real ? "name " + std::string(real.get()) + "/" + target.substr(folder.size()) : "";
 }
 
 } // namespace
@@ -63,25 +168,15 @@ bool OutputFile::open(const std::string& path) {
         error_ = reason(path, EISDIR);
         return false;
     }
-    const bool special = exists && !S_ISREG(st.st_mode);
     int fd = -1;
-    if (special) {
+    if (const int stream = exists ? standard_stream(st) : -1; stream >= 0) {
+        fd = fcntl(stream, F_DUPFD_CLOEXEC, 0);
+    } else if (exists && !S_ISREG(st.st_mode)) {
         fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     } else {
-        // Beside the target, so the rename stays on one file system.
-        const std::size_t slash = path.rfind('/');
-        const std::string dir = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-        std::string temporary = dir + "." + name + ".tmp-XXXXXX";
-        fd = mkstemp(temporary.data());
-        if (fd >= 0) {
-            temporary_ = temporary;
-            slot_ = take_slot(temporary_);
-            // The file gets the usual permissions, as a plain create would.
-            const mode_t mask = umask(0);
-            umask(mask);
-            fchmod(fd, 0666 & ~mask);
-        }
+        target_ = path;
+        if (follow_links(target_)) fd = create_beside(target_, temporary_);
+        if (fd >= 0) slot_ = take_slot(temporary_);
     }
     if (fd < 0) {
         error_ = reason(path, errno);
@@ -110,17 +205,60 @@ bool OutputFile::flush() {
     return error_.empty();
 }
 
-bool OutputFile::commit() {
+bool OutputFile::finish() {
     if (!flush() || !file_) return error_.empty();
+    if (!temporary_.empty()) {
+        const int fd = fileno(file_);
+        struct stat old {};
+        if (fsync(fd) != 0)
+            fail(errno);
+        else if (stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+            // After the owner: a change of owner clears the set-user-ID bit.
+            if (const int errnum = keep_owner(fd, old); errnum != 0)
+                fail(errnum);
+            else if (fchmod(fd, old.st_mode & 07777) != 0)
+                fail(errno);
+        }
+    }
     if (std::fclose(file_) != 0) fail(errno);
     file_ = nullptr;
-    if (error_.empty() && !temporary_.empty()) {
-        if (std::rename(temporary_.c_str(), path_.c_str()) != 0)
-            fail(errno);
-        else
-            temporary_.clear();
-    }
     return error_.empty();
+}
+
+bool OutputFile::replace() {
+    if (temporary_.empty()) return true;
+    if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        fail(errno);
+        return false;
+    }
+    temporary_.clear();
+    free_slot(std::exchange(slot_, -1));
+    if (const int errnum = sync_folder(target_); errnum != 0) fail(errnum);
+    return error_.empty();
+}
+
+bool OutputFile::commit() {
+    return finish() && replace();
+}
+
+std::string commit_outputs(std::initializer_list<OutputFile*> files) {
+    for (OutputFile* file : files)
+        if (!file->finish()) return file->error();
+    if (std::string e = finish_standard_output(); !e.empty()) return e;
+    for (OutputFile* file : files)
+        if (!file->replace()) return file->error();
+    return {};
+}
+
+std::string same_file(std::initializer_list<std::pair<std::string_view, std::string>> outputs) {
+    for (auto a = outputs.begin(); a != outputs.end(); ++a) {
+        const std::string id = identity(a->second);
+        for (auto b = a + 1; b != outputs.end(); ++b)
+            if (!id.empty() && identity(b->second) == id)
+                return std::string(a->first) + " " + a->second + " and " + std::string(b->first) +
+                       " " + b->second + " are the same file";
+    }
+    return {};
 }
 
 ProgressBar::ProgressBar(std::FILE* out, std::function<double()> seconds)
@@ -142,8 +280,14 @@ ProgressBar::~ProgressBar() {
 }
 
 void remove_temporaries_on_signals() {
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
-        std::signal(sig, on_signal);
+    struct sigaction action {};
+    action.sa_handler = on_signal;
+    sigfillset(&action.sa_mask);
+    for (int sig : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGTERM, SIGXFSZ}) {
+        struct sigaction old {};
+        if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
+            sigaction(sig, &action, nullptr);
+    }
 }
 
 std::string check_standard_output_open() {

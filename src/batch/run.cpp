@@ -73,7 +73,7 @@ double Totals::per_hour() const {
 }
 
 std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day,
-                const Progress& progress) {
+                const Progress& progress, const std::function<std::string()>& failure) {
     const int threads = std::max(config.threads, 1);
     const std::int64_t chunks = (config.days + kChunk - 1) / kChunk;
     // Workers take chunks in turn and may run ahead of the merge by a few
@@ -131,6 +131,7 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
             carried_zan = resolve_zan(chunk.days[d].zan_end, carried_zan);
             totals.add(chunk.days[d]);
             each_day(chunk.days[d], rows);
+            if (failure) error = failure();
         }
         for (int r = 0; r < 32; ++r)
             for (int c = 0; c < 2; ++c)

@@ -45,8 +45,9 @@ using Progress = std::function<void(std::int64_t done, std::int64_t total)>;
 
 // Plays the run. `each_day` sees every day in order with its spins (their
 // kakuhen_zan already resolved). Returns an error text when the core
-// reported a run-time error, which ends the run.
+// reported a run-time error, or when `failure`, if given, tells one after a
+// day (an output that could not be written): either ends the run there.
 std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day,
-                const Progress& progress);
+                const Progress& progress, const std::function<std::string()>& failure = {});
 
 } // namespace popchan::batch
