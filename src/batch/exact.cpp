@@ -76,11 +76,11 @@ double spin_seconds_in(const SpinTimes& t, double p) {
 // limiter − 1), or it is held at or past the limit, gets no probability-up
 // symbol and makes a chain of one.
 struct ChainParts {
-    int limiter = 1;
-    double q = 0;              // a drawn symbol is a probability-up one
+    int limiter;
+    double q;                  // a drawn symbol is a probability-up one
     std::vector<double> drawn; // [n − 1]: a chain whose first hit drew is n long
     double to_held = 1;        // such a chain holds the next first hit
-    double to_drawn = 0;       // a held one (renchan 1) frees it
+    double to_drawn;           // a held one (renchan 1) frees it
 };
 
 ChainParts chain_parts(int limiter, double q) {
@@ -90,7 +90,7 @@ ChainParts chain_parts(int limiter, double q) {
     const int L = c.limiter;
     // Its n-th jackpot (n ≥ 2) sees renchan n − 1: drawn below L − 1, forced
     // off at L − 1.
-    c.drawn.assign(std::size_t(L), 0.0);
+    c.drawn.resize(std::size_t(L));
     double reached = 1;
     for (int n = 1; n <= L; ++n) {
         const double go_on = n == 1 || n - 1 < L - 1 ? q : 0;
@@ -106,8 +106,7 @@ ChainParts chain_parts(int limiter, double q) {
 // The chain figures when a share `drawn` of the first hits draw their symbol.
 void set_lengths(ChainFigures& f, const ChainParts& c, double drawn) {
     f.drawn_share = drawn;
-    f.renchan.assign(c.drawn.size(), 0.0);
-    f.mean = 0;
+    f.renchan.resize(c.drawn.size());
     for (std::size_t i = 0; i < f.renchan.size(); ++i) {
         f.renchan[i] = drawn * c.drawn[i] + (i == 0 ? 1 - drawn : 0.0);
         f.mean += double(i + 1) * f.renchan[i];
@@ -125,7 +124,7 @@ double drawn_share_of_day(const ChainParts& c, const std::array<SpinTimes, 2>& t
                           double p_tsujo, double p_kakuhen, int day_seconds) {
     // A chain's jackpot takes 300 s and more: a day holds no longer chains.
     const int longest = std::min(c.limiter - 1, day_seconds / int(kAtariSeconds) + 1);
-    const int states = 2 + std::max(longest, 0); // 0 drawing, 1 held, 1 + n chain at n
+    const int states = 2 + longest; // 0 drawing, 1 held, 1 + n chain at n
     int reach = int(kAtariSeconds);
     for (const auto& t : times)
         for (const Durations* d : {&t.atari, &t.hazure})

@@ -712,10 +712,12 @@ TEST(Day, TheSmallestPremisesTheDialogTakesPlayAFiniteDay) {
         ASSERT_EQ(model.clock().interval(0), 0) << "the day did not end";
         ASSERT_EQ(dialogs.boxes.size(), 1u);
         const std::string& result = dialogs.boxes[0].text;
-        if (*c.sentence) EXPECT_EQ(result, kHeading + std::string(c.sentence));
+        if (*c.sentence) {
+            EXPECT_EQ(result, kHeading + std::string(c.sentence));
+        }
         std::string shown = result;
         for (int i = 0; i <= 10; ++i)
-            shown += " " + hyouji_text(model.day, i);
+            shown.append(" ").append(hyouji_text(model.day, i));
         for (float v : model.screen.jikan)
             EXPECT_TRUE(std::isfinite(v)) << v;
         // The graph draws the day's points, also one far right of its width.
