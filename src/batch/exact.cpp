@@ -317,14 +317,6 @@ void Measured::add(const DayResult& d) {
     add_into(chain, t.chain);
 }
 
-Measured& Measured::operator+=(const Measured& o) {
-    for (auto r : {&Measured::atari_tsujo, &Measured::atari_kakuhen, &Measured::seconds_tsujo,
-                   &Measured::seconds_kakuhen})
-        this->*r += o.*r;
-    add_into(chain, o.chain);
-    return *this;
-}
-
 std::array<Estimate, 2> Measured::pace(double z) const {
     const ChainEstimate c = chain_estimate(chain);
     const std::array<double, 5> x = {atari_tsujo.ratio(), atari_kakuhen.ratio(), c.mean,

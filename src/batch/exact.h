@@ -119,7 +119,6 @@ struct Measured {
     DayRatio atari_tsujo, atari_kakuhen, seconds_tsujo, seconds_kakuhen;
     std::vector<std::array<double, 2>> chain; // as DayTally::chain, over all days
     void add(const DayResult& d);
-    Measured& operator+=(const Measured& other); // the sums of two runs of days
 
     // Seconds per spin and jackpots per hour over unending play, from the
     // measured chances, chain and spin times; half widths of z standard

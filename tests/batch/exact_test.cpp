@@ -393,7 +393,10 @@ Totals played(const Premises& z, std::int64_t days, std::uint64_t seed) {
 } // namespace
 
 TEST(Exact, IntervalsStayWithinWhatCanBe) {
-    // Wilson's interval, as tables give it: 0 of 10, 5 of 10, 10 of 10.
+    // Wilson's interval, as tables give it: 0 of 10, 5 of 10, 10 of 10; of
+    // nothing, all that a share can be.
+    EXPECT_EQ(wilson(0, 0, 1.959964).low, 0);
+    EXPECT_EQ(wilson(0, 0, 1.959964).high, 1);
     for (auto [x, low, high] : {std::tuple{0.0, 0.0, 0.2775}, std::tuple{5.0, 0.2366, 0.7634},
                                 std::tuple{10.0, 0.7225, 1.0}}) {
         const Interval i = wilson(x, 10, 1.959964);
