@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <tuple>
 
 #include "batch/options.h"
 #include "batch/report.h"
 #include "batch/sweep.h"
 #include "batch/sweep_report.h"
+#include "common/text.h"
 
 using namespace popchan;
 using namespace popchan::batch;
@@ -545,6 +547,28 @@ TEST(Exact, ASweepOfFewDaysHasNoIntervalOfItsMean) {
         } else {
             EXPECT_NE(table.find(" ～ "), std::string::npos) << table;
             EXPECT_EQ(json.find("null"), std::string::npos) << json;
+        }
+    }
+}
+
+TEST(Exact, TheSectionsColumnsLineUpAndRatiosNeedThirtyDays) {
+    // Labels take 30 columns after two blanks, the exact figures 18, then the
+    // run's estimate; a ratio over days has its interval from 30 days on.
+    for (const std::int64_t days : {29, 30}) {
+        Totals t = played(Premises{}, days, 5);
+        const std::string text = exact_section(exact_figures(Premises{}), &t.exact, t.giveups);
+        const std::string r = row_of(text, "1回転の秒数 (通常時)");
+        EXPECT_EQ(r.find("区間なし (30 日未満)") != std::string::npos, days == 29) << r;
+        EXPECT_EQ(r.find(" [") != std::string::npos, days == 30) << r;
+        // The exact figures at 30 spins a 1,000 yen: 1/310 and 12.19 s.
+        for (auto [label, exact] : {std::pair{"大当り確率 (通常時)", "1/310.00"},
+                                    std::pair{"1回転の秒数 (通常時)", "12.19"}}) {
+            const std::string line = row_of(text, label);
+            const auto exact_at = line.find(exact, 2 + std::string(label).size());
+            ASSERT_NE(exact_at, std::string::npos) << line;
+            const auto estimate_at = line.find_first_not_of(' ', exact_at + std::strlen(exact));
+            EXPECT_EQ(display_width(line.substr(0, exact_at)), 32u) << line;
+            EXPECT_EQ(display_width(line.substr(0, estimate_at)), 50u) << line;
         }
     }
 }
