@@ -1,5 +1,6 @@
 #include "batch/json.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace popchan::batch {
@@ -104,9 +105,11 @@ class Reader {
                 if (const auto k = kFrom.find(c); k != std::string_view::npos) {
                     out += kTo[k];
                 } else if (c == 'u' && at_ + 4 <= s_.size()) {
-                    unsigned code = 0;
-                    if (std::sscanf(std::string(s_.substr(at_, 4)).c_str(), "%4x", &code) != 1)
-                        return false;
+                    // Exactly four hexadecimal digits.
+                    unsigned code{};
+                    const char* digits = s_.data() + at_;
+                    const auto [end, ec] = std::from_chars(digits, digits + 4, code, 16);
+                    if (ec != std::errc() || end != digits + 4) return false;
                     at_ += 4;
                     if (code < 0x80) {
                         out += char(code);

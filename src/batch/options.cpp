@@ -68,6 +68,17 @@ std::optional<double> real_number(const std::string& text) {
 
 constexpr std::size_t kMaxSweepValues = 1000;
 
+// The parts of a text between its separators.
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t at = text.find(separator, start);
+        parts.push_back(text.substr(start, at - start));
+        if (at == std::string::npos) return parts;
+        start = at + 1;
+    }
+}
+
 // "NAME=FROM:TO:STEP" or "NAME=V1,V2,…" into the sweep; the error otherwise.
 std::string read_sweep(const std::string& given, Sweep& sweep) {
     const std::size_t eq = given.find('=');
@@ -79,16 +90,16 @@ std::string read_sweep(const std::string& given, Sweep& sweep) {
     Sweep s{given.substr(0, eq), premise->row, {}};
     const std::string values = given.substr(eq + 1);
     if (values.find(':') != std::string::npos) {
-        const std::size_t c1 = values.find(':'), c2 = values.find(':', c1 + 1);
-        const std::string from = values.substr(0, c1),
-                          to = values.substr(c1 + 1, c2 == std::string::npos ? 0 : c2 - c1 - 1),
-                          step = c2 == std::string::npos ? "" : values.substr(c2 + 1);
-        const auto a = real_number(from), b = real_number(to), d = real_number(step);
+        const std::vector<std::string> range = split(values, ':'); // FROM, TO, STEP
+        const auto part = [&](std::size_t i) {
+            return range.size() == 3 ? real_number(range[i]) : std::nullopt;
+        };
+        const auto a = part(0), b = part(1), d = part(2);
         if (!a || !b || !d || !(*d > 0) || !(*b >= *a) ||
             !((*b - *a) / *d < double(kMaxSweepValues)))
             return "--sweep needs numbers FROM:TO:STEP with FROM <= TO, STEP > 0 and at most " +
                    std::to_string(kMaxSweepValues) + " values: " + given;
-        const int places = std::max(decimals(from), decimals(step));
+        const int places = std::max(decimals(range[0]), decimals(range[2]));
         const auto count = std::size_t((*b - *a) / *d + 1e-9) + 1;
         for (std::size_t i = 0; i < count; ++i) {
             char buf[64];
@@ -96,13 +107,9 @@ std::string read_sweep(const std::string& given, Sweep& sweep) {
             s.values.emplace_back(buf);
         }
     } else {
-        for (std::size_t start = 0;;) {
-            const std::size_t comma = values.find(',', start);
-            s.values.push_back(values.substr(start, comma - start));
-            if (s.values.back().empty()) return "--sweep has an empty value: " + given;
-            if (comma == std::string::npos) break;
-            start = comma + 1;
-        }
+        s.values = split(values, ',');
+        if (std::find(s.values.begin(), s.values.end(), "") != s.values.end())
+            return "--sweep has an empty value: " + given;
         if (s.values.size() > kMaxSweepValues)
             return "--sweep takes at most " + std::to_string(kMaxSweepValues) + " values";
     }

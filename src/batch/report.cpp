@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <set>
 
 #include "batch/json.h"
 #include "batch/shards.h"
+#include "common/text.h"
 #include "stats/reach_stats.h"
 
 namespace popchan::batch {
@@ -45,8 +47,9 @@ std::string trimmed(std::string s) {
     return s;
 }
 
+// A summary always has days: --days and merge both need one.
 double per_day(const Totals& t, double sum) {
-    return t.days ? sum / double(t.days) : 0;
+    return sum / double(t.days);
 }
 
 std::string percent(double part, double whole) {
@@ -74,15 +77,11 @@ std::string reach_lines(const ReachTable& r) {
 } // namespace
 
 double quantile(const Totals& t, double q) {
-    if (t.days == 0) return 0;
-    const std::int64_t rank =
-        std::min(t.days - 1, std::int64_t(std::ceil(q * double(t.days))) - (q > 0));
+    const auto rank = std::int64_t(std::ceil(q * double(t.days))) - 1;
     std::int64_t below = 0;
-    for (const auto& [balance, count] : t.balances) {
-        below += count;
-        if (below > rank) return 100.0 * double(balance);
-    }
-    return 0;
+    const auto bin = std::find_if(t.balances.begin(), t.balances.end(),
+                                  [&](const auto& b) { return (below += b.second) > rank; });
+    return 100.0 * double(bin->first);
 }
 
 std::string premises_line(const PremiseTexts& premises) {
@@ -111,9 +110,11 @@ std::string summary_table(const Header& h, Totals& t) {
     out += "\n1日の収支 (円)\n";
     out += "  平均          " + with_commas(t.mean()) + "\n";
     out += "  標準偏差      " + with_commas(t.sd()) + "\n";
-    for (double q : kQuantiles)
-        out += "  " + fixed(q * 100, 0) + " %点" + std::string(q < 0.1 ? "         " : "        ") +
-               with_commas(quantile(t, q)) + "\n";
+    for (double q : kQuantiles) {
+        const std::string label = "  " + fixed(q * 100, 0) + " %点";
+        out += label + std::string(16 - display_width(label), ' ') + with_commas(quantile(t, q)) +
+               "\n";
+    }
     out += "勝った日          " + percent(double(t.wins), double(t.days)) + "\n";
     out += "1時間あたり収支   " + with_commas(t.per_hour()) + " 円\n";
     out += "1日あたり: 当り数 " + fixed(per_day(t, t.jackpots), 2) + ", 初当り数 " +
@@ -134,13 +135,13 @@ std::string summary_json(const Header& h, Totals& t) {
     for (double q : kQuantiles)
         out += std::string(q > 0.05 ? ", " : "") + "\"" + fixed(q * 100, 0) +
                "\": " + num(quantile(t, q));
-    out += "}},\n  \"winning_share\": " + fixed(t.days ? double(t.wins) / double(t.days) : 0, 6);
+    out += "}},\n  \"winning_share\": " + fixed(per_day(t, double(t.wins)), 6);
     out += ",\n  \"balance_per_hour\": " + fixed(t.per_hour(), 2);
     out += ",\n  \"per_day\": {\"jackpots\": " + fixed(per_day(t, t.jackpots), 4) +
            ", \"first_hits\": " + fixed(per_day(t, t.first_hits), 4) +
            ", \"max_chain\": " + fixed(per_day(t, t.max_chain), 4) +
            ", \"spins\": " + fixed(per_day(t, t.spins), 2) + "}";
-    out += ",\n  \"giveup_share\": " + fixed(t.days ? double(t.giveups) / double(t.days) : 0, 6);
+    out += ",\n  \"giveup_share\": " + fixed(per_day(t, double(t.giveups)), 6);
     out += ",\n  \"reach\": {";
     for (int base : {0, ReachStats::kProbUpBase}) {
         out += std::string(base ? ", " : "") + (base ? "\"kakuhen\": [" : "\"normal\": [");
@@ -263,11 +264,10 @@ std::string plot_svg(Totals& t, double hours) {
          "\" text-anchor=\"end\">" + with_commas(hi) + " 円</text>\n";
     // The mean balance after each hour of the day.
     const int last = std::clamp(int(std::ceil(hours)), 1, kMaxHours);
-    double mlo = 0, mhi = 0;
-    for (int h = 0; h <= last; ++h) {
-        const double m = t.days ? t.hourly[h] / double(t.days) : 0;
-        mlo = std::min(mlo, m), mhi = std::max(mhi, m);
-    }
+    const auto mean = [&](int h) { return per_day(t, double(t.hourly[h])); };
+    double mlo = 0, mhi = 0; // the mean after no hour is 0
+    for (int h = 1; h <= last; ++h)
+        mlo = std::min(mlo, mean(h)), mhi = std::max(mhi, mean(h));
     const double span = std::max(mhi - mlo, 1.0);
     auto px = [&](int h) { return pad + double(W - 2 * pad) * h / last; };
     auto py = [&](double m) { return H + pad + double(H - 2 * pad) * (mhi - m) / span; };
@@ -277,15 +277,14 @@ std::string plot_svg(Totals& t, double hours) {
          fixed(px(last), 1) + "\" y2=\"" + fixed(py(0), 1) + "\" stroke=\"black\"/>\n";
     s += "<polyline fill=\"none\" stroke=\"#0000ff\" stroke-width=\"2\" points=\"";
     for (int h = 0; h <= last; ++h)
-        s += fixed(px(h), 1) + "," + fixed(py(t.days ? t.hourly[h] / double(t.days) : 0), 1) + " ";
+        s += fixed(px(h), 1) + "," + fixed(py(mean(h)), 1) + " ";
     s += "\"/>\n";
     for (int h = 0; h <= last; ++h)
         s += "<text x=\"" + fixed(px(h), 1) + "\" y=\"" + std::to_string(2 * H - pad + 16) +
              "\" text-anchor=\"middle\">" + std::to_string(9 + h) + ":00</text>\n";
-    s += "<text x=\"" + std::to_string(pad - 4) + "\" y=\"" + fixed(py(mhi), 1) +
-         "\" text-anchor=\"end\">" + with_commas(mhi) + "</text>\n";
-    s += "<text x=\"" + std::to_string(pad - 4) + "\" y=\"" + fixed(py(mlo), 1) +
-         "\" text-anchor=\"end\">" + with_commas(mlo) + "</text>\n";
+    for (double m : std::set<double>{mlo, mhi}) // one label when every mean is 0
+        s += "<text x=\"" + std::to_string(pad - 4) + "\" y=\"" + fixed(py(m), 1) +
+             "\" text-anchor=\"end\">" + with_commas(m) + "</text>\n";
     s += "</svg>\n";
     return s;
 }

@@ -39,7 +39,8 @@ std::string spin_row(std::int64_t day, const SpinRow& r);
 // Histogram of the day balances and the mean balance by hour, as SVG.
 std::string plot_svg(Totals& t, double hours);
 
-// The quantile q (0..1) of the day balances, by the nearest rank.
+// The quantile q (0..1) of the day balances of one day or more, by the
+// nearest rank.
 double quantile(const Totals& t, double q);
 
 // A number as the CSV and JSON carry it: whole numbers without a fraction.

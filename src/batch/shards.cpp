@@ -74,8 +74,8 @@ struct Read {
 
     const Json& member(const Json& j, const char* key) {
         static const Json none;
+        // A member missing is null, which no read takes.
         const Json* m = j.kind == Json::kObject ? j.find(key) : nullptr;
-        ok = ok && m;
         return m ? *m : none;
     }
     const std::vector<Json>& items(const Json& j, std::size_t size = 0) {
@@ -148,7 +148,7 @@ bool read_summary(const Json& j, Header& h, Totals& t) {
 std::optional<std::array<std::int64_t, 2>> histogram(const Totals& t) {
     std::int64_t days = 0, hundreds = 0;
     for (const auto& [balance, count] : t.balances) {
-        std::int64_t product = 0;
+        std::int64_t product{};
         if (!(count >= 0) || __builtin_mul_overflow(balance, count, &product) ||
             __builtin_add_overflow(days, count, &days) ||
             __builtin_add_overflow(hundreds, product, &hundreds))

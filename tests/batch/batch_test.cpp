@@ -695,8 +695,13 @@ TEST(BatchReports, TheJsonReaderTakesWhatTheToolWritesAndNothingElse) {
         std::string_view text;
         const char* read; // the value read back, as kinds and texts; null: not JSON
     };
+    // Nesting to a depth of 64 below the top: 65 arrays, or 64 objects and the value in them.
     const std::string deep = std::string(65, '[') + std::string(65, ']'),
                       deeper = std::string(66, '[') + std::string(66, ']');
+    std::string objects = "1", more_objects;
+    for (int i = 0; i < 64; ++i)
+        objects = "{\"a\": " + objects + "}";
+    more_objects = "{\"a\": " + objects + "}";
     const Case cases[] = {
         {"[true, false, null]", "[bool bool null]"},
         {" \t\r\n{\"a\": [1, -2.5e3], \"b\": {}}\r\n", "{a=[1 -2.5e3] b={}}"},
@@ -705,6 +710,17 @@ TEST(BatchReports, TheJsonReaderTakesWhatTheToolWritesAndNothingElse) {
         {"[]", "[]"},
         {deep, "deep"},
         {deeper, nullptr},
+        {objects, "deep"},
+        {more_objects, nullptr},
+        {"\"\\u007f\\u0080\\u07ff\\u0800\"", "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80"},
+        {"\"\\u12G4\"", nullptr},
+        {"\"\\u+041\"", nullptr},
+        {"\"\\x0041\"", nullptr},
+        {"{a\": 1}", nullptr},
+        // Texts that end before what follows them in memory.
+        {std::string_view("[1] ", 3), "[1]"},
+        {std::string_view("[1]", 2), nullptr},
+        {std::string_view("12", 1), "1"},
         {"tru", nullptr},
         {"[1,]", nullptr},
         {"[1 2]", nullptr},
@@ -832,4 +848,76 @@ TEST(BatchOutputDeathTest, ASignalRemovesTheTemporariesOfEveryOpenOutput) {
     std::sort(done.begin(), done.end());
     EXPECT_EQ(names(), done);
     std::filesystem::remove_all(dir);
+}
+
+TEST(BatchReports, TheDayPlotsHistogramAndHoursByTable) {
+    // Three days of 0, 14,900 and 40,000 yen: bins of 1,000 yen, the middle
+    // day in bin 14 (x = 50 + 15.5 × 14), each bar of one day the full 200
+    // high; two hours whose means set the hourly axis over the 200 from y = 350.
+    struct Case {
+        std::array<std::int64_t, 3> hourly; // sums after 0, 1 and 2 hours
+        std::vector<std::string> parts;
+    };
+    const Case cases[] = {
+        // Means 0, -2 and 3: 40 a yen, 0 at y = 470.
+        {{0, -6, 9},
+         {"<line x1=\"50.0\" y1=\"470.0\" x2=\"670.0\" y2=\"470.0\" stroke=\"black\"/>",
+          "points=\"50.0,470.0 360.0,550.0 670.0,350.0 \"",
+          "<text x=\"46\" y=\"350.0\" text-anchor=\"end\">3</text>",
+          "<text x=\"46\" y=\"550.0\" text-anchor=\"end\">-2</text>"}},
+        // Means 0, -2 and -1: 0 is the top.
+        {{0, -6, -3},
+         {"<line x1=\"50.0\" y1=\"350.0\" x2=\"670.0\" y2=\"350.0\" stroke=\"black\"/>",
+          "points=\"50.0,350.0 360.0,550.0 670.0,450.0 \"",
+          "<text x=\"46\" y=\"350.0\" text-anchor=\"end\">0</text>",
+          "<text x=\"46\" y=\"550.0\" text-anchor=\"end\">-2</text>"}},
+        // Every mean 0: one label, the line at the top.
+        {{0, 0, 0},
+         {"<line x1=\"50.0\" y1=\"350.0\" x2=\"670.0\" y2=\"350.0\" stroke=\"black\"/>",
+          "points=\"50.0,350.0 360.0,350.0 670.0,350.0 \"",
+          "<text x=\"46\" y=\"350.0\" text-anchor=\"end\">0</text>"}},
+    };
+    for (const Case& c : cases) {
+        Totals t;
+        t.days = 3;
+        t.balances = {{0, 1}, {149, 1}, {400, 1}};
+        std::copy(c.hourly.begin(), c.hourly.end(), t.hourly.begin());
+        const std::string svg = plot_svg(t, 2);
+        for (const std::string& part : c.parts)
+            EXPECT_EQ(count_of(svg, part), 1u) << part << "\n" << svg;
+        EXPECT_EQ(count_of(svg, "text-anchor=\"end\">"), c.parts.size() - 2 + 1)
+            << "the balances' upper end, and the means' ends" << svg;
+        EXPECT_EQ(count_of(svg, "<rect x=\"267.0\" y=\"50.0\" width=\"14.5\" height=\"200.0\""),
+                  1u);
+        EXPECT_EQ(count_of(svg, "<rect x=\"282.5\" y=\"250.0\""), 1u);
+    }
+}
+
+TEST(BatchReports, ASpinRowAndADayRowByHand) {
+    SpinRow r;
+    r.spin = 3, r.kakuhen = 1, r.atari_flag = 1, r.atari_egara = 7, r.shoukaku_egara = 7;
+    r.reach_kind = 11, r.suberi_flag = 0, r.yokoku_chara = 2, r.yokoku_level = 3;
+    r.kakuhen_zan = 4;
+    EXPECT_EQ(spin_row(5, r), "5,3,1,1,7,7,11,0,2,3,4");
+    DayResult d;
+    d.day = 2, d.spins = 2500, d.spins_normal = 2000, d.jackpots = 12, d.first_hits = 6;
+    d.max_hamari = 900, d.max_chain = 4, d.balls = 1234, d.exchanged = 20000, d.spent = 15000;
+    d.balance = 5000, d.end_seconds = 36012.5f, d.by_hours = true;
+    EXPECT_EQ(per_day_row(d), "2,2500,2000,12,6,900,4,1234,20000,15000,5000,36012.5,hours");
+    d.by_hours = false;
+    EXPECT_TRUE(per_day_row(d).ends_with(",give-up"));
+}
+
+TEST(BatchReports, TheQuantilesOfOneDayAndOfFour) {
+    Totals one;
+    one.days = 1;
+    one.balances = {{-35, 1}};
+    for (double q : {0.0, 0.05, 0.5, 1.0})
+        EXPECT_EQ(quantile(one, q), -3500) << q;
+    // Nearest ranks of four: 1 up to a quarter, then 2, 3 and 4.
+    const Totals four = four_days();
+    const std::pair<double, double> ranks[] = {{0.0, -20000}, {0.25, -20000}, {0.26, 10000},
+                                               {0.75, 10000}, {0.76, 40000},  {1.0, 40000}};
+    for (const auto& [q, balance] : ranks)
+        EXPECT_EQ(quantile(four, q), balance) << q;
 }

@@ -59,6 +59,12 @@ check "--exact is a table" grep -qx '  大当り確率 (通常時)           1/3
 check "--exact --json exits 0" test $? -eq 0
 check "--exact --json is JSON" grep -qx '  "jackpot_chance_normal": 0.0032258064516129032,' "$dir/exact.json"
 
+# A run plays its premises: days of one hour end within it, but for the last spin and its payout.
+"$batch" --hours 1 --days 10 --seed 1 --per-day "$dir/hour.csv" >/dev/null 2>&1
+check "one-hour days end within their hour" awk -F, 'NR > 1 && $13 == "hours" { n++ }
+    NR > 1 && $13 == "hours" && ($12 < 3600 || $12 > 3600 + 400) { bad = 1 }
+    END { exit bad || n == 0 || NR != 11 }' "$dir/hour.csv"
+
 "$batch" --days 2 >/dev/null 2>"$dir/err"
 check "a clock seed is printed" grep -q '^popchan-batch: seed [0-9]' "$dir/err"
 
@@ -91,6 +97,14 @@ done <<'EOF'
 --sweep spin-rate=10:20:inf|--sweep needs numbers FROM:TO:STEP with FROM <= TO, STEP > 0 and at most 1000 values: spin-rate=10:20:inf
 --sweep spin-rate=-1e308:1e308:1e300|--sweep needs numbers FROM:TO:STEP with FROM <= TO, STEP > 0 and at most 1000 values: spin-rate=-1e308:1e308:1e300
 --sweep spin-rate=30:20:1|--sweep needs numbers FROM:TO:STEP with FROM <= TO, STEP > 0 and at most 1000 values: spin-rate=30:20:1
+--sweep spin-rate=20x:30:5|--sweep needs numbers FROM:TO:STEP with FROM <= TO, STEP > 0 and at most 1000 values: spin-rate=20x:30:5
+--sweep spin-rate=20:30:-0|--sweep needs numbers FROM:TO:STEP with FROM <= TO, STEP > 0 and at most 1000 values: spin-rate=20:30:-0
+--sweep spin-rate=0:1000:1|--sweep needs numbers FROM:TO:STEP with FROM <= TO, STEP > 0 and at most 1000 values: spin-rate=0:1000:1
+--sweep spin-rate=1:2:3:4|--sweep needs numbers FROM:TO:STEP with FROM <= TO, STEP > 0 and at most 1000 values: spin-rate=1:2:3:4
+--sweep spin-rate=1:2|--sweep needs numbers FROM:TO:STEP with FROM <= TO, STEP > 0 and at most 1000 values: spin-rate=1:2
+--sweep spin-rate=20,,30|--sweep has an empty value: spin-rate=20,,30
+--form 0|入力エラー: 営業形態は８形態だけです。
+--form 9|入力エラー: 営業形態は８形態だけです。
 --sweep spin-rate=nan,inf --days 20|入力エラー: 回転率は数字を入力して下さい。 (--sweep spin-rate=nan)
 --sweep payout=nan --days 20|入力エラー: 出玉入力エラーです。 (--sweep payout=nan)
 --sweep nothing=1,2|--sweep needs a premise's option name, e.g. spin-rate=20:40:1: nothing=1,2
@@ -160,6 +174,16 @@ while IFS='|' read -r edited edit message; do
     check "$edit: names the file and the member" test "$(cat "$dir/err")" = "popchan-batch: $dir/$message"
     check "$edit: prints nothing" test ! -s "$dir/out"
 done <<EOF
+1|s/"hourly": \[0, /"hourly": [/|e1.json: not a JSON summary of popchan-batch (--json)
+1|s/"first_day": 1/"first_day": "1"/|e1.json: not a JSON summary of popchan-batch (--json)
+1|s/"wins": ([0-9]+)/"wins": \1.5/|e1.json: not a JSON summary of popchan-batch (--json)
+1|s/"giveups": [0-9]+, //|e1.json: not a JSON summary of popchan-batch (--json)
+1|s/"  310"/310/|e1.json: not a JSON summary of popchan-batch (--json)
+1|s/"reach": \[\[([0-9]+), ([0-9]+)\]/"reach": [[\1, \2, 0]/|e1.json: not a JSON summary of popchan-batch (--json)
+1|s/"balances": \[\[(-?[0-9]+), ([0-9]+)\]/"balances": [[\1, \2, 0]/|e1.json: not a JSON summary of popchan-batch (--json)
+1|s/"balances": .*/"balances": [[0, 5], [0, 5]],/|e1.json: not a JSON summary of popchan-batch (--json)
+1|s/("seconds_kakuhen": \[[^]]*), 10\]/\1]/|e1.json: not a JSON summary of popchan-batch (--json)
+1|s/"chain": \[\[([0-9]+), [0-9]+\]/"chain": [[\1]/|e1.json: not a JSON summary of popchan-batch (--json)
 1|s/"  310"/"  0"/|e1.json: premises must pass their checks: 確率入力エラーです。
 1|s/"first_day": 1/"first_day": 0/|e1.json: first_day must be at least 1
 1|s/^  "days": 10/  "days": 0/|e1.json: days must be at least 1

@@ -1,6 +1,9 @@
 // Sweeps, the border, and a run split into shards and merged again.
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <map>
+
 #include "batch/options.h"
 #include "batch/shards.h"
 #include "batch/sweep.h"
@@ -54,6 +57,22 @@ TEST(BatchSweep, ValuesOfARangeAndOfAList) {
               (std::vector<std::string>{"確変中持玉", "確変後無制限", "確変→4･6交換"}));
     EXPECT_EQ(parse({"--sweep", "limiter=3,無制限"}).options.sweep->values,
               (std::vector<std::string>{"3", "無制限"}));
+    // FROM may be TO; at most 1,000 values, in a range or a list.
+    EXPECT_EQ(parse({"--sweep", "spin-rate=25:25:1"}).options.sweep->values,
+              (std::vector<std::string>{"25"}));
+    const Parsed most = parse({"--sweep", "spin-rate=1:1000:1"});
+    ASSERT_TRUE(most.options.sweep.has_value());
+    EXPECT_EQ(most.options.sweep->values.size(), 1000u);
+    EXPECT_EQ(most.options.sweep->values.back(), "1000");
+    EXPECT_EQ(parse({"--sweep", "spin-rate=0:1000:1"}).usage_errors.size(), 1u);
+    std::string list = "spin-rate=1";
+    for (int v = 2; v <= 1000; ++v)
+        list.append(",").append(std::to_string(v));
+    EXPECT_TRUE(parse({"--sweep", list}).usage_errors.empty());
+    EXPECT_EQ(parse({"--sweep", list + ",1001"}).usage_errors,
+              (std::vector<std::string>{"--sweep takes at most 1000 values"}));
+    // A sweep refused is no sweep.
+    EXPECT_FALSE(parse({"--sweep", "spin-rate=a:2:1"}).options.sweep.has_value());
 }
 
 TEST(BatchSweep, BadSweepsShardsAndCombinations) {
@@ -80,6 +99,10 @@ TEST(BatchSweep, BadSweepsShardsAndCombinations) {
                                                {"merge"},
                                                {"merge", "a.json", "--days", "5"}})
         EXPECT_EQ(parse(bad).usage_errors.size(), 1u) << bad[0] << " " << bad[1];
+    EXPECT_TRUE(parse({"merge", "-h"}).options.help);
+    EXPECT_TRUE(parse({"merge", "--help"}).options.help);
+    EXPECT_EQ(parse({"merge", "a.json", "---x"}).usage_errors,
+              (std::vector<std::string>{"merge takes only --json and files: ---x"}));
     const Parsed merge = parse({"merge", "a.json", "--json", "b.json"});
     EXPECT_TRUE(merge.usage_errors.empty());
     EXPECT_TRUE(merge.options.merge);
@@ -333,4 +356,39 @@ TEST(BatchSweep, TheTablesOfASweepAndOfTheBorderByHand) {
               std::string::npos);
     EXPECT_NE(border_json(h, 100, b).find("\"border\": null,\n  \"low\": null,\n  \"high\": null,"),
               std::string::npos);
+}
+
+TEST(BatchShards, FilesAtTheEdgesOfWhatARunCanHaveMerge) {
+    // Days 1-2 of a run of 3 with every part at its whole and the balances'
+    // sum at the top of 64 bits, and day 3 with nothing at all.
+    const std::int64_t top = std::numeric_limits<std::int64_t>::max();
+    Totals full;
+    full.days = 2;
+    full.wins = full.giveups = 2;
+    full.jackpots = full.first_hits = full.max_chain = full.spins = 5;
+    full.reach[1] = {4, 4};
+    full.balances = {{0, 1}, {7, 0}, {top, 1}};
+    full.exact.atari_tsujo = DayRatio{5, 5, 0, 0, 0, 2};
+    full.exact.atari_kakuhen = DayRatio{0, 0, 0, 0, 0, 2};
+    full.exact.seconds_tsujo = DayRatio{0, 5, 0, 0, 0, 2};
+    full.exact.seconds_kakuhen = DayRatio{0, 0, 0, 0, 0, 2};
+    full.exact.chain = {{5, 5}};
+    Totals none;
+    none.days = 1;
+    none.balances = {{0, 1}};
+    for (DayRatio* r : {&none.exact.atari_tsujo, &none.exact.atari_kakuhen,
+                        &none.exact.seconds_tsujo, &none.exact.seconds_kakuhen})
+        r->days = 1;
+    const PremiseTexts texts = start_texts();
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"full", summary_json(Header{1, texts, 1, 3}, full)},
+        {"none", summary_json(Header{1, texts, 3, 3}, none)}};
+    Header h{};
+    Totals t;
+    ASSERT_EQ(merge_summaries(files, h, t), "");
+    EXPECT_EQ(t.days, 3);
+    EXPECT_EQ(t.wins, 2);
+    EXPECT_EQ(t.spins, 5);
+    EXPECT_EQ(t.balances, (std::map<std::int64_t, std::int64_t>{{0, 2}, {7, 0}, {top, 1}}));
+    EXPECT_EQ(t.exact.chain, (std::vector<std::array<double, 2>>{{5, 5}}));
 }
