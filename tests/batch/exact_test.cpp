@@ -453,6 +453,11 @@ TEST(Exact, IntervalsStayWithinWhatCanBe) {
     m.chain = {{100, 50}, {50, 25}, {25, 24}, {1, 0}, {1, 1}};
     const std::string tail = row_of(exact_section(exact_figures(Premises{}), &m, 0), "5 連荘以上");
     EXPECT_TRUE(tail.ends_with(" 1.00 % [0.18 %, 5.45 %]")) << tail;
+    // No chain ended at its first jackpot: no variance, and the share of 10
+    // of 10 chains has Wilson's interval of 10 of 10.
+    m.chain = {{10, 0}, {10, 5}};
+    const std::string all = row_of(exact_section(exact_figures(Premises{}), &m, 0), "2 連荘以上");
+    EXPECT_TRUE(all.ends_with(" 100.00 % [72.25 %, 100.00 %]")) << all;
 }
 
 TEST(Exact, EdgesOfThePremisesPrintNoInfinity) {
