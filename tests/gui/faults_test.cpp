@@ -16,9 +16,11 @@ using popchan::testing::ScriptedDialogs;
 
 namespace {
 
-// A copy of the program's pictures with one damaged and one missing.
+// A copy of the program's pictures with one damaged and one missing, in a
+// folder of this process's own: ctest runs the cases side by side.
 std::string damaged_pictures() {
-    const QString dir = QDir::tempPath() + "/popchan-damaged-pictures";
+    const QString dir = QDir::tempPath() + "/popchan-damaged-pictures-" +
+                        QString::number(QCoreApplication::applicationPid());
     QDir(dir).removeRecursively();
     QDir().mkpath(dir);
     for (const QString& name : QDir(":/pictures").entryList())
