@@ -111,8 +111,9 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-# The Debian package, $(BUILD)/popchan_<version>_<arch>.deb (CPack): the
-# programs, music, help, menu entry, icons, metainfo and manual pages.
+# The Debian packages (CPack): $(BUILD)/popchan_<version>_<arch>.deb, the desktop
+# program with its music, help, menu entry, icons, metainfo and manual page, and
+# $(BUILD)/popchan-batch_<version>_<arch>.deb, the command-line tool alone.
 package: build
 	cmake --build --preset $(PRESET) --target package
 

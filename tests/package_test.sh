@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Debian package: built by CPack from the build tree, passed by
+# The Debian packages, popchan (the desktop program) and popchan-batch (the
+# command-line tool alone): built by CPack from the build tree, passed by
 # desktop-file-validate, appstreamcli and lintian (errors fail, warnings are
-# listed), unpacked into a temporary root, and its programs run from there.
+# listed), unpacked into one temporary root, and their programs run from there.
 #   package_test.sh BUILD_DIR POPCHAN_BATCH
 set -u
 build=$1 batch=$2
@@ -18,15 +19,21 @@ check() { # check WHAT COMMAND...: one check, named when it fails
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) ||
     { cat "$work/cpack.log"; echo "cpack failed"; exit 1; }
 deb=$(ls "$work"/out/popchan_*.deb)
+batch_deb=$(ls "$work"/out/popchan-batch_*.deb)
 root=$work/root
-dpkg -x "$deb" "$root" || { echo "dpkg -x failed"; exit 1; }
-field() { dpkg-deb -f "$deb" "$1"; }
+for d in "$deb" "$batch_deb"; do
+    dpkg -x "$d" "$root" || { echo "dpkg -x $d failed"; exit 1; }
+done
+field() { dpkg-deb -f "${2:-$deb}" "$1"; }
+files() { dpkg-deb -c "$1" | awk '$6 !~ /\/$/ {print $6}' | sort; }
+files "$deb" >"$work/popchan.files"
+files "$batch_deb" >"$work/popchan-batch.files"
 
 # The tools that judge a package and its desktop files.
 check "desktop-file-validate" desktop-file-validate "$root/usr/share/applications/popchan.desktop"
 metainfo=$(ls "$root"/usr/share/metainfo/*.metainfo.xml)
 check "appstreamcli validate" appstreamcli validate --no-net "$metainfo"
-lintian --display-info --fail-on error "$deb" >"$work/lintian.log" 2>&1
+lintian --display-info --fail-on error "$deb" "$batch_deb" >"$work/lintian.log" 2>&1
 status=$?
 echo "lintian:"
 sed 's/^/  /' "$work/lintian.log"
@@ -44,18 +51,40 @@ for program in usr/games/popchan-batch usr/lib/popchan/popchan; do
     check "$program has read-only relocations" grep -q GNU_RELRO <<<"$(readelf -lW "$root/$program")"
 done
 
-# The control fields: what the package depends on beyond its libraries.
+# Each file in one package only, as dpkg requires.
+shared=$(comm -12 "$work/popchan.files" "$work/popchan-batch.files")
+check "no file in both packages: $shared" test -z "$shared"
+# The program alone in its folder; its music and help in /usr/share/popchan.
+check "/usr/lib/popchan holds the program alone" test "$(ls "$root/usr/lib/popchan")" = popchan
+for f in kaiten.mid reach.mid chusen.mid atari.mid teishi.mid hazure.mid zenkai.mid korinu.html; do
+    check "popchan has /usr/share/popchan/$f" grep -qx "\./usr/share/popchan/$f" "$work/popchan.files"
+done
+
+# The control fields: what each package depends on beyond its libraries.
 check "section games" test "$(field Section)" = games
+check "popchan-batch: section games" test "$(field Section "$batch_deb")" = games
+check "popchan recommends popchan-batch" grep -qE '(^|, )popchan-batch($|,)' <<<"$(field Recommends)"
+# popchan-batch: the C and C++ libraries only (libm is libc6's, libgcc_s comes
+# with libstdc++6), so a node without a desktop can play shards.
+batch_depends=$(field Depends "$batch_deb" | tr ',' '\n' | sed 's/^ *\([^ ]*\).*/\1/' | sort | tr '\n' ' ')
+check "popchan-batch depends on libc6 libgcc-s1 libstdc++6 only (got $batch_depends)" \
+    test "$batch_depends" = "libc6 libgcc-s1 libstdc++6 "
+libraries=$(ldd "$root/usr/games/popchan-batch" | awk '{print $1}' | sed 's|.*/||' | sort | tr '\n' ' ')
+check "popchan-batch loads the C and C++ libraries only (got $libraries)" \
+    test "$libraries" = "ld-linux-x86-64.so.2 libc.so.6 libgcc_s.so.1 libm.so.6 libstdc++.so.6 linux-vdso.so.1 "
 depends=$(field Depends)
 for p in libqt6widgets6 libfluidsynth3 fonts-ipafont-gothic fonts-ipafont-mincho \
     timgm6mb-soundfont; do
     check "depends on $p" grep -q "\(^\|, \|| \)$p\( \|,\|$\)" <<<"$depends"
 done
 # The top entry of the Debian changelog is this very version.
-top=$(zcat "$root/usr/share/doc/popchan/changelog.Debian.gz" | sed -n '1s/^popchan (\([^)]*\)).*/\1/p')
-check "changelog's version $top is the package's $(field Version)" test "$top" = "$(field Version)"
-check "machine-readable copyright" grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
-    "$root/usr/share/doc/popchan/copyright"
+for package in popchan popchan-batch; do
+    top=$(zcat "$root/usr/share/doc/$package/changelog.Debian.gz" | sed -n '1s/^popchan (\([^)]*\)).*/\1/p')
+    check "$package: changelog's version $top is the package's $(field Version)" test "$top" = "$(field Version)"
+    check "$package: machine-readable copyright" \
+        grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+        "$root/usr/share/doc/$package/copyright"
+done
 
 # Icons in each size, each as big as its folder says.
 for size in 16 32 48 64 128 256; do
@@ -65,7 +94,8 @@ done
 
 # Manual pages: gzipped, and popchan-batch's names every option its --help names.
 for page in popchan popchan-batch; do
-    check "manual page $page(6)" gzip -t "$root/usr/share/man/man6/$page.6.gz"
+    check "manual page $page(6) in its package" grep -qx "\./usr/share/man/man6/$page\.6\.gz" "$work/$page.files"
+    check "manual page $page(6) is gzipped" gzip -t "$root/usr/share/man/man6/$page.6.gz"
 done
 # Readable in any locale: under LANG=C (ASCII) no word vanishes (groff names
 # each character it cannot draw) and no default is left empty.

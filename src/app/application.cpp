@@ -1,6 +1,8 @@
 #include "app/application.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -11,6 +13,7 @@
 #include <algorithm>
 
 #include "common/numbers.h"
+#include "shell/info_windows.h"
 #include "widgets/layout.h"
 
 namespace popchan {
@@ -66,6 +69,17 @@ void setup_application(QApplication& app) {
     const double dpi_x = screen ? screen->logicalDotsPerInchX() : 96;
     const double dpi_y = screen ? screen->logicalDotsPerInchY() : 96;
     set_twips_per_px(to_int16(1440 / dpi_x), to_int16(1440 / dpi_y));
+}
+
+std::string data_location(const QString& program_dir, const QString& installed_data) {
+    const QDir beside(program_dir);
+    const QDir installed(beside.filePath(installed_data));
+    const bool only_installed = !beside.exists(kHelpFile) && installed.exists(kHelpFile);
+    return QDir::cleanPath((only_installed ? installed : beside).absolutePath()).toStdString();
+}
+
+std::string data_location() {
+    return data_location(QCoreApplication::applicationDirPath(), POPCHAN_INSTALLED_DATA);
 }
 
 } // namespace popchan

@@ -2,12 +2,12 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QTimer>
 
+#include "app/application.h"
 #include "app/clock_pump.h"
 #include "app/pictures.h"
 #include "app/surface_view.h"
@@ -76,8 +76,7 @@ FormDigi::FormDigi(Dialogs* dialogs, MediaDevice* media, std::unique_ptr<Random>
     apply_window_rule(this, client_, FormDigiModel::kWidth, FormDigiModel::kHeight);
     setWindowTitle(kCaption);
 
-    model_->Form_Load(twips_per_px_x(), twips_per_px_y(),
-                      QCoreApplication::applicationDirPath().toStdString());
+    model_->Form_Load(twips_per_px_x(), twips_per_px_y(), data_location());
     missing_pictures_ =
         load_pictures(model_->digi.pictures, model_->digi.PictureWaku, picture_location_);
     refresh();

@@ -3,10 +3,12 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "app/application.h"
 #include "app/formdigi.h"
 #include "app/pictures.h"
 #include "core/fakes.h"
@@ -64,4 +66,29 @@ TEST(Faults, APictureOfTheWrongSizeIsRefused) {
     const auto failed = load_pictures(p, startup, dir);
     EXPECT_NE(std::find(failed.begin(), failed.end(), "pat8.png"), failed.end());
     EXPECT_EQ(std::find(failed.begin(), failed.end(), "patbox2.png"), failed.end()); // same size
+}
+
+// The music and the help: beside the program in the build tree, else in the
+// installed data folder, else looked for beside the program (whose missing
+// files the boxes then name).
+TEST(Faults, TheMusicAndHelpAreFoundBesideTheProgramOrInTheInstalledDataFolder) {
+    struct Case {
+        bool beside, installed;
+        const char* found;
+    };
+    for (const Case c :
+         {Case{true, true, "/usr/lib/popchan"}, Case{false, true, "/usr/share/popchan"},
+          Case{false, false, "/usr/lib/popchan"}}) {
+        QTemporaryDir root;
+        ASSERT_TRUE(root.isValid());
+        const QString program = root.path() + "/usr/lib/popchan";
+        const QString data = root.path() + "/usr/share/popchan";
+        QDir().mkpath(program);
+        QDir().mkpath(data);
+        if (c.beside) std::ofstream((program + "/korinu.html").toStdString()) << "help";
+        if (c.installed) std::ofstream((data + "/korinu.html").toStdString()) << "help";
+        EXPECT_EQ(data_location(program, "../../share/popchan"),
+                  (root.path() + c.found).toStdString())
+            << c.beside << c.installed;
+    }
 }
