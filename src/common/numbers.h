@@ -42,6 +42,12 @@ class Int16 {
 
 // Int(x): the largest whole number not above x.
 inline double vb_int(double x) {
+#if defined(__x86_64__) && !defined(__SSE4_1__)
+    // Without SSE4.1's rounding instruction the compiler's floor is a long
+    // chain; for a positive x below 2^63 the floor is the whole part, two
+    // conversions. (-0, negatives, NaN and the rest take the general floor.)
+    if (x > 0 && x < 0x1p63) return double(static_cast<long long>(x));
+#endif
     return std::floor(x);
 }
 

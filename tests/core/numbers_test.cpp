@@ -1,3 +1,4 @@
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -52,10 +53,27 @@ TEST(Int16, ConversionsRoundHalvesToEven) {
 }
 
 TEST(Int, IsTheFloor) {
-    EXPECT_EQ(vb_int(2.9), 2);
-    EXPECT_EQ(vb_int(-0.5), -1);
-    EXPECT_EQ(vb_int(-2.0), -2);
-    EXPECT_EQ(vb_int(0.999999), 0);
+    struct Case {
+        double x, floor;
+    };
+    for (const Case c : {Case{2.9, 2},
+                         {-0.5, -1},
+                         {-2.0, -2},
+                         {0.999999, 0},
+                         {1e-300, 0},
+                         {4503599627370495.5, 4503599627370495.0},
+                         {9007199254740993.0 * 1024, 9007199254740993.0 * 1024},
+                         {0x1p63, 0x1p63},
+                         {1e300, 1e300},
+                         {-1e300, -1e300},
+                         {-0x1p63 - 4096, -0x1p63 - 4096}})
+        EXPECT_EQ(vb_int(c.x), c.floor) << c.x;
+    // The sign of a zero, infinities and NaN as they come.
+    EXPECT_TRUE(std::signbit(vb_int(-0.0)));
+    EXPECT_FALSE(std::signbit(vb_int(0.0)));
+    EXPECT_EQ(vb_int(INFINITY), INFINITY);
+    EXPECT_EQ(vb_int(-INFINITY), -INFINITY);
+    EXPECT_TRUE(std::isnan(vb_int(NAN)));
 }
 
 TEST(NumberText, PlainDigitsForMessages) {
