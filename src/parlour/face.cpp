@@ -100,15 +100,17 @@ std::vector<Part> build_parts() {
 std::vector<MenuItem> build_menus() {
     using K = MenuItem::Kind;
     std::vector<MenuItem> m;
-    auto menu = [&](const char* name, const char* caption) {
-        m.push_back({K::Menu, name, caption});
+    auto add = [&](K kind, const std::string& name = "", const std::string& caption = "",
+                   bool check = false, const std::string& shortcut = "") {
+        m.push_back({kind, name, caption, check, shortcut});
     };
+    auto menu = [&](const char* name, const char* caption) { add(K::Menu, name, caption); };
     auto item = [&](const std::string& name, const std::string& caption, bool check = false,
                     const std::string& shortcut = "") {
-        m.push_back({K::Action, name, caption, check, shortcut});
+        add(K::Action, name, caption, check, shortcut);
     };
-    auto end = [&] { m.push_back({K::End}); };
-    auto separator = [&] { m.push_back({K::Separator}); };
+    auto end = [&] { add(K::End); };
+    auto separator = [&] { add(K::Separator); };
 
     menu("a1", "実行(&G&ｷ)");
     item("a2", "前提(&Z&ﾂ)");
