@@ -27,29 +27,9 @@ bool load(const std::string& location, const std::string& name, Surface& target)
 std::vector<std::string> load_pictures(Pictures& pictures, Surface& startup,
                                        const std::string& location) {
     std::vector<std::string> failed;
-    auto take = [&](const std::string& name, Surface& target) {
-        if (!load(location, name, target)) failed.push_back(name + ".png");
-    };
-    for (int i = 0; i < 2; ++i)
-        take("digipat" + std::to_string(i), pictures.digipat[i]);
-    for (int i = 0; i < 10; ++i)
-        take("pat" + std::to_string(i), pictures.pat[i]);
-    for (int i = 0; i < 6; ++i)
-        take("patbox" + std::to_string(i), pictures.patbox[i]);
-    take("startup", startup);
+    for (const PictureFile& file : picture_files(pictures, startup))
+        if (!load(location, file.name, *file.target)) failed.push_back(file.name + ".png");
     return failed;
-}
-
-} // namespace popchan
-
-namespace popchan {
-
-std::string missing_pictures_message(const std::vector<std::string>& names) {
-    std::string list;
-    for (const auto& name : names)
-        list += (list.empty() ? "" : "、") + name;
-    return "画像を読み込めませんでした（" + list +
-           "）。\nデジタル表示の一部が表示されませんが、シミュレーションはそのまま続けられます。";
 }
 
 } // namespace popchan

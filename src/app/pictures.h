@@ -16,7 +16,4 @@ class Surface;
 std::vector<std::string> load_pictures(Pictures& pictures, Surface& startup,
                                        const std::string& location = ":/pictures");
 
-// What the program says at start-up when pictures could not be loaded.
-std::string missing_pictures_message(const std::vector<std::string>& names);
-
 } // namespace popchan

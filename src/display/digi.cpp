@@ -36,6 +36,26 @@ Pictures::Pictures()
           return std::pair{kDigiW, kDigiH};
       })) {}
 
+std::vector<PictureFile> picture_files(Pictures& pictures, Surface& startup) {
+    std::vector<PictureFile> files;
+    for (int i = 0; i < 2; ++i)
+        files.push_back({"digipat" + std::to_string(i), &pictures.digipat[i]});
+    for (int i = 0; i < 10; ++i)
+        files.push_back({"pat" + std::to_string(i), &pictures.pat[i]});
+    for (int i = 0; i < 6; ++i)
+        files.push_back({"patbox" + std::to_string(i), &pictures.patbox[i]});
+    files.push_back({"startup", &startup});
+    return files;
+}
+
+std::string missing_pictures_message(const std::vector<std::string>& names) {
+    std::string list;
+    for (const auto& name : names)
+        list += (list.empty() ? "" : "、") + name;
+    return "画像を読み込めませんでした（" + list +
+           "）。\nデジタル表示の一部が表示されませんが、シミュレーションはそのまま続けられます。";
+}
+
 void Digi::set_back_color(std::uint32_t bgr) {
     back_color_ = bgr;
     scr_bkg.fill(from_bgr(bgr));

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/numbers.h"
 #include "common/random.h"
@@ -30,6 +32,17 @@ struct Pictures {
     // Width and height each picture must have.
     static std::pair<int, int> pat_size(int n);
 };
+
+// The display's picture files by name ("digipat0", "pat3", "patbox5", and
+// "startup", the start-up picture shown in `startup`), with the surface each
+// fills exactly.
+struct PictureFile {
+    std::string name;
+    Surface* target;
+};
+std::vector<PictureFile> picture_files(Pictures& pictures, Surface& startup);
+// What the program says at start-up when pictures could not be loaded.
+std::string missing_pictures_message(const std::vector<std::string>& names);
 
 class Digi {
   public:
