@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/json_text.h"
+
 namespace popchan::batch {
 
 struct Json {
@@ -21,16 +23,5 @@ struct Json {
 
 // The value of the whole text; empty with `error` set when it is not JSON.
 std::optional<Json> parse_json(std::string_view text, std::string& error);
-
-// A string as a JSON string, quotes included.
-std::string json_string(std::string_view s);
-
-// Strings as a JSON array.
-template <class Strings> std::string json_strings(const Strings& items) {
-    std::string out = "[";
-    for (const auto& item : items)
-        out += (out.size() > 1 ? ", " : "") + json_string(item);
-    return out + "]";
-}
 
 } // namespace popchan::batch
