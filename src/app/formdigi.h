@@ -48,9 +48,6 @@ class FormDigi : public QMainWindow {
     Salesf* salesf() const { return salesf_; }
     HelpViewer* help() const { return help_; }
 
-    // Client sizes of the display-screen layouts g2(0..4).
-    static constexpr std::array<QSize, 5> kLayouts = {
-        QSize(632, 430), QSize(152, 192), QSize(320, 192), QSize(462, 192), QSize(462, 430)};
     // Where windows made from now on load the display's pictures (tests).
     static void set_picture_location(std::string location) {
         picture_location_ = std::move(location);

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "parlour/face.h"
+
+using namespace popchan;
+
+namespace {
+
+const Part* find_part(const std::string& name) {
+    for (const Part& p : main_window_parts())
+        if (p.name == name) return &p;
+    return nullptr;
+}
+
+struct Expected {
+    const char* name;
+    Part::Kind kind;
+    const char* parent;
+    const char* text;
+    int font, width, height, left, top;
+    bool align_right, wrap;
+};
+
+} // namespace
+
+TEST(Face, PartsAsTheWindowShowsThem) {
+    using K = Part::Kind;
+    const Expected expected[] = {
+        {"PictureDigi", K::Panel, "", "", 0, 137, 177, 8, 8, false, false},
+        {"PictureWaku", K::Surface, "PictureDigi", "", 0, 115, 96, 10, 6, false, false},
+        {"ListReach", K::List, "PictureDigi", "", 8, 115, 48, 10, 120, false, false},
+        {"jikan_0", K::Label, "picjikan_0", "", 8, 41, 15, 0, 0, true, false},
+        {"jikan_2", K::Label, "picjikan_0", "", 8, 17, 15, 104, 0, true, false},
+        {"rireki", K::List, "picrireki", "", 8, 143, 125, 8, 45, false, false},
+        {"picdorubako_2", K::Panel, "pictennai", "", 0, 33, 153, 64, 24, false, false},
+        {"imgdorubako_21", K::Picture, "picdorubako_2", "dorubako", 0, 32, 32, 0, 120, false,
+         false},
+        {"imgdorubako_40", K::Picture, "picdorubako_3", "dorubako", 0, 32, 32, 0, 12, false, false},
+        {"Label4", K::Label, "PicTimeService", "ﾗｯｷｰﾀｲﾑｻｰﾋﾞｽ中", 9, 97, 25, 8, 0, false, false},
+        {"Label3", K::Label, "Pichakokisei",
+         "組合の申し合せによりドル箱積上げは、　　までとなっています。", 10, 81, 73, 0, 0, false,
+         true},
+        {"Labelhakokiseisu", K::Label, "Pichakokisei", "５箱", 10, 25, 17, 59, 26, false, false},
+        {"fuda_1", K::Picture, "pictennai", "fuda1", 0, 32, 32, 88, 0, false, false},
+        {"zenteimei_5", K::Label, "Picture3", "換金率(¥/個)", 8, 81, 16, 0, 96, false, false},
+        {"zentei_3", K::Label, "Picture3", "", 8, 53, 16, 80, 64, true, false},
+        {"zentei_8", K::Label, "Picture3", "", 8, 101, 16, 32, 144, true, false},
+        {"hyoujimei_10", K::Label, "Picture4", "収支", 8, 65, 17, 0, 176, false, false},
+        {"hyouji_7", K::Label, "Picture4", "", 8, 70, 17, 64, 128, true, false},
+        {"picgraph_1", K::Surface, "picgraph_0", "", 0, 353, 209, 80, 8, false, false},
+        {"graphmei_2", K::Label, "picgraph_0", "-10万円", 10, 49, 17, 8, 200, false, false},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.name);
+        const Part* p = find_part(e.name);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p->kind, e.kind);
+        EXPECT_EQ(p->parent, e.parent);
+        EXPECT_EQ(p->text, e.text);
+        EXPECT_EQ(p->font, e.font);
+        EXPECT_EQ(p->width, e.width);
+        EXPECT_EQ(p->height, e.height);
+        EXPECT_EQ(p->left, e.left);
+        EXPECT_EQ(p->top, e.top);
+        EXPECT_EQ(p->align_right, e.align_right);
+        EXPECT_EQ(p->wrap, e.wrap);
+    }
+    // Only the machine's frame has the face grey behind the display.
+    EXPECT_TRUE(find_part("PictureDigi")->grey_back);
+    EXPECT_TRUE(find_part("PictureDigi")->border);
+    EXPECT_FALSE(find_part("picrireki")->grey_back);
+    EXPECT_FALSE(find_part("Picture3")->border);
+}
+
+TEST(Face, NamesUniqueAndParentsFirst) {
+    std::set<std::string> seen;
+    int boxes = 0;
+    for (const Part& p : main_window_parts()) {
+        SCOPED_TRACE(p.name);
+        EXPECT_TRUE(seen.insert(p.name).second);
+        if (!p.parent.empty()) {
+            EXPECT_EQ(seen.count(p.parent), 1u);
+        }
+        if (p.text == "dorubako") ++boxes;
+    }
+    EXPECT_EQ(boxes, 40);
+}
+
+TEST(Face, HigherDollarBoxesAreDrawnLater) {
+    // A box higher in its column comes later, so it is drawn over the lower.
+    const auto& parts = main_window_parts();
+    auto index = [&](const std::string& name) {
+        for (std::size_t i = 0; i < parts.size(); ++i)
+            if (parts[i].name == name) return int(i);
+        return -1;
+    };
+    EXPECT_LT(index("imgdorubako_1"), index("imgdorubako_2"));
+    EXPECT_LT(index("imgdorubako_9"), index("imgdorubako_10"));
+    EXPECT_LT(index("imgdorubako_31"), index("imgdorubako_40"));
+}
+
+TEST(Face, SpeedMenu) {
+    const auto& menus = main_window_menus();
+    std::size_t i = 0;
+    while (i < menus.size() && menus[i].name != "h1")
+        ++i;
+    ASSERT_LT(i + 5, menus.size());
+    EXPECT_EQ(menus[i].kind, MenuItem::Kind::Menu);
+    EXPECT_EQ(menus[i].caption, "速度(&P&ｿ)");
+    const char* const names[4] = {"h2_0", "h2_1", "h2_2", "h2_3"};
+    const char* const captions[4] = {"等速(&1&ﾄ)", "２倍速(&2&ﾆ)", "５倍速(&5&ｺ)",
+                                     "１０倍速(&0&ｼ)"};
+    const char* const shortcuts[4] = {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+4"};
+    for (int k = 0; k < 4; ++k) {
+        const MenuItem& m = menus[i + 1 + k];
+        EXPECT_EQ(m.kind, MenuItem::Kind::Action);
+        EXPECT_EQ(m.name, names[k]);
+        EXPECT_EQ(m.caption, captions[k]);
+        EXPECT_TRUE(m.checkable);
+        EXPECT_EQ(m.shortcut, shortcuts[k]);
+    }
+    EXPECT_EQ(menus[i + 5].kind, MenuItem::Kind::End);
+}
+
+TEST(Face, MenusCloseAndOnlyG3AndSpeedsCheck) {
+    int depth = 0;
+    for (const MenuItem& m : main_window_menus()) {
+        if (m.kind == MenuItem::Kind::Menu) ++depth;
+        if (m.kind == MenuItem::Kind::End) --depth;
+        EXPECT_GE(depth, 0);
+        const bool check = m.name == "g3" || m.name.rfind("h2_", 0) == 0;
+        EXPECT_EQ(m.checkable, check) << m.name;
+    }
+    EXPECT_EQ(depth, 0);
+}
+
+TEST(Face, LayoutSizes) {
+    EXPECT_EQ(kLayouts[0].width, 632);
+    EXPECT_EQ(kLayouts[0].height, 430);
+    EXPECT_EQ(kLayouts[1].width, 152);
+    EXPECT_EQ(kLayouts[1].height, 192);
+    EXPECT_EQ(kLayouts[2].width, 320);
+    EXPECT_EQ(kLayouts[3].width, 462);
+    EXPECT_EQ(kLayouts[4].height, 430);
+}
