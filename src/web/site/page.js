@@ -1,0 +1,390 @@
+// The page: builds the main window from the core's tables, passes the user's
+// commands and the passing milliseconds to the core, and shows what it
+// computed. ?seed=N plays the seeded day the desktop program plays with
+// POPCHAN_SEED=N.
+'use strict';
+
+const PANEL = 0, LABEL = 1, LIST = 2, SURFACE = 3, PICTURE = 4;
+const MENU = 0, ACTION = 1, SEPARATOR = 2, END = 3;
+const MAX_CATCH_UP_MS = 250;
+
+let core;            // the WebAssembly module
+let state = null;    // the core's last state
+const parts = {};    // elements by part name
+let busy = false;    // a handler is waiting for a box
+let boxesClosed = 0; // boxes closed so far: time stands still while one is open
+let last = null;     // the real millisecond the clock has reached
+
+const json = (ptr) => JSON.parse(core.UTF8ToString(ptr));
+const call = (name, ret, types, args) => core.ccall(name, ret, types, args, { async: true });
+
+// A caption with its access keys ("前提(&Z&ﾂ)") as text with the keys underlined.
+function caption(element, text) {
+  const keys = [];
+  for (let i = 0; i < text.length; ++i) {
+    if (text[i] === '&' && i + 1 < text.length) {
+      const u = document.createElement('u');
+      u.textContent = text[++i];
+      element.append(u);
+      keys.push(text[i].toLowerCase());
+    } else {
+      element.append(text[i]);
+    }
+  }
+  return keys;
+}
+
+// Points at the desktop's 96 dots per inch.
+const fontPx = (points) => `${(points * 96) / 72}px`;
+
+function buildParts(list) {
+  const client = document.getElementById('client');
+  for (const p of list) {
+    let e;
+    if (p.kind === SURFACE) {
+      e = document.createElement('canvas');
+      e.width = p.width;
+      e.height = p.height;
+    } else if (p.kind === PICTURE) {
+      e = document.createElement('img');
+      e.src = `pictures/${p.text}.png`;
+      e.alt = '';
+      e.className = 'picture';
+    } else {
+      e = document.createElement('div');
+    }
+    e.id = p.name;
+    e.classList.add('part', ['panel', 'label', 'list', 'surface', 'picture'][p.kind]);
+    if (p.border) e.classList.add('border');
+    if (p.grey) e.style.background = '#c0c0c0';
+    if (p.right) e.classList.add('right');
+    if (p.wrap) e.classList.add('wrap');
+    if (p.kind === LABEL) e.textContent = p.text;
+    if (p.font) e.style.fontSize = fontPx(p.font);
+    Object.assign(e.style, { left: `${p.left}px`, top: `${p.top}px`, width: `${p.width}px`,
+                             height: `${p.height}px` });
+    (p.parent ? parts[p.parent] : client).append(e);
+    parts[p.name] = e;
+  }
+}
+
+// The menu bar: menus open on a click, or on Alt with an access key; inside
+// an open menu an access key chooses, Esc closes.
+const menuItems = {};
+let openMenu = null;
+
+function closeMenus() {
+  document.querySelectorAll('.open').forEach((e) => e.classList.remove('open'));
+  openMenu = null;
+}
+
+function buildMenus(list) {
+  const bar = document.getElementById('menubar');
+  const stack = [bar];
+  for (const m of list) {
+    const into = stack[stack.length - 1];
+    if (m.kind === END) {
+      stack.pop();
+      continue;
+    }
+    if (m.kind === SEPARATOR) {
+      const s = document.createElement('div');
+      s.className = 'separator';
+      into.append(s);
+      continue;
+    }
+    const e = document.createElement('div');
+    e.dataset.name = m.name;
+    const label = document.createElement('span');
+    label.className = 'caption';
+    e.keys = caption(label, m.caption);
+    e.append(label);
+    if (m.shortcut) {
+      const s = document.createElement('span');
+      s.textContent = m.shortcut;
+      e.append(s);
+    }
+    menuItems[m.name] = e;
+    into.append(e);
+    if (m.kind === MENU) {
+      e.className = into === bar ? 'menu' : 'item sub';
+      const d = document.createElement('div');
+      d.className = 'dropdown';
+      e.append(d);
+      stack.push(d);
+      e.addEventListener('click', (ev) => {
+        ev.stopPropagation();
+        if (e.classList.contains('disabled')) return;
+        if (into === bar) {
+          const was = e.classList.contains('open');
+          closeMenus();
+          if (!was) {
+            e.classList.add('open');
+            openMenu = e;
+          }
+        } else {
+          e.classList.toggle('open');
+          openMenu = e;
+        }
+      });
+      e.addEventListener('mouseenter', () => {
+        if (into === bar && openMenu && openMenu.parentElement === bar && openMenu !== e) {
+          closeMenus();
+          e.classList.add('open');
+          openMenu = e;
+        }
+      });
+    } else {
+      e.className = 'item';
+      e.addEventListener('click', (ev) => {
+        ev.stopPropagation();
+        if (!e.classList.contains('disabled')) choose(m.name);
+      });
+    }
+  }
+  document.addEventListener('click', closeMenus);
+}
+
+function showLayout(index) {
+  const [w, h] = layouts[index];
+  const client = document.getElementById('client');
+  client.style.width = `${w}px`;
+  client.style.height = `${h}px`;
+  fit();
+}
+
+// The window scaled by whole numbers where it fits, so the pixels stay sharp.
+function fit() {
+  const win = document.getElementById('window');
+  const k = Math.max(1, Math.floor(Math.min(innerWidth / win.offsetWidth,
+                                            innerHeight / win.offsetHeight)));
+  win.style.transform = k > 1 ? `scale(${k})` : '';
+}
+
+async function choose(name) {
+  closeMenus();
+  if (busy) return;
+  if (name.startsWith('g2_')) {
+    showLayout(Number(name.slice(3)));
+    return;
+  }
+  busy = true;
+  const exit = await call('web_click', 'number', ['string'], [name]);
+  busy = false;
+  last = null;
+  refresh();
+  if (exit) {
+    document.getElementById('window').remove();
+    window.close();
+  }
+}
+
+function setList(element, lines, selected) {
+  while (element.children.length > lines.length) element.lastChild.remove();
+  lines.forEach((line, i) => {
+    let e = element.children[i];
+    if (!e) {
+      e = document.createElement('div');
+      element.append(e);
+    }
+    if (e.textContent !== line) e.textContent = line;
+    e.classList.toggle('selected', i === selected);
+  });
+}
+
+const shownSurfaces = [-1, -1];
+let shownRevision = -1, shownRireki = -1, shownReach = -1;
+
+function drawSurface(which, name) {
+  if (state.surfaces[which] === shownSurfaces[which]) return;
+  shownSurfaces[which] = state.surfaces[which];
+  const canvas = parts[name];
+  const ptr = core._web_surface(which);
+  const bytes = core.HEAPU8.slice(ptr, ptr + canvas.width * canvas.height * 4);
+  canvas.getContext('2d').putImageData(
+    new ImageData(new Uint8ClampedArray(bytes.buffer), canvas.width, canvas.height), 0, 0);
+}
+
+// Copies the core's state onto the page where it changed.
+function refresh() {
+  state = json(core._web_state());
+  drawSurface(0, 'PictureWaku');
+  drawSurface(1, 'picgraph_1');
+  if (state.revision === shownRevision) return;
+  shownRevision = state.revision;
+  for (const [name, text] of Object.entries(state.labels))
+    if (parts[name].textContent !== text) parts[name].textContent = text;
+  for (const [name, on] of Object.entries(state.visible)) parts[name].classList.toggle('hidden', !on);
+  for (const [name, on] of Object.entries(state.enabled))
+    menuItems[name].classList.toggle('disabled', !on);
+  for (const [name, on] of Object.entries(state.checked)) menuItems[name].classList.toggle('checked', on);
+  if (state.rireki.length !== shownRireki) {
+    shownRireki = state.rireki.length;
+    setList(parts.rireki, state.rireki, -1);
+    parts.rireki.scrollTop = parts.rireki.scrollHeight; // the newest jackpot in view
+  }
+  if (state.reach.redraws !== shownReach) {
+    shownReach = state.reach.redraws;
+    setList(parts.ListReach, state.reach.lines, state.reach.selected);
+    const line = parts.ListReach.children[state.reach.scroll_to];
+    if (line) parts.ListReach.scrollTop = line.offsetTop - parts.ListReach.clientHeight + line.offsetHeight;
+  }
+}
+
+// A modal box; resolves to 1 for Yes (or OK), 0 for No. Enter takes the
+// default button (No in a question), Esc answers No.
+function box(text, title, icon, yesNo) {
+  return new Promise((resolve) => {
+    closeMenus();
+    const boxes = document.getElementById('boxes');
+    const b = document.createElement('div');
+    b.className = 'box';
+    b.setAttribute('role', 'dialog');
+    b.setAttribute('aria-modal', 'true');
+    const t = document.createElement('div');
+    t.className = 'title';
+    t.textContent = title;
+    const body = document.createElement('div');
+    body.className = 'text';
+    body.textContent = text;
+    const buttons = document.createElement('div');
+    buttons.className = 'buttons';
+    const answer = (value) => {
+      document.removeEventListener('keydown', keys, true);
+      b.remove();
+      ++boxesClosed;
+      resolve(value);
+    };
+    const button = (label, value) => {
+      const e = document.createElement('button');
+      e.textContent = label;
+      e.addEventListener('click', () => answer(value));
+      buttons.append(e);
+      return e;
+    };
+    let byDefault;
+    if (yesNo) {
+      button('はい(Y)', 1);
+      byDefault = button('いいえ(N)', 0);
+    } else {
+      byDefault = button('OK', 1);
+    }
+    const keys = (ev) => {
+      ev.stopPropagation();
+      if (ev.key === 'Escape') answer(yesNo ? 0 : 1);
+      else if (ev.key === 'Enter') (buttons.contains(document.activeElement) ? document.activeElement : byDefault).click();
+      else if (yesNo && ev.key.toLowerCase() === 'y') answer(1);
+      else if (yesNo && ev.key.toLowerCase() === 'n') answer(0);
+      else return;
+      ev.preventDefault();
+    };
+    document.addEventListener('keydown', keys, true);
+    b.append(t, body, buttons);
+    boxes.append(b);
+    byDefault.focus();
+  });
+}
+
+// Keys: Alt with a menu's access key opens it; in an open menu an item's key
+// chooses it; Esc closes; Ctrl+1..4 set the speed.
+document.addEventListener('keydown', (ev) => {
+  const key = ev.key.toLowerCase();
+  if (ev.ctrlKey && key >= '1' && key <= '4') {
+    ev.preventDefault();
+    choose(`h2_${Number(key) - 1}`);
+    return;
+  }
+  if (ev.key === 'Escape') {
+    closeMenus();
+    return;
+  }
+  const bar = document.getElementById('menubar');
+  if (ev.altKey && !openMenu) {
+    for (const m of bar.children) {
+      if (m.keys.includes(key)) {
+        ev.preventDefault();
+        closeMenus();
+        m.classList.add('open');
+        openMenu = m;
+        return;
+      }
+    }
+  } else if (openMenu) {
+    const dropdown = openMenu.querySelector(':scope > .dropdown');
+    for (const item of dropdown.children) {
+      if (item.keys && item.keys.includes(key) && !item.classList.contains('disabled')) {
+        ev.preventDefault();
+        item.click();
+        return;
+      }
+    }
+  }
+});
+
+// The clock: the real milliseconds that passed, times the speed, at most a
+// quarter second at once; nothing while a box is open, and afresh after one.
+let closedSeen = 0;
+async function frame(now) {
+  requestAnimationFrame(frame);
+  if (busy || !state) return;
+  if (!state.running || last === null || closedSeen !== boxesClosed) {
+    last = now;
+    closedSeen = boxesClosed;
+    return;
+  }
+  const behind = now - last;
+  const due = Math.min(Math.floor(behind), MAX_CATCH_UP_MS);
+  if (due <= 0) return;
+  last = behind > MAX_CATCH_UP_MS ? now : last + due;
+  busy = true;
+  await call('web_advance', null, ['number'], [due * state.speed]);
+  busy = false;
+  refresh();
+}
+
+async function loadPictures() {
+  const files = json(core._web_picture_files());
+  for (let i = 0; i < files.length; ++i) {
+    const f = files[i];
+    let taken = 0;
+    try {
+      const image = new Image();
+      image.src = `pictures/${f.name}.png`;
+      await image.decode();
+      if (image.naturalWidth === f.width && image.naturalHeight === f.height) {
+        const c = document.createElement('canvas');
+        c.width = f.width;
+        c.height = f.height;
+        const g = c.getContext('2d', { willReadFrequently: true });
+        g.drawImage(image, 0, 0);
+        const ptr = core._web_picture_buffer(i);
+        core.HEAPU8.set(g.getImageData(0, 0, f.width, f.height).data, ptr);
+        taken = 1;
+      }
+    } catch (e) {
+      taken = 0;
+    }
+    core._web_picture_take(i, taken);
+  }
+}
+
+let layouts;
+async function main() {
+  const seed = new URLSearchParams(location.search).get('seed');
+  core = await createPopchan({ page: { box, refresh } });
+  core._web_start(seed === null ? -1 : Number(seed));
+  layouts = json(core._web_layouts());
+  buildParts(json(core._web_parts()));
+  buildMenus(json(core._web_menus()));
+  showLayout(0);
+  await loadPictures();
+  refresh();
+  addEventListener('resize', fit);
+  requestAnimationFrame(frame);
+  busy = true;
+  await call('web_pictures_done', null, [], []);
+  busy = false;
+  document.body.dataset.ready = 'yes';
+}
+
+main();

@@ -1,0 +1,244 @@
+// ＣＲぽぷちゃんシミュレーション in the browser: the core compiled to
+// WebAssembly, driven by the page (page.js). The page builds the window from
+// the core's tables, passes the user's commands and the passing milliseconds
+// on, and shows the state this module hands it as JSON and the two pixel
+// surfaces as RGBA.
+//
+// Message boxes: the core asks them synchronously. The page shows them as
+// modal boxes and the module waits for the answer, suspended by Asyncify, so
+// that the handler that asked goes on where it stood, as on the desktop.
+#include <emscripten/emscripten.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/json_text.h"
+#include "common/numbers.h"
+#include "parlour/accounting.h"
+#include "parlour/face.h"
+#include "parlour/formdigi_model.h"
+
+using namespace popchan;
+
+// The page's side: a box over the current figures, and the answer when it closes.
+EM_ASYNC_JS(int, page_box, (const char* text, const char* title, int icon, int yes_no), {
+    return await Module.page.box(UTF8ToString(text), UTF8ToString(title), icon, yes_no);
+});
+EM_JS(void, page_refresh, (), { Module.page.refresh(); });
+
+namespace {
+
+class PageDialogs final : public Dialogs {
+  public:
+    void message(const std::string& text, const std::string& title, MessageIcon icon) override {
+        page_refresh();
+        page_box(text.c_str(), title.c_str(), int(icon), 0);
+    }
+    bool ask_yes_no(const std::string& text, const std::string& title, MessageIcon icon) override {
+        page_refresh();
+        return page_box(text.c_str(), title.c_str(), int(icon), 1) == 1;
+    }
+};
+
+PageDialogs dialogs;
+std::unique_ptr<FormDigiModel> model;
+std::string text; // the last JSON handed out
+std::vector<std::uint8_t> rgba;
+std::vector<PictureFile> pictures;
+std::vector<std::string> missing;
+
+std::string flag(bool on) {
+    return on ? "true" : "false";
+}
+
+template <class Items, class F> std::string array(const Items& items, F&& each) {
+    std::string out = "[";
+    for (const auto& item : items)
+        out += (out.size() > 1 ? "," : "") + each(item);
+    return out + "]";
+}
+
+std::string parts_json() {
+    return array(main_window_parts(), [](const Part& p) {
+        return "{\"kind\":" + std::to_string(int(p.kind)) + ",\"name\":" + json_string(p.name) +
+               ",\"parent\":" + json_string(p.parent) + ",\"text\":" + json_string(p.text) +
+               ",\"font\":" + std::to_string(p.font) + ",\"width\":" + std::to_string(p.width) +
+               ",\"height\":" + std::to_string(p.height) + ",\"left\":" + std::to_string(p.left) +
+               ",\"top\":" + std::to_string(p.top) + ",\"border\":" + flag(p.border) +
+               ",\"grey\":" + flag(p.grey_back) + ",\"right\":" + flag(p.align_right) +
+               ",\"wrap\":" + flag(p.wrap) + "}";
+    });
+}
+
+std::string menus_json() {
+    return array(main_window_menus(), [](const MenuItem& m) {
+        return "{\"kind\":" + std::to_string(int(m.kind)) + ",\"name\":" + json_string(m.name) +
+               ",\"caption\":" + json_string(m.caption) + ",\"checkable\":" + flag(m.checkable) +
+               ",\"shortcut\":" + json_string(m.shortcut) + "}";
+    });
+}
+
+std::string layouts_json() {
+    return array(kLayouts, [](const Size& s) {
+        return "[" + std::to_string(s.width) + "," + std::to_string(s.height) + "]";
+    });
+}
+
+std::string state_json() {
+    const FormDigiScreen& s = model->screen;
+    const Menus& m = s.menus;
+    std::string labels = "{";
+    auto put = [&](const std::string& name, const std::string& value) {
+        labels += (labels.size() > 1 ? "," : "") + json_string(name) + ":" + json_string(value);
+    };
+    for (int i = 0; i < kZenteiCount; ++i)
+        put("zentei_" + std::to_string(i), s.zentei[i]);
+    for (int i = 0; i < kHyoujiCount; ++i)
+        put("hyouji_" + std::to_string(i), hyouji_text(model->day, i));
+    for (int i = 0; i < kJikanCount; ++i)
+        put("jikan_" + std::to_string(i), cstr(s.jikan[i]));
+    put("Labelhakokiseisu", s.labelhakokiseisu);
+    labels += "}";
+
+    std::string visible = "{\"PicTimeService\":" + flag(s.pictimeservice) +
+                          ",\"Pichakokisei\":" + flag(s.pichakokisei);
+    for (int i = 0; i < 2; ++i)
+        visible += ",\"fuda_" + std::to_string(i) + "\":" + flag(s.fuda[i]);
+    for (int i = 0; i < 40; ++i)
+        visible += ",\"imgdorubako_" + std::to_string(i + 1) + "\":" + flag(s.dorubako[i]);
+    visible += "}";
+
+    const std::pair<const char*, bool> enabled[] = {
+        {"a2", m.a2},     {"a3", m.a3},     {"a4", m.a4}, {"b2", m.b2}, {"b3", m.b3},
+        {"b4_1", m.b4_1}, {"b4_2", m.b4_2}, {"f2", m.f2}, {"f3", m.f3}};
+    std::string menus = "{";
+    for (const auto& [name, on] : enabled)
+        menus += (menus.size() > 1 ? ",\"" : "\"") + std::string(name) + "\":" + flag(on);
+    menus += "}";
+    std::string checked = "{\"g3\":" + flag(m.g3_checked);
+    for (int i = 0; i < 4; ++i)
+        checked += ",\"h2_" + std::to_string(i) + "\":" + flag(m.h2_checked == i);
+    checked += "}";
+
+    const ReachList& r = model->reach.list();
+    return "{\"revision\":" + std::to_string(s.revision) + ",\"labels\":" + labels +
+           ",\"visible\":" + visible + ",\"enabled\":" + menus + ",\"checked\":" + checked +
+           ",\"rireki\":" + json_strings(s.rireki) + ",\"reach\":{\"lines\":" +
+           json_strings(r.lines) + ",\"selected\":" + std::to_string(r.selected) +
+           ",\"scroll_to\":" + std::to_string(r.scroll_to) +
+           ",\"redraws\":" + std::to_string(r.redraws) + "},\"running\":" +
+           flag(model->clock().any_running()) + ",\"speed\":" + std::to_string(model->speed()) +
+           ",\"surfaces\":[" + std::to_string(model->digi.PictureWaku.revision()) + "," +
+           std::to_string(model->graph.surface().revision()) + "]}";
+}
+
+const char* hand_out(std::string s) {
+    text = std::move(s);
+    return text.c_str();
+}
+
+const Surface& surface(int which) {
+    return which == 0 ? model->digi.PictureWaku : model->graph.surface();
+}
+
+} // namespace
+
+extern "C" {
+
+// A new day at the parlour: the machine's own generator, or a seeded one
+// (seed >= 0) that plays the same day as the desktop program given that seed.
+EMSCRIPTEN_KEEPALIVE void web_start(double seed) {
+    std::unique_ptr<Random> rng;
+    if (seed >= 0) rng = std::make_unique<MachineRandom>(std::uint64_t(seed), false);
+    model = std::make_unique<FormDigiModel>(dialogs, nullptr, std::move(rng));
+    model->Form_Load(15, 15, "");
+    pictures = picture_files(model->digi.pictures, model->digi.PictureWaku);
+    missing.clear();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* web_parts() {
+    return hand_out(parts_json());
+}
+EMSCRIPTEN_KEEPALIVE const char* web_menus() {
+    return hand_out(menus_json());
+}
+EMSCRIPTEN_KEEPALIVE const char* web_layouts() {
+    return hand_out(layouts_json());
+}
+EMSCRIPTEN_KEEPALIVE const char* web_state() {
+    return hand_out(state_json());
+}
+
+// The display's picture files: their names and sizes, a buffer the page
+// fills with one picture's RGBA, and the check that takes it in.
+EMSCRIPTEN_KEEPALIVE const char* web_picture_files() {
+    return hand_out(array(pictures, [](const PictureFile& f) {
+        return "{\"name\":" + json_string(f.name) +
+               ",\"width\":" + std::to_string(f.target->width()) +
+               ",\"height\":" + std::to_string(f.target->height()) + "}";
+    }));
+}
+EMSCRIPTEN_KEEPALIVE std::uint8_t* web_picture_buffer(int index) {
+    const Surface& s = *pictures.at(index).target;
+    rgba.assign(std::size_t(s.width()) * s.height() * 4, 0);
+    return rgba.data();
+}
+// `loaded` false: the file was missing or damaged, and stays white.
+EMSCRIPTEN_KEEPALIVE void web_picture_take(int index, int loaded) {
+    const PictureFile& f = pictures.at(index);
+    if (!loaded) {
+        missing.push_back(f.name + ".png");
+        return;
+    }
+    Pixel* out = f.target->data();
+    for (std::size_t i = 0; i < rgba.size() / 4; ++i)
+        out[i] = (Pixel(rgba[4 * i + 3]) << 24) | (Pixel(rgba[4 * i]) << 16) |
+                 (Pixel(rgba[4 * i + 1]) << 8) | Pixel(rgba[4 * i + 2]);
+    f.target->touch();
+}
+// Said once when the window is up, as on the desktop.
+EMSCRIPTEN_KEEPALIVE void web_pictures_done() {
+    if (!missing.empty())
+        dialogs.message(missing_pictures_message(missing), kAppTitle, MessageIcon::Warning);
+}
+
+// A surface (0 the display, 1 the graph) as RGBA rows.
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* web_surface(int which) {
+    const Surface& s = surface(which);
+    rgba.resize(std::size_t(s.width()) * s.height() * 4);
+    const Pixel* in = s.data();
+    for (std::size_t i = 0; i < rgba.size() / 4; ++i) {
+        rgba[4 * i] = std::uint8_t(in[i] >> 16);
+        rgba[4 * i + 1] = std::uint8_t(in[i] >> 8);
+        rgba[4 * i + 2] = std::uint8_t(in[i]);
+        rgba[4 * i + 3] = 255;
+    }
+    return rgba.data();
+}
+
+// Simulated milliseconds pass (the page multiplies by the speed).
+EMSCRIPTEN_KEEPALIVE void web_advance(double ms) {
+    model->advance(std::int64_t(ms));
+}
+
+// A menu item chosen; returns 1 when the exit was confirmed.
+EMSCRIPTEN_KEEPALIVE int web_click(const char* name) {
+    const std::string n = name;
+    if (n == "a2") model->a2_Click();
+    if (n == "a3") model->a3_Click();
+    if (n == "a4") model->a4_Click();
+    if (n == "a5") return model->a5_Click() ? 1 : 0;
+    if (n == "b2") model->b2_Click();
+    if (n == "b4_1") model->b4_Click(1);
+    if (n == "b4_2") model->b4_Click(2);
+    if (n == "f2") model->f2_Click();
+    if (n == "f3") model->f3_Click();
+    for (int i = 0; i < 4; ++i)
+        if (n == "h2_" + std::to_string(i)) model->h2_Click(i);
+    if (n == "g3") model->screen.menus.g3_checked = !model->screen.menus.g3_checked;
+    return 0;
+}
+
+} // extern "C"
