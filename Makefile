@@ -7,7 +7,7 @@ SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 # Private runtime directory for test runs, so Qt has nothing to complain about.
 TEST_ENV := XDG_RUNTIME_DIR=$$(mktemp -d) QT_QPA_PLATFORM=offscreen
 
-.PHONY: all deps configure build run test sanitize fuzz screenshot bench pictures format install package mutate clean
+.PHONY: all deps configure build run web web-site test sanitize fuzz screenshot bench pictures format install package mutate clean
 
 all: build
 
@@ -36,9 +36,27 @@ ifeq ($(DISPLAY)$(WAYLAND_DISPLAY),)
 endif
 	$(PROGRAM)
 
+# The web page: the core built with emscripten into the static site build/web/,
+# served on the loopback address.
+WEB_BUILD := build/web-build
+WEB_SITE  := $(CURDIR)/build/web
+$(WEB_BUILD)/build.ninja:
+	emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPOPCHAN_BUILD_APP=OFF \
+	  -DBUILD_TESTING=OFF -DPOPCHAN_BUILD_BENCH=OFF -DPOPCHAN_HARDENING=OFF -DPOPCHAN_WEB_SITE=$(WEB_SITE)
+web-site: deps $(WEB_BUILD)/build.ninja
+	cmake --build $(WEB_BUILD)
+web: web-site
+	@echo "The page is at http://127.0.0.1:8000/ (Ctrl+C stops the server)"
+	cd $(WEB_SITE) && python3 -m http.server --bind 127.0.0.1 8000
+
+# The browser tests' npm packages, as package-lock.json pins them.
+tests/web/node_modules/.package-lock.json: tests/web/package-lock.json
+	@command -v npm >/dev/null || { echo "npm is missing: install Node.js with npm"; exit 1; }
+	cd tests/web && npm ci --no-audit --no-fund --loglevel=error
+
 # Both builds' tests at once, each on both cores: the sanitizer build's long
 # runs and the release build's many short ones fill each other's gaps.
-test: deps $(BUILD)/build.ninja build/sanitize/build.ninja
+test: deps $(BUILD)/build.ninja build/sanitize/build.ninja web-site tests/web/node_modules/.package-lock.json
 	cmake --build --preset $(PRESET) --target test_programs
 	cmake --build --preset sanitize --target test_programs
 	@$(TEST_ENV) ctest --preset $(PRESET) -j2 > $(BUILD)/ctest.log 2>&1 & r=$$!; \

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Layers point one way: the core never reaches the Qt layer, the Qt layer's
+# Layers point one way: the core never reaches the Qt layer or the web page,
+# the web page uses the core alone (no Qt, no batch tool), the Qt layer's
 # shared widgets reach neither the windows nor the shell, the shell does not
 # reach the main window, and the display reaches the reach presentations only
 # through the entry it is given.
@@ -16,6 +17,8 @@ forbid() { # folders, pattern, why
 }
 core="common machine parlour display presentations stats premises batch"
 forbid "$core" "Q[A-Za-z]*>|app/|shell/|widgets/" "the core includes the Qt layer"
+forbid "$core app shell widgets" "web/" "the core or the Qt layer includes the web page"
+forbid "web" "Q[A-Za-z]*>|app/|shell/|widgets/|batch/" "the web page includes a Qt layer or the batch tool"
 forbid "widgets" "app/|shell/" "the shared widgets include a window"
 forbid "shell" "app/" "the shell includes the main window"
 forbid "display" "presentations/" "the display includes the presentations"

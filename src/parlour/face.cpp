@@ -1,5 +1,9 @@
 #include "parlour/face.h"
 
+#include "common/numbers.h"
+#include "parlour/accounting.h"
+#include "parlour/formdigi_model.h"
+
 namespace popchan {
 
 namespace {
@@ -169,6 +173,19 @@ const std::vector<Part>& main_window_parts() {
 const std::vector<MenuItem>& main_window_menus() {
     static const std::vector<MenuItem> menus = build_menus();
     return menus;
+}
+
+std::vector<std::pair<std::string, std::string>> filled_labels(const FormDigiModel& model) {
+    const FormDigiScreen& s = model.screen;
+    std::vector<std::pair<std::string, std::string>> labels;
+    for (int i = 0; i < kZenteiCount; ++i)
+        labels.emplace_back("zentei_" + std::to_string(i), s.zentei[i]);
+    for (int i = 0; i < kHyoujiCount; ++i)
+        labels.emplace_back("hyouji_" + std::to_string(i), hyouji_text(model.day, i));
+    for (int i = 0; i < kJikanCount; ++i)
+        labels.emplace_back("jikan_" + std::to_string(i), cstr(s.jikan[i]));
+    labels.emplace_back("Labelhakokiseisu", s.labelhakokiseisu);
+    return labels;
 }
 
 } // namespace popchan

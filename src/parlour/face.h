@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace popchan {
@@ -38,6 +39,11 @@ const std::vector<Part>& main_window_parts();
 // The labels the window fills: premises (zentei_0..8), the day's figures
 // (hyouji_0..10) and the clock (jikan_0..2).
 inline constexpr int kZenteiCount = 9, kHyoujiCount = 11, kJikanCount = 3;
+
+class FormDigiModel;
+// The texts of every label the window fills, by name, as it shows them now:
+// the premises, the day's figures, the clock and the box-regulation count.
+std::vector<std::pair<std::string, std::string>> filled_labels(const FormDigiModel& model);
 
 struct MenuItem {
     enum class Kind { Menu, Action, Separator, End }; // End closes the Menu above

@@ -15,8 +15,6 @@
 #include <vector>
 
 #include "common/json_text.h"
-#include "common/numbers.h"
-#include "parlour/accounting.h"
 #include "parlour/face.h"
 #include "parlour/formdigi_model.h"
 
@@ -90,16 +88,8 @@ std::string state_json() {
     const FormDigiScreen& s = model->screen;
     const Menus& m = s.menus;
     std::string labels = "{";
-    auto put = [&](const std::string& name, const std::string& value) {
+    for (const auto& [name, value] : filled_labels(*model))
         labels += (labels.size() > 1 ? "," : "") + json_string(name) + ":" + json_string(value);
-    };
-    for (int i = 0; i < kZenteiCount; ++i)
-        put("zentei_" + std::to_string(i), s.zentei[i]);
-    for (int i = 0; i < kHyoujiCount; ++i)
-        put("hyouji_" + std::to_string(i), hyouji_text(model->day, i));
-    for (int i = 0; i < kJikanCount; ++i)
-        put("jikan_" + std::to_string(i), cstr(s.jikan[i]));
-    put("Labelhakokiseisu", s.labelhakokiseisu);
     labels += "}";
 
     std::string visible = "{\"PicTimeService\":" + flag(s.pictimeservice) +
@@ -125,12 +115,15 @@ std::string state_json() {
     const ReachList& r = model->reach.list();
     return "{\"revision\":" + std::to_string(s.revision) + ",\"labels\":" + labels +
            ",\"visible\":" + visible + ",\"enabled\":" + menus + ",\"checked\":" + checked +
-           ",\"rireki\":" + json_strings(s.rireki) + ",\"reach\":{\"lines\":" +
-           json_strings(r.lines) + ",\"selected\":" + std::to_string(r.selected) +
+           ",\"rireki\":" + json_strings(s.rireki) +
+           ",\"reach\":{\"lines\":" + json_strings(r.lines) +
+           ",\"selected\":" + std::to_string(r.selected) +
            ",\"scroll_to\":" + std::to_string(r.scroll_to) +
-           ",\"redraws\":" + std::to_string(r.redraws) + "},\"running\":" +
-           flag(model->clock().any_running()) + ",\"speed\":" + std::to_string(model->speed()) +
-           ",\"surfaces\":[" + std::to_string(model->digi.PictureWaku.revision()) + "," +
+           ",\"redraws\":" + std::to_string(r.redraws) +
+           "},\"running\":" + flag(model->clock().any_running()) +
+           ",\"speed\":" + std::to_string(model->speed()) +
+           ",\"now\":" + std::to_string(model->clock().now()) + ",\"surfaces\":[" +
+           std::to_string(model->digi.PictureWaku.revision()) + "," +
            std::to_string(model->graph.surface().revision()) + "]}";
 }
 

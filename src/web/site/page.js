@@ -368,6 +368,18 @@ async function loadPictures() {
   }
 }
 
+// For tests and screenshots: the core's state, and simulated time at once.
+window.popchan = {
+  state: () => state,
+  async advance(ms) {
+    busy = true;
+    await call('web_advance', null, ['number'], [ms]);
+    busy = false;
+    last = null;
+    refresh();
+  },
+};
+
 let layouts;
 async function main() {
   const seed = new URLSearchParams(location.search).get('seed');

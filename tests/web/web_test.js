@@ -1,0 +1,206 @@
+// The web page in a real browser: Debian's chromium, headless, driven by
+// puppeteer-core, the page served from the built site by a server of the
+// test's own on a free port.
+//   node web_test.js SITE_DIR SAME_DAY
+// SAME_DAY is the native program that plays a seeded day on the desktop's
+// core, to compare the page's figures with.
+'use strict';
+const http = require('http');
+const fs = require('fs');
+const path = require('path');
+const { execFileSync } = require('child_process');
+const puppeteer = require('puppeteer-core');
+
+const [site, sameDay] = process.argv.slice(2);
+let checks = 0;
+let failures = 0;
+function check(what, ok, detail = '') {
+  checks += 1;
+  if (ok) {
+    console.log(`ok: ${what}`);
+  } else {
+    failures += 1;
+    console.log(`FAILED: ${what} ${detail}`);
+  }
+}
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+                '.wasm': 'application/wasm', '.png': 'image/png', '.woff': 'font/woff' };
+function serve() {
+  const server = http.createServer((req, res) => {
+    const file = path.join(site, decodeURIComponent(new URL(req.url, 'http://x').pathname));
+    const name = file.endsWith('/') ? path.join(file, 'index.html') : file;
+    fs.readFile(name, (err, data) => {
+      if (err) {
+        res.writeHead(404);
+        res.end();
+        return;
+      }
+      res.writeHead(200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream' });
+      res.end(data);
+    });
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+
+// The captions as the menus show them, access keys without their marks.
+const CAPTIONS = {
+  a1: '実行(Gｷ)', a2: '前提(Zﾂ)', a3: 'ｽﾀｰﾄ(Sﾄ)', a4: 'ﾘｾｯﾄ(Rｽ)', a5: '終了(Qﾀ)',
+  b: 'ｵﾌﾟｼｮﾝ(Oﾗ)', b1: 'ﾃﾞｼﾞﾀﾙ(Dｼ)', b2: '表示(Oﾗ)', b3: '非表示(Cｿ)', b4_1: 'ﾘｰﾁ以外(Rｽ)',
+  b4_2: '当り以外(Hｸ)', g1: '表示画面(Mﾓ)', g2_0: '標準(Sﾄ)', g2_1: 'ﾃﾞｼﾞﾀﾙのみ(Dｼ)',
+  g2_2: ' 〃 + 履歴(Rｽ)', g2_3: ' 〃 + 状況(Jﾏ)', g2_4: ' 〃 + ｸﾞﾗﾌ(Gｷ)', g3: '常に前面表示(Aﾁ)',
+  f1: 'ｻｳﾝﾄﾞ(Sﾄ)', f2: 'あり(Oﾗ)', f3: 'なし(Cｿ)', h1: '速度(Pｿ)', h2_0: '等速(1ﾄ)',
+  h2_1: '２倍速(2ﾆ)', h2_2: '５倍速(5ｺ)', h2_3: '１０倍速(0ｼ)', d1: 'ﾍﾙﾌﾟ(Hｸ)', d2: 'ﾍﾙﾌﾟ(Hｸ)',
+  d3: '使い方(Tｶ)', d4: 'ＣＲぽぷちゃんについて(Pｾ)', d7: '作者ｿﾌﾄ紹介(Eｲ)', d6: 'ﾊﾞｰｼﾞｮﾝ情報(Aﾁ)',
+};
+
+async function main() {
+  const server = await serve();
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--font-render-hinting=none'],
+  });
+  try {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 700, height: 480 });
+    const said = [];
+    page.on('console', (m) => {
+      if (m.type() === 'error' || m.type() === 'warn') said.push(`${m.type()}: ${m.text()}`);
+    });
+    page.on('pageerror', (e) => said.push(`page error: ${e.message}`));
+    const seed = 7;
+    await page.goto(`${url}?seed=${seed}`);
+    await page.waitForSelector('body[data-ready]', { timeout: 30000 });
+    check('the page loads with no console error or warning', said.length === 0, said.join('; '));
+
+    // Every caption as the desktop writes it, and whole in its opened menu.
+    const shown = await page.evaluate(() => {
+      const out = {};
+      document.querySelectorAll('[data-name]').forEach((e) => {
+        out[e.dataset.name] = e.querySelector(':scope > .caption').textContent;
+      });
+      return out;
+    });
+    check('the menus have the desktop captions', JSON.stringify(shown) === JSON.stringify(CAPTIONS),
+          JSON.stringify(shown));
+    const cut = await page.evaluate(async () => {
+      const cutOff = [];
+      const open = (e) => e.classList.add('open');
+      for (const m of document.querySelectorAll('#menubar > .menu, .item.sub')) open(m);
+      for (const e of document.querySelectorAll('[data-name]')) {
+        const c = e.querySelector(':scope > .caption').getBoundingClientRect();
+        const box = e.getBoundingClientRect();
+        if (c.width === 0 || c.left < box.left || c.right > box.right + 0.5 || c.right > innerWidth)
+          cutOff.push(e.dataset.name);
+      }
+      document.querySelectorAll('.open').forEach((e) => e.classList.remove('open'));
+      return cutOff;
+    });
+    check('every menu caption is whole', cut.length === 0, cut.join(' '));
+
+    // The start-up picture on the display canvas, pixel for pixel.
+    const startup = await page.evaluate(async () => {
+      const image = new Image();
+      image.src = 'pictures/startup.png';
+      await image.decode();
+      const c = document.createElement('canvas');
+      c.width = 115;
+      c.height = 96;
+      const g = c.getContext('2d');
+      g.drawImage(image, 0, 0);
+      const want = g.getImageData(0, 0, 115, 96).data;
+      const canvas = document.getElementById('PictureWaku');
+      const got = canvas.getContext('2d').getImageData(0, 0, 115, 96).data;
+      let differ = 0;
+      for (let i = 0; i < want.length; ++i) if (want[i] !== got[i]) differ += 1;
+      return { differ, width: canvas.width, height: canvas.height };
+    });
+    check('the display is 115 × 96 and shows the start-up picture exactly',
+          startup.differ === 0 && startup.width === 115 && startup.height === 96,
+          JSON.stringify(startup));
+
+    // A seeded day started by the keys, at ×10: the page's figures are the
+    // desktop core's after the same simulated milliseconds.
+    await page.keyboard.down('Alt');
+    await page.keyboard.press('g');
+    await page.keyboard.up('Alt');
+    await page.keyboard.press('s');
+    await page.keyboard.down('Control');
+    await page.keyboard.press('4');
+    await page.keyboard.up('Control');
+    await sleep(3000);
+    const seen = await page.evaluate(() => {
+      const s = window.popchan.state();
+      const labels = {};
+      for (const name of Object.keys(s.labels)) labels[name] = document.getElementById(name).textContent;
+      const rireki = [...document.getElementById('rireki').children].map((e) => e.textContent);
+      return { now: s.now, speed: s.speed, labels, rireki };
+    });
+    check('×10 is the speed after Ctrl+4', seen.speed === 10, String(seen.speed));
+    check('the day runs', seen.now > 10000, String(seen.now));
+    const desktop = execFileSync(sameDay, [String(seed), String(seen.now)], { encoding: 'utf8' })
+      .split('\n').filter((l) => l).map((l) => l.split('\t'));
+    const labels = Object.fromEntries(desktop.filter(([n]) => n !== 'rireki' && n !== 'box'));
+    check(`after ${seen.now} ms the labels are the desktop's`,
+          JSON.stringify(seen.labels) === JSON.stringify(labels),
+          `${JSON.stringify(seen.labels)} != ${JSON.stringify(labels)}`);
+    const rireki = desktop.filter(([n]) => n === 'rireki').map(([, l]) => l);
+    check('... and the hit history', JSON.stringify(seen.rireki) === JSON.stringify(rireki));
+
+    // To the day's end: its box stands over the day's last figures, its
+    // amount the balance, and the clock stands while it is open.
+    await page.evaluate(() => { window.popchan.advance(11 * 3600 * 1000); });
+    await page.waitForSelector('.box', { timeout: 30000 });
+    const end = await page.evaluate(() => ({
+      text: document.querySelector('.box .text').textContent,
+      balance: document.getElementById('hyouji_10').textContent,
+      now: window.popchan.state().now,
+    }));
+    const amount = end.text.match(/今日は、(.*)円、(勝ちました|負けました)。$/);
+    const balance = Number(end.balance.replace(/,/g, ''));
+    check('the day ends with its box', amount !== null, end.text);
+    if (amount) {
+      check('the box gives 収支', Number(amount[1]) === Math.abs(balance), `${amount[1]} / ${end.balance}`);
+      check('... won or lost as 収支 says', (amount[2] === '勝ちました') === (balance > 0));
+    }
+    const desktopBoxes = execFileSync(sameDay, [String(seed), String(end.now)], { encoding: 'utf8' })
+      .split('\n').filter((l) => l.startsWith('box\t')).map((l) => l.slice(4).replace(/\\n/g, '\n'));
+    check('the day ends as on the desktop, with the same box',
+          desktopBoxes.length === 1 && desktopBoxes[0] === end.text, JSON.stringify(desktopBoxes));
+    await sleep(500);
+    check('the clock stands while the box is open',
+          (await page.evaluate(() => window.popchan.state().now)) === end.now);
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => !document.querySelector('.box'), { timeout: 5000 });
+
+    // The exit question: No is the default; Esc and Enter both keep the window.
+    for (const key of ['Escape', 'Enter']) {
+      await page.keyboard.down('Alt');
+      await page.keyboard.press('g');
+      await page.keyboard.up('Alt');
+      await page.keyboard.press('q');
+      await page.waitForSelector('.box', { timeout: 5000 });
+      const buttons = await page.$$eval('.box button', (b) => b.map((e) => e.textContent));
+      await page.keyboard.press(key);
+      await sleep(200);
+      const still = await page.evaluate(() => !document.querySelector('.box') &&
+                                              !!document.getElementById('window'));
+      check(`the exit question has Yes and No, and ${key} keeps the window`,
+            still && buttons.length === 2, buttons.join(','));
+    }
+    check('no console error or warning after the day', said.length === 0, said.join('; '));
+  } finally {
+    await browser.close();
+    server.close();
+  }
+  console.log(`${checks - failures} passed, ${failures} failed`);
+  process.exit(failures === 0 ? 0 : 1);
+}
+
+main().catch((e) => {
+  console.log(`FAILED: ${e.stack}`);
+  process.exit(1);
+});
