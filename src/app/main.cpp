@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("popchan");
     popchan::setup_application(app);
     popchan::FluidMedia music;
-    popchan::FormDigi window(nullptr, &music);
+    // POPCHAN_SEED=N plays the seeded day the web page plays with ?seed=N.
+    popchan::FormDigi window(nullptr, &music, popchan::seeded_random(std::getenv("POPCHAN_SEED")));
     window.show();
     return QApplication::exec();
 }

@@ -1,6 +1,8 @@
 #include "common/random.h"
 
+#include <charconv>
 #include <chrono>
+#include <cstring>
 #include <random>
 
 namespace popchan {
@@ -31,6 +33,15 @@ void MachineRandom::Randomize() {
     s_[0] ^= splitmix64(reading);
     if ((s_[0] | s_[1] | s_[2] | s_[3]) == 0) s_[0] = 1; // the one state it must avoid
     next();
+}
+
+std::unique_ptr<Random> seeded_random(const char* seed) {
+    if (!seed) return nullptr;
+    std::uint64_t value = 0;
+    const char* end = seed + std::strlen(seed);
+    const auto [at, error] = std::from_chars(seed, end, value);
+    if (error != std::errc() || at != end || at == seed) return nullptr;
+    return std::make_unique<MachineRandom>(value, false);
 }
 
 } // namespace popchan

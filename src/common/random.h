@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 namespace popchan {
 
@@ -48,6 +49,12 @@ class MachineRandom final : public Random {
     std::array<std::uint64_t, 4> s_{};
     bool clock_mixing_;
 };
+
+// The machine's generator as a front end starts it: seeded (a pure sequence,
+// the same day on every front end) when `seed` is a whole number, from
+// POPCHAN_SEED on the desktop and ?seed= on the web page; otherwise null, and
+// the machine draws from its own clock-mixed one.
+std::unique_ptr<Random> seeded_random(const char* seed);
 
 // SplitMix64: spreads one 64-bit value over the whole word.
 std::uint64_t splitmix64(std::uint64_t& state);

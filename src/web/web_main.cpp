@@ -140,12 +140,10 @@ const Surface& surface(int which) {
 
 extern "C" {
 
-// A new day at the parlour: the machine's own generator, or a seeded one
-// (seed >= 0) that plays the same day as the desktop program given that seed.
-EMSCRIPTEN_KEEPALIVE void web_start(double seed) {
-    std::unique_ptr<Random> rng;
-    if (seed >= 0) rng = std::make_unique<MachineRandom>(std::uint64_t(seed), false);
-    model = std::make_unique<FormDigiModel>(dialogs, nullptr, std::move(rng));
+// A new day at the parlour: the machine's own generator, or with `seed` (the
+// page's ?seed=) a seeded one that plays the same day as the desktop program.
+EMSCRIPTEN_KEEPALIVE void web_start(const char* seed) {
+    model = std::make_unique<FormDigiModel>(dialogs, nullptr, seeded_random(seed));
     model->Form_Load(15, 15, "");
     pictures = picture_files(model->digi.pictures, model->digi.PictureWaku);
     missing.clear();

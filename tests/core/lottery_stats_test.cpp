@@ -162,6 +162,23 @@ TEST(RandomGenerator, SameSeedSameDrawsAndClockReadingsNeverRepeatThem) {
     EXPECT_EQ(repeats, 0);
 }
 
+TEST(RandomGenerator, AFrontEndSeedsFromAWholeNumberOnly) {
+    // A whole number gives the pure seeded sequence; anything else the
+    // machine's own generator (null).
+    for (const char* seed : {"5", "0005", "18446744073709551615"}) {
+        const auto r = seeded_random(seed);
+        ASSERT_NE(r, nullptr) << seed;
+        MachineRandom same(seed[0] == '1' ? 18446744073709551615ull : 5, false);
+        for (int i = 0; i < 3; ++i) {
+            r->Randomize(); // no clock in a seeded sequence
+            EXPECT_EQ(r->Rnd(), same.Rnd()) << seed;
+        }
+    }
+    for (const char* seed :
+         {(const char*)nullptr, "", "x", "5x", " 5", "-1", "+5", "1.5", "18446744073709551616"})
+        EXPECT_EQ(seeded_random(seed), nullptr) << (seed ? seed : "null");
+}
+
 TEST(LotteryRates, ReliabilityOfEachReachKindAt310) {
     // A spin wins with 1/310 and every jackpot has a reach; a miss gets one
     // with 1/14. The share of a kind's reaches that win:

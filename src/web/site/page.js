@@ -384,7 +384,7 @@ let layouts;
 async function main() {
   const seed = new URLSearchParams(location.search).get('seed');
   core = await createPopchan({ page: { box, refresh } });
-  core._web_start(seed === null ? -1 : Number(seed));
+  core.ccall('web_start', null, ['string'], [seed]);
   layouts = json(core._web_layouts());
   buildParts(json(core._web_parts()));
   buildMenus(json(core._web_menus()));
