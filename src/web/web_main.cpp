@@ -17,6 +17,7 @@
 #include "common/json_text.h"
 #include "parlour/face.h"
 #include "parlour/formdigi_model.h"
+#include "premises/dialog.h"
 
 using namespace popchan;
 
@@ -25,6 +26,9 @@ EM_ASYNC_JS(int, page_box, (const char* text, const char* title, int icon, int y
     return await Module.page.box(UTF8ToString(text), UTF8ToString(title), icon, yes_no);
 });
 EM_JS(void, page_refresh, (), { Module.page.refresh(); });
+// The premises dialog's lists get their corrected texts (a JSON array).
+EM_JS(void, page_premise_texts, (const char* texts),
+      { Module.page.premiseTexts(JSON.parse(UTF8ToString(texts))); });
 
 namespace {
 
@@ -127,6 +131,30 @@ std::string state_json() {
            std::to_string(model->graph.surface().revision()) + "]}";
 }
 
+std::string place(const Place& p) {
+    return "[" + std::to_string(p.width) + "," + std::to_string(p.height) + "," +
+           std::to_string(p.left) + "," + std::to_string(p.top) + "]";
+}
+
+std::string premises_face_json() {
+    const PremiseTexts texts = start_texts();
+    std::string rows = "[";
+    for (int r = 0; r < kPremiseRows; ++r) {
+        const PremiseRowFace& f = premise_rows()[r];
+        rows += (r ? "," : "") + std::string("{\"label\":") + json_string(f.label) +
+                ",\"name\":" + json_string(f.name) + ",\"labelPlace\":" + place(f.label_place) +
+                ",\"listPlace\":" + place(f.list_place) +
+                ",\"items\":" + json_strings(list_items(PremiseRow(r))) +
+                ",\"text\":" + json_string(texts[r]) + "}";
+    }
+    return "{\"title\":" + json_string(kZenteiTitle) + ",\"client\":" + place(kZenteiClient) +
+           ",\"panel\":" + place(kZenteiPanel) + ",\"font\":" + std::to_string(kZenteiFont) +
+           ",\"rowFont\":" + std::to_string(kZenteiRowFont) + ",\"rows\":" + rows +
+           "],\"picture\":" + place(kZenteiPicture) + ",\"ok\":" + json_string(kZenteiOk) +
+           ",\"okPlace\":" + place(kZenteiOkPlace) +
+           ",\"okFont\":" + std::to_string(kZenteiOkFont) + "}";
+}
+
 const char* hand_out(std::string s) {
     text = std::move(s);
     return text.c_str();
@@ -212,6 +240,25 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* web_surface(int which) {
 // Simulated milliseconds pass (the page multiplies by the speed).
 EMSCRIPTEN_KEEPALIVE void web_advance(double ms) {
     model->advance(std::int64_t(ms));
+}
+
+// The premises dialog: its face, and OK with the texts of its lists, a line
+// each; 1 when the record took them and the dialog closes.
+EMSCRIPTEN_KEEPALIVE const char* web_premises_face() {
+    return hand_out(premises_face_json());
+}
+EMSCRIPTEN_KEEPALIVE int web_premises_ok(const char* lines) {
+    PremiseTexts texts;
+    std::string all = lines;
+    for (int r = 0; r < kPremiseRows; ++r) {
+        const std::size_t end = all.find('\n');
+        texts[r] = all.substr(0, end);
+        all = end == std::string::npos ? "" : all.substr(end + 1);
+    }
+    return premises_ok(texts, model->premises, dialogs,
+                       [&] { page_premise_texts(json_strings(texts).c_str()); })
+               ? 1
+               : 0;
 }
 
 // A menu item chosen; returns 1 when the exit was confirmed.

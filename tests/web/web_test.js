@@ -191,6 +191,34 @@ async function main() {
       check(`the exit question has Yes and No, and ${key} keeps the window`,
             still && buttons.length === 2, buttons.join(','));
     }
+    // A bad premise: its 入力エラー box over the dialog, Enter closes the box,
+    // the dialog stays with the record untouched; Esc closes the dialog.
+    await page.keyboard.down('Alt');
+    await page.keyboard.press('g');
+    await page.keyboard.up('Alt');
+    await page.keyboard.press('z');
+    await page.waitForSelector('#zenteif');
+    const rows = await page.$$eval('#zenteif label', (l) => l.map((e) => e.textContent));
+    check('the premises dialog has its eleven rows', rows.length === 11 &&
+          rows[0] === '大当たり確率 (1/?)' && rows[4] === '千円あたり回転率' &&
+          rows[10] === 'ﾄﾞﾙ箱規制（2,500個/箱）', rows.join('|'));
+    await page.click('#entkaiten', { clickCount: 3 });
+    await page.keyboard.type('0');
+    await page.keyboard.press('Enter');
+    await page.waitForSelector('.box', { timeout: 5000 });
+    const error = await page.evaluate(() => [document.querySelector('.box .title').textContent,
+                                             document.querySelector('.box .text').textContent]);
+    check('0 spins per 1,000 yen gives its input error', error[0] === '入力エラー' &&
+          error[1] === '回転率入力エラーです。', error.join(' / '));
+    await page.keyboard.press('Enter');
+    await sleep(200);
+    check('Enter closes the box and the dialog stays',
+          await page.evaluate(() => !document.querySelector('.box') && !!document.getElementById('zenteif')));
+    await page.keyboard.press('Escape');
+    await sleep(200);
+    check('Esc closes the dialog', await page.evaluate(() => !document.getElementById('zenteif')));
+    check('the refused premise did not reach the panel',
+          await page.evaluate(() => document.getElementById('zentei_4').textContent) === '30');
     check('no console error or warning after the day', said.length === 0, said.join('; '));
   } finally {
     await browser.close();

@@ -37,6 +37,15 @@ function caption(element, text) {
 // Points at the desktop's 96 dots per inch.
 const fontPx = (points) => `${(points * 96) / 72}px`;
 
+// As on the desktop, a label's font is narrowed (never widened) just enough
+// that its text fits the room it is given.
+function fitText(e) {
+  const size = parseFloat(getComputedStyle(e).fontSize);
+  const room = e.clientWidth;
+  const need = e.scrollWidth;
+  if (need > room && room > 0) e.style.fontSize = `${Math.floor((size * room * 10) / need) / 10}px`;
+}
+
 function buildParts(list) {
   const client = document.getElementById('client');
   for (const p of list) {
@@ -173,6 +182,7 @@ async function choose(name) {
   busy = false;
   last = null;
   refresh();
+  if (name === 'a2') openPremises();
   if (exit) {
     document.getElementById('window').remove();
     window.close();
@@ -249,9 +259,11 @@ function box(text, title, icon, yesNo) {
     body.textContent = text;
     const buttons = document.createElement('div');
     buttons.className = 'buttons';
+    const before = document.activeElement;
     const answer = (value) => {
       document.removeEventListener('keydown', keys, true);
       b.remove();
+      if (before && before.isConnected) before.focus();
       ++boxesClosed;
       resolve(value);
     };
@@ -368,6 +380,109 @@ async function loadPictures() {
   }
 }
 
+// The premises dialog: a window of its own over the main window, kept on
+// top; the day goes on while it is open. Enter is OK, Esc closes it and
+// commits nothing.
+let zenteif = null;
+function openPremises() {
+  if (zenteif) return;
+  const face = json(core._web_premises_face());
+  const place = (e, [w, h, x, y]) => Object.assign(e.style, {
+    width: `${w}px`, height: h ? `${h}px` : '', left: `${x}px`, top: `${y}px` });
+  zenteif = document.createElement('div');
+  zenteif.id = 'zenteif';
+  zenteif.className = 'window';
+  zenteif.setAttribute('role', 'dialog');
+  zenteif.style.fontSize = fontPx(face.font);
+  const title = document.createElement('div');
+  title.className = 'title';
+  title.textContent = face.title;
+  const client = document.createElement('div');
+  client.className = 'client';
+  place(client, face.client);
+  client.style.position = 'relative';
+  const panel = document.createElement('div');
+  panel.id = 'Picture1';
+  panel.className = 'part panel border';
+  place(panel, face.panel);
+  face.rows.forEach((row, i) => {
+    const label = document.createElement('label');
+    label.id = `labelzentei_${i}`;
+    label.className = 'part label';
+    label.textContent = row.label;
+    label.htmlFor = row.name;
+    label.style.fontSize = fontPx(face.rowFont);
+    place(label, row.labelPlace);
+    const input = document.createElement('input');
+    input.id = row.name;
+    input.className = 'part list-input';
+    input.value = row.text;
+    input.setAttribute('list', `${row.name}_items`);
+    input.style.fontSize = fontPx(face.rowFont);
+    place(input, row.listPlace);
+    const items = document.createElement('datalist');
+    items.id = `${row.name}_items`;
+    for (const text of row.items) {
+      const o = document.createElement('option');
+      o.value = text;
+      items.append(o);
+    }
+    panel.append(label, input, items);
+  });
+  const image = document.createElement('img');
+  image.src = 'pictures/zentei.png';
+  image.alt = '';
+  image.className = 'part picture';
+  place(image, face.picture);
+  const ok = document.createElement('button');
+  ok.id = 'okbutton';
+  ok.className = 'part';
+  ok.textContent = face.ok;
+  ok.style.fontSize = fontPx(face.okFont);
+  place(ok, face.okPlace);
+  ok.addEventListener('click', premisesOk);
+  panel.append(image, ok);
+  client.append(panel);
+  zenteif.append(title, client);
+  zenteif.addEventListener('keydown', (ev) => {
+    if (ev.key === 'Enter') premisesOk();
+    else if (ev.key === 'Escape') closePremises();
+    else return;
+    ev.preventDefault();
+    ev.stopPropagation();
+  });
+  document.body.append(zenteif);
+  zenteif.querySelectorAll('.label').forEach((label, i) => {
+    // The last label reaches under its list; its text ends before it.
+    const list = zenteif.querySelectorAll('input')[i];
+    label.style.width = `${Math.min(label.offsetWidth, list.offsetLeft - label.offsetLeft)}px`;
+    fitText(label);
+  });
+  zenteif.querySelector('input').focus();
+}
+
+function closePremises() {
+  zenteif.remove();
+  zenteif = null;
+}
+
+async function premisesOk() {
+  if (busy) return;
+  const texts = [...zenteif.querySelectorAll('input')].map((e) => e.value.replace(/\n/g, ''));
+  busy = true;
+  const accepted = await call('web_premises_ok', 'number', ['string'], [texts.join('\n')]);
+  busy = false;
+  last = null;
+  refresh();
+  if (accepted) closePremises();
+}
+
+function premiseTexts(texts) {
+  zenteif.querySelectorAll('input').forEach((e, i) => {
+    if (e.value !== texts[i]) e.value = texts[i];
+  });
+}
+
 // For tests and screenshots: the core's state, and simulated time at once.
 window.popchan = {
   state: () => state,
@@ -383,12 +498,14 @@ window.popchan = {
 let layouts;
 async function main() {
   const seed = new URLSearchParams(location.search).get('seed');
-  core = await createPopchan({ page: { box, refresh } });
+  core = await createPopchan({ page: { box, refresh, premiseTexts } });
   core.ccall('web_start', null, ['string'], [seed]);
   layouts = json(core._web_layouts());
   buildParts(json(core._web_parts()));
   buildMenus(json(core._web_menus()));
   showLayout(0);
+  await document.fonts.ready;
+  document.querySelectorAll('.label:not(.wrap)').forEach(fitText);
   await loadPictures();
   refresh();
   addEventListener('resize', fit);
