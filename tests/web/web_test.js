@@ -56,6 +56,43 @@ const CAPTIONS = {
   d3: '使い方(Tｶ)', d4: 'ＣＲぽぷちゃんについて(Pｾ)', d7: '作者ｿﾌﾄ紹介(Eｲ)', d6: 'ﾊﾞｰｼﾞｮﾝ情報(Aﾁ)',
 };
 
+// A phone held upright, 375 × 667, used by touch: nothing cut, menus, Start,
+// the speed and the premises dialog by taps.
+async function phone(browser, url) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 375, height: 667, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
+  await page.goto(`${url}?seed=3`);
+  await page.waitForSelector('body[data-ready]', { timeout: 30000 });
+  const outside = () => page.evaluate(() => {
+    const out = [];
+    for (const e of document.querySelectorAll('#window *, #zenteif *')) {
+      const r = e.getBoundingClientRect();
+      if (r.width > 0 && e.checkVisibility() && (r.left < -0.5 || r.right > 375.5)) out.push(e.id || e.className);
+    }
+    return { out, width: document.documentElement.scrollWidth };
+  });
+  const fits = await outside();
+  check('375 × 667: the window fits the width with nothing cut',
+        fits.out.length === 0 && fits.width <= 375, JSON.stringify(fits));
+  for (const name of ['a1', 'a3', 'b', 'h1', 'h2_3']) await page.tap(`[data-name="${name}"]`);
+  await sleep(1000);
+  const s = await page.evaluate(() => window.popchan.state());
+  check('by taps: Start, then ×10 from the speed menu', s.running && s.speed === 10,
+        JSON.stringify([s.running, s.speed]));
+  await page.reload();
+  await page.waitForSelector('body[data-ready]', { timeout: 30000 });
+  for (const name of ['a1', 'a2']) await page.tap(`[data-name="${name}"]`);
+  await page.waitForSelector('#zenteif', { timeout: 5000 });
+  const dialog = await outside();
+  check('375 × 667: the premises dialog fits', dialog.out.length === 0 && dialog.width <= 375,
+        JSON.stringify(dialog));
+  await page.tap('#okbutton');
+  await sleep(300);
+  check('by taps: OK takes the premises and closes the dialog',
+        await page.evaluate(() => !document.getElementById('zenteif')));
+  await page.close();
+}
+
 async function main() {
   const server = await serve();
   const url = `http://127.0.0.1:${server.address().port}/`;
@@ -220,6 +257,8 @@ async function main() {
     check('the refused premise did not reach the panel',
           await page.evaluate(() => document.getElementById('zentei_4').textContent) === '30');
     check('no console error or warning after the day', said.length === 0, said.join('; '));
+    await page.close();
+    await phone(browser, url);
   } finally {
     await browser.close();
     server.close();

@@ -136,8 +136,10 @@ function buildMenus(list) {
           openMenu = e;
         }
       });
-      e.addEventListener('mouseenter', () => {
-        if (into === bar && openMenu && openMenu.parentElement === bar && openMenu !== e) {
+      // With a mouse, an open menu follows the pointer along the bar (a tap
+      // is a click alone).
+      e.addEventListener('pointerenter', (ev) => {
+        if (ev.pointerType === 'mouse' && into === bar && openMenu && openMenu.parentElement === bar && openMenu !== e) {
           closeMenus();
           e.classList.add('open');
           openMenu = e;
@@ -154,20 +156,36 @@ function buildMenus(list) {
   document.addEventListener('click', closeMenus);
 }
 
+let layoutIndex = 0;
 function showLayout(index) {
-  const [w, h] = layouts[index];
-  const client = document.getElementById('client');
-  client.style.width = `${w}px`;
-  client.style.height = `${h}px`;
+  layoutIndex = index;
   fit();
 }
 
 // The window scaled by whole numbers where it fits, so the pixels stay sharp.
+// Where it does not (a phone held upright), its panels flow one under the
+// other at their own pixel size, those of the chosen layout only, and a panel
+// wider than the screen is scaled down to its width.
 function fit() {
+  // (A phone's page grows wider than its screen when something overflows.)
+  const innerWidth = Math.min(window.innerWidth, screen.width);
+  const [w, h] = layouts[layoutIndex];
   const win = document.getElementById('window');
-  const k = Math.max(1, Math.floor(Math.min(innerWidth / win.offsetWidth,
-                                            innerHeight / win.offsetHeight)));
+  const client = document.getElementById('client');
+  const flow = innerWidth < w;
+  client.classList.toggle('flow', flow);
+  client.style.width = flow ? '' : `${w}px`;
+  client.style.height = flow ? '' : `${h}px`;
+  for (const e of client.children) {
+    const inside = parseInt(e.style.left, 10) < w && parseInt(e.style.top, 10) < h;
+    e.classList.toggle('outside', flow && !inside);
+    const width = parseInt(e.style.width, 10);
+    e.style.zoom = flow && width > innerWidth - 8 ? (innerWidth - 8) / width : '';
+  }
+  const k = flow ? 1 : Math.max(1, Math.floor(Math.min(innerWidth / win.offsetWidth,
+                                                       innerHeight / win.offsetHeight)));
   win.style.transform = k > 1 ? `scale(${k})` : '';
+  if (zenteif) zenteif.style.zoom = Math.min(1, (innerWidth - 4) / (zenteifWidth + 4));
 }
 
 async function choose(name) {
@@ -384,9 +402,11 @@ async function loadPictures() {
 // top; the day goes on while it is open. Enter is OK, Esc closes it and
 // commits nothing.
 let zenteif = null;
+let zenteifWidth = 0;
 function openPremises() {
   if (zenteif) return;
   const face = json(core._web_premises_face());
+  [zenteifWidth] = face.client;
   const place = (e, [w, h, x, y]) => Object.assign(e.style, {
     width: `${w}px`, height: h ? `${h}px` : '', left: `${x}px`, top: `${y}px` });
   zenteif = document.createElement('div');
@@ -451,6 +471,7 @@ function openPremises() {
     ev.preventDefault();
     ev.stopPropagation();
   });
+  fit();
   document.body.append(zenteif);
   zenteif.querySelectorAll('.label').forEach((label, i) => {
     // The last label reaches under its list; its text ends before it.
