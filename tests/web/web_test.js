@@ -259,9 +259,25 @@ async function main() {
     check('no console error or warning after the day', said.length === 0, said.join('; '));
     await page.close();
     await phone(browser, url);
+
+    // After the first visit the service worker serves the page offline.
+    const offline = await browser.newPage();
+    await offline.goto(url);
+    await offline.waitForSelector('body[data-ready]', { timeout: 30000 });
+    await offline.waitForFunction(async () => {
+      await navigator.serviceWorker.ready;
+      return !!navigator.serviceWorker.controller;
+    }, { timeout: 30000 });
+    server.closeAllConnections();
+    await new Promise((r) => server.close(r));
+    await offline.reload();
+    const played = await offline.waitForSelector('body[data-ready]', { timeout: 30000 })
+      .then(() => offline.evaluate(() => document.getElementById('PictureWaku').width === 115))
+      .catch(() => false);
+    check('the service worker serves the page with the server stopped', played);
   } finally {
     await browser.close();
-    server.close();
+    if (server.listening) server.close();
   }
   console.log(`${checks - failures} passed, ${failures} failed`);
   process.exit(failures === 0 ? 0 : 1);

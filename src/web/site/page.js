@@ -535,6 +535,7 @@ async function main() {
   await call('web_pictures_done', null, [], []);
   busy = false;
   document.body.dataset.ready = 'yes';
+  if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js');
 }
 
 main();
