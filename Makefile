@@ -7,7 +7,7 @@ SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 # Private runtime directory for test runs, so Qt has nothing to complain about.
 TEST_ENV := XDG_RUNTIME_DIR=$$(mktemp -d) QT_QPA_PLATFORM=offscreen
 
-.PHONY: all deps configure build run web web-site test sanitize fuzz screenshot bench pictures format install package mutate clean
+.PHONY: all deps configure build run web web-site web-screenshot test sanitize fuzz screenshot bench pictures format install package mutate clean
 
 all: build
 
@@ -48,6 +48,11 @@ web-site: deps $(WEB_BUILD)/build.ninja
 web: web-site
 	@echo "The page is at http://127.0.0.1:8000/ (Ctrl+C stops the server)"
 	cd $(WEB_SITE) && python3 -m http.server --bind 127.0.0.1 8000
+
+# Pictures of the page for the README (docs/web.png, docs/web-phone.png).
+web-screenshot: web-site tests/web/node_modules/.package-lock.json
+	cd $(WEB_SITE) && python3 -m http.server --bind 127.0.0.1 8000 >/dev/null 2>&1 & s=$$!; \
+	sleep 1; node tests/web/screenshot.js http://127.0.0.1:8000/ docs; r=$$?; kill $$s; exit $$r
 
 # The browser tests' npm packages, as package-lock.json pins them.
 tests/web/node_modules/.package-lock.json: tests/web/package-lock.json

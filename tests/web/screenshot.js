@@ -1,0 +1,28 @@
+// Pictures of the web page for the README: a seeded day at ×10 in a desktop
+// browser, and on a phone held upright, each into docs/.
+//   node screenshot.js SITE_URL DOCS_DIR
+'use strict';
+const puppeteer = require('puppeteer-core');
+
+const [url, docs] = process.argv.slice(2);
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+
+async function shot(browser, viewport, file, taps) {
+  const page = await browser.newPage();
+  await page.setViewport(viewport);
+  await page.goto(`${url}?seed=3`);
+  await page.waitForSelector('body[data-ready]', { timeout: 30000 });
+  for (const name of taps) await (viewport.hasTouch ? page.tap : page.click).call(page, `[data-name="${name}"]`);
+  await sleep(12000);
+  await page.screenshot({ path: `${docs}/${file}` });
+  await page.close();
+}
+
+(async () => {
+  const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
+  const day = ['a1', 'a3', 'b', 'h1', 'h2_3'];
+  await shot(browser, { width: 660, height: 470 }, 'web.png', day);
+  await shot(browser, { width: 375, height: 667, isMobile: true, hasTouch: true, deviceScaleFactor: 2 },
+             'web-phone.png', day);
+  await browser.close();
+})();
