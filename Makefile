@@ -116,13 +116,14 @@ screenshot: build
 
 # Figures of speed: lotteries per second; start-up, idle and running CPU, the clock's pace;
 # CPU and pace at each play speed.
-bench: build
+bench: build web-site tests/web/node_modules/.package-lock.json
 	$(BUILD)/bench/lottery_bench
 	$(BUILD)/bench/display_bench
 	bench/batch.sh $(BUILD)
 	bench/window.sh $(BUILD)
 	bench/speed.sh $(BUILD)
 	bench/music.sh $(BUILD)
+	node bench/web.js $(WEB_SITE)
 
 # Draws the pictures in assets/pictures anew.
 pictures: build

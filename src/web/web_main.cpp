@@ -223,6 +223,21 @@ EMSCRIPTEN_KEEPALIVE void web_pictures_done() {
         dialogs.message(missing_pictures_message(missing), kAppTitle, MessageIcon::Warning);
 }
 
+// What the page checks every frame, without the whole state: the window's
+// revision, each surface's, whether the clock runs, and the speed.
+EMSCRIPTEN_KEEPALIVE double web_revision() {
+    return double(model->screen.revision + model->reach.list().redraws);
+}
+EMSCRIPTEN_KEEPALIVE double web_surface_revision(int which) {
+    return double(surface(which).revision());
+}
+EMSCRIPTEN_KEEPALIVE int web_running() {
+    return model->clock().any_running() ? 1 : 0;
+}
+EMSCRIPTEN_KEEPALIVE int web_speed() {
+    return model->speed();
+}
+
 // A surface (0 the display, 1 the graph) as RGBA rows.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* web_surface(int which) {
     const Surface& s = surface(which);

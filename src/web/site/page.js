@@ -224,8 +224,9 @@ const shownSurfaces = [-1, -1];
 let shownRevision = -1, shownRireki = -1, shownReach = -1;
 
 function drawSurface(which, name) {
-  if (state.surfaces[which] === shownSurfaces[which]) return;
-  shownSurfaces[which] = state.surfaces[which];
+  const revision = core._web_surface_revision(which);
+  if (revision === shownSurfaces[which]) return;
+  shownSurfaces[which] = revision;
   const canvas = parts[name];
   const ptr = core._web_surface(which);
   const bytes = core.HEAPU8.slice(ptr, ptr + canvas.width * canvas.height * 4);
@@ -235,11 +236,12 @@ function drawSurface(which, name) {
 
 // Copies the core's state onto the page where it changed.
 function refresh() {
-  state = json(core._web_state());
   drawSurface(0, 'PictureWaku');
   drawSurface(1, 'picgraph_1');
-  if (state.revision === shownRevision) return;
-  shownRevision = state.revision;
+  const revision = core._web_revision();
+  if (revision === shownRevision) return;
+  shownRevision = revision;
+  state = json(core._web_state());
   for (const [name, text] of Object.entries(state.labels))
     if (parts[name].textContent !== text) parts[name].textContent = text;
   for (const [name, on] of Object.entries(state.visible)) parts[name].classList.toggle('hidden', !on);
@@ -357,7 +359,7 @@ let closedSeen = 0;
 async function frame(now) {
   requestAnimationFrame(frame);
   if (busy || !state) return;
-  if (!state.running || last === null || closedSeen !== boxesClosed) {
+  if (!core._web_running() || last === null || closedSeen !== boxesClosed) {
     last = now;
     closedSeen = boxesClosed;
     return;
@@ -367,7 +369,7 @@ async function frame(now) {
   if (due <= 0) return;
   last = behind > MAX_CATCH_UP_MS ? now : last + due;
   busy = true;
-  await call('web_advance', null, ['number'], [due * state.speed]);
+  await call('web_advance', null, ['number'], [due * core._web_speed()]);
   busy = false;
   refresh();
 }
@@ -506,7 +508,7 @@ function premiseTexts(texts) {
 
 // For tests and screenshots: the core's state, and simulated time at once.
 window.popchan = {
-  state: () => state,
+  state: () => json(core._web_state()),
   async advance(ms) {
     busy = true;
     await call('web_advance', null, ['number'], [ms]);
