@@ -3,25 +3,14 @@
 // size of each of the page's own files.
 //   node bench/web.js SITE_DIR   (puppeteer-core from tests/web/node_modules)
 'use strict';
-const http = require('http');
 const fs = require('fs');
 const path = require('path');
 const puppeteer = require(path.join(__dirname, '../tests/web/node_modules/puppeteer-core'));
+const serve = require('../tests/web/serve');
 
 const site = process.argv[2];
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-                '.wasm': 'application/wasm', '.png': 'image/png', '.woff': 'font/woff' };
-
 (async () => {
-  const server = http.createServer((req, res) => {
-    let name = path.join(site, new URL(req.url, 'http://x').pathname);
-    if (name.endsWith('/')) name += 'index.html';
-    fs.readFile(name, (err, data) => {
-      res.writeHead(err ? 404 : 200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream' });
-      res.end(err ? '' : data);
-    });
-  });
-  await new Promise((r) => server.listen(0, '127.0.0.1', r));
+  const server = await serve(site);
   const url = `http://127.0.0.1:${server.address().port}/?seed=1`;
   const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
 

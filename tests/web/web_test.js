@@ -5,11 +5,9 @@
 // SAME_DAY is the native program that plays a seeded day on the desktop's
 // core, to compare the page's figures with.
 'use strict';
-const http = require('http');
-const fs = require('fs');
-const path = require('path');
 const { execFileSync } = require('child_process');
 const puppeteer = require('puppeteer-core');
+const serve = require('./serve');
 
 const [site, sameDay] = process.argv.slice(2);
 let checks = 0;
@@ -22,25 +20,6 @@ function check(what, ok, detail = '') {
     failures += 1;
     console.log(`FAILED: ${what} ${detail}`);
   }
-}
-
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-                '.wasm': 'application/wasm', '.png': 'image/png', '.woff': 'font/woff' };
-function serve() {
-  const server = http.createServer((req, res) => {
-    const file = path.join(site, decodeURIComponent(new URL(req.url, 'http://x').pathname));
-    const name = file.endsWith('/') ? path.join(file, 'index.html') : file;
-    fs.readFile(name, (err, data) => {
-      if (err) {
-        res.writeHead(404);
-        res.end();
-        return;
-      }
-      res.writeHead(200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream' });
-      res.end(data);
-    });
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
@@ -94,7 +73,7 @@ async function phone(browser, url) {
 }
 
 async function main() {
-  const server = await serve();
+  const server = await serve(site);
   const url = `http://127.0.0.1:${server.address().port}/`;
   const browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium',

@@ -1,0 +1,28 @@
+// A static file server of the built site on a free loopback port, for the
+// browser tests and the benchmark.
+'use strict';
+const http = require('http');
+const fs = require('fs');
+const path = require('path');
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+                '.wasm': 'application/wasm', '.png': 'image/png', '.woff': 'font/woff',
+                '.json': 'application/json', '.webmanifest': 'application/manifest+json' };
+
+// Resolves to the listening server; its address is http://127.0.0.1:PORT/.
+module.exports = function serve(site) {
+  const server = http.createServer((req, res) => {
+    const file = path.join(site, decodeURIComponent(new URL(req.url, 'http://x').pathname));
+    const name = file.endsWith('/') ? path.join(file, 'index.html') : file;
+    fs.readFile(name, (err, data) => {
+      if (err) {
+        res.writeHead(404);
+        res.end();
+        return;
+      }
+      res.writeHead(200, { 'Content-Type': types[path.extname(name)] || 'application/octet-stream' });
+      res.end(data);
+    });
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+};
