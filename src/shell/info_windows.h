@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <string>
 
+#include "parlour/help_windows.h"
+
 class QTextBrowser;
 class QPlainTextEdit;
 
@@ -38,15 +40,5 @@ class HelpViewer : public QWidget {
   private:
     QTextBrowser* browser_ = nullptr;
 };
-
-// The texts of the two information windows.
-extern const char* const kSetumeiText;
-extern const char* const kSiyouText;
-
-inline constexpr const char* kVersionTitle = "ＣＲぽぷちゃんシミュレーション Ver2.10";
-inline constexpr const char* kHelpFile = "korinu.html";
-
-// The version box.
-void Show_Version(Dialogs& dialogs);
 
 } // namespace popchan
