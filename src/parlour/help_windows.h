@@ -33,6 +33,7 @@ inline constexpr int kSalesWidth = 420, kSalesHeight = 300;
 inline constexpr const char* kVersionTitle = "ＣＲぽぷちゃんシミュレーション Ver2.10";
 inline constexpr const char* kHelpFile = "korinu.html";
 inline constexpr const char* kHelpTitle = "ＣＲぽぷちゃんシミュレーション ヘルプ";
+inline constexpr int kHelpWidth = 640, kHelpHeight = 560; // its first size
 // What the help window says when its document cannot be read.
 std::string help_missing(const std::string& file);
 

@@ -81,7 +81,7 @@ HelpViewer::HelpViewer(const std::string& file, QWidget* parent) : QWidget(paren
     }
     close_on_escape(this, QKeySequence(Qt::CTRL | Qt::Key_W));
     // Its size may change, unlike the other windows', but it opens centred as they do.
-    resize(640, 560);
+    resize(kHelpWidth, kHelpHeight);
     centre_window(this);
 }
 

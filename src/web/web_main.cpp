@@ -17,6 +17,7 @@
 #include "common/json_text.h"
 #include "parlour/face.h"
 #include "parlour/formdigi_model.h"
+#include "parlour/help_windows.h"
 #include "premises/dialog.h"
 
 using namespace popchan;
@@ -257,6 +258,34 @@ EMSCRIPTEN_KEEPALIVE void web_advance(double ms) {
     model->advance(std::int64_t(ms));
 }
 
+// The help menu's windows: an information window (0 about, 1 how to use),
+// the batch tool's introduction and the help document.
+EMSCRIPTEN_KEEPALIVE const char* web_help_windows() {
+    auto four = [](const int(&r)[4]) {
+        return "[" + std::to_string(r[2]) + "," + std::to_string(r[3]) + "," +
+               std::to_string(r[0]) + "," + std::to_string(r[1]) + "]";
+    };
+    auto info = [&](const InfoLayout& l, const char* text) {
+        return "{\"name\":" + json_string(l.name) + ",\"caption\":" + json_string(l.caption) +
+               ",\"client\":[" + std::to_string(l.width) + "," + std::to_string(l.height) +
+               "],\"frame\":" + four(l.frame) + ",\"text\":" + four(l.text) + ",\"image\":[32,32," +
+               std::to_string(l.image[0]) + "," + std::to_string(l.image[1]) +
+               "],\"button\":" + four(l.button) +
+               ",\"buttonFont\":" + std::to_string(l.button_font) +
+               ",\"buttonCaption\":" + json_string(l.button_caption) +
+               ",\"textFont\":" + std::to_string(kInfoTextFont) + ",\"body\":" + json_string(text) +
+               "}";
+    };
+    return hand_out(
+        "{\"d4\":" + info(kSetumei, kSetumeiText) + ",\"d3\":" + info(kSiyou, kSiyouText) +
+        ",\"d7\":{\"caption\":" + json_string(kSalesTitle) +
+        ",\"html\":" + json_string(kSalesHtml) + ",\"client\":[" + std::to_string(kSalesWidth) +
+        "," + std::to_string(kSalesHeight) + "]},\"d2\":{\"caption\":" + json_string(kHelpTitle) +
+        ",\"client\":[" + std::to_string(kHelpWidth) + "," + std::to_string(kHelpHeight) + "]" +
+        ",\"file\":" + json_string(kHelpFile) +
+        ",\"missing\":" + json_string(help_missing(kHelpFile)) + "}}");
+}
+
 // The premises dialog: its face, and OK with the texts of its lists, a line
 // each; 1 when the record took them and the dialog closes.
 EMSCRIPTEN_KEEPALIVE const char* web_premises_face() {
@@ -290,6 +319,7 @@ EMSCRIPTEN_KEEPALIVE int web_click(const char* name) {
     if (n == "f3") model->f3_Click();
     for (int i = 0; i < 4; ++i)
         if (n == "h2_" + std::to_string(i)) model->h2_Click(i);
+    if (n == "d6") Show_Version(dialogs);
     if (n == "g3") model->screen.menus.g3_checked = !model->screen.menus.g3_checked;
     return 0;
 }

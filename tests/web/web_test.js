@@ -235,6 +235,42 @@ async function main() {
     check('Esc closes the dialog', await page.evaluate(() => !document.getElementById('zenteif')));
     check('the refused premise did not reach the panel',
           await page.evaluate(() => document.getElementById('zentei_4').textContent) === '30');
+    // The help menu: about and how-to windows with their texts, the help
+    // document, and the version box; Esc or Enter closes each.
+    const windows = [
+      ['d4', 'ＣＲぽぷちゃんについて', '■ＣＲぽぷちゃんについて\n'],
+      ['d3', 'ＣＲぽぷちゃんシミュレーションの使い方', '１．メニュー構成\n'],
+    ];
+    for (const [name, caption, start] of windows) {
+      await page.click('[data-name="d1"]');
+      await page.click(`[data-name="${name}"]`);
+      const w = await page.evaluate(() => {
+        const e = document.querySelector('.window');
+        return e && [e.querySelector('.title').textContent, e.querySelector('textarea').value];
+      });
+      check(`${caption}: its window and text`, w && w[0] === caption && w[1].startsWith(start),
+            JSON.stringify(w));
+      await page.keyboard.press('Escape');
+      check(`${caption}: Esc closes it`, await page.evaluate(() => !document.querySelector('.window')));
+    }
+    await page.click('[data-name="d1"]');
+    await page.click('[data-name="d2"]');
+    const help = await page.waitForFunction(() => {
+      const f = document.querySelector('.window iframe');
+      return f && f.contentDocument && f.contentDocument.querySelector('h1') &&
+        f.contentDocument.querySelector('h1').textContent;
+    }, { timeout: 10000 }).then((h) => h.jsonValue()).catch(() => null);
+    check('the help document opens', help === 'ＣＲぽぷちゃんシミュレーション ヘルプ', String(help));
+    await page.keyboard.press('Escape');
+    await page.click('[data-name="d1"]');
+    await page.click('[data-name="d6"]');
+    await page.waitForSelector('.box', { timeout: 5000 });
+    const version = await page.evaluate(() => [document.querySelector('.box .title').textContent,
+                                               document.querySelector('.box .text').textContent]);
+    check('the version box', version[0] === 'ＣＲぽぷちゃんシミュレーション Ver2.10' &&
+          version[1].includes('ＣＲぽぷちゃんシミュレーション Ver2.10  was produced by the CR Popchan ' +
+                              'Simulation project.'), version.join(' / '));
+    await page.keyboard.press('Enter');
     check('no console error or warning after the day', said.length === 0, said.join('; '));
     await page.close();
     await phone(browser, url);

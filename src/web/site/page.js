@@ -195,6 +195,10 @@ async function choose(name) {
     showLayout(Number(name.slice(3)));
     return;
   }
+  if (['d2', 'd3', 'd4', 'd7'].includes(name)) {
+    openHelpWindow(name);
+    return;
+  }
   busy = true;
   const exit = await call('web_click', 'number', ['string'], [name]);
   busy = false;
@@ -504,6 +508,79 @@ function premiseTexts(texts) {
   zenteif.querySelectorAll('input').forEach((e, i) => {
     if (e.value !== texts[i]) e.value = texts[i];
   });
+}
+
+// The help menu's windows, each kept on top of the main window; OK or Esc
+// closes one.
+const helpWindows = {};
+function openHelpWindow(name) {
+  if (helpWindows[name]) return;
+  const face = json(core._web_help_windows())[name];
+  const w = document.createElement('div');
+  w.id = face.name || `window_${name}`;
+  w.className = 'window';
+  w.tabIndex = -1;
+  const title = document.createElement('div');
+  title.className = 'title';
+  title.textContent = face.caption;
+  const client = document.createElement('div');
+  client.className = 'client';
+  Object.assign(client.style, { position: 'relative', width: `${face.client[0]}px`,
+                                height: `${face.client[1]}px` });
+  const close = () => {
+    w.remove();
+    delete helpWindows[name];
+  };
+  const ok = (caption, font) => {
+    const b = document.createElement('button');
+    b.id = 'okbutton';
+    b.textContent = caption;
+    if (font) b.style.fontSize = fontPx(font);
+    b.addEventListener('click', close);
+    return b;
+  };
+  const place = (e, [width, height, left, top]) => {
+    e.classList.add('part');
+    Object.assign(e.style, { width: `${width}px`, height: `${height}px`, left: `${left}px`, top: `${top}px` });
+    return e;
+  };
+  if (face.body !== undefined) { // about, how to use
+    const frame = place(document.createElement('div'), face.frame);
+    frame.classList.add('panel', 'border');
+    const text = place(document.createElement('textarea'), face.text);
+    text.id = 'TextInformation';
+    text.readOnly = true;
+    text.value = face.body;
+    text.style.fontSize = fontPx(face.textFont);
+    const image = place(document.createElement('img'), face.image);
+    image.src = 'pictures/icon.png';
+    image.alt = '';
+    image.classList.add('picture');
+    frame.append(text, image, place(ok(face.buttonCaption, face.buttonFont), face.button));
+    client.append(frame);
+  } else if (face.html !== undefined) { // the batch tool's introduction
+    client.classList.add('sales');
+    const text = document.createElement('div');
+    text.innerHTML = face.html; // the program's own fixed text
+    client.append(text, ok('ＯＫ！'));
+  } else { // the help document
+    client.classList.add('help');
+    const frame = document.createElement('iframe');
+    frame.src = face.file;
+    frame.title = face.caption;
+    client.append(frame);
+  }
+  w.append(title, client);
+  w.addEventListener('keydown', (ev) => {
+    if (ev.key !== 'Escape') return;
+    ev.preventDefault();
+    ev.stopPropagation();
+    close();
+  });
+  document.body.append(w);
+  w.style.zoom = Math.min(1, (Math.min(window.innerWidth, screen.width) - 4) / (face.client[0] + 4));
+  w.focus();
+  helpWindows[name] = w;
 }
 
 // For tests and screenshots: the core's state, and simulated time at once.
