@@ -54,7 +54,7 @@ async function phone(browser, url) {
   check('375 × 667: the window fits the width with nothing cut',
         fits.out.length === 0 && fits.width <= 375, JSON.stringify(fits));
   for (const name of ['a1', 'a3', 'b', 'h1', 'h2_3']) await page.tap(`[data-name="${name}"]`);
-  await sleep(1000);
+  await page.waitForFunction(() => window.popchan.state().speed === 10, { timeout: 10000 }).catch(() => {});
   const s = await page.evaluate(() => window.popchan.state());
   check('by taps: Start, then ×10 from the speed menu', s.running && s.speed === 10,
         JSON.stringify([s.running, s.speed]));
@@ -66,9 +66,9 @@ async function phone(browser, url) {
   check('375 × 667: the premises dialog fits', dialog.out.length === 0 && dialog.width <= 375,
         JSON.stringify(dialog));
   await page.tap('#okbutton');
-  await sleep(300);
   check('by taps: OK takes the premises and closes the dialog',
-        await page.evaluate(() => !document.getElementById('zenteif')));
+        await page.waitForFunction(() => !document.getElementById('zenteif'), { timeout: 10000 })
+          .then(() => true, () => false));
   await page.close();
 }
 
@@ -147,7 +147,9 @@ async function main() {
     await page.keyboard.down('Control');
     await page.keyboard.press('4');
     await page.keyboard.up('Control');
-    await sleep(3000);
+    // Ten simulated seconds or more (three real ones at ×10; more on a busy machine).
+    await page.waitForFunction(() => window.popchan.state().now > 10000, { timeout: 60000 })
+      .catch(() => {});
     const seen = await page.evaluate(() => {
       const s = window.popchan.state();
       const labels = {};
