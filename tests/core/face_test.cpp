@@ -30,6 +30,34 @@ TEST(Face, PartsAsTheWindowShowsThem) {
     const Expected expected[] = {
         {"PictureDigi", K::Panel, "", "", 0, 137, 177, 8, 8, false, false},
         {"PictureWaku", K::Surface, "PictureDigi", "", 0, 115, 96, 10, 6, false, false},
+        {"LabelReach", K::Label, "PictureDigi", "種類 … 当り / ﾘｰﾁ", 8, 115, 17, 10, 108, false,
+         false},
+        {"picrireki", K::Panel, "", "", 0, 163, 177, 152, 8, false, false},
+        {"picjikan_0", K::Panel, "picrireki", "", 0, 147, 17, 8, 8, false, false},
+        {"jikanmei_0", K::Label, "picjikan_0", "日目", 8, 25, 17, 48, 0, false, false},
+        {"jikanmei_2", K::Label, "picjikan_0", "：", 8, 25, 17, 96, 0, false, false},
+        {"jikan_1", K::Label, "picjikan_0", "", 8, 17, 15, 80, 0, true, false},
+        {"rirekimei", K::Label, "picrireki", "  NO.  時間   回転   絵柄", 8, 143, 17, 8, 32, false,
+         false},
+        {"pictennai", K::Panel, "", "", 0, 137, 177, 320, 8, false, false},
+        {"Label2", K::Label, "pictennai", "（持ち玉状況等）", 8, 89, 17, 0, 8, false, false},
+        {"PicTimeService", K::Panel, "pictennai", "", 0, 125, 17, 5, 27, false, false},
+        {"Pichakokisei", K::Panel, "pictennai", "", 0, 89, 73, 40, 48, false, false},
+        {"fuda_0", K::Picture, "pictennai", "fuda0", 0, 32, 32, 88, 0, false, false},
+        {"piczentei", K::Panel, "", "", 0, 160, 178, 463, 8, false, false},
+        {"Picture3", K::Panel, "piczentei", "", 0, 142, 161, 8, 8, false, false},
+        {"zenteimei_9", K::Label, "Picture3", "（前　　提）", 8, 140, 16, 0, 0, false, false},
+        {"zenteimei_0", K::Label, "Picture3", "大当り確率(1/?)", 8, 81, 16, 0, 16, false, false},
+        {"zenteimei_8", K::Label, "Picture3", "営業", 8, 81, 16, 0, 144, false, false},
+        {"zentei_0", K::Label, "Picture3", "", 8, 53, 16, 80, 16, true, false},
+        {"pichyouji", K::Panel, "", "", 0, 161, 225, 464, 192, false, false},
+        {"Picture4", K::Panel, "pichyouji", "", 0, 142, 201, 8, 8, false, false},
+        {"hyoujimei_13", K::Label, "Picture4", "（当日成績）", 8, 142, 15, 0, 0, false, false},
+        {"hyoujimei_0", K::Label, "Picture4", "回転数(通常)", 8, 65, 17, 0, 16, false, false},
+        {"hyouji_10", K::Label, "Picture4", "", 8, 70, 17, 64, 176, true, false},
+        {"picgraph_0", K::Panel, "", "", 0, 448, 226, 8, 193, false, false},
+        {"graphmei_1", K::Label, "picgraph_0", "+10万円", 10, 49, 17, 8, 8, false, false},
+        {"graphmei_0", K::Label, "picgraph_0", "収支", 10, 49, 17, 8, 104, false, false},
         {"ListReach", K::List, "PictureDigi", "", 8, 115, 48, 10, 120, false, false},
         {"jikan_0", K::Label, "picjikan_0", "", 8, 41, 15, 0, 0, true, false},
         {"jikan_2", K::Label, "picjikan_0", "", 8, 17, 15, 104, 0, true, false},
@@ -67,6 +95,16 @@ TEST(Face, PartsAsTheWindowShowsThem) {
         EXPECT_EQ(p->align_right, e.align_right);
         EXPECT_EQ(p->wrap, e.wrap);
     }
+    // Six framed panels on the client area, every panel inside them unframed;
+    // 117 parts in all.
+    int framed = 0;
+    for (const Part& p : main_window_parts())
+        if (p.kind == K::Panel) {
+            EXPECT_EQ(p.border, p.parent.empty()) << p.name;
+            framed += p.border;
+        }
+    EXPECT_EQ(framed, 6);
+    EXPECT_EQ(main_window_parts().size(), 117u);
     // Only the machine's frame has the face grey behind the display.
     EXPECT_TRUE(find_part("PictureDigi")->grey_back);
     EXPECT_TRUE(find_part("PictureDigi")->border);
