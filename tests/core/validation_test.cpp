@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 
+#include "premises/dialog.h"
 #include "premises/validation.h"
 
 using namespace popchan;
@@ -441,4 +442,39 @@ TEST(PremisesDialog, EveryListWithItsItemsAsWritten) {
     EXPECT_EQ(list_items(kRowTimeService), (L{"なし", "9:00-10:00", "9:00-11:00", "9:00-12:00"}));
     EXPECT_EQ(list_items(kRowHakokisei),
               (L{"規制なし", " ３箱", " ４箱", " ５箱", " ６箱", " ７箱"}));
+}
+
+// The premises dialog's rows as it shows them: label and list places in pixels
+// inside its panel; the last three lists are wider, their labels shorter.
+TEST(PremisesDialog, RowsInTheirPlaces) {
+    struct Row {
+        const char* label;
+        const char* name;
+        int label_width, list_left, list_width;
+    };
+    const Row rows[] = {
+        {"大当たり確率 (1/?)", "entkakuritu", 153, 191, 65},
+        {"大当たり出玉", "entdedama", 153, 191, 65},
+        {"確変・時短率 (1/?)", "entkakuhenritu", 153, 191, 65},
+        {"最高継続回数（リミッター）", "entlimiter", 153, 191, 65},
+        {"千円あたり回転率", "entkaiten", 153, 191, 65},
+        {"一日あたりﾌﾟﾚｲ時間", "entjikan", 153, 191, 65},
+        {"換金率（円／個）", "entkankin", 153, 191, 65},
+        {"ｷﾞﾌﾞｱｯﾌﾟ金額", "entgiveup", 153, 191, 65},
+        {"営業形態", "enteigyo", 65, 104, 152},
+        {"ﾗｯｷｰﾀｲﾑｻｰﾋﾞｽ", "enttimeservice", 97, 136, 121},
+        {"ﾄﾞﾙ箱規制（2,500個/箱）", "enthakokisei", 145, 176, 81},
+    };
+    for (int r = 0; r < kPremiseRows; ++r) {
+        const PremiseRowFace& f = premise_rows()[r];
+        SCOPED_TRACE(rows[r].name);
+        EXPECT_STREQ(f.label, rows[r].label);
+        EXPECT_STREQ(f.name, rows[r].name);
+        const int top = 24 + 32 * r;
+        EXPECT_EQ((std::array{f.label_place.width, f.label_place.height, f.label_place.left,
+                              f.label_place.top}),
+                  (std::array{rows[r].label_width, 21, 40, top}));
+        EXPECT_EQ((std::array{f.list_place.width, f.list_place.left, f.list_place.top}),
+                  (std::array{rows[r].list_width, rows[r].list_left, top}));
+    }
 }
