@@ -171,19 +171,10 @@ void FormDigi::build_panels() {
     list_reach_ = static_cast<QListWidget*>(find("ListReach"));
     rireki_ = static_cast<QListWidget*>(find("rireki"));
     fit_list(rireki_, widest_rireki_lines());
-    for (std::size_t i = 0; i < jikan_.size(); ++i)
-        jikan_[i] = find_label("jikan_" + std::to_string(i));
-    for (std::size_t i = 0; i < zentei_.size(); ++i)
-        zentei_[i] = find_label("zentei_" + std::to_string(i));
-    for (std::size_t i = 0; i < hyouji_.size(); ++i)
-        hyouji_[i] = find_label("hyouji_" + std::to_string(i));
-    for (std::size_t i = 0; i < fuda_.size(); ++i)
-        fuda_[i] = find_label("fuda_" + std::to_string(i));
-    for (std::size_t i = 0; i < dorubako_.size(); ++i)
-        dorubako_[i] = find_label("imgdorubako_" + std::to_string(i + 1));
-    pictimeservice_ = find("PicTimeService");
-    pichakokisei_ = find("Pichakokisei");
-    labelhakokiseisu_ = find_label("Labelhakokiseisu");
+    for (const auto& [name, text] : filled_labels(*model_))
+        filled_[name] = find_label(name);
+    for (const auto& [name, on] : shown_parts(model_->screen))
+        shown_[name] = find(name);
 }
 
 void FormDigi::build_menus() {
@@ -330,28 +321,14 @@ void FormDigi::refresh() {
     if (s.revision == shown_revision_) return;
     shown_revision_ = s.revision;
 
-    const Menus& m = s.menus;
-    const std::pair<const char*, bool> enabled[] = {
-        {"a2", m.a2},     {"a3", m.a3},     {"a4", m.a4}, {"b2", m.b2}, {"b3", m.b3},
-        {"b4_1", m.b4_1}, {"b4_2", m.b4_2}, {"f2", m.f2}, {"f3", m.f3}};
-    for (const auto& [name, on] : enabled)
+    for (const auto& [name, on] : enabled_menus(s))
         menus_.at(name)->setEnabled(on);
-    menus_.at("g3")->setChecked(m.g3_checked);
-    menus_.at("h2_" + std::to_string(m.h2_checked))->setChecked(true);
-
-    for (int i = 0; i < 9; ++i)
-        zentei_[i]->setText(q(s.zentei[i]));
-    for (int i = 0; i < 11; ++i)
-        hyouji_[i]->setText(q(hyouji_text(model_->day, i)));
-    for (int i = 0; i < 3; ++i)
-        jikan_[i]->setText(q(cstr(s.jikan[i])));
-    for (int i = 0; i < 2; ++i)
-        fuda_[i]->setVisible(s.fuda[i]);
-    for (int i = 0; i < 40; ++i)
-        dorubako_[i]->setVisible(s.dorubako[i]);
-    pichakokisei_->setVisible(s.pichakokisei);
-    labelhakokiseisu_->setText(q(s.labelhakokiseisu));
-    pictimeservice_->setVisible(s.pictimeservice);
+    for (const auto& [name, on] : checked_menus(s))
+        menus_.at(name)->setChecked(on);
+    for (const auto& [name, text] : filled_labels(*model_))
+        filled_.at(name)->setText(q(text));
+    for (const auto& [name, on] : shown_parts(s))
+        shown_.at(name)->setVisible(on);
     if (rireki_->count() != int(s.rireki.size())) {
         set_list(rireki_, s.rireki);
         rireki_->scrollToBottom(); // the newest jackpot in view

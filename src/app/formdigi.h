@@ -90,14 +90,8 @@ class FormDigi : public QMainWindow {
     SurfaceView* graph_ = nullptr;
     QListWidget* list_reach_ = nullptr;
     QListWidget* rireki_ = nullptr;
-    std::array<QLabel*, 9> zentei_{};
-    std::array<QLabel*, 11> hyouji_{};
-    std::array<QLabel*, 3> jikan_{};
-    std::array<QLabel*, 2> fuda_{};
-    std::array<QLabel*, 40> dorubako_{};
-    QWidget* pichakokisei_ = nullptr;
-    QLabel* labelhakokiseisu_ = nullptr;
-    QWidget* pictimeservice_ = nullptr;
+    std::map<std::string, QLabel*> filled_; // the labels the core fills, by name
+    std::map<std::string, QWidget*> shown_; // the parts it shows or hides
     std::uint64_t shown_revision_ = ~std::uint64_t{0};
     std::uint64_t shown_reach_redraws_ = ~std::uint64_t{0};
     std::vector<std::string> missing_pictures_;

@@ -188,4 +188,27 @@ std::vector<std::pair<std::string, std::string>> filled_labels(const FormDigiMod
     return labels;
 }
 
+std::vector<std::pair<std::string, bool>> shown_parts(const FormDigiScreen& s) {
+    std::vector<std::pair<std::string, bool>> parts = {{"PicTimeService", s.pictimeservice},
+                                                       {"Pichakokisei", s.pichakokisei}};
+    for (std::size_t i = 0; i < s.fuda.size(); ++i)
+        parts.emplace_back("fuda_" + std::to_string(i), s.fuda[i]);
+    for (std::size_t i = 0; i < s.dorubako.size(); ++i)
+        parts.emplace_back("imgdorubako_" + std::to_string(i + 1), s.dorubako[i]);
+    return parts;
+}
+
+std::vector<std::pair<std::string, bool>> enabled_menus(const FormDigiScreen& s) {
+    const Menus& m = s.menus;
+    return {{"a2", m.a2},     {"a3", m.a3},     {"a4", m.a4}, {"b2", m.b2}, {"b3", m.b3},
+            {"b4_1", m.b4_1}, {"b4_2", m.b4_2}, {"f2", m.f2}, {"f3", m.f3}};
+}
+
+std::vector<std::pair<std::string, bool>> checked_menus(const FormDigiScreen& s) {
+    std::vector<std::pair<std::string, bool>> checked = {{"g3", s.menus.g3_checked}};
+    for (int i = 0; i < int(FormDigiModel::kSpeeds.size()); ++i)
+        checked.emplace_back("h2_" + std::to_string(i), s.menus.h2_checked == i);
+    return checked;
+}
+
 } // namespace popchan

@@ -44,6 +44,12 @@ class FormDigiModel;
 // The texts of every label the window fills, by name, as it shows them now:
 // the premises, the day's figures, the clock and the box-regulation count.
 std::vector<std::pair<std::string, std::string>> filled_labels(const FormDigiModel& model);
+struct FormDigiScreen;
+// The parts shown or hidden as the day goes (signs, plates, dollar boxes), by name.
+std::vector<std::pair<std::string, bool>> shown_parts(const FormDigiScreen& screen);
+// The menu items that may be disabled, and those that may be checked, by name.
+std::vector<std::pair<std::string, bool>> enabled_menus(const FormDigiScreen& screen);
+std::vector<std::pair<std::string, bool>> checked_menus(const FormDigiScreen& screen);
 
 struct MenuItem {
     enum class Kind { Menu, Action, Separator, End }; // End closes the Menu above

@@ -91,31 +91,19 @@ std::string layouts_json() {
 
 std::string state_json() {
     const FormDigiScreen& s = model->screen;
-    const Menus& m = s.menus;
     std::string labels = "{";
     for (const auto& [name, value] : filled_labels(*model))
         labels += (labels.size() > 1 ? "," : "") + json_string(name) + ":" + json_string(value);
     labels += "}";
 
-    std::string visible = "{\"PicTimeService\":" + flag(s.pictimeservice) +
-                          ",\"Pichakokisei\":" + flag(s.pichakokisei);
-    for (int i = 0; i < 2; ++i)
-        visible += ",\"fuda_" + std::to_string(i) + "\":" + flag(s.fuda[i]);
-    for (int i = 0; i < 40; ++i)
-        visible += ",\"imgdorubako_" + std::to_string(i + 1) + "\":" + flag(s.dorubako[i]);
-    visible += "}";
-
-    const std::pair<const char*, bool> enabled[] = {
-        {"a2", m.a2},     {"a3", m.a3},     {"a4", m.a4}, {"b2", m.b2}, {"b3", m.b3},
-        {"b4_1", m.b4_1}, {"b4_2", m.b4_2}, {"f2", m.f2}, {"f3", m.f3}};
-    std::string menus = "{";
-    for (const auto& [name, on] : enabled)
-        menus += (menus.size() > 1 ? ",\"" : "\"") + std::string(name) + "\":" + flag(on);
-    menus += "}";
-    std::string checked = "{\"g3\":" + flag(m.g3_checked);
-    for (int i = 0; i < 4; ++i)
-        checked += ",\"h2_" + std::to_string(i) + "\":" + flag(m.h2_checked == i);
-    checked += "}";
+    auto object = [](const std::vector<std::pair<std::string, bool>>& items) {
+        std::string out = "{";
+        for (const auto& [name, on] : items)
+            out += (out.size() > 1 ? "," : "") + json_string(name) + ":" + flag(on);
+        return out + "}";
+    };
+    const std::string visible = object(shown_parts(s)), menus = object(enabled_menus(s)),
+                      checked = object(checked_menus(s));
 
     const ReachList& r = model->reach.list();
     return "{\"revision\":" + std::to_string(s.revision) + ",\"labels\":" + labels +
