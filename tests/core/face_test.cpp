@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "parlour/face.h"
+#include "parlour/formdigi_model.h"
+#include "parlour/help_windows.h"
 
 using namespace popchan;
 
@@ -251,4 +253,37 @@ TEST(Face, LayoutSizes) {
     EXPECT_EQ(kLayouts[2].width, 320);
     EXPECT_EQ(kLayouts[3].width, 462);
     EXPECT_EQ(kLayouts[4].height, 430);
+}
+
+// What the front ends show or hide, enable and check, by name.
+TEST(Face, StatesByName) {
+    FormDigiScreen s;
+    s.menus.h2_checked = 2;
+    s.menus.a4 = true;
+    s.fuda[1] = true;
+    s.dorubako[39] = true;
+    s.pictimeservice = false;
+    const auto shown = shown_parts(s);
+    ASSERT_EQ(shown.size(), 44u);
+    EXPECT_EQ(shown[0], (std::pair<std::string, bool>{"PicTimeService", false}));
+    EXPECT_EQ(shown[1], (std::pair<std::string, bool>{"Pichakokisei", true}));
+    EXPECT_EQ(shown[3], (std::pair<std::string, bool>{"fuda_1", true}));
+    EXPECT_EQ(shown[4], (std::pair<std::string, bool>{"imgdorubako_1", false}));
+    EXPECT_EQ(shown[43], (std::pair<std::string, bool>{"imgdorubako_40", true}));
+    const std::vector<std::pair<std::string, bool>> checked = {
+        {"g3", false}, {"h2_0", false}, {"h2_1", false}, {"h2_2", true}, {"h2_3", false}};
+    EXPECT_EQ(checked_menus(s), checked);
+    const std::vector<std::pair<std::string, bool>> enabled = {
+        {"a2", true},   {"a3", true},   {"a4", true},  {"b2", false}, {"b3", true},
+        {"b4_1", true}, {"b4_2", true}, {"f2", false}, {"f3", true}};
+    EXPECT_EQ(enabled_menus(s), enabled);
+}
+
+// The about window's OK button: 73 × 33 at 376, 248 in its frame.
+TEST(Face, AboutWindowButton) {
+    EXPECT_EQ((std::array{kSetumei.button[0], kSetumei.button[1], kSetumei.button[2],
+                          kSetumei.button[3]}),
+              (std::array{376, 248, 73, 33}));
+    EXPECT_EQ((std::array{kSiyou.button[0], kSiyou.button[1], kSiyou.button[2], kSiyou.button[3]}),
+              (std::array{430, 296, 65, 33}));
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 
+#include "core/fakes.h"
 #include "premises/dialog.h"
 #include "premises/validation.h"
 
@@ -477,4 +478,29 @@ TEST(PremisesDialog, RowsInTheirPlaces) {
         EXPECT_EQ((std::array{f.list_place.width, f.list_place.left, f.list_place.top}),
                   (std::array{rows[r].list_width, rows[r].list_left, top}));
     }
+}
+
+// OK: a refused press shows the corrected texts first, then its box, and
+// leaves the record; an accepted one writes it.
+TEST(PremisesDialog, OkWritesTheRecordOnlyWhenEveryCheckPasses) {
+    popchan::testing::ScriptedDialogs boxes;
+    Premises record;
+    record.zentei_kaiten = 25;
+    PremiseTexts texts = start_texts();
+    texts[kRowKaiten] = "0";
+    std::vector<std::string> order;
+    boxes.while_open = [&](const popchan::testing::ScriptedDialogs::Box&) {
+        order.push_back("box");
+    };
+    EXPECT_FALSE(premises_ok(texts, record, boxes, [&] { order.push_back("show"); }));
+    EXPECT_EQ(order, (std::vector<std::string>{"show", "box"}));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "回転率入力エラーです。");
+    EXPECT_EQ(boxes.boxes[0].title, "入力エラー");
+    EXPECT_EQ(record.zentei_kaiten, 25);
+
+    texts = start_texts();
+    EXPECT_TRUE(premises_ok(texts, record, boxes, [] {}));
+    EXPECT_EQ(record.zentei_kaiten, 30);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
 }
