@@ -24,18 +24,33 @@ void wait_ms(int ms) {
     loop.exec();
 }
 
-// Waits for the window manager to frame the window and settle it.
+// Waits for the window manager to frame the window, and for the frame to
+// settle where the program puts it. Polls with a generous bound, so that a
+// busy machine only makes the test slower.
+constexpr int kPatienceMs = 15000;
+
+QRect centred(const QWidget* w) {
+    const QRect screen = w->screen()->geometry();
+    const QRect frame = w->frameGeometry();
+    return QRect(
+        QPoint((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2),
+        frame.size());
+}
+
 bool framed(const QWidget* w) {
     QElapsedTimer t;
     t.start();
-    while (w->frameGeometry() == w->geometry() && t.elapsed() < 3000)
+    while (w->frameGeometry() == w->geometry() && t.elapsed() < kPatienceMs)
         wait_ms(20);
-    wait_ms(300);
     return w->frameGeometry() != w->geometry();
 }
 
 void expect_frame_centred(const QWidget* w, const char* name) {
     ASSERT_TRUE(framed(w)) << name << ": no window manager framed the window";
+    QElapsedTimer t;
+    t.start();
+    while (w->frameGeometry() != centred(w) && t.elapsed() < kPatienceMs)
+        wait_ms(20);
     const QRect screen = w->screen()->geometry();
     const QRect frame = w->frameGeometry();
     EXPECT_GT(frame.height(), w->height()) << name << ": a title bar";

@@ -9,12 +9,28 @@ command -v Xvfb >/dev/null && command -v openbox >/dev/null || {
     exit 77
 }
 runtime=$(mktemp -d)
-display=:$((70 + $$ % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
 trap 'kill $wm $xvfb 2>/dev/null; rm -rf "$runtime"' EXIT
-sleep 1
-DISPLAY=$display openbox >/dev/null 2>&1 &
+# Xvfb picks a free display itself and writes its number once it accepts
+# clients; wait for that line rather than for a fixed time.
+mkfifo "$runtime/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
+xvfb=$!
+read -r number <"$runtime/display" || {
+    echo "Xvfb did not start"
+    exit 1
+}
+display=:$number
+# openbox runs its start-up command once it manages the screen; wait for
+# that (a minute at most) rather than for a fixed time.
+DISPLAY=$display openbox --startup "touch $runtime/managing" >/dev/null 2>&1 &
 wm=$!
-sleep 1
+waited=0
+until [ -e "$runtime/managing" ]; do
+    [ $waited -lt 600 ] || {
+        echo "openbox did not start"
+        exit 1
+    }
+    sleep 0.1
+    waited=$((waited + 1))
+done
 DISPLAY=$display XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=xcb "$tests" --gtest_filter='Centring.*'
