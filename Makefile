@@ -43,7 +43,7 @@ WEB_SITE  := $(CURDIR)/build/web
 $(WEB_BUILD)/build.ninja:
 	emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPOPCHAN_BUILD_APP=OFF \
 	  -DBUILD_TESTING=OFF -DPOPCHAN_BUILD_BENCH=OFF -DPOPCHAN_HARDENING=OFF -DPOPCHAN_WEB_SITE=$(WEB_SITE)
-web-site: deps $(WEB_BUILD)/build.ninja
+web-site: deps $(WEB_BUILD)/build.ninja src/web/node_modules/.package-lock.json
 	cmake --build $(WEB_BUILD)
 web: web-site
 	@echo "The page is at http://127.0.0.1:8000/ (Ctrl+C stops the server)"
@@ -54,10 +54,10 @@ web-screenshot: web-site tests/web/node_modules/.package-lock.json
 	cd $(WEB_SITE) && python3 -m http.server --bind 127.0.0.1 8000 >/dev/null 2>&1 & s=$$!; \
 	sleep 1; node tests/web/screenshot.js http://127.0.0.1:8000/ docs; r=$$?; kill $$s; exit $$r
 
-# The browser tests' npm packages, as package-lock.json pins them.
-tests/web/node_modules/.package-lock.json: tests/web/package-lock.json
+# The npm packages of the page and of its tests, as each package-lock.json pins them.
+%/node_modules/.package-lock.json: %/package-lock.json
 	@command -v npm >/dev/null || { echo "npm is missing: install Node.js with npm"; exit 1; }
-	cd tests/web && npm ci --no-audit --no-fund --loglevel=error
+	cd $* && npm ci --no-audit --no-fund --loglevel=error
 
 # Both builds' tests at once, each on both cores: the sanitizer build's long
 # runs and the release build's many short ones fill each other's gaps.

@@ -11,10 +11,9 @@ int main(int argc, char** argv) {
     const char* reaches = argc > 2 ? argv[2] : "docs/reaches.png";
     std::vector<std::pair<std::string, std::vector<QImage>>> outcomes, presentations;
     for (const auto& spin : popchan::sample_spins())
-        outcomes.emplace_back(spin.name, popchan::pick_frames(popchan::play(spin, 1).frames, 10));
+        outcomes.emplace_back(spin.name, popchan::golden_images(spin, false, 10));
     for (const auto& spin : popchan::reach_spins())
-        presentations.emplace_back(spin.name,
-                                   popchan::presentation_frames(popchan::play(spin, 1), 10));
+        presentations.emplace_back(spin.name, popchan::golden_images(spin, true, 10));
     bool ok = true;
     for (auto [sheet, path] : {std::pair{&outcomes, display}, std::pair{&presentations, reaches}}) {
         const bool saved = popchan::contact_sheet(*sheet, 2).save(path);

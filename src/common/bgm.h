@@ -11,6 +11,9 @@ namespace popchan {
 
 class Clock;
 
+// The synthesizer's gain: loud enough, and no piece clips.
+constexpr double kMusicGain = 0.6;
+
 // What the music needs of a player: one device at a time.
 class MediaDevice {
   public:

@@ -59,7 +59,7 @@ bool FluidMedia::start_up() {
     snd_lib_error_set_handler(quiet_alsa);
 
     settings_ = new_fluid_settings();
-    fluid_settings_setnum(settings_, "synth.gain", 0.6);
+    fluid_settings_setnum(settings_, "synth.gain", kMusicGain);
     fluid_settings_setint(settings_, "audio.period-size", kPeriodFrames);
     fluid_settings_setint(settings_, "audio.periods", kPeriods);
     fluid_settings_getnum(settings_, "synth.sample-rate", &sample_rate_);

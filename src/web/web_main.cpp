@@ -11,10 +11,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/bgm.h"
 #include "common/json_text.h"
+#include "display/decided_spins.h"
 #include "parlour/face.h"
 #include "parlour/formdigi_model.h"
 #include "parlour/help_windows.h"
@@ -30,6 +33,13 @@ EM_JS(void, page_refresh, (), { Module.page.refresh(); });
 // The premises dialog's lists get their corrected texts (a JSON array).
 EM_JS(void, page_premise_texts, (const char* texts),
       { Module.page.premiseTexts(JSON.parse(UTF8ToString(texts))); });
+// The music player (music.js): 0 nothing open, 1 playing, 2 open and stopped.
+EM_JS(int, page_music_open, (const char* path),
+      { return Module.page.music.open(UTF8ToString(path)); });
+EM_JS(int, page_music_play, (), { return Module.page.music.play(); });
+EM_JS(void, page_music_stop, (), { Module.page.music.stop(); });
+EM_JS(void, page_music_close, (), { Module.page.music.close(); });
+EM_JS(int, page_music_mode, (), { return Module.page.music.mode(); });
 
 namespace {
 
@@ -45,7 +55,28 @@ class PageDialogs final : public Dialogs {
     }
 };
 
+// The music plays in the page, each piece from its start.
+class PageMusic final : public MediaDevice {
+  public:
+    bool open(const std::string& path) override { return page_music_open(path.c_str()) != 0; }
+    bool play() override { return page_music_play() != 0; }
+    void stop() override { page_music_stop(); }
+    void close() override { page_music_close(); }
+    std::optional<std::string> mode() override {
+        switch (page_music_mode()) {
+        case 1:
+            return "playing";
+        case 2:
+            return "stopped";
+        default:
+            return std::nullopt;
+        }
+    }
+    void seek_to_start() override {} // play() starts at the beginning
+};
+
 PageDialogs dialogs;
+PageMusic music;
 std::unique_ptr<FormDigiModel> model;
 std::string text; // the last JSON handed out
 std::vector<std::uint8_t> rgba;
@@ -160,10 +191,14 @@ extern "C" {
 // A new day at the parlour: the machine's own generator, or with `seed` (the
 // page's ?seed=) a seeded one that plays the same day as the desktop program.
 EMSCRIPTEN_KEEPALIVE void web_start(const char* seed) {
-    model = std::make_unique<FormDigiModel>(dialogs, nullptr, seeded_random(seed));
-    model->Form_Load(15, 15, "");
+    model = std::make_unique<FormDigiModel>(dialogs, &music, seeded_random(seed));
+    model->Form_Load(15, 15, "music");
     pictures = picture_files(model->digi.pictures, model->digi.PictureWaku);
     missing.clear();
+}
+
+EMSCRIPTEN_KEEPALIVE double web_music_gain() {
+    return kMusicGain;
 }
 
 EMSCRIPTEN_KEEPALIVE const char* web_parts() {
@@ -291,6 +326,24 @@ EMSCRIPTEN_KEEPALIVE int web_premises_ok(const char* lines) {
                        [&] { page_premise_texts(json_strings(texts).c_str()); })
                ? 1
                : 0;
+}
+
+// For the tests: the display shows golden frame `frame` (of 8) of a decided
+// spin, of the sample spins or (`presentation`) of every reach outcome, as
+// the desktop's golden-frame tests pick them. 0 when there is no such spin.
+EMSCRIPTEN_KEEPALIVE int web_show_golden(int presentation, int spin, int frame) {
+    const std::vector<DecidedSpin> spins = presentation ? every_reach_outcome() : sample_spins();
+    if (spin < 0 || spin >= int(spins.size()) || frame < 0 || frame >= 8) return 0;
+    static std::vector<Surface> frames;
+    static std::pair<int, int> played{-1, -1};
+    if (played != std::pair{presentation, spin}) {
+        frames =
+            golden_frames(spins[std::size_t(spin)], presentation != 0, model->digi.pictures, 8);
+        played = {presentation, spin};
+    }
+    model->digi.PictureWaku.copy_from(frames.at(std::size_t(frame)));
+    model->digi.PictureWaku.touch();
+    return 1;
 }
 
 // A menu item chosen; returns 1 when the exit was confirmed.

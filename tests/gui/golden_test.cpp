@@ -40,7 +40,7 @@ void check_golden(const std::string& name, const QImage& actual) {
 TEST(GoldenFrames, SampleSpins) {
     int n = 0;
     for (const DecidedSpin& spin : sample_spins())
-        check_golden("spin" + std::to_string(n++), strip_of(pick_frames(play(spin, 1).frames, 8)));
+        check_golden("spin" + std::to_string(n++), strip_of(golden_images(spin, false, 8)));
 }
 
 TEST(GoldenFrames, ReachPresentations) {
@@ -49,8 +49,7 @@ TEST(GoldenFrames, ReachPresentations) {
     int n = 0;
     for (const DecidedSpin& spin : every_reach_outcome()) {
         outcomes.insert({spin.reach_kind, spin.atari_flag});
-        check_golden("reach" + std::to_string(n++),
-                     strip_of(presentation_frames(play(spin, 1), 8)));
+        check_golden("reach" + std::to_string(n++), strip_of(golden_images(spin, true, 8)));
     }
     std::set<std::pair<int, int>> expected;
     for (int kind = 2; kind <= 11; ++kind)

@@ -6,6 +6,8 @@
 // core, to compare the page's figures with.
 'use strict';
 const { execFileSync } = require('child_process');
+const fs = require('fs');
+const path = require('path');
 const puppeteer = require('puppeteer-core');
 const serve = require('./serve');
 
@@ -69,6 +71,99 @@ async function phone(browser, url) {
   check('by taps: OK takes the premises and closes the dialog',
         await page.waitForFunction(() => !document.getElementById('zenteif'), { timeout: 10000 })
           .then(() => true, () => false));
+  await page.close();
+}
+
+// The display canvas against the desktop's golden frames: each decided spin's
+// eight frames, shown on the page's own canvas, pixel for pixel.
+async function goldenFrames(page) {
+  const golden = path.join(__dirname, '..', 'golden');
+  const sets = [['spin', 0, 4], ['reach', 1, 19]];
+  const differing = [];
+  for (const [prefix, presentation, count] of sets) {
+    for (let n = 0; n < count; ++n) {
+      const png = fs.readFileSync(path.join(golden, `${prefix}${n}.png`)).toString('base64');
+      const differ = await page.evaluate(async (png, presentation, n) => {
+        const image = new Image();
+        image.src = `data:image/png;base64,${png}`;
+        await image.decode();
+        const strip = document.createElement('canvas');
+        strip.width = image.naturalWidth;
+        strip.height = image.naturalHeight;
+        const g = strip.getContext('2d', { willReadFrequently: true });
+        g.drawImage(image, 0, 0);
+        const canvas = document.getElementById('PictureWaku').getContext('2d');
+        const out = [];
+        for (let frame = 0; frame < 8; ++frame) {
+          if (!window.popchan.showGolden(presentation, n, frame)) return ['no spin'];
+          const want = g.getImageData(115 * frame, 0, 115, 96).data;
+          const got = canvas.getImageData(0, 0, 115, 96).data;
+          let pixels = 0;
+          for (let i = 0; i < want.length; i += 4)
+            if (want[i] !== got[i] || want[i + 1] !== got[i + 1] || want[i + 2] !== got[i + 2]) pixels += 1;
+          if (pixels) out.push(`frame ${frame}: ${pixels} pixels`);
+        }
+        return out;
+      }, png, presentation, n);
+      if (differ.length) differing.push(`${prefix}${n} ${differ.join(', ')}`);
+    }
+  }
+  check('the display canvas shows the desktop\'s golden frames of 23 decided spins exactly',
+        differing.length === 0, differing.join('; '));
+}
+
+// The music: nothing loads before the first piece, nor with the sound off;
+// a piece plays after the user's first key at ×1, is hushed at ×2, and the
+// first seconds of every piece render as sound.
+async function music(browser, url) {
+  const soundfontAsked = (page) => {
+    const asked = { yes: false };
+    page.on('request', (r) => { if (r.url().endsWith('.sf2')) asked.yes = true; });
+    return asked;
+  };
+  const menu = async (page, ...names) => { for (const name of names) await page.click(`[data-name="${name}"]`); };
+
+  const quiet = await browser.newPage();
+  const quietAsked = soundfontAsked(quiet);
+  await quiet.goto(`${url}?seed=5`);
+  await quiet.waitForSelector('body[data-ready]', { timeout: 30000 });
+  await menu(quiet, 'b', 'f1', 'f3'); // サウンド: なし
+  await menu(quiet, 'a1', 'a3');
+  await quiet.waitForFunction(() => window.popchan.state().now > 3000, { timeout: 30000 }).catch(() => {});
+  const off = await quiet.evaluate(() => window.popchan.music());
+  check('with the sound off no piece opens and no soundfont loads',
+        off.piece === null && !off.loaded && !quietAsked.yes, JSON.stringify(off));
+  await quiet.close();
+
+  const page = await browser.newPage();
+  const asked = soundfontAsked(page);
+  await page.goto(`${url}?seed=5`);
+  await page.waitForSelector('body[data-ready]', { timeout: 30000 });
+  check('nothing of the music loads with the page', !asked.yes);
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('g');
+  await page.keyboard.up('Alt');
+  await page.keyboard.press('s');
+  const playing = await page.waitForFunction(() => window.popchan.music().playing, { timeout: 60000 })
+    .then(() => true, () => false);
+  const on = await page.evaluate(() => window.popchan.music());
+  check('after the first key the spin\'s piece plays', playing && on.piece === 'music/kaiten.mid',
+        JSON.stringify(on));
+  await page.keyboard.down('Control');
+  await page.keyboard.press('2');
+  await page.keyboard.up('Control');
+  const hushed = await page.evaluate(() => window.popchan.music());
+  check('at ×2 the music is hushed', !hushed.playing && !hushed.wanted, JSON.stringify(hushed));
+
+  const pieces = ['atari', 'chusen', 'hazure', 'kaiten', 'reach', 'teishi', 'zenkai'];
+  const silent = [];
+  for (const piece of pieces) {
+    const level = await page.evaluate((p) => window.popchan.renderPiece(`music/${p}.mid`, 2), piece);
+    // -40 dBFS over the first two seconds at the least: heard, not silence.
+    if (!(level.rms > 0.01)) silent.push(`${piece} ${JSON.stringify(level)}`);
+  }
+  check('the first two seconds of each of the seven pieces render as sound', silent.length === 0,
+        silent.join('; '));
   await page.close();
 }
 
@@ -274,8 +369,10 @@ async function main() {
                               'Simulation project.'), version.join(' / '));
     await page.keyboard.press('Enter');
     check('no console error or warning after the day', said.length === 0, said.join('; '));
+    await goldenFrames(page);
     await page.close();
     await phone(browser, url);
+    await music(browser, url);
 
     // After the first visit the service worker serves the page offline.
     const offline = await browser.newPage();

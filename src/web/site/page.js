@@ -586,6 +586,13 @@ function openHelpWindow(name) {
 // For tests and screenshots: the core's state, and simulated time at once.
 window.popchan = {
   state: () => json(core._web_state()),
+  music: () => music.state(),
+  renderPiece: (path, seconds) => music.render(path, seconds),
+  showGolden(presentation, spin, frame) {
+    const shown = core._web_show_golden(presentation, spin, frame);
+    refresh();
+    return shown;
+  },
   async advance(ms) {
     busy = true;
     await call('web_advance', null, ['number'], [ms]);
@@ -598,7 +605,8 @@ window.popchan = {
 let layouts;
 async function main() {
   const seed = new URLSearchParams(location.search).get('seed');
-  core = await createPopchan({ page: { box, refresh, premiseTexts } });
+  core = await createPopchan({ page: { box, refresh, premiseTexts, music } });
+  music.setGain(core._web_music_gain());
   core.ccall('web_start', null, ['string'], [seed]);
   layouts = json(core._web_layouts());
   buildParts(json(core._web_parts()));
