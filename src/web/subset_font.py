@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""The page's font: IPA P Gothic cut down to the characters the program shows.
+"""A font of the page cut down to the characters the program shows in it.
 
     subset_font.py OUT.woff FONT.ttf SOURCE...
 

@@ -112,6 +112,51 @@ async function goldenFrames(page) {
         differing.length === 0, differing.join('; '));
 }
 
+// At a fractional devicePixelRatio (1.5) the display is shown at whole device
+// pixels: every device pixel of it in a screenshot has its canvas pixel's colour.
+async function crisp(browser, url) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 900, height: 640, deviceScaleFactor: 1.5 });
+  // (A screen as large as the window, which the page also takes into account.)
+  const session = await page.createCDPSession();
+  await session.send('Emulation.setDeviceMetricsOverride', {
+    width: 900, height: 640, deviceScaleFactor: 1.5, mobile: false, screenWidth: 900, screenHeight: 640 });
+  await page.goto(`${url}?seed=7`);
+  await page.waitForSelector('body[data-ready]', { timeout: 30000 });
+  const shot = (await page.screenshot({ encoding: 'base64' }));
+  const seen = await page.evaluate(async (png) => {
+    const image = new Image();
+    image.src = `data:image/png;base64,${png}`;
+    await image.decode();
+    const c = document.createElement('canvas');
+    c.width = image.naturalWidth;
+    c.height = image.naturalHeight;
+    const g = c.getContext('2d', { willReadFrequently: true });
+    g.drawImage(image, 0, 0);
+    const display = document.getElementById('PictureWaku');
+    const want = display.getContext('2d').getImageData(0, 0, 115, 96).data;
+    const r = display.getBoundingClientRect();
+    const dpr = devicePixelRatio;
+    // (Whole numbers up to the float error of the layout.)
+    const whole = (x) => (Math.abs(x - Math.round(x)) < 1e-3 ? Math.round(x) : x);
+    const [left, top, size] = [whole(r.left * dpr), whole(r.top * dpr), whole((r.width * dpr) / 115)];
+    const got = g.getImageData(Math.round(left), Math.round(top), Math.round(115 * size), Math.round(96 * size));
+    let wrong = 0;
+    for (let y = 0; y < got.height; ++y) {
+      for (let x = 0; x < got.width; ++x) {
+        const w = 4 * (Math.floor(y / size) * 115 + Math.floor(x / size));
+        const i = 4 * (y * got.width + x);
+        if (got.data[i] !== want[w] || got.data[i + 1] !== want[w + 1] || got.data[i + 2] !== want[w + 2]) wrong += 1;
+      }
+    }
+    return { left, top, size, wrong };
+  }, shot);
+  check('at devicePixelRatio 1.5 the display has whole device pixels, each its pixel\'s colour',
+        Number.isInteger(seen.size) && Number.isInteger(seen.left) && Number.isInteger(seen.top) &&
+        seen.size >= 2 && seen.wrong === 0, JSON.stringify(seen));
+  await page.close();
+}
+
 // The music: nothing loads before the first piece, nor with the sound off;
 // a piece plays after the user's first key at ×1, is hushed at ×2, and the
 // first seconds of every piece render as sound.
@@ -306,12 +351,13 @@ async function main() {
       await page.keyboard.press('q');
       await page.waitForSelector('.box', { timeout: 5000 });
       const buttons = await page.$$eval('.box button', (b) => b.map((e) => e.textContent));
+      const asks = await page.$eval('.box', (b) => !!b.querySelector('.icon3'));
       await page.keyboard.press(key);
       await sleep(200);
       const still = await page.evaluate(() => !document.querySelector('.box') &&
                                               !!document.getElementById('window'));
       check(`the exit question has Yes and No, and ${key} keeps the window`,
-            still && buttons.length === 2, buttons.join(','));
+            still && buttons.length === 2 && asks, `${buttons.join(',')} question icon: ${asks}`);
     }
     // A bad premise: its 入力エラー box over the dialog, Enter closes the box,
     // the dialog stays with the record untouched; Esc closes the dialog.
@@ -329,9 +375,10 @@ async function main() {
     await page.keyboard.press('Enter');
     await page.waitForSelector('.box', { timeout: 5000 });
     const error = await page.evaluate(() => [document.querySelector('.box .title').textContent,
-                                             document.querySelector('.box .text').textContent]);
-    check('0 spins per 1,000 yen gives its input error', error[0] === '入力エラー' &&
-          error[1] === '回転率入力エラーです。', error.join(' / '));
+                                             document.querySelector('.box .text').textContent,
+                                             !!document.querySelector('.box .icon2')]);
+    check('0 spins per 1,000 yen gives its input error with the warning icon', error[0] === '入力エラー' &&
+          error[1] === '回転率入力エラーです。' && error[2], error.join(' / '));
     await page.keyboard.press('Enter');
     await sleep(200);
     check('Enter closes the box and the dialog stays',
@@ -350,12 +397,17 @@ async function main() {
     for (const [name, caption, start] of windows) {
       await page.click('[data-name="d1"]');
       await page.click(`[data-name="${name}"]`);
-      const w = await page.evaluate(() => {
+      const w = await page.evaluate(async () => {
         const e = document.querySelector('.window');
-        return e && [e.querySelector('.title').textContent, e.querySelector('textarea').value];
+        await document.fonts.ready;
+        const text = e && e.querySelector('textarea');
+        // The text in the shipped IPA Mincho, loaded, as the desktop's 明朝.
+        const mincho = [...document.fonts].some((f) => f.family === 'IPAMincho' && f.status === 'loaded') &&
+          getComputedStyle(text).fontFamily === 'IPAMincho';
+        return e && [e.querySelector('.title').textContent, text.value, mincho];
       });
-      check(`${caption}: its window and text`, w && w[0] === caption && w[1].startsWith(start),
-            JSON.stringify(w));
+      check(`${caption}: its window and text, in IPA Mincho`,
+            w && w[0] === caption && w[1].startsWith(start) && w[2], JSON.stringify(w));
       await page.keyboard.press('Escape');
       check(`${caption}: Esc closes it`, await page.evaluate(() => !document.querySelector('.window')));
     }
@@ -381,6 +433,7 @@ async function main() {
     await goldenFrames(page);
     await page.close();
     await phone(browser, url);
+    await crisp(browser, url);
     await music(browser, url);
 
     // After the first visit the service worker serves the page offline.

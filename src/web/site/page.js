@@ -35,7 +35,8 @@ function caption(element, text) {
 }
 
 // Points at the desktop's 96 dots per inch.
-const fontPx = (points) => `${(points * 96) / 72}px`;
+// Points at 96 dots per inch, to whole pixels as the desktop's fonts are set.
+const fontPx = (points) => `${Math.round((points * 96) / 72)}px`;
 
 // As on the desktop, a label's font is narrowed (never widened) just enough
 // that its text fits the room it is given.
@@ -182,9 +183,18 @@ function fit() {
     const width = parseInt(e.style.width, 10);
     e.style.zoom = flow && width > innerWidth - 8 ? (innerWidth - 8) / width : '';
   }
-  const k = flow ? 1 : Math.max(1, Math.floor(Math.min(innerWidth / win.offsetWidth,
-                                                       innerHeight / win.offsetHeight)));
-  win.style.transform = k > 1 ? `scale(${k})` : '';
+  // Whole device pixels for each pixel of the window (at any devicePixelRatio),
+  // and never smaller than its own size.
+  const dpr = window.devicePixelRatio || 1;
+  const device = flow ? 0 : Math.floor(Math.min(innerWidth / win.offsetWidth,
+                                                innerHeight / win.offsetHeight) * dpr);
+  const k = device >= dpr ? device / dpr : 1;
+  win.style.transform = k !== 1 ? `scale(${k})` : '';
+  // The display's corner on a device pixel, so that its pixels stay whole.
+  win.style.translate = '';
+  const corner = parts.PictureWaku.getBoundingClientRect();
+  const shift = (x) => (Math.round(x * dpr) - x * dpr) / dpr;
+  win.style.translate = `${shift(corner.left)}px ${shift(corner.top)}px`;
   if (zenteif) zenteif.style.zoom = Math.min(1, (innerWidth - 4) / (zenteifWidth + 4));
 }
 
@@ -281,6 +291,16 @@ function box(text, title, icon, yesNo) {
     const body = document.createElement('div');
     body.className = 'text';
     body.textContent = text;
+    // The box's icon (1 information, 2 warning, 3 question), drawn by the style sheet.
+    const row = document.createElement('div');
+    row.className = 'body';
+    if (icon) {
+      const mark = document.createElement('div');
+      mark.className = `icon icon${icon}`;
+      mark.setAttribute('aria-hidden', 'true');
+      row.append(mark);
+    }
+    row.append(body);
     const buttons = document.createElement('div');
     buttons.className = 'buttons';
     const before = document.activeElement;
@@ -315,7 +335,7 @@ function box(text, title, icon, yesNo) {
       ev.preventDefault();
     };
     document.addEventListener('keydown', keys, true);
-    b.append(t, body, buttons);
+    b.append(t, row, buttons);
     boxes.append(b);
     byDefault.focus();
   });
