@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "display/decided_spins.h"
+#include "parlour/decided_spins.h"
 
 namespace popchan {
 

@@ -17,7 +17,7 @@
 
 #include "common/bgm.h"
 #include "common/json_text.h"
-#include "display/decided_spins.h"
+#include "parlour/decided_spins.h"
 #include "parlour/face.h"
 #include "parlour/formdigi_model.h"
 #include "parlour/help_windows.h"

@@ -1,4 +1,4 @@
-#include "display/decided_spins.h"
+#include "parlour/decided_spins.h"
 
 #include "common/bgm.h"
 #include "common/clock.h"
