@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "app/formdigi.h"
-#include "widgets/layout.h"
 #include "core/fakes.h"
+#include "widgets/layout.h"
 
 using namespace popchan;
 using popchan::testing::ScriptedDialogs;
