@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <numeric>
 #include <sys/stat.h>
@@ -220,9 +221,27 @@ TEST(BatchReports, TheSummaryShowsBothReachTablesAndEveryQuantile) {
         EXPECT_LT(first, up) << label;
         EXPECT_NE(table.find(label, up), std::string::npos) << label;
     }
+    // Each table's total line is the run's own count of jackpots and reaches.
+    for (const auto& [start, row] : {std::pair{normal, 0}, std::pair{up, 20}}) {
+        const auto count = [&](int i) {
+            return std::to_string(std::llround(p.totals.reach[row][i]));
+        };
+        const std::string total = "  計… " + count(0) + "/ " + count(1);
+        EXPECT_NE(table.find(total, start), std::string::npos) << total << "\n" << table;
+    }
+    // Every quantile is the balance of one of the days, and they rise in order.
     const std::string json = summary_json(h, p.totals);
-    for (const char* key : {"{\"5\": ", ", \"25\": ", ", \"50\": ", ", \"75\": ", ", \"95\": "})
-        EXPECT_NE(json.find(key), std::string::npos) << key << json;
+    double before = -1e300;
+    for (const char* key : {"{\"5\": ", ", \"25\": ", ", \"50\": ", ", \"75\": ", ", \"95\": "}) {
+        const auto at = json.find(key);
+        ASSERT_NE(at, std::string::npos) << key << json;
+        const double q = std::strtod(json.c_str() + at + std::strlen(key), nullptr);
+        EXPECT_TRUE(std::any_of(p.days.begin(), p.days.end(),
+                                [&](const DayResult& d) { return d.balance == q; }))
+            << key << q;
+        EXPECT_GE(q, before) << key;
+        before = q;
+    }
     EXPECT_EQ(json_string("a b\t\"\\"), "\"a b\\u0009\\\"\\\\\"");
 }
 

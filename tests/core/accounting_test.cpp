@@ -216,41 +216,57 @@ struct Form : Books {
 };
 } // namespace
 
-TEST(BusinessForms, ProbabilityUpOnlyForm1) {
-    Form f(1);
-    f.jackpot_at(8, 9000); // 11:30
-    EXPECT_EQ(f.day.kankin_gaku, 5300);
-    EXPECT_EQ(f.day.mochidama, 0);
-    EXPECT_EQ(f.screen.fuda, (std::array<bool, 2>{false, false}));
-    f.jackpot_at(5, 9600);
-    EXPECT_EQ(f.day.mochidama, 2100);
-    EXPECT_EQ(f.screen.fuda, (std::array<bool, 2>{false, true}));
-    f.jackpot_at(8, 10200); // exchanged again: both plates down
-    EXPECT_EQ(f.day.mochidama, 0);
-    EXPECT_EQ(f.screen.fuda, (std::array<bool, 2>{false, false}));
-}
-
-TEST(BusinessForms, UnlimitedAfterProbabilityUpForm3) {
-    Form f(3);
-    f.jackpot_at(7, 5000);
-    EXPECT_EQ(f.day.museigen_flag, 1);
-    EXPECT_TRUE(f.screen.fuda[0]);
-    f.jackpot_at(8, 6000);
-    EXPECT_EQ(f.day.mochidama, 4200);
-    EXPECT_EQ(f.day.kankin_gaku, 0);
-}
-
-TEST(BusinessForms, ThreeSevenForm4) {
-    Form f(4);
-    f.jackpot_at(11, 5000); // kept for this jackpot only
-    EXPECT_EQ(f.day.mochidama, 2100);
-    f.jackpot_at(1, 6000); // exchanged
-    EXPECT_EQ(f.day.mochidama, 0);
-    EXPECT_EQ(f.day.kankin_gaku, 10500);
-    f.jackpot_at(7, 7000);
-    EXPECT_EQ(f.day.museigen_flag, 1);
-    f.jackpot_at(1, 8000);
-    EXPECT_EQ(f.day.mochidama, 4200);
+// Jackpots one after another under each form (2,100 balls each, 2.5 yen a
+// ball, no time service): the balls held and the yen exchanged after each, the
+// unlimited flag and the two plates (unlimited, balls kept). Symbols 5, 7, 10,
+// 11 and 13 are probability-up symbols; 1 and 8 are not.
+TEST(BusinessForms, EachFormKeepsOrExchangesAsItsRulesSay) {
+    struct Step {
+        int egara;
+        Single seconds, balls, yen;
+        int unlimited;
+        std::array<bool, 2> plates;
+    };
+    const std::array<bool, 2> none{false, false}, kept{false, true}, unlimited{true, false};
+    const std::vector<std::pair<int, std::vector<Step>>> forms = {
+        // 1: kept only after a probability-up symbol (11:30 onwards)
+        {1,
+         {{8, 9000, 0, 5300, 0, none},
+          {5, 9600, 2100, 5300, 0, kept},
+          {8, 10200, 0, 10600, 0, none}}},
+        // 3: unlimited after a probability-up jackpot
+        {3, {{7, 5000, 2100, 0, 1, unlimited}, {8, 6000, 4200, 0, 1, unlimited}}},
+        // 4: unlimited after 3 or 7; kept after another probability-up symbol
+        {4,
+         {{11, 5000, 2100, 0, 0, kept},
+          {1, 6000, 0, 10500, 0, none},
+          {7, 7000, 2100, 10500, 1, unlimited},
+          {1, 8000, 4200, 10500, 1, unlimited}}},
+        // 6: kept after probability-up, exchanged on 4 or 6, 8 leaves the flag
+        {6,
+         {{13, 5000, 2100, 0, 0, kept}, {8, 6000, 4200, 0, 0, kept}, {4, 7000, 0, 10500, 0, none}}},
+        // 7: the same, exchanged on 4, 6 or 8
+        {7,
+         {{10, 5000, 2100, 0, 0, kept}, {9, 6000, 4200, 0, 0, kept}, {8, 7000, 0, 10500, 0, none}}},
+        // 8: exchanged on 8, unlimited on 3 or 7
+        {8,
+         {{8, 5000, 0, 5300, 0, none},
+          {3, 6000, 2100, 5300, 1, unlimited},
+          {8, 7000, 4200, 5300, 1, unlimited}}},
+    };
+    for (const auto& [eigyo, steps] : forms) {
+        Form f(eigyo);
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            const Step& step = steps[i];
+            f.jackpot_at(step.egara, step.seconds);
+            const std::string where = "form " + std::to_string(eigyo) + ", jackpot " +
+                                      std::to_string(i + 1) + " on " + std::to_string(step.egara);
+            EXPECT_EQ(f.day.mochidama, step.balls) << where;
+            EXPECT_EQ(f.day.kankin_gaku, step.yen) << where;
+            EXPECT_EQ(f.day.museigen_flag, step.unlimited) << where;
+            EXPECT_EQ(f.screen.fuda, step.plates) << where;
+        }
+    }
 }
 
 TEST(BusinessForms, ExchangeOn46Form5) {
@@ -267,28 +283,6 @@ TEST(BusinessForms, ExchangeOn46Form5) {
     f.jackpot_at(6, 7000);
     EXPECT_EQ(f.day.mochidama, 0);
     EXPECT_EQ(f.day.mochidama_ok, 0);
-}
-
-TEST(BusinessForms, Forms6To8) {
-    Form six(6);
-    six.jackpot_at(13, 5000);
-    six.jackpot_at(8, 6000);
-    EXPECT_EQ(six.day.mochidama, 4200); // 8 leaves the flag under form 6
-    six.jackpot_at(4, 7000);
-    EXPECT_EQ(six.day.mochidama, 0);
-    Form seven(7);
-    seven.jackpot_at(10, 5000);
-    seven.jackpot_at(9, 6000);
-    EXPECT_EQ(seven.day.mochidama, 4200);
-    seven.jackpot_at(8, 7000);
-    EXPECT_EQ(seven.day.mochidama, 0);
-    Form eight(8);
-    eight.jackpot_at(8, 5000);
-    EXPECT_EQ(eight.day.mochidama, 0);
-    eight.jackpot_at(3, 6000);
-    EXPECT_EQ(eight.day.museigen_flag, 1);
-    eight.jackpot_at(8, 7000);
-    EXPECT_EQ(eight.day.mochidama, 4200);
 }
 
 TEST(BusinessForms, TimeServiceKeepsTheBallsBefore12) {

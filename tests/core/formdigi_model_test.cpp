@@ -290,16 +290,21 @@ TEST(Exit, AsksWithTheBalanceAndNoKeepsTheDayRunning) {
     EXPECT_EQ(p.model.clock().interval(0), 1); // still running
 }
 
-TEST(Exit, WinningAndEvenBalances) {
-    Program p;
-    p.model.day.shushi = 800;
-    p.dialogs.answers = {true};
-    EXPECT_TRUE(p.model.a5_Click());
-    EXPECT_EQ(p.dialogs.boxes[0].text,
-              std::string(kHeading) + "今日は、800円、勝ちました。\n\n終了しますか。\n\n");
-    Program even;
-    even.model.a5_Click();
-    EXPECT_EQ(even.dialogs.boxes[0].text, std::string(kHeading) + "終了しますか。\n\n");
+TEST(Exit, TheQuestionForEachBalance) {
+    const std::pair<Single, std::string> cases[] = {
+        {-5000, "今日は、5000円、負けました。\n\n終了しますか。\n\n"},
+        {800, "今日は、800円、勝ちました。\n\n終了しますか。\n\n"},
+        {1, "今日は、1円、勝ちました。\n\n終了しますか。\n\n"},
+        {0, "終了しますか。\n\n"},
+    };
+    for (const auto& [balance, sentence] : cases) {
+        Program p;
+        p.model.day.shushi = balance;
+        p.dialogs.answers = {true};
+        EXPECT_TRUE(p.model.a5_Click()) << balance;
+        ASSERT_EQ(p.dialogs.boxes.size(), 1u) << balance;
+        EXPECT_EQ(p.dialogs.boxes[0].text, std::string(kHeading) + sentence) << balance;
+    }
 }
 
 namespace {

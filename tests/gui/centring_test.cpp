@@ -12,17 +12,13 @@
 
 #include "app/formdigi.h"
 #include "core/fakes.h"
+#include "gui/program.h"
 
 using namespace popchan;
 using popchan::testing::ScriptedDialogs;
+using popchan::testing::wait_ms;
 
 namespace {
-
-void wait_ms(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // Waits for the window manager to frame the window, and for the frame to
 // settle where the program puts it. Polls with a generous bound, so that a

@@ -9,28 +9,19 @@
 
 #include "app/formdigi.h"
 #include "core/fakes.h"
+#include "gui/program.h"
 #include "widgets/layout.h"
 
 using namespace popchan;
 using popchan::testing::ScriptedDialogs;
+using popchan::testing::text_of;
+using popchan::testing::wait_ms;
 
 namespace {
-
-QString text_of(const FormDigi& w, const char* name) {
-    auto* l = w.findChild<QLabel*>(name);
-    return l ? l->text() : QString("<missing %1>").arg(name);
-}
 
 QRect geometry_of(const FormDigi& w, const char* name) {
     auto* c = w.findChild<QWidget*>(name);
     return c ? c->geometry() : QRect();
-}
-
-// Lets real time pass with the event loop running.
-void wait_ms(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 // A message box that stays open for a while, as a user takes time to read it.

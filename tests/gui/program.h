@@ -1,10 +1,14 @@
-// The program as the window tests drive it: the main window with boxes
-// answered by the test, music recorded, and a seeded machine.
+// The window tests' harness: the program as they drive it (the main window
+// with boxes answered by the test, music recorded, and a seeded machine), real
+// time passing, and the texts shown.
 #pragma once
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
+#include <QLabel>
 #include <QString>
+#include <QTimer>
 #include <memory>
 #include <ostream>
 
@@ -19,6 +23,19 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 QT_END_NAMESPACE
 
 namespace popchan::testing {
+
+// Lets real time pass with the event loop running.
+inline void wait_ms(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// A label's text as shown, or a note that the label is missing.
+inline QString text_of(const QWidget& root, const QString& name) {
+    const auto* l = root.findChild<QLabel*>(name);
+    return l ? l->text() : "<missing " + name + ">";
+}
 
 struct TestProgram {
     ScriptedDialogs dialogs;

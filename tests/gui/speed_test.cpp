@@ -24,6 +24,7 @@
 using namespace popchan;
 using popchan::testing::RecordingMedia;
 using popchan::testing::ScriptedDialogs;
+using popchan::testing::wait_ms;
 
 namespace {
 
@@ -39,12 +40,6 @@ struct Program : popchan::testing::TestProgram {
         return checks;
     }
 };
-
-void wait_ms(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 const std::vector<bool> kFirst = {true, false, false, false};
 

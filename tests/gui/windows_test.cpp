@@ -15,10 +15,12 @@
 
 #include "app/formdigi.h"
 #include "core/fakes.h"
+#include "gui/program.h"
 #include "shell/zenteif.h"
 
 using namespace popchan;
 using popchan::testing::ScriptedDialogs;
+using popchan::testing::text_of;
 
 namespace {
 
@@ -98,11 +100,6 @@ void expect_place(const QWidget* root, const Place& p) {
     }
 }
 
-QString text_of(const QWidget* root, const QString& name) {
-    const auto* l = root->findChild<QLabel*>(name);
-    return l ? l->text() : "<missing " + name + ">";
-}
-
 } // namespace
 
 TEST(MainWindowLayout, EveryControlInItsPlaceWithItsFont) {
@@ -156,11 +153,11 @@ TEST(MainWindowLayout, CaptionsAndNames) {
         {"graphmei_2", "-10万円"},
     };
     for (const auto& [name, text] : texts)
-        EXPECT_EQ(text_of(&w, name), text) << name;
+        EXPECT_EQ(text_of(w, name), text) << name;
     for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(text_of(&w, QString("zenteimei_%1").arg(i)), kPremiseNames[i]) << i;
+        EXPECT_EQ(text_of(w, QString("zenteimei_%1").arg(i)), kPremiseNames[i]) << i;
     for (int i = 0; i < 11; ++i)
-        EXPECT_EQ(text_of(&w, QString("hyoujimei_%1").arg(i)), kFigureNames[i]) << i;
+        EXPECT_EQ(text_of(w, QString("hyoujimei_%1").arg(i)), kFigureNames[i]) << i;
 }
 
 TEST(MainWindowLayout, TheFiveDisplayScreensAndBackToStandard) {

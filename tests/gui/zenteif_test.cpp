@@ -7,17 +7,15 @@
 
 #include "app/formdigi.h"
 #include "core/fakes.h"
+#include "gui/program.h"
 #include "widgets/layout.h"
 
 using namespace popchan;
-using popchan::testing::ScriptedDialogs;
 
 namespace {
 
-struct Program {
-    ScriptedDialogs dialogs;
-    FormDigi window{&dialogs};
-    Program() { window.show(); }
+struct Program : popchan::testing::TestProgram {
+    Program() : TestProgram(1) {}
     Zenteif* open() {
         window.menu("a2")->trigger();
         return window.zenteif();
