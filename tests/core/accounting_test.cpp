@@ -218,8 +218,9 @@ struct Form : Books {
 
 // Jackpots one after another under each form (2,100 balls each, 2.5 yen a
 // ball, no time service): the balls held and the yen exchanged after each, the
-// unlimited flag and the two plates (unlimited, balls kept). Symbols 5, 7, 10,
-// 11 and 13 are probability-up symbols; 1 and 8 are not.
+// unlimited flag and the two plates (unlimited, balls kept). An exchange takes
+// the kept balls with the new ones: 6,300 balls are 15,750 yen, rounded to
+// 15,800. Symbols 5, 7, 10, 11 and 13 are probability-up symbols; 1 and 8 are not.
 TEST(BusinessForms, EachFormKeepsOrExchangesAsItsRulesSay) {
     struct Step {
         int egara;
@@ -233,7 +234,7 @@ TEST(BusinessForms, EachFormKeepsOrExchangesAsItsRulesSay) {
         {1,
          {{8, 9000, 0, 5300, 0, none},
           {5, 9600, 2100, 5300, 0, kept},
-          {8, 10200, 0, 10600, 0, none}}},
+          {8, 10200, 0, 15800, 0, none}}},
         // 3: unlimited after a probability-up jackpot
         {3, {{7, 5000, 2100, 0, 1, unlimited}, {8, 6000, 4200, 0, 1, unlimited}}},
         // 4: unlimited after 3 or 7; kept after another probability-up symbol
@@ -244,10 +245,10 @@ TEST(BusinessForms, EachFormKeepsOrExchangesAsItsRulesSay) {
           {1, 8000, 4200, 10500, 1, unlimited}}},
         // 6: kept after probability-up, exchanged on 4 or 6, 8 leaves the flag
         {6,
-         {{13, 5000, 2100, 0, 0, kept}, {8, 6000, 4200, 0, 0, kept}, {4, 7000, 0, 10500, 0, none}}},
+         {{13, 5000, 2100, 0, 0, kept}, {8, 6000, 4200, 0, 0, kept}, {4, 7000, 0, 15800, 0, none}}},
         // 7: the same, exchanged on 4, 6 or 8
         {7,
-         {{10, 5000, 2100, 0, 0, kept}, {9, 6000, 4200, 0, 0, kept}, {8, 7000, 0, 10500, 0, none}}},
+         {{10, 5000, 2100, 0, 0, kept}, {9, 6000, 4200, 0, 0, kept}, {8, 7000, 0, 15800, 0, none}}},
         // 8: exchanged on 8, unlimited on 3 or 7
         {8,
          {{8, 5000, 0, 5300, 0, none},
