@@ -59,20 +59,19 @@ web-screenshot: web-site tests/web/node_modules/.package-lock.json
 	@command -v npm >/dev/null || { echo "npm is missing: install Node.js with npm"; exit 1; }
 	cd $* && npm ci --no-audit --no-fund --loglevel=error
 
-# The release build first; then its tests run while the sanitizer build is
-# built and tested, each on both cores, so that the release tests' waits and
-# the builds fill each other's gaps. At the end, how long each phase took.
+# Both builds, then both builds' tests at once, each on both cores: the
+# sanitizer build's long runs and the release build's many short ones fill each
+# other's gaps. At the end, how long each phase took.
 test: deps
 	@mkdir -p build && rm -f build/phases.txt && date +%s > build/test-start
 	@tools/phase.sh "configure" $(MAKE) --no-print-directory $(BUILD)/build.ninja build/sanitize/build.ninja
 	@tools/phase.sh "web page (emscripten) and npm" $(MAKE) --no-print-directory web-site \
 	  tests/web/node_modules/.package-lock.json
 	@tools/phase.sh "release build" cmake --build --preset $(PRESET) --target test_programs
+	@tools/phase.sh "sanitizer build" cmake --build --preset sanitize --target test_programs
 	@$(TEST_ENV) tools/phase.sh "release tests" ctest --preset $(PRESET) -j2 > $(BUILD)/ctest.log 2>&1 & r=$$!; \
-	tools/phase.sh "sanitizer build (beside them)" cmake --build --preset sanitize --target test_programs \
-	  > build/sanitize/build.log 2>&1 || { cat build/sanitize/build.log; kill $$r; exit 1; }; \
-	tools/phase.sh "sanitizer tests" ctest --preset sanitize -j2 > build/sanitize/ctest.log 2>&1; b=$$?; \
-	wait $$r; a=$$?; \
+	tools/phase.sh "sanitizer tests (beside them)" ctest --preset sanitize -j2 > build/sanitize/ctest.log 2>&1 & s=$$!; \
+	wait $$r; a=$$?; wait $$s; b=$$?; \
 	for run in "release $$a $(BUILD)" "sanitizer $$b build/sanitize"; do \
 	  set -- $$run; echo "== $$1 tests (whole log: $$3/ctest.log)"; \
 	  if [ $$2 -eq 0 ]; then grep -E "tests passed|Total Test time" $$3/ctest.log; else cat $$3/ctest.log; fi; \
