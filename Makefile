@@ -69,6 +69,9 @@ test: deps
 	  tests/web/node_modules/.package-lock.json
 	@tools/phase.sh "release build" cmake --build --preset $(PRESET) --target test_programs
 	@tools/phase.sh "sanitizer build" cmake --build --preset sanitize --target test_programs
+	@for tree in $(BUILD) build/sanitize; do mkdir -p $$tree/Testing/Temporary; \
+	  [ -e $$tree/Testing/Temporary/CTestCostData.txt ] || \
+	  grep -v '^#' tests/ctest_costs.txt > $$tree/Testing/Temporary/CTestCostData.txt; done
 	@$(TEST_ENV) tools/phase.sh "release tests" ctest --preset $(PRESET) -j2 > $(BUILD)/ctest.log 2>&1 & r=$$!; \
 	tools/phase.sh "sanitizer tests (beside them)" ctest --preset sanitize -j2 > build/sanitize/ctest.log 2>&1 & s=$$!; \
 	wait $$r; a=$$?; wait $$s; b=$$?; \
