@@ -9,6 +9,7 @@
 #include "display/spin_sequence.h"
 #include "machine/lottery.h"
 #include "machine/rules.h"
+#include "parlour/decided_spins.h"
 
 using namespace popchan;
 using popchan::testing::paint_test_strip;
@@ -423,4 +424,26 @@ TEST(Pictures, EachHasTheSizeOfItsLayout) {
         EXPECT_EQ(strip.width(), 37);
         EXPECT_EQ(strip.height(), 864);
     }
+}
+
+TEST(GoldenFrames, EightFramesSpreadOverTheSpinFirstAndLastIncluded) {
+    EXPECT_EQ(pick_evenly(100, 8), (std::vector<std::size_t>{0, 14, 28, 42, 56, 70, 84, 99}));
+    EXPECT_TRUE(pick_evenly(0, 8).empty());
+    // A loss played frame by frame: the last golden frame is the display at
+    // its end, and the first the display after its first tick.
+    const Pictures pictures;
+    std::vector<std::vector<Pixel>> shown;
+    const SpinLength length = play(sample_spins()[0], pictures, 1, [&](const Surface& s) {
+        shown.emplace_back(s.data(), s.data() + 115 * 96);
+    });
+    EXPECT_EQ(length.frames, shown.size());
+    EXPECT_GT(shown.size(), 100u);
+    const std::vector<Surface> golden = golden_frames(sample_spins()[0], false, pictures, 8);
+    ASSERT_EQ(golden.size(), 8u);
+    const auto same = [](const Surface& s, const std::vector<Pixel>& p) {
+        return std::equal(p.begin(), p.end(), s.data());
+    };
+    EXPECT_TRUE(same(golden.front(), shown.front()));
+    EXPECT_TRUE(same(golden.back(), shown.back()));
+    EXPECT_TRUE(same(golden[1], shown[(shown.size() - 1) / 7]));
 }
