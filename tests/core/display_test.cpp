@@ -438,6 +438,11 @@ TEST(GoldenFrames, EightFramesSpreadOverTheSpinFirstAndLastIncluded) {
     });
     EXPECT_EQ(length.frames, shown.size());
     EXPECT_GT(shown.size(), 100u);
+    EXPECT_LT(shown.size(), 5000u); // it ended, and was not cut off
+    // A reach with its presentation plays longer than a plain loss.
+    const SpinLength reach = play(every_reach_outcome()[0], pictures, 1, [](const Surface&) {});
+    EXPECT_GT(reach.frames, length.frames);
+    EXPECT_GT(reach.presentation_start, 0u);
     const std::vector<Surface> golden = golden_frames(sample_spins()[0], false, pictures, 8);
     ASSERT_EQ(golden.size(), 8u);
     const auto same = [](const Surface& s, const std::vector<Pixel>& p) {
