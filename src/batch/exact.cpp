@@ -264,15 +264,11 @@ Interval wilson(double x, double n, double z) {
     return {std::max(centre - half, 0.0), std::min(centre + half, 1.0)};
 }
 
-void DayTally::book(const SpinBefore& before, Single keika_byo, std::optional<Int16> kakuhen_flag) {
-    const bool atari = before.atari_flag == 1, kakuhen = before.kakuhen_flag == 1;
-    const double seconds = keika_byo - before.keika_byo - (atari ? kAtariSeconds : 0);
-    (kakuhen ? seconds_kakuhen : seconds_tsujo) += seconds;
-    if (!atari || !kakuhen_flag) return;
-    const std::size_t n = kakuhen ? std::size_t(before.renchan) + 1 : 1;
+void DayTally::book_chain(const SpinBefore& before, Int16 kakuhen_flag) {
+    const std::size_t n = before.kakuhen_flag == 1 ? std::size_t(before.renchan) + 1 : 1;
     if (chain.size() < n) chain.resize(n);
     chain[n - 1][0] += 1;
-    chain[n - 1][1] += *kakuhen_flag == 1 ? 0 : 1;
+    chain[n - 1][1] += kakuhen_flag == 1 ? 0 : 1;
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/numbers.h"
+#include "parlour/accounting.h"
 #include "premises/premises.h"
 #include "premises/validation.h"
 
@@ -87,7 +88,15 @@ struct DayTally {
 
     // Books a spin: the clock after it, and the probability-up state after
     // it, or none when the day ended on it (its chain is then not seen out).
-    void book(const SpinBefore& before, Single keika_byo, std::optional<Int16> kakuhen_flag);
+    void book(const SpinBefore& before, Single keika_byo, std::optional<Int16> kakuhen_flag) {
+        const bool atari = before.atari_flag == 1, kakuhen = before.kakuhen_flag == 1;
+        const double seconds = keika_byo - before.keika_byo - (atari ? kAtariSeconds : 0);
+        (kakuhen ? seconds_kakuhen : seconds_tsujo) += seconds;
+        if (atari && kakuhen_flag) book_chain(before, *kakuhen_flag);
+    }
+
+  private:
+    void book_chain(const SpinBefore& before, Int16 kakuhen_flag);
 };
 
 // A ratio of two sums over days, with the spread of the days about it, so

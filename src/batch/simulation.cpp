@@ -65,6 +65,7 @@ DayPlayer::DayPlayer(const Premises& premises) : dialogs_(std::make_unique<Silen
     model_ = std::make_unique<FormDigiModel>(*dialogs_, nullptr, std::move(rng));
     model_->Form_Load(15, 15, "");
     model_->digi.set_drawing(false);
+    model_->set_screen_shown(false);
     model_->spin.digi_mode = kDigiHideAll;
     model_->premises = premises;
     dialogs_->model = model_.get();
@@ -88,17 +89,18 @@ DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<
     m.a3_Click();
     std::int32_t spin = 0;
     while (m.clock().interval(0) != 0 && dialogs_->error.empty()) {
-        m.tick(0);
         const SpinState& s = m.spin;
-        if (rows && s.spin_phase == 1)
-            rows->push_back({++spin, std::int8_t(int(s.kakuhen_flag)),
-                             std::int8_t(int(s.atari_flag)), std::int8_t(int(s.atari_egara)),
-                             std::int8_t(int(s.shoukaku_egara)), std::int8_t(int(s.reach_kind)),
-                             std::int8_t(int(s.suberi_flag)), std::int8_t(int(s.yokoku_chara)),
-                             std::int8_t(int(s.yokoku_level)), std::int16_t(int(s.kakuhen_zan))});
-        m.tick(1);
-        const SpinBefore before{s.kakuhen_flag, s.atari_flag, m.day.renchan, m.day.keika_byo};
-        m.tick(2);
+        SpinBefore before;
+        m.tick_spin([&] {
+            if (rows && s.spin_phase == 1)
+                rows->push_back({++spin, std::int8_t(int(s.kakuhen_flag)),
+                                 std::int8_t(int(s.atari_flag)), std::int8_t(int(s.atari_egara)),
+                                 std::int8_t(int(s.shoukaku_egara)), std::int8_t(int(s.reach_kind)),
+                                 std::int8_t(int(s.suberi_flag)), std::int8_t(int(s.yokoku_chara)),
+                                 std::int8_t(int(s.yokoku_level)), std::int16_t(int(s.kakuhen_zan))});
+            // The display changes none of these.
+            before = {s.kakuhen_flag, s.atari_flag, m.day.renchan, m.day.keika_byo};
+        });
         if (m.clock().interval(0) == 0)
             result.tally.book(before, result.end_seconds, std::nullopt);
         else

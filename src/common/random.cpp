@@ -26,8 +26,7 @@ void MachineRandom::seed(std::uint64_t seed) {
 MachineRandom::MachineRandom()
     : MachineRandom((std::uint64_t(std::random_device{}()) << 32) | std::random_device{}(), true) {}
 
-void MachineRandom::Randomize() {
-    if (!clock_mixing_) return;
+void MachineRandom::mix_clock() {
     std::uint64_t reading =
         std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
     s_[0] ^= splitmix64(reading);

@@ -29,8 +29,13 @@ class MachineRandom final : public Random {
     // Starts the sequence of `seed` afresh.
     void seed(std::uint64_t seed);
 
-    double Rnd() override { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
-    void Randomize() override;
+    // The 53 bits are below 2^63: as a signed number they convert in one step.
+    double Rnd() override {
+        return static_cast<double>(static_cast<std::int64_t>(next() >> 11)) * 0x1.0p-53;
+    }
+    void Randomize() override {
+        if (clock_mixing_) mix_clock();
+    }
 
     std::uint64_t next() {
         const std::uint64_t result = rotl(s_[0] + s_[3], 23) + s_[0];
@@ -45,10 +50,17 @@ class MachineRandom final : public Random {
     }
 
   private:
+    void mix_clock();
     static std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
     std::array<std::uint64_t, 4> s_{};
     bool clock_mixing_;
 };
+
+// Int(Rnd × n) for a whole n above 0: Rnd × n is never negative, so its floor
+// is its whole part.
+template <class R> int rnd_below(R& rng, int n) {
+    return static_cast<int>(rng.Rnd() * n);
+}
 
 // The machine's generator as a front end starts it: seeded (a pure sequence,
 // the same day on every front end) when `seed` is a whole number, from

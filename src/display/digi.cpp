@@ -82,7 +82,7 @@ std::optional<Int16> Digi::Egara_Top(std::string_view EgaraType, Int16 EgaraNo) 
     if (EgaraType == "stop") return Int16(e >= 13 ? 48 * e + 24 : (12 - e) * 48 + 24);
     if (EgaraType == "slow") return Int16(e < 1 ? 24 : (14 - e) * 48 + 24);
     if (EgaraType == "suberi") {
-        const int b = static_cast<int>(vb_int(rng_.Rnd() * 3)) + 7;
+        const int b = rnd_below(rng_, 3) + 7;
         return Int16(e > b ? (12 - e + b) * 48 + 24 : (b - e) * 48 + 24);
     }
     return std::nullopt;

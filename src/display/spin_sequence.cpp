@@ -280,26 +280,17 @@ void notice_overlays(DisplayContext& c) {
 
 } // namespace
 
-void Timer2_Timer(DisplayContext& c) {
+void display_detail::put_to_rest(DisplayContext& c) {
     SpinState& s = c.s;
-    if (s.spin_phase != 1) return;
-    if (s.digi_mode == kDigiHideAll || (s.digi_mode == kDigiReachesOnly && s.reach_kind == 0) ||
-        (s.digi_mode == kDigiJackpotsOnly && s.atari_flag != 1)) {
-        // Not shown: straight to the accounting. A spin hidden while it was
-        // being shown is put to rest first, so the next shown spin starts
-        // from its first tick over reels standing on their symbols.
-        if (s.spin_tick != 0) {
-            c.d.clear_work();
-            for (int r = 0; r < 3; ++r)
-                c.put_on(r, s.atari_flag == 1 ? final_symbol(s) : s.egara_target[r]);
-            c.state_background();
-            c.d.present();
-        }
-        s.spin_tick = 0;
-        s.egara_step = {};
-        s.spin_phase = 2;
-        return;
-    }
+    c.d.clear_work();
+    for (int r = 0; r < 3; ++r)
+        c.put_on(r, s.atari_flag == 1 ? final_symbol(s) : s.egara_target[r]);
+    c.state_background();
+    c.d.present();
+}
+
+void display_detail::shown_tick(DisplayContext& c) {
+    SpinState& s = c.s;
     c.d.clear_work();
     s.spin_tick += 1;
     phase_work(c, s.spin_tick);

@@ -35,7 +35,7 @@ struct DisplayContext {
     // Light cyan, or pink in the probability-up state.
     void state_background() { d.set_back_color(s.kakuhen_flag != 0 ? kBackKakuhen : kBackNormal); }
     // Int(Rnd × n).
-    int draw(int n) { return static_cast<int>(vb_int(rng.Rnd() * n)); }
+    int draw(int n) { return rnd_below(rng, n); }
 };
 
 // The final symbol of a jackpot: the promotion symbol if any (14 is 0).
@@ -45,7 +45,29 @@ Int16 final_symbol(const SpinState& s);
 // display).
 int notice_band_y(const SpinState& s, int w);
 
+namespace display_detail {
+// A spin hidden while it was being shown is put to rest first, so the next
+// shown spin starts from its first tick over reels standing on their symbols.
+void put_to_rest(DisplayContext& c);
+// A tick of a spin being shown.
+void shown_tick(DisplayContext& c);
+} // namespace display_detail
+
 // One tick of Timer2: acts only while spin_phase is 1 and hands over with 2.
-void Timer2_Timer(DisplayContext& c);
+// A spin not shown goes straight to the accounting. Inline: the batch tool
+// hides hundreds of millions of spins.
+inline void Timer2_Timer(DisplayContext& c) {
+    SpinState& s = c.s;
+    if (s.spin_phase != 1) return;
+    if (s.digi_mode == kDigiHideAll || (s.digi_mode == kDigiReachesOnly && s.reach_kind == 0) ||
+        (s.digi_mode == kDigiJackpotsOnly && s.atari_flag != 1)) {
+        if (s.spin_tick != 0) display_detail::put_to_rest(c);
+        s.spin_tick = 0;
+        s.egara_step = {};
+        s.spin_phase = 2;
+        return;
+    }
+    display_detail::shown_tick(c);
+}
 
 } // namespace popchan

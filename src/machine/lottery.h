@@ -2,15 +2,77 @@
 #pragma once
 
 #include "common/random.h"
+#include "machine/rules.h"
 #include "machine/spin_state.h"
 #include "premises/premises.h"
 
 namespace popchan {
 
-// One lottery tick. Acts only when spin_phase is 0 and hands over with
-// spin_phase 1. `renchan` is the chain length the accounting left.
+// A jackpot's symbol, the probability-up count, the reach and the notices.
+// Out of line: the lottery below runs on every spin and stays small.
+void jackpot_decisions(SpinState& s, Single renchan, const Premises& z, Random& rng);
+void jackpot_decisions(SpinState& s, Single renchan, const Premises& z, MachineRandom& rng);
+
+namespace lottery_detail {
+
+template <class R> bool jackpot_draw(const SpinState& s, const Premises& z, R& rng) {
+    const double P = z.zentei_kakuritu;
+    if (s.kakuhen_flag == 1) return vb_int(rng.Rnd() * P / 5 + 1) == 1;
+    const double m = vb_int(rng.Rnd() * P * 10 + 1);
+    return vb_int(m / 10 + 0.9) == 1;
+}
+
+// Int(Rnd × n) with anything above 1 read as 0: a chance of 1/n of a 1.
+template <class R> Int16 one_in(R& rng, int n) {
+    const int v = rnd_below(rng, n);
+    return v > 1 ? 0 : v;
+}
+
+template <class R> void miss(SpinState& s, R& rng) {
+    if (rnd_below(rng, kHazureReachOneIn) == 0) s.reach_kind = Reach_Hantei(s.atari_flag, rng);
+    s.suberi_flag = s.reach_kind <= 1 ? one_in(rng, 14) : Int16(rnd_below(rng, 2));
+    if (s.kakuhen_flag == 1) {
+        // In the probability-up state only the stronger reaches may miss.
+        if (!kakuhen_keeps_miss_reach(s.reach_kind)) s.reach_kind = 0;
+        if (s.reach_kind == 0) s.suberi_flag = 0;
+    }
+    if (s.reach_kind >= 2 && s.reach_kind <= 10) {
+        s.yokoku_chara = one_in(rng, 10);
+        s.yokoku_level = one_in(rng, 10);
+        if (s.yokoku_level == 1 && rnd_below(rng, 2) == 0) s.yokoku_level = 2;
+    }
+}
+
+} // namespace lottery_detail
+
+// One lottery. Acts only when spin_phase is 0 and hands over with spin_phase
+// 1. `renchan` is the chain length the accounting left. Inline: the batch tool
+// runs it hundreds of millions of times.
+template <class R> void lottery(SpinState& s, Single renchan, const Premises& z, R& rng) {
+    if (s.spin_phase != 0) return;
+    rng.Randomize();
+    s.atari_flag = 0;
+    s.atari_egara = 0;
+    s.reach_kind = 0;
+    s.suberi_flag = 0;
+    s.yokoku_chara = 0;
+    s.shoukaku_egara = 0;
+    s.yokoku_level = 0;
+    s.yokoku_scroll = 0;
+    if (lottery_detail::jackpot_draw(s, z, rng)) {
+        s.atari_flag = 1;
+        jackpot_decisions(s, renchan, z, rng);
+    } else {
+        lottery_detail::miss(s, rng);
+    }
+    s.spin_phase = 1;
+}
+
+// One lottery tick.
 void Timer1_Timer(SpinState& s, Single renchan, const Premises& z, Random& rng);
 // The same with the machine's own generator, without a virtual call per draw.
-void Timer1_Timer(SpinState& s, Single renchan, const Premises& z, MachineRandom& rng);
+inline void Timer1_Timer(SpinState& s, Single renchan, const Premises& z, MachineRandom& rng) {
+    lottery(s, renchan, z, rng);
+}
 
 } // namespace popchan

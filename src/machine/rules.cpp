@@ -8,19 +8,6 @@ Int16 KakuhenHantei(Int16 egara) {
     return table[egara];
 }
 
-bool kakuhen_keeps_miss_reach(Int16 reach_kind) {
-    switch (reach_kind) {
-    case 3:
-    case 5:
-    case 7:
-    case 9:
-    case 10:
-        return true;
-    default:
-        return false;
-    }
-}
-
 namespace {
 template <std::size_t N> Int16 band_of(const std::array<ReachBand, N>& table, int v) {
     for (const ReachBand& band : table)
@@ -32,8 +19,8 @@ template <std::size_t N> Int16 band_of(const std::array<ReachBand, N>& table, in
 namespace {
 template <class R> Int16 reach_kind(Int16 atari_flag, R& rng) {
     if (atari_flag == 1)
-        return band_of(kAtariReachTable, static_cast<int>(vb_int(rng.Rnd() * kAtariDraw)));
-    return band_of(kHazureReachTable, static_cast<int>(vb_int(rng.Rnd() * kHazureDraw)));
+        return band_of(kAtariReachTable, rnd_below(rng, kAtariDraw));
+    return band_of(kHazureReachTable, rnd_below(rng, kHazureDraw));
 }
 
 } // namespace

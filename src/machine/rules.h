@@ -49,7 +49,18 @@ inline constexpr int kHazureReachOneIn = 14;
 
 // In the probability-up state a miss keeps only the stronger reaches (3, 5,
 // 7, 9 and 10); any other kind is shown as no reach there.
-bool kakuhen_keeps_miss_reach(Int16 reach_kind);
+inline bool kakuhen_keeps_miss_reach(Int16 reach_kind) {
+    switch (reach_kind) {
+    case 3:
+    case 5:
+    case 7:
+    case 9:
+    case 10:
+        return true;
+    default:
+        return false;
+    }
+}
 
 inline constexpr int kHazureDraw = 2172;
 inline constexpr std::array<ReachBand, 10> kHazureReachTable = {{

@@ -50,14 +50,20 @@ void plot(AccountingContext& c) {
     c.graph.plot(c.z.zentei_jikan, c.day.keika_byo, c.day.shushi);
 }
 
+// The day's clock: hours since 9:00 and the minute.
+void clock_time(DayState& d) {
+    d.jikan_hour = Single(vb_int(d.keika_byo / 3600));
+    d.jikan_minute = Single(vb_int(d.keika_byo / 60) - 60 * d.jikan_hour);
+}
+
 void book_history(AccountingContext& c) {
     SpinState& s = c.s;
     DayState& d = c.day;
-    d.jikan_hour = Single(vb_int(d.keika_byo / 3600));
-    d.jikan_minute = Single(vb_int(d.keika_byo / 60) - 60 * d.jikan_hour);
     d.kaiten_kankaku[0] = d.kaiten_total - d.kaiten_kankaku[1];
     d.kaiten_kankaku[1] = d.kaiten_total;
     if (s.shoukaku_egara != 0) s.atari_egara = s.shoukaku_egara == 14 ? 0 : int(s.shoukaku_egara);
+    if (!c.shown) return;
+    clock_time(d);
     d.rireki_line = rireki_columns(d.atari_count, d.jikan_hour, d.jikan_minute, d.kaiten_kankaku[0],
                                    s.atari_egara);
     std::string line;
@@ -93,7 +99,9 @@ void box_regulation(AccountingContext& c) {
     }
 }
 
-void jackpot(AccountingContext& c) {
+} // namespace
+
+void accounting_detail::jackpot(AccountingContext& c) {
     DayState& d = c.day;
     d.atari_count += 1;
     book_history(c);
@@ -103,34 +111,14 @@ void jackpot(AccountingContext& c) {
     Eigyo(c);
     d.keika_byo += kAtariSeconds;
     box_regulation(c);
+    if (!c.shown) return;
     plot(c);
     show_dollar_boxes(c);
 }
 
-void miss(AccountingContext& c) {
+void accounting_detail::show_clock(AccountingContext& c) {
     DayState& d = c.day;
-    d.hamari += 1;
-    if (!(d.hamari_max > d.hamari)) d.hamari_max = d.hamari;
-    if (c.s.kakuhen_flag == 1) return; // nothing is consumed in the probability-up state
-    const SpinRates& rates = c.rates.at(c.z.zentei_kaiten);
-    if (d.mochidama > 0) {
-        d.mochidama -= rates.balls;
-        if (d.mochidama < 0) {
-            d.shishutsu_raw += -d.mochidama * 4; // the shortfall bought at 4 yen a ball
-            d.mochidama = 0;
-        }
-    } else {
-        d.shishutsu_raw += rates.yen;
-    }
-}
-
-void money_and_clock(AccountingContext& c) {
-    DayState& d = c.day;
-    d.kaishu_gaku = exchange_value(d.mochidama, c.z.zentei_kankin) + d.kankin_gaku;
-    d.shishutsu_gaku = Single(vb_int(d.shishutsu_raw / 100.0 + 0.5) * 100);
-    d.shushi = d.kaishu_gaku - d.shishutsu_gaku;
-    d.jikan_hour = Single(vb_int(d.keika_byo / 3600));
-    d.jikan_minute = Single(vb_int(d.keika_byo / 60) - 60 * d.jikan_hour);
+    clock_time(d);
     c.screen.jikan = {d.nichime, d.jikan_hour + 9, d.jikan_minute};
     c.screen.pictimeservice = in_time_service(c);
     // Every 20th spin (spin counts are whole numbers well inside a float's range).
@@ -138,30 +126,6 @@ void money_and_clock(AccountingContext& c) {
         plot(c);
         show_dollar_boxes(c);
     }
-}
-
-} // namespace
-
-Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single normal_seconds) {
-    if (reach_kind == 1) return 20;
-    if (reach_kind >= 2) return 50;
-    if (kakuhen_flag == 1) return 5;
-    return normal_seconds;
-}
-
-const SpinRates& SpinRates::at(Single rate) {
-    if (rate != k) {
-        k = rate;
-        normal_seconds = normal_spin_seconds(rate);
-        balls = balls_per_spin(rate);
-        yen = yen_per_spin(rate);
-    }
-    return *this;
-}
-
-Single exchange_value(Single balls, Single rate) {
-    const Single yen = rate * balls;
-    return Single(vb_int(yen / 100 + 0.5) * 100);
 }
 
 std::array<std::string, 5> rireki_columns(Single n, Single hour, Single minute, Single spins,
@@ -263,26 +227,6 @@ void Eigyo(AccountingContext& c) {
         c.screen.fuda = {false, false};
     }
     if (d.mochidama == 0) c.screen.dorubako = {};
-}
-
-void Timer3_Timer(AccountingContext& c) {
-    SpinState& s = c.s;
-    DayState& d = c.day;
-    if (s.spin_phase != 2) return;
-    d.kaiten_total += 1;
-    if (s.kakuhen_flag != 1) d.kaiten_tsujo += 1;
-    d.keika_byo +=
-        spin_seconds(s.reach_kind, s.kakuhen_flag, c.rates.at(c.z.zentei_kaiten).normal_seconds);
-    if (s.reach_kind != 0)
-        c.reach.Reach_Rireki(s.reach_kind, s.reach_kind, s.atari_flag, s.kakuhen_flag, s.digi_mode);
-    if (s.atari_flag == 1)
-        jackpot(c);
-    else
-        miss(c);
-    money_and_clock(c);
-    ++c.screen.revision;
-    if (d.keika_byo > c.z.zentei_jikan * 3600 || d.shushi < -c.z.zentei_giveup) c.end_of_day();
-    s.spin_phase = 0;
 }
 
 } // namespace popchan

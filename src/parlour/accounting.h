@@ -34,10 +34,11 @@ struct AccountingContext {
     FormDigiScreen& screen;
     std::function<void()> end_of_day; // the Reset handler
     SpinRates rates{};
+    // False when nobody sees the window (the batch tool): the figures are kept
+    // as ever, but the clock, the signs, the hit-history lines, the graph and
+    // the boxes on the screen are left alone.
+    bool shown = true;
 };
-
-// One tick of Timer3: books the spin when spin_phase is 2 and hands over with 0.
-void Timer3_Timer(AccountingContext& c);
 
 // The business form's rules at a jackpot: keep the balls or exchange them.
 void Eigyo(AccountingContext& c);
@@ -46,17 +47,92 @@ void Eigyo(AccountingContext& c);
 std::array<std::string, 5> rireki_columns(Single atari_count, Single jikan_hour,
                                           Single jikan_minute, Single spins, Int16 egara);
 
+// The counter box i (0..10) as the window shows it: "##,##0".
+std::string hyouji_text(const DayState& day, int i);
+
 // A jackpot's payout takes five minutes of the day.
 inline constexpr Single kAtariSeconds = 300;
 
 // Seconds a spin takes by its reach and state; normal_seconds is that of a
 // spin without reach in the normal state at the day's spin rate.
-Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single normal_seconds);
+inline Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single normal_seconds) {
+    if (reach_kind == 1) return 20;
+    if (reach_kind >= 2) return 50;
+    if (kakuhen_flag == 1) return 5;
+    return normal_seconds;
+}
+
+inline const SpinRates& SpinRates::at(Single rate) {
+    if (rate != k) {
+        k = rate;
+        normal_seconds = normal_spin_seconds(rate);
+        balls = balls_per_spin(rate);
+        yen = yen_per_spin(rate);
+    }
+    return *this;
+}
 
 // Yen for `balls` at `rate` yen a ball, in whole 100 yen, half up.
-Single exchange_value(Single balls, Single rate);
+inline Single exchange_value(Single balls, Single rate) {
+    const Single yen = rate * balls;
+    return Single(vb_int(yen / 100 + 0.5) * 100);
+}
 
-// The counter box i (0..10) as the window shows it: "##,##0".
-std::string hyouji_text(const DayState& day, int i);
+// The booking of a spin is inline, as the batch tool runs it hundreds of
+// millions of times; what a jackpot books, and what the screen shows, is not.
+namespace accounting_detail {
+
+void jackpot(AccountingContext& c);
+// The clock, the time-service sign and, every 20th spin, the graph and the
+// boxes.
+void show_clock(AccountingContext& c);
+
+inline void miss(AccountingContext& c) {
+    DayState& d = c.day;
+    d.hamari += 1;
+    if (!(d.hamari_max > d.hamari)) d.hamari_max = d.hamari;
+    if (c.s.kakuhen_flag == 1) return; // nothing is consumed in the probability-up state
+    const SpinRates& rates = c.rates.at(c.z.zentei_kaiten);
+    if (d.mochidama > 0) {
+        d.mochidama -= rates.balls;
+        if (d.mochidama < 0) {
+            d.shishutsu_raw += -d.mochidama * 4; // the shortfall bought at 4 yen a ball
+            d.mochidama = 0;
+        }
+    } else {
+        d.shishutsu_raw += rates.yen;
+    }
+}
+
+inline void money_and_clock(AccountingContext& c) {
+    DayState& d = c.day;
+    d.kaishu_gaku = exchange_value(d.mochidama, c.z.zentei_kankin) + d.kankin_gaku;
+    d.shishutsu_gaku = Single(vb_int(d.shishutsu_raw / 100.0 + 0.5) * 100);
+    d.shushi = d.kaishu_gaku - d.shishutsu_gaku;
+    if (c.shown) show_clock(c);
+}
+
+} // namespace accounting_detail
+
+// One tick of Timer3: books the spin when spin_phase is 2 and hands over with 0.
+inline void Timer3_Timer(AccountingContext& c) {
+    SpinState& s = c.s;
+    DayState& d = c.day;
+    if (s.spin_phase != 2) return;
+    d.kaiten_total += 1;
+    if (s.kakuhen_flag != 1) d.kaiten_tsujo += 1;
+    d.keika_byo +=
+        spin_seconds(s.reach_kind, s.kakuhen_flag, c.rates.at(c.z.zentei_kaiten).normal_seconds);
+    if (s.reach_kind != 0)
+        c.reach.Reach_Rireki(s.reach_kind, s.reach_kind, s.atari_flag, s.kakuhen_flag, s.digi_mode);
+    if (s.atari_flag == 1)
+        accounting_detail::jackpot(c);
+    else
+        accounting_detail::miss(c);
+    accounting_detail::money_and_clock(c);
+    ++c.screen.revision;
+    if (d.keika_byo > c.z.zentei_jikan * 3600 || d.shushi < -c.z.zentei_giveup) c.end_of_day();
+    s.spin_phase = 0;
+}
 
 } // namespace popchan

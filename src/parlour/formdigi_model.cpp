@@ -1,6 +1,5 @@
 #include "parlour/formdigi_model.h"
 
-#include "machine/lottery.h"
 #include "premises/validation.h"
 
 namespace popchan {
@@ -44,33 +43,25 @@ void FormDigiModel::Form_Unload() {
     bgm.Bgm_Control("stop", 2);
 }
 
+void FormDigiModel::report_tick_error(int timer, const RuntimeError& e) {
+    // A failing tick fails again on the next one; say it once.
+    const std::string text = error_report(e, ReportForm::Short);
+    if (text != last_report_[timer]) dialogs_.message(text, kErrorTitle, MessageIcon::None);
+    last_report_[timer] = text;
+}
+
 void FormDigiModel::on_timer(int timer) {
-    try {
-        switch (timer) {
-        case 0:
-            if (machine_rng_)
-                Timer1_Timer(spin, day.renchan, premises, *machine_rng_);
-            else
-                Timer1_Timer(spin, day.renchan, premises, *rng_);
-            break;
-        case 1:
-            Timer2_Timer(display_);
-            break;
-        case 2:
-            Timer3_Timer(accounting_);
-            break;
-        case 3:
-            bgm.Timer4_Timer();
-            break;
-        default:
-            break;
-        }
-        last_report_[timer].clear();
-    } catch (const RuntimeError& e) {
-        // A failing tick fails again on the next one; say it once.
-        const std::string text = error_report(e, ReportForm::Short);
-        if (text != last_report_[timer]) dialogs_.message(text, kErrorTitle, MessageIcon::None);
-        last_report_[timer] = text;
+    switch (timer) {
+    case 0:
+        return timer_handler(0, [this] { lottery_tick(); });
+    case 1:
+        return timer_handler(1, [this] { Timer2_Timer(display_); });
+    case 2:
+        return timer_handler(2, [this] { Timer3_Timer(accounting_); });
+    case 3:
+        return timer_handler(3, [this] { bgm.Timer4_Timer(); });
+    default:
+        return;
     }
 }
 
