@@ -1,6 +1,7 @@
 #include "batch/simulation.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "common/random.h"
 #include "parlour/formdigi_model.h"
@@ -24,6 +25,8 @@ struct DayPlayer::Silent : Dialogs {
     DayResult* result = nullptr;
     std::string error;
     int next_hour = 1;
+    // The clock of next_hour's mark; past the last hour, above every clock.
+    Single next_mark = 3600;
 
     void message(const std::string& text, const std::string& title, MessageIcon) override {
         if (title == kErrorTitle) {
@@ -52,10 +55,17 @@ struct DayPlayer::Silent : Dialogs {
     }
     bool ask_yes_no(const std::string&, const std::string&, MessageIcon) override { return false; }
 
+    void start_day() {
+        next_hour = 1;
+        next_mark = 3600;
+    }
     void note_hours() {
         const DayState& d = model->day;
+        if (!(d.keika_byo >= next_mark)) return;
         while (next_hour <= kMaxHours && d.keika_byo >= next_hour * 3600.0f)
             result->hourly[next_hour++] = d.shushi;
+        next_mark = next_hour <= kMaxHours ? next_hour * 3600.0f
+                                           : std::numeric_limits<Single>::infinity();
     }
 };
 
@@ -83,7 +93,7 @@ DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<
     DayResult result;
     result.day = day;
     dialogs_->result = &result;
-    dialogs_->next_hour = 1;
+    dialogs_->start_day();
     rng_->seed(day_seed(run_seed, day));
     m.spin.kakuhen_zan = kZanMarker;
     m.a3_Click();

@@ -18,7 +18,7 @@ namespace {
 // Seconds of a spin by its reach, as the rules give them: a plain reach 20 s,
 // a presented reach 50 s, no reach 5 s in the probability-up state.
 // Jackpot table: kind 1 has 1 of 103, the others 102.
-constexpr double kAtariSeconds = (1 * 20.0 + 102 * 50.0) / 103;
+constexpr double kJackpotSpinSeconds = (1 * 20.0 + 102 * 50.0) / 103;
 // Miss table: kind 1 has 799 of 2172, kinds 2..10 the other 1373.
 constexpr double kHazureReachSeconds = (799 * 20.0 + 1373 * 50.0) / 2172;
 // In the probability-up state only kinds 3, 5, 7, 9, 10 stay on a miss:
@@ -65,8 +65,8 @@ TEST(Exact, StartPremises) {
     expect_rel(e.border_held, 250 / 13.5, 1e-12, "border held");
     expect_rel(e.border_held_exact, 250.0 * 309 / 4200, 1e-12, "border held exact");
     // No reach in the normal state: (30 × 6 + 250) × 0.6 / 30 = 8.6, so 10 s.
-    const double tsujo = kAtariSeconds / 310 + 309.0 / 310 * hazure_tsujo(10);
-    const double kakuhen = kAtariSeconds / 62 + 61.0 / 62 * kHazureKakuhen;
+    const double tsujo = kJackpotSpinSeconds / 310 + 309.0 / 310 * hazure_tsujo(10);
+    const double kakuhen = kJackpotSpinSeconds / 62 + 61.0 / 62 * kHazureKakuhen;
     expect_rel(e.seconds_tsujo, tsujo, 1e-12, "seconds normal");
     expect_rel(e.seconds_kakuhen, kakuhen, 1e-12, "seconds probability-up");
     // A chain: 310 normal spins, 62 probability-up spins, two payouts of 300 s.
@@ -114,8 +114,8 @@ TEST(Exact, LimiterFive) {
     expect_rel(e.border_held, 250 / 6.5, 1e-12, "border held");
     expect_rel(e.border_held_exact, 250 * 399 / 2750.0, 1e-12, "border held exact");
     // (25 × 6 + 250) × 0.6 / 25 = 9.6, so 10 s.
-    const double tsujo = kAtariSeconds / 400 + 399.0 / 400 * hazure_tsujo(10);
-    const double kakuhen = kAtariSeconds / 80 + 79.0 / 80 * kHazureKakuhen;
+    const double tsujo = kJackpotSpinSeconds / 400 + 399.0 / 400 * hazure_tsujo(10);
+    const double kakuhen = kJackpotSpinSeconds / 80 + 79.0 / 80 * kHazureKakuhen;
     // A chain: 400 normal spins and 5/6 × 80 probability-up spins.
     const double spins_up = 5.0 / 6 * 80;
     expect_rel(e.unending.seconds_per_spin, (400 * tsujo + spins_up * kakuhen) / (400 + spins_up),
@@ -153,7 +153,7 @@ TEST(Exact, LimiterOneAndSevenSpins) {
     expect_rel(e.border_held, 250 / 24.5, 1e-12, "border held");
     expect_rel(e.border_cash_exact, 1000 * 0.99 / 96, 1e-12, "border cash exact");
     // Int((7 × 6 + 250) × 0.6 / 7 + 0.5) = Int(25.5) = 25 s without reach.
-    const double tsujo = kAtariSeconds / 100 + 0.99 * hazure_tsujo(25);
+    const double tsujo = kJackpotSpinSeconds / 100 + 0.99 * hazure_tsujo(25);
     expect_rel(e.seconds_tsujo, tsujo, 1e-12, "seconds normal");
     expect_rel(e.unending.seconds_per_spin, tsujo, 1e-12, "seconds");
     expect_rel(e.unending.jackpots_per_hour, 3600 / (100 * tsujo + 300), 1e-12, "per hour");

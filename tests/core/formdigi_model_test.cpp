@@ -731,3 +731,63 @@ TEST(Day, TheSmallestPremisesTheDialogTakesPlayAFiniteDay) {
             EXPECT_EQ(shown.find(word), std::string::npos) << shown;
     }
 }
+
+TEST(Day, UnseenScreenKeepsEveryFigureAndLeavesTheScreenAlone) {
+    // Two machines on one seed, every spin hidden, one of them with nobody
+    // watching (as the batch tool plays): spin by spin their figures agree,
+    // and the day ends with the same sentence. Box regulation at 2 boxes and
+    // the exchange-on-4-or-6 form make jackpots exchange, cap and keep balls;
+    // with no give-up the day lasts its ten hours.
+    struct Machine {
+        ScriptedDialogs dialogs;
+        FormDigiModel model{dialogs, nullptr, std::make_unique<MachineRandom>(11, false)};
+        explicit Machine(bool seen) {
+            model.Form_Load(15, 15, "");
+            model.premises.zentei_hakokisei = 2;
+            model.premises.zentei_eigyo = 6;
+            model.premises.zentei_giveup = kGiveupUnlimited;
+            model.spin.digi_mode = kDigiHideAll;
+            model.set_screen_shown(seen);
+            model.a3_Click();
+        }
+    };
+    Machine seen(true), unseen(false);
+    int spins = 0, jackpots = 0;
+    std::size_t history = 0;
+    float clock_hour = 0;
+    while (seen.model.clock().interval(0) != 0) {
+        ASSERT_NE(unseen.model.clock().interval(0), 0) << "after spin " << spins;
+        seen.model.tick_spin([] {});
+        unseen.model.tick_spin([] {});
+        ++spins;
+        const DayState& a = seen.model.day;
+        const DayState& b = unseen.model.day;
+        const std::array<float, 11> figures_a = {a.keika_byo,   a.kaiten_total, a.atari_count,
+                                                 a.renchan,     a.hamari_max,   a.mochidama,
+                                                 a.kankin_gaku, a.shishutsu_raw, a.shushi,
+                                                 a.kaishu_gaku, a.shishutsu_gaku};
+        const std::array<float, 11> figures_b = {b.keika_byo,   b.kaiten_total, b.atari_count,
+                                                 b.renchan,     b.hamari_max,   b.mochidama,
+                                                 b.kankin_gaku, b.shishutsu_raw, b.shushi,
+                                                 b.kaishu_gaku, b.shishutsu_gaku};
+        ASSERT_EQ(figures_a, figures_b) << "after spin " << spins;
+        ASSERT_EQ(seen.model.spin.kakuhen_flag, unseen.model.spin.kakuhen_flag);
+        ASSERT_EQ(seen.model.screen.fuda, unseen.model.screen.fuda);
+        if (seen.model.clock().interval(0) == 0) break; // the day is cleared at its end
+        jackpots = int(a.atari_count);
+        history = seen.model.screen.rireki.size();
+        clock_hour = seen.model.screen.jikan[1];
+        // Nobody watches: no history lines, and the clock still at 9:00.
+        ASSERT_TRUE(unseen.model.screen.rireki.empty());
+        ASSERT_EQ(unseen.model.screen.jikan, (std::array<float, 3>{1, 0, 0}));
+    }
+    EXPECT_EQ(unseen.model.clock().interval(0), 0);
+    EXPECT_GT(spins, 1000);
+    EXPECT_GT(jackpots, 5);
+    EXPECT_EQ(history, std::size_t(jackpots)); // the watched one wrote a line per jackpot
+    EXPECT_GE(clock_hour, 18);                 // and moved its clock to the evening
+    ASSERT_EQ(seen.dialogs.boxes.size(), 1u);
+    ASSERT_EQ(unseen.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(seen.dialogs.boxes[0].text, unseen.dialogs.boxes[0].text);
+    EXPECT_EQ(seen.model.reach.list().lines, unseen.model.reach.list().lines);
+}
