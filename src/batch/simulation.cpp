@@ -64,8 +64,8 @@ struct DayPlayer::Silent : Dialogs {
         if (!(d.keika_byo >= next_mark)) return;
         while (next_hour <= kMaxHours && d.keika_byo >= next_hour * 3600.0f)
             result->hourly[next_hour++] = d.shushi;
-        next_mark = next_hour <= kMaxHours ? next_hour * 3600.0f
-                                           : std::numeric_limits<Single>::infinity();
+        next_mark =
+            next_hour <= kMaxHours ? next_hour * 3600.0f : std::numeric_limits<Single>::infinity();
     }
 };
 
@@ -107,7 +107,8 @@ DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<
                                  std::int8_t(int(s.atari_flag)), std::int8_t(int(s.atari_egara)),
                                  std::int8_t(int(s.shoukaku_egara)), std::int8_t(int(s.reach_kind)),
                                  std::int8_t(int(s.suberi_flag)), std::int8_t(int(s.yokoku_chara)),
-                                 std::int8_t(int(s.yokoku_level)), std::int16_t(int(s.kakuhen_zan))});
+                                 std::int8_t(int(s.yokoku_level)),
+                                 std::int16_t(int(s.kakuhen_zan))});
             // The display changes none of these.
             before = {s.kakuhen_flag, s.atari_flag, m.day.renchan, m.day.keika_byo};
         });

@@ -29,9 +29,12 @@ class MachineRandom final : public Random {
     // Starts the sequence of `seed` afresh.
     void seed(std::uint64_t seed);
 
+    // Rnd is bits53 × 2^-53.
+    double Rnd() override { return from_bits53(bits53()); }
+    std::uint64_t bits53() { return next() >> 11; }
     // The 53 bits are below 2^63: as a signed number they convert in one step.
-    double Rnd() override {
-        return static_cast<double>(static_cast<std::int64_t>(next() >> 11)) * 0x1.0p-53;
+    static double from_bits53(std::uint64_t k) {
+        return static_cast<double>(static_cast<std::int64_t>(k)) * 0x1.0p-53;
     }
     void Randomize() override {
         if (clock_mixing_) mix_clock();

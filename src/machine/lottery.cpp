@@ -1,5 +1,7 @@
 #include "machine/lottery.h"
 
+#include <cmath>
+
 #include "machine/rules.h"
 
 namespace popchan {
@@ -24,7 +26,8 @@ template <class R> void jackpot(SpinState& s, Single renchan, const Premises& z,
         // Symbol lottery: a probability-up symbol with the chance 1/R. The draw
         // is held wide enough for every R the premises accept.
         const double d = vb_int(rng.Rnd() * z.zentei_kakuhenritu * 1000);
-        s.atari_egara = d >= 1000 ? other_symbol(rng) : Int16(kKakuhenSymbols.at(rnd_below(rng, 7)));
+        s.atari_egara =
+            d >= 1000 ? other_symbol(rng) : Int16(kKakuhenSymbols.at(rnd_below(rng, 7)));
         promotion_draw(s, rng);
         const Int16 final_egara = s.shoukaku_egara != 0
                                       ? Int16(s.shoukaku_egara == 14 ? 0 : int(s.shoukaku_egara))
@@ -62,6 +65,27 @@ void jackpot_decisions(SpinState& s, Single renchan, const Premises& z, Random& 
 }
 void jackpot_decisions(SpinState& s, Single renchan, const Premises& z, MachineRandom& rng) {
     jackpot(s, renchan, z, rng);
+}
+
+JackpotBounds JackpotBounds::for_odds(double P) {
+    JackpotBounds b;
+    b.P = P;
+    if (!(P > 0) || !std::isfinite(P)) return b;
+    for (int kakuhen = 0; kakuhen < 2; ++kakuhen) {
+        auto wins = [&](std::uint64_t k) {
+            return lottery_detail::jackpot_hit(MachineRandom::from_bits53(k), P, kakuhen == 1);
+        };
+        // wins(lo) holds, and hi is the first draw that loses or the end.
+        std::uint64_t lo = 0, hi = std::uint64_t(1) << 53;
+        if (!wins(lo)) return b;
+        while (hi - lo > 1) {
+            const std::uint64_t mid = lo + (hi - lo) / 2;
+            (wins(mid) ? lo : hi) = mid;
+        }
+        b.below[kakuhen] = hi;
+    }
+    b.exact = true;
+    return b;
 }
 
 void Timer1_Timer(SpinState& s, Single renchan, const Premises& z, Random& rng) {

@@ -1,6 +1,10 @@
 // The spin lottery: decides one whole spin before the display shows it.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <limits>
+
 #include "common/random.h"
 #include "machine/rules.h"
 #include "machine/spin_state.h"
@@ -15,11 +19,45 @@ void jackpot_decisions(SpinState& s, Single renchan, const Premises& z, MachineR
 
 namespace lottery_detail {
 
-template <class R> bool jackpot_draw(const SpinState& s, const Premises& z, R& rng) {
-    const double P = z.zentei_kakuritu;
-    if (s.kakuhen_flag == 1) return vb_int(rng.Rnd() * P / 5 + 1) == 1;
-    const double m = vb_int(rng.Rnd() * P * 10 + 1);
+// Whether the draw u wins the jackpot lottery at 1 in P.
+inline bool jackpot_hit(double u, double P, bool kakuhen) {
+    if (kakuhen) return vb_int(u * P / 5 + 1) == 1;
+    const double m = vb_int(u * P * 10 + 1);
     return vb_int(m / 10 + 0.9) == 1;
+}
+
+template <class R> bool jackpot_draw(const SpinState& s, const Premises& z, R& rng) {
+    return jackpot_hit(rng.Rnd(), z.zentei_kakuritu, s.kakuhen_flag == 1);
+}
+
+} // namespace lottery_detail
+
+// The machine's draws that win the jackpot lottery at 1 in P, as bounds on
+// its 53 bits. Every step of jackpot_hit rises with u when P is above 0, so
+// the draws that win are those below a bound, found once by bisection.
+struct JackpotBounds {
+    double P = std::numeric_limits<double>::quiet_NaN(); // the bounds are for this P
+    bool exact = false;                                  // false: no bounds for this P
+    std::array<std::uint64_t, 2> below{};                // normal state, probability-up
+    static JackpotBounds for_odds(double P);
+};
+
+// The bounds for P, kept per thread from the last lottery.
+inline const JackpotBounds& jackpot_bounds(double P) {
+    thread_local JackpotBounds bounds;
+    if (!(bounds.P == P)) bounds = JackpotBounds::for_odds(P);
+    return bounds;
+}
+
+namespace lottery_detail {
+
+// The machine's own draw: one comparison of its bits with the bound.
+inline bool jackpot_draw(const SpinState& s, const Premises& z, MachineRandom& rng) {
+    const JackpotBounds& bounds = jackpot_bounds(z.zentei_kakuritu);
+    const bool kakuhen = s.kakuhen_flag == 1;
+    const std::uint64_t k = rng.bits53();
+    if (bounds.exact) return k < bounds.below[kakuhen];
+    return jackpot_hit(MachineRandom::from_bits53(k), z.zentei_kakuritu, kakuhen);
 }
 
 // Int(Rnd × n) with anything above 1 read as 0: a chance of 1/n of a 1.
@@ -48,7 +86,9 @@ template <class R> void miss(SpinState& s, R& rng) {
 // One lottery. Acts only when spin_phase is 0 and hands over with spin_phase
 // 1. `renchan` is the chain length the accounting left. Inline: the batch tool
 // runs it hundreds of millions of times.
-template <class R> void lottery(SpinState& s, Single renchan, const Premises& z, R& rng) {
+template <class R>
+[[gnu::always_inline]] inline void lottery(SpinState& s, Single renchan, const Premises& z,
+                                           R& rng) {
     if (s.spin_phase != 0) return;
     rng.Randomize();
     s.atari_flag = 0;

@@ -18,8 +18,7 @@ template <std::size_t N> Int16 band_of(const std::array<ReachBand, N>& table, in
 
 namespace {
 template <class R> Int16 reach_kind(Int16 atari_flag, R& rng) {
-    if (atari_flag == 1)
-        return band_of(kAtariReachTable, rnd_below(rng, kAtariDraw));
+    if (atari_flag == 1) return band_of(kAtariReachTable, rnd_below(rng, kAtariDraw));
     return band_of(kHazureReachTable, rnd_below(rng, kHazureDraw));
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "machine/spin_state.h"
@@ -38,6 +39,12 @@ struct AccountingContext {
     // as ever, but the clock, the signs, the hit-history lines, the graph and
     // the boxes on the screen are left alone.
     bool shown = true;
+    // A value worked out from `in` at `rate`, kept for the next spin: most
+    // spins change either the balls held or the yen spent, not both.
+    struct Kept {
+        Single in = std::numeric_limits<Single>::quiet_NaN(), rate = 0, out = 0;
+    };
+    Kept held_value{}, spent_rounded{};
 };
 
 // The business form's rules at a jackpot: keep the balls or exchange them.
@@ -106,8 +113,14 @@ inline void miss(AccountingContext& c) {
 
 inline void money_and_clock(AccountingContext& c) {
     DayState& d = c.day;
-    d.kaishu_gaku = exchange_value(d.mochidama, c.z.zentei_kankin) + d.kankin_gaku;
-    d.shishutsu_gaku = Single(vb_int(d.shishutsu_raw / 100.0 + 0.5) * 100);
+    AccountingContext::Kept& held = c.held_value;
+    if (!(held.in == d.mochidama && held.rate == c.z.zentei_kankin))
+        held = {d.mochidama, c.z.zentei_kankin, exchange_value(d.mochidama, c.z.zentei_kankin)};
+    d.kaishu_gaku = held.out + d.kankin_gaku;
+    AccountingContext::Kept& spent = c.spent_rounded;
+    if (!(spent.in == d.shishutsu_raw))
+        spent = {d.shishutsu_raw, 0, Single(vb_int(d.shishutsu_raw / 100.0 + 0.5) * 100)};
+    d.shishutsu_gaku = spent.out;
     d.shushi = d.kaishu_gaku - d.shishutsu_gaku;
     if (c.shown) show_clock(c);
 }

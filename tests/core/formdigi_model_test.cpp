@@ -762,12 +762,12 @@ TEST(Day, UnseenScreenKeepsEveryFigureAndLeavesTheScreenAlone) {
         ++spins;
         const DayState& a = seen.model.day;
         const DayState& b = unseen.model.day;
-        const std::array<float, 11> figures_a = {a.keika_byo,   a.kaiten_total, a.atari_count,
-                                                 a.renchan,     a.hamari_max,   a.mochidama,
+        const std::array<float, 11> figures_a = {a.keika_byo,   a.kaiten_total,  a.atari_count,
+                                                 a.renchan,     a.hamari_max,    a.mochidama,
                                                  a.kankin_gaku, a.shishutsu_raw, a.shushi,
                                                  a.kaishu_gaku, a.shishutsu_gaku};
-        const std::array<float, 11> figures_b = {b.keika_byo,   b.kaiten_total, b.atari_count,
-                                                 b.renchan,     b.hamari_max,   b.mochidama,
+        const std::array<float, 11> figures_b = {b.keika_byo,   b.kaiten_total,  b.atari_count,
+                                                 b.renchan,     b.hamari_max,    b.mochidama,
                                                  b.kankin_gaku, b.shishutsu_raw, b.shushi,
                                                  b.kaishu_gaku, b.shishutsu_gaku};
         ASSERT_EQ(figures_a, figures_b) << "after spin " << spins;

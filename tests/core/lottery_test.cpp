@@ -282,3 +282,50 @@ TEST(Reach_Hantei, EachBandOfBothTablesAtItsEdges) {
         }
     }
 }
+
+TEST(Lottery, TheMachinesDrawsWinBelowOneBoundAtTheRulesEdges) {
+    // The machine's draw is k × 2^-53 for its 53 bits k. At 1 in P the normal
+    // state wins when Int(Int(Rnd × P × 10 + 1) / 10 + 0.9) = 1, that is below
+    // 1/P; the probability-up state when Int(Rnd × P / 5 + 1) = 1, below 5/P.
+    auto normal = [](double u, double P) {
+        return std::floor(std::floor(u * P * 10 + 1) / 10 + 0.9) == 1;
+    };
+    auto kakuhen = [](double u, double P) { return std::floor(u * P / 5 + 1) == 1; };
+    const double two53 = 0x1p53;
+    for (double P : {1.0, 2.5, 5.0, 100.0, 310.0, double(319.68f), 999.9, 1000.0, double(1e-40f)}) {
+        const JackpotBounds b = JackpotBounds::for_odds(P);
+        ASSERT_TRUE(b.exact) << P;
+        for (int state = 0; state < 2; ++state) {
+            const auto wins = [&](std::uint64_t k) {
+                const double u = double(k) / two53;
+                return state == 1 ? kakuhen(u, P) : normal(u, P);
+            };
+            const std::uint64_t below = b.below[state];
+            const double share = std::min((state == 1 ? 5 : 1) / P, 1.0);
+            EXPECT_NEAR(double(below), share * two53, 4) << P << " " << state;
+            EXPECT_TRUE(wins(below - 1)) << P << " " << state;
+            if (below < (std::uint64_t(1) << 53)) {
+                EXPECT_FALSE(wins(below)) << P << " " << state;
+            }
+        }
+    }
+    // Odds the premises never take have no bounds; the lottery then draws as
+    // any generator does.
+    for (double P : {0.0, -310.0, std::nan(""), HUGE_VAL})
+        EXPECT_FALSE(JackpotBounds::for_odds(P).exact) << P;
+
+    // Drawn from the machine's own generator, each lottery decides as the rule
+    // does on the same draw.
+    MachineRandom machine(3, false), twin(3, false);
+    SpinState s;
+    int hits = 0;
+    for (int i = 0; i < 200000; ++i) {
+        s.kakuhen_flag = i % 4 == 0 ? 1 : 0;
+        const double u = twin.Rnd();
+        const bool expected = s.kakuhen_flag == 1 ? kakuhen(u, 310) : normal(u, 310);
+        ASSERT_EQ(lottery_detail::jackpot_draw(s, premises(310), machine), expected) << i;
+        hits += expected;
+    }
+    const double p = 0.75 / 310 + 0.25 * 5 / 310;
+    EXPECT_NEAR(hits, 200000 * p, 4 * std::sqrt(200000 * p * (1 - p))); // four deviations
+}
