@@ -16,9 +16,9 @@ double round_half_even(double x) {
 }
 
 Int16 to_int16(double x) {
-    if (std::isnan(x)) throw overflow();
+    if (std::isnan(x)) raise_error(kOverflow);
     const double r = round_half_even(x);
-    if (r < -32768.0 || r > 32767.0) throw overflow();
+    if (r < -32768.0 || r > 32767.0) raise_error(kOverflow);
     return Int16(static_cast<long long>(r));
 }
 

@@ -34,7 +34,7 @@ class Int16 {
 
   private:
     static constexpr std::int16_t checked(long long v) {
-        if (v < -32768 || v > 32767) throw overflow();
+        if (v < -32768 || v > 32767) raise_error(kOverflow);
         return static_cast<std::int16_t>(v);
     }
     std::int16_t v_ = 0;

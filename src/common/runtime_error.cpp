@@ -26,8 +26,8 @@ std::string error_description(int number) {
     }
 }
 
-RuntimeError overflow() {
-    return RuntimeError(kOverflow);
+void raise_error(int number) {
+    throw RuntimeError(number);
 }
 
 std::string error_report(const RuntimeError& e, ReportForm form) {

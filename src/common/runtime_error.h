@@ -37,13 +37,15 @@ class RuntimeError : public std::runtime_error {
 // The runtime's own wording for an error number.
 std::string error_description(int number);
 
-RuntimeError overflow();
+// Raises run-time error `number`. Out of line, so that a check costs the code
+// it guards only a comparison.
+[[noreturn]] void raise_error(int number);
 
 // Element i of an array whose subscripts run from `first`, checked as the
 // language checks a subscript: any other i is run-time error 9.
 template <class Array> auto& element(Array& array, int i, int first = 0) {
     if (i < first || i - first >= static_cast<int>(std::size(array)))
-        throw RuntimeError(kSubscriptOutOfRange);
+        raise_error(kSubscriptOutOfRange);
     return array[static_cast<std::size_t>(i - first)];
 }
 

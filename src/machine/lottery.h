@@ -66,7 +66,7 @@ template <class R> Int16 one_in(R& rng, int n) {
     return v > 1 ? 0 : v;
 }
 
-template <class R> void miss(SpinState& s, R& rng) {
+template <class R> [[gnu::always_inline]] inline void miss(SpinState& s, R& rng) {
     if (rnd_below(rng, kHazureReachOneIn) == 0) s.reach_kind = Reach_Hantei(s.atari_flag, rng);
     s.suberi_flag = s.reach_kind <= 1 ? one_in(rng, 14) : Int16(rnd_below(rng, 2));
     if (s.kakuhen_flag == 1) {

@@ -16,7 +16,8 @@ Int16 KakuhenHantei(Int16 egara);
 // The reach kind of a spin: 1..11 from the jackpot table when atari_flag is 1,
 // else 1..10 from the miss table.
 Int16 Reach_Hantei(Int16 atari_flag, Random& rng);
-Int16 Reach_Hantei(Int16 atari_flag, MachineRandom& rng);
+// The same with the machine's own generator, inline (below).
+inline Int16 Reach_Hantei(Int16 atari_flag, MachineRandom& rng);
 
 // The two symbol tables of the lottery, indexed by Int(Rnd × 7).
 inline constexpr std::array<int, 7> kOtherSymbols = {0, 1, 2, 8, 4, 9, 6};
@@ -75,5 +76,22 @@ inline constexpr std::array<ReachBand, 10> kHazureReachTable = {{
     {2167, 9},
     {2172, 10},
 }};
+
+namespace rules_detail {
+template <std::size_t N> Int16 band_of(const std::array<ReachBand, N>& table, int v) {
+    for (const ReachBand& band : table)
+        if (v < band.below) return band.kind;
+    raise_error(kSubscriptOutOfRange); // v beyond the last band
+}
+} // namespace rules_detail
+
+template <class R> Int16 reach_kind(Int16 atari_flag, R& rng) {
+    if (atari_flag == 1) return rules_detail::band_of(kAtariReachTable, rnd_below(rng, kAtariDraw));
+    return rules_detail::band_of(kHazureReachTable, rnd_below(rng, kHazureDraw));
+}
+
+inline Int16 Reach_Hantei(Int16 atari_flag, MachineRandom& rng) {
+    return reach_kind(atari_flag, rng);
+}
 
 } // namespace popchan
