@@ -94,12 +94,11 @@ void jackpot(AccountingContext& c);
 // boxes.
 void show_clock(AccountingContext& c);
 
-inline void miss(AccountingContext& c) {
+inline void miss(AccountingContext& c, const SpinRates& rates) {
     DayState& d = c.day;
     d.hamari += 1;
     if (!(d.hamari_max > d.hamari)) d.hamari_max = d.hamari;
     if (c.s.kakuhen_flag == 1) return; // nothing is consumed in the probability-up state
-    const SpinRates& rates = c.rates.at(c.z.zentei_kaiten);
     if (d.mochidama > 0) {
         d.mochidama -= rates.balls;
         if (d.mochidama < 0) {
@@ -134,14 +133,14 @@ inline void Timer3_Timer(AccountingContext& c) {
     if (s.spin_phase != 2) return;
     d.kaiten_total += 1;
     if (s.kakuhen_flag != 1) d.kaiten_tsujo += 1;
-    d.keika_byo +=
-        spin_seconds(s.reach_kind, s.kakuhen_flag, c.rates.at(c.z.zentei_kaiten).normal_seconds);
+    const SpinRates& rates = c.rates.at(c.z.zentei_kaiten);
+    d.keika_byo += spin_seconds(s.reach_kind, s.kakuhen_flag, rates.normal_seconds);
     if (s.reach_kind != 0)
         c.reach.Reach_Rireki(s.reach_kind, s.reach_kind, s.atari_flag, s.kakuhen_flag, s.digi_mode);
     if (s.atari_flag == 1)
         accounting_detail::jackpot(c);
     else
-        accounting_detail::miss(c);
+        accounting_detail::miss(c, rates);
     accounting_detail::money_and_clock(c);
     ++c.screen.revision;
     if (d.keika_byo > c.z.zentei_jikan * 3600 || d.shushi < -c.z.zentei_giveup) c.end_of_day();
