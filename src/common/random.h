@@ -19,7 +19,7 @@ class Random {
 // xoshiro256++ with 53-bit doubles. Re-seeding mixes the clock reading into
 // the running state instead of replacing it, so two lotteries that read the
 // same clock value still draw different numbers.
-class MachineRandom final : public Random {
+class alignas(64) MachineRandom final : public Random {
   public:
     // `clock_mixing` false: a pure seeded sequence (tests, the batch tool).
     explicit MachineRandom(std::uint64_t seed, bool clock_mixing = true);
