@@ -139,8 +139,9 @@ double drawn_share_of_day(const ChainParts& c, const std::array<SpinTimes, 2>& t
     cell(c.limiter > 1 ? 0 : 1, 0) = 1;
     double all = 0, drawn = 0;
     for (int t = 0; t <= day_seconds; ++t) {
+        const int slot = t % ring; // the second's place, as cell() finds it
         for (int state = 0; state < states; ++state) {
-            double& here = cell(state, t);
+            double& here = at[std::size_t(state * ring + slot)];
             const double m = here;
             here = 0;
             if (m == 0) continue;
