@@ -940,3 +940,30 @@ TEST(BatchReports, TheQuantilesOfOneDayAndOfFour) {
     for (const auto& [q, balance] : ranks)
         EXPECT_EQ(quantile(four, q), balance) << q;
 }
+
+TEST(Batch, ADayEndsByTheGiveUpOnlyPastIt) {
+    // At 10 spins per 1,000 yen a spin with no balls costs 100 yen, and a day
+    // of 3.6 s ends by its hours after its first spin, with a balance of -100.
+    struct Case {
+        Single giveup;
+        bool by_giveup;
+    };
+    for (const Case c : {Case{100, false}, Case{99, true}}) {
+        Premises z;
+        z.zentei_kaiten = 10;
+        z.zentei_jikan = 0.001f;
+        z.zentei_giveup = c.giveup;
+        DayPlayer player(z);
+        ReachTable reach{};
+        const DayResult d = player.play(1, 1, nullptr, reach);
+        ASSERT_TRUE(player.error().empty()) << player.error();
+        ASSERT_EQ(d.spins, 1);
+        ASSERT_EQ(d.jackpots, 0);
+        EXPECT_EQ(d.spent, 100);
+        EXPECT_EQ(d.balance, -100);
+        EXPECT_TRUE(d.by_hours);
+        EXPECT_EQ(d.by_giveup, c.by_giveup) << c.giveup;
+        for (int hour = 1; hour <= kMaxHours; ++hour)
+            EXPECT_EQ(d.hourly[hour], -100) << hour; // the hours after the day keep its balance
+    }
+}
