@@ -56,13 +56,12 @@ class FormDigiModel {
     void f3_Click();        // Sound off
     void h2_Click(int i);   // play speed kSpeeds[i]; music only at the machine's own pace
 
-    // One tick of timer 0..3 (Timer1 … Timer4), as the clock fires it. The batch
-    // tool plays its days this way, at machine speed.
+    // One tick of timer 0..3 (Timer1 … Timer4), as the clock fires it.
     void tick(int timer) { on_timer(timer); }
     // Ticks of Timer1, Timer2 and Timer3 in a row, as the clock fires them in
     // one millisecond; `after_lottery` sees the lottery's decisions before the
-    // display and the accounting take them. Inline, for the batch tool's
-    // hundreds of millions of spins.
+    // display and the accounting take them. The batch tool plays its days
+    // this way, at machine speed; inline, for its hundreds of millions of spins.
     template <class F> void tick_spin(F&& after_lottery) {
         timer_handler(0, [this] { lottery_tick(); });
         after_lottery();
