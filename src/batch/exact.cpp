@@ -265,8 +265,8 @@ Interval wilson(double x, double n, double z) {
     return {std::max(centre - half, 0.0), std::min(centre + half, 1.0)};
 }
 
-void DayTally::book_chain(const SpinBefore& before, Int16 kakuhen_flag) {
-    const std::size_t n = before.kakuhen_flag == 1 ? std::size_t(before.renchan) + 1 : 1;
+void DayTally::book_chain(bool kakuhen, Single renchan, Int16 kakuhen_flag) {
+    const std::size_t n = kakuhen ? std::size_t(renchan) + 1 : 1;
     if (chain.size() < n) chain.resize(n);
     chain[n - 1][0] += 1;
     chain[n - 1][1] += kakuhen_flag == 1 ? 0 : 1;

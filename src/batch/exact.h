@@ -92,11 +92,13 @@ struct DayTally {
         const bool atari = before.atari_flag == 1, kakuhen = before.kakuhen_flag == 1;
         const double seconds = keika_byo - before.keika_byo - (atari ? kAtariSeconds : 0);
         (kakuhen ? seconds_kakuhen : seconds_tsujo) += seconds;
-        if (atari && kakuhen_flag) book_chain(before, *kakuhen_flag);
+        if (atari && kakuhen_flag) book_chain(kakuhen, before.renchan, *kakuhen_flag);
     }
 
   private:
-    void book_chain(const SpinBefore& before, Int16 kakuhen_flag);
+    // A jackpot in the probability-up state or not, `renchan` the chain
+    // before it, and the state it left.
+    void book_chain(bool kakuhen, Single renchan, Int16 kakuhen_flag);
 };
 
 // A ratio of two sums over days, with the spread of the days about it, so

@@ -25,8 +25,6 @@ struct DayPlayer::Silent : Dialogs {
     DayResult* result = nullptr;
     std::string error;
     int next_hour = 1;
-    // The clock of next_hour's mark; past the last hour, above every clock.
-    Single next_mark = 3600;
 
     void message(const std::string& text, const std::string& title, MessageIcon) override {
         if (title == kErrorTitle) {
@@ -55,17 +53,19 @@ struct DayPlayer::Silent : Dialogs {
     }
     bool ask_yes_no(const std::string&, const std::string&, MessageIcon) override { return false; }
 
-    void start_day() {
+    // The clock of the first hour's mark.
+    Single start_day() {
         next_hour = 1;
-        next_mark = 3600;
+        return 3600;
     }
-    void note_hours() {
+    // Notes the balance at the hours the clock has passed; the clock of the
+    // next mark, or past the last hour one above every clock.
+    Single note_hours() {
         const DayState& d = model->day;
-        if (!(d.keika_byo >= next_mark)) return;
         while (next_hour <= kMaxHours && d.keika_byo >= next_hour * 3600.0f)
             result->hourly[next_hour++] = d.shushi;
-        next_mark =
-            next_hour <= kMaxHours ? next_hour * 3600.0f : std::numeric_limits<Single>::infinity();
+        return next_hour <= kMaxHours ? next_hour * 3600.0f
+                                      : std::numeric_limits<Single>::infinity();
     }
 };
 
@@ -93,12 +93,14 @@ DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<
     DayResult result;
     result.day = day;
     dialogs_->result = &result;
-    dialogs_->start_day();
+    Single next_mark = dialogs_->start_day();
     rng_->seed(day_seed(run_seed, day));
     m.spin.kakuhen_zan = kZanMarker;
     m.a3_Click();
     std::int32_t spin = 0;
-    while (m.clock().interval(0) != 0 && dialogs_->error.empty()) {
+    // The day ends when its timer stops, at the end of the day or on an error.
+    bool over = m.clock().interval(0) == 0 || !dialogs_->error.empty();
+    while (!over) {
         const SpinState& s = m.spin;
         SpinBefore before;
         m.tick_spin([&] {
@@ -112,11 +114,13 @@ DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<
             // The display changes none of these.
             before = {s.kakuhen_flag, s.atari_flag, m.day.renchan, m.day.keika_byo};
         });
-        if (m.clock().interval(0) == 0)
+        over = m.clock().interval(0) == 0;
+        if (over)
             result.tally.book(before, result.end_seconds, std::nullopt);
         else
             result.tally.book(before, m.day.keika_byo, s.kakuhen_flag);
-        dialogs_->note_hours();
+        if (m.day.keika_byo >= next_mark) next_mark = dialogs_->note_hours();
+        over = over || !dialogs_->error.empty();
     }
     result.zan_end = m.spin.kakuhen_zan;
     for (int row = 0; row < 32; ++row)

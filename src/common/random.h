@@ -33,7 +33,7 @@ class alignas(64) MachineRandom final : public Random {
     double Rnd() override { return from_bits53(bits53()); }
     std::uint64_t bits53() { return next() >> 11; }
     // The 53 bits are below 2^63: as a signed number they convert in one step.
-    static double from_bits53(std::uint64_t k) {
+    static constexpr double from_bits53(std::uint64_t k) {
         return static_cast<double>(static_cast<std::int64_t>(k)) * 0x1.0p-53;
     }
     void Randomize() override {
@@ -63,6 +63,32 @@ class alignas(64) MachineRandom final : public Random {
 // is its whole part.
 template <class R> int rnd_below(R& rng, int n) {
     return static_cast<int>(rng.Rnd() * n);
+}
+
+// The least 53-bit draw k of the machine's generator for which
+// Int(k × 2^-53 × n) is v or more; 2^53 when there is none. Rnd × n rises
+// with k, so the draws giving Int(Rnd × n) = v are those from
+// rnd_bound(n, v) up to rnd_bound(n, v + 1).
+constexpr std::uint64_t rnd_bound(int n, int v) {
+    std::uint64_t lo = 0, hi = std::uint64_t(1) << 53;
+    while (lo < hi) {
+        const std::uint64_t k = lo + (hi - lo) / 2;
+        if (MachineRandom::from_bits53(k) * n >= v)
+            hi = k;
+        else
+            lo = k + 1;
+    }
+    return lo;
+}
+
+// Whether Int(Rnd × n) is v, for a whole n above 0.
+template <int n, int v, class R> bool rnd_is(R& rng) {
+    return rnd_below(rng, n) == v;
+}
+// The machine's own generator compares its 53 bits with the band's bounds.
+template <int n, int v> bool rnd_is(MachineRandom& rng) {
+    constexpr std::uint64_t lo = rnd_bound(n, v), hi = rnd_bound(n, v + 1);
+    return rng.bits53() - lo < hi - lo;
 }
 
 // The machine's generator as a front end starts it: seeded (a pure sequence,

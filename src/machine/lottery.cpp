@@ -71,6 +71,7 @@ JackpotBounds JackpotBounds::for_odds(double P) {
     JackpotBounds b;
     b.P = P;
     if (!(P > 0) || !std::isfinite(P)) return b;
+    std::array<std::uint64_t, 2> below{};
     for (int kakuhen = 0; kakuhen < 2; ++kakuhen) {
         auto wins = [&](std::uint64_t k) {
             return lottery_detail::jackpot_hit(MachineRandom::from_bits53(k), P, kakuhen == 1);
@@ -82,8 +83,9 @@ JackpotBounds JackpotBounds::for_odds(double P) {
             const std::uint64_t mid = lo + (hi - lo) / 2;
             (wins(mid) ? lo : hi) = mid;
         }
-        b.below[kakuhen] = hi;
+        below[kakuhen] = hi;
     }
+    b.below = below;
     b.exact = true;
     return b;
 }

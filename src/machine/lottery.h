@@ -38,13 +38,15 @@ template <class R> bool jackpot_draw(const SpinState& s, const Premises& z, R& r
 struct JackpotBounds {
     double P = std::numeric_limits<double>::quiet_NaN(); // the bounds are for this P
     bool exact = false;                                  // false: no bounds for this P
-    std::array<std::uint64_t, 2> below{};                // normal state, probability-up
+    // Normal state, probability-up. Without bounds they lie above every draw,
+    // and each draw goes to the rule itself.
+    std::array<std::uint64_t, 2> below{~std::uint64_t(0), ~std::uint64_t(0)};
     static JackpotBounds for_odds(double P);
 };
 
 // The bounds for P, kept per thread from the last lottery.
 inline const JackpotBounds& jackpot_bounds(double P) {
-    thread_local JackpotBounds bounds;
+    constinit thread_local JackpotBounds bounds;
     if (!(bounds.P == P)) bounds = JackpotBounds::for_odds(P);
     return bounds;
 }
@@ -56,28 +58,27 @@ inline bool jackpot_draw(const SpinState& s, const Premises& z, MachineRandom& r
     const JackpotBounds& bounds = jackpot_bounds(z.zentei_kakuritu);
     const bool kakuhen = s.kakuhen_flag == 1;
     const std::uint64_t k = rng.bits53();
-    if (bounds.exact) return k < bounds.below[kakuhen];
-    return jackpot_hit(MachineRandom::from_bits53(k), z.zentei_kakuritu, kakuhen);
+    if (!(k < bounds.below[kakuhen])) return false;
+    return bounds.exact || jackpot_hit(MachineRandom::from_bits53(k), z.zentei_kakuritu, kakuhen);
 }
 
 // Int(Rnd × n) with anything above 1 read as 0: a chance of 1/n of a 1.
-template <class R> Int16 one_in(R& rng, int n) {
-    const int v = rnd_below(rng, n);
-    return v > 1 ? 0 : v;
+template <int n, class R> Int16 one_in(R& rng) {
+    return rnd_is<n, 1>(rng);
 }
 
 template <class R> [[gnu::always_inline]] inline void miss(SpinState& s, R& rng) {
-    if (rnd_below(rng, kHazureReachOneIn) == 0) s.reach_kind = Reach_Hantei(s.atari_flag, rng);
-    s.suberi_flag = s.reach_kind <= 1 ? one_in(rng, 14) : Int16(rnd_below(rng, 2));
+    if (rnd_is<kHazureReachOneIn, 0>(rng)) s.reach_kind = Reach_Hantei(s.atari_flag, rng);
+    s.suberi_flag = s.reach_kind <= 1 ? one_in<14>(rng) : Int16(rnd_is<2, 1>(rng));
     if (s.kakuhen_flag == 1) {
         // In the probability-up state only the stronger reaches may miss.
         if (!kakuhen_keeps_miss_reach(s.reach_kind)) s.reach_kind = 0;
         if (s.reach_kind == 0) s.suberi_flag = 0;
     }
     if (s.reach_kind >= 2 && s.reach_kind <= 10) {
-        s.yokoku_chara = one_in(rng, 10);
-        s.yokoku_level = one_in(rng, 10);
-        if (s.yokoku_level == 1 && rnd_below(rng, 2) == 0) s.yokoku_level = 2;
+        s.yokoku_chara = one_in<10>(rng);
+        s.yokoku_level = one_in<10>(rng);
+        if (s.yokoku_level == 1 && rnd_is<2, 0>(rng)) s.yokoku_level = 2;
     }
 }
 

@@ -3,8 +3,9 @@
 // box regulation, the counters, the clock and the end of the day.
 #pragma once
 
+#include <bit>
+#include <cstdint>
 #include <functional>
-#include <limits>
 #include <string>
 
 #include "machine/spin_state.h"
@@ -17,10 +18,17 @@
 
 namespace popchan {
 
+// The bits of a single, as the key of a kept value: equal bits, equal
+// results, NaN included. No arithmetic result has all bits set.
+inline std::uint32_t key_of(Single x) {
+    return std::bit_cast<std::uint32_t>(x);
+}
+inline constexpr std::uint32_t kNoKey = ~std::uint32_t(0);
+
 // What a spin costs at k spins per 1,000 yen. k stays the same all day, so
 // the divisions are done once for it.
 struct SpinRates {
-    Single k = -1;
+    std::uint32_t k = kNoKey;
     Single normal_seconds = 0; // a spin without reach in the normal state
     Single balls = 0, yen = 0; // a spin's cost in balls, or in yen with none held
     const SpinRates& at(Single rate);
@@ -42,7 +50,8 @@ struct AccountingContext {
     // A value worked out from `in` at `rate`, kept for the next spin: most
     // spins change either the balls held or the yen spent, not both.
     struct Kept {
-        Single in = std::numeric_limits<Single>::quiet_NaN(), rate = 0, out = 0;
+        std::uint32_t in = kNoKey, rate = kNoKey;
+        Single out = 0;
     };
     Kept held_value{}, spent_rounded{};
 };
@@ -70,8 +79,8 @@ inline Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single normal_s
 }
 
 inline const SpinRates& SpinRates::at(Single rate) {
-    if (rate != k) {
-        k = rate;
+    if (key_of(rate) != k) {
+        k = key_of(rate);
         normal_seconds = normal_spin_seconds(rate);
         balls = balls_per_spin(rate);
         yen = yen_per_spin(rate);
@@ -113,12 +122,13 @@ inline void miss(AccountingContext& c, const SpinRates& rates) {
 inline void money_and_clock(AccountingContext& c) {
     DayState& d = c.day;
     AccountingContext::Kept& held = c.held_value;
-    if (!(held.in == d.mochidama && held.rate == c.z.zentei_kankin))
-        held = {d.mochidama, c.z.zentei_kankin, exchange_value(d.mochidama, c.z.zentei_kankin)};
+    if (!(held.in == key_of(d.mochidama) && held.rate == key_of(c.z.zentei_kankin)))
+        held = {key_of(d.mochidama), key_of(c.z.zentei_kankin),
+                exchange_value(d.mochidama, c.z.zentei_kankin)};
     d.kaishu_gaku = held.out + d.kankin_gaku;
     AccountingContext::Kept& spent = c.spent_rounded;
-    if (!(spent.in == d.shishutsu_raw))
-        spent = {d.shishutsu_raw, 0, Single(vb_int(d.shishutsu_raw / 100.0 + 0.5) * 100)};
+    if (!(spent.in == key_of(d.shishutsu_raw)))
+        spent = {key_of(d.shishutsu_raw), 0, Single(vb_int(d.shishutsu_raw / 100.0 + 0.5) * 100)};
     d.shishutsu_gaku = spent.out;
     d.shushi = d.kaishu_gaku - d.shishutsu_gaku;
     if (c.shown) show_clock(c);

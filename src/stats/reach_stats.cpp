@@ -14,11 +14,11 @@ void ReachStats::Reach_Rireki(Int16 Rno, Int16 reach_kind, Int16 atari_flag, Int
         auto& row = reach_stats_.at(base + reach_kind);
         if (atari_flag == 1) row[0] += 1;
         row[1] += 1;
-        auto& total = reach_stats_[base];
-        total = {0, 0};
-        for (int k = 1; k <= 11; ++k) {
-            total[0] += reach_stats_.at(base + k)[0];
-            total[1] += reach_stats_.at(base + k)[1];
+        // The first row sums kinds 1 to 11: whole numbers, so kept exact by adding.
+        if (reach_kind >= 1 && reach_kind <= 11) {
+            auto& total = reach_stats_[base];
+            if (atari_flag == 1) total[0] += 1;
+            total[1] += 1;
         }
     }
     const bool redraw_list = Rno == 99 || digi_mode == kDigiShowAll ||

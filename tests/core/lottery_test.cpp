@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "core/fakes.h"
 #include "machine/lottery.h"
@@ -328,4 +329,46 @@ TEST(Lottery, TheMachinesDrawsWinBelowOneBoundAtTheRulesEdges) {
     }
     const double p = 0.75 / 310 + 0.25 * 5 / 310;
     EXPECT_NEAR(hits, 200000 * p, 4 * std::sqrt(200000 * p * (1 - p))); // four deviations
+}
+
+TEST(Lottery, TheMachinesSmallDrawsSplitAtTheRulesEdges) {
+    // Int(Rnd × n) on the machine's draw k × 2^-53, written out.
+    auto whole = [](std::uint64_t k, int n) { return std::floor(double(k) / 0x1p53 * n); };
+    for (int n : {2, 10, 14}) {
+        for (int v : {0, 1}) {
+            const std::uint64_t lo = rnd_bound(n, v), hi = rnd_bound(n, v + 1);
+            EXPECT_NEAR(double(lo), double(v) / n * 0x1p53, 4) << n << " " << v;
+            EXPECT_EQ(whole(lo, n), v) << n << " " << v;
+            EXPECT_EQ(whole(hi - 1, n), v) << n << " " << v;
+            if (lo > 0) {
+                EXPECT_EQ(whole(lo - 1, n), v - 1) << n << " " << v;
+            }
+            if (hi < (std::uint64_t(1) << 53)) {
+                EXPECT_EQ(whole(hi, n), v + 1) << n << " " << v;
+            }
+        }
+    }
+    EXPECT_EQ(rnd_bound(2, 2), std::uint64_t(1) << 53); // no draw gives 2
+
+    // Whole lotteries on the machine's generator decide as on its twin drawn
+    // through the plain interface, state by state.
+    MachineRandom machine(5, false), twin(5, false);
+    Random& plain = twin;
+    int reaches = 0, slides = 0;
+    for (int i = 0; i < 100000; ++i) {
+        SpinState a, b;
+        a.kakuhen_flag = b.kakuhen_flag = i % 3 == 0 ? 1 : 0;
+        Timer1_Timer(a, 0, premises(310), machine);
+        Timer1_Timer(b, 0, premises(310), plain);
+        ASSERT_EQ(std::tie(a.atari_flag, a.atari_egara, a.reach_kind, a.suberi_flag, a.yokoku_chara,
+                           a.yokoku_level, a.shoukaku_egara),
+                  std::tie(b.atari_flag, b.atari_egara, b.reach_kind, b.suberi_flag, b.yokoku_chara,
+                           b.yokoku_level, b.shoukaku_egara))
+            << i;
+        reaches += a.reach_kind != 0;
+        slides += a.suberi_flag != 0;
+    }
+    // Both kinds of draw came up often enough to be compared.
+    EXPECT_GT(reaches, 3000);
+    EXPECT_GT(slides, 3000);
 }
