@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/fakes.h"
 #include "parlour/formdigi_model.h"
@@ -69,6 +70,27 @@ TEST(Money, SpendingAndBallsRoundToWhole100Yen) {
     b.day.shishutsu_raw = 1249 - 33;
     b.spin();
     EXPECT_EQ(b.day.shishutsu_gaku, 1200);
+}
+
+TEST(Money, KeptHundredsFollowEveryValueUpAndDownAndAtTheEdges) {
+    // Int(x + 0.5) × 100, written out.
+    auto rule = [](double x) { return Single(std::floor(x + 0.5) * 100); };
+    std::vector<double> xs;
+    for (double balls = 3000; balls > 0; balls -= 250.0f / 30) // balls played away
+        xs.push_back(Single(2.22f * Single(balls)) / 100);
+    for (double yen = 0; yen < 5000; yen += Single(1000.0f / 30)) // yen spent
+        xs.push_back(yen / 100.0);
+    // Around the edges: x + 0.5 rounds up to 1 from 0.5 − 2^-54.
+    for (double x : {0.25, 0x1.fffffffffffffp-2, 0x1.ffffffffffffep-2, 0.5, -0.5, 1.5, 2.5, -0.0,
+                     0x1p52 - 0.5, 0x1p52, 0x1p53 + 2, 1e30, -1e30, 0x1p-1074, 7.0, 7.0})
+        xs.push_back(x);
+    KeptHundreds kept;
+    for (double x : xs)
+        ASSERT_EQ(kept.of(x), rule(x)) << std::hexfloat << x;
+    // Neither NaN nor infinity is kept as a band: each is worked out afresh.
+    EXPECT_TRUE(std::isnan(kept.of(std::nan(""))));
+    EXPECT_EQ(kept.of(HUGE_VAL), HUGE_VALF);
+    EXPECT_EQ(kept.of(0.25), 0);
 }
 
 TEST(Money, AShortfallOfBallsIsBoughtAt4Yen) {
