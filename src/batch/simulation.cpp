@@ -102,8 +102,7 @@ DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<
     bool over = m.clock().interval(0) == 0 || !dialogs_->error.empty();
     while (!over) {
         const SpinState& s = m.spin;
-        SpinBefore before;
-        m.tick_spin([&] {
+        const SpinBefore before = m.tick_spin([&] {
             if (rows && s.spin_phase == 1)
                 rows->push_back({++spin, std::int8_t(int(s.kakuhen_flag)),
                                  std::int8_t(int(s.atari_flag)), std::int8_t(int(s.atari_egara)),
@@ -112,7 +111,7 @@ DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<
                                  std::int8_t(int(s.yokoku_level)),
                                  std::int16_t(int(s.kakuhen_zan))});
             // The display changes none of these.
-            before = {s.kakuhen_flag, s.atari_flag, m.day.renchan, m.day.keika_byo};
+            return SpinBefore{s.kakuhen_flag, s.atari_flag, m.day.renchan, m.day.keika_byo};
         });
         over = m.clock().interval(0) == 0;
         if (over)

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "common/bgm.h"
 #include "common/clock.h"
@@ -60,13 +61,23 @@ class FormDigiModel {
     void tick(int timer) { on_timer(timer); }
     // Ticks of Timer1, Timer2 and Timer3 in a row, as the clock fires them in
     // one millisecond; `after_lottery` sees the lottery's decisions before the
-    // display and the accounting take them. The batch tool plays its days
-    // this way, at machine speed; inline, for its hundreds of millions of spins.
-    template <class F> void tick_spin(F&& after_lottery) {
+    // display and the accounting take them, and what it returns is returned.
+    // The batch tool plays its days this way, at machine speed; inline, for
+    // its hundreds of millions of spins.
+    template <class F> auto tick_spin(F&& after_lottery) {
         timer_handler(0, [this] { lottery_tick(); });
-        after_lottery();
-        timer_handler(1, [this] { Timer2_Timer(display_); });
-        timer_handler(2, [this] { Timer3_Timer(accounting_); });
+        const auto rest = [this] {
+            timer_handler(1, [this] { Timer2_Timer(display_); });
+            timer_handler(2, [this] { Timer3_Timer(accounting_); });
+        };
+        if constexpr (std::is_void_v<decltype(after_lottery())>) {
+            after_lottery();
+            rest();
+        } else {
+            auto seen = after_lottery();
+            rest();
+            return seen;
+        }
     }
     // Whether anybody sees the window; the batch tool says no, and the day's
     // figures are kept without the screen's clock, lists, graph and signs.
