@@ -118,7 +118,8 @@ DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<
             result.tally.book(before, result.end_seconds, std::nullopt);
         else
             result.tally.book(before, m.day.keika_byo, s.kakuhen_flag);
-        if (m.day.keika_byo >= next_mark) next_mark = dialogs_->note_hours();
+        if (m.day.keika_byo >= next_mark) [[unlikely]]
+            next_mark = dialogs_->note_hours();
         over = over || !dialogs_->error.empty();
     }
     result.zan_end = m.spin.kakuhen_zan;

@@ -56,9 +56,14 @@ std::string missing_pictures_message(const std::vector<std::string>& names) {
            "）。\nデジタル表示の一部が表示されませんが、シミュレーションはそのまま続けられます。";
 }
 
+void Digi::set_drawing(bool on) {
+    if (on && !drawing_) scr_bkg.fill(from_bgr(back_color_));
+    drawing_ = on;
+}
+
 void Digi::set_back_color(std::uint32_t bgr) {
     back_color_ = bgr;
-    scr_bkg.fill(from_bgr(bgr));
+    if (drawing_) scr_bkg.fill(from_bgr(bgr));
 }
 
 void Digi::draw_masked(const Surface& mask, int mx, int my, const Surface& sprite, int sx, int sy,

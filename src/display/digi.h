@@ -53,8 +53,9 @@ class Digi {
     Surface PictureWaku{kDigiW, kDigiH}; // what the display shows
     Pictures pictures;
 
-    // Headless runs can skip the pixels and keep only the reels' positions.
-    void set_drawing(bool on) { drawing_ = on; }
+    // Headless runs can skip the pixels and keep only the reels' positions
+    // and the background colour, painted when drawing starts again.
+    void set_drawing(bool on);
 
     // The start of a tick: scr_work from the background; its end: the
     // display from scr_work.

@@ -61,7 +61,8 @@ inline void Timer2_Timer(DisplayContext& c) {
     if (s.spin_phase != 1) return;
     if (s.digi_mode == kDigiHideAll || (s.digi_mode == kDigiReachesOnly && s.reach_kind == 0) ||
         (s.digi_mode == kDigiJackpotsOnly && s.atari_flag != 1)) {
-        if (s.spin_tick != 0) display_detail::put_to_rest(c);
+        if (s.spin_tick != 0) [[unlikely]]
+            display_detail::put_to_rest(c);
         s.spin_tick = 0;
         s.egara_step = {};
         s.spin_phase = 2;

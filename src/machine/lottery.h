@@ -47,7 +47,8 @@ struct JackpotBounds {
 // The bounds for P, kept per thread from the last lottery.
 inline const JackpotBounds& jackpot_bounds(double P) {
     constinit thread_local JackpotBounds bounds;
-    if (!(bounds.P == P)) bounds = JackpotBounds::for_odds(P);
+    if (!(bounds.P == P)) [[unlikely]]
+        bounds = JackpotBounds::for_odds(P);
     return bounds;
 }
 
@@ -58,7 +59,8 @@ inline bool jackpot_draw(const SpinState& s, const Premises& z, MachineRandom& r
     const JackpotBounds& bounds = jackpot_bounds(z.zentei_kakuritu);
     const bool kakuhen = s.kakuhen_flag == 1;
     const std::uint64_t k = rng.bits53();
-    if (!(k < bounds.below[kakuhen])) return false;
+    if (!(k < bounds.below[kakuhen])) [[likely]]
+        return false;
     return bounds.exact || jackpot_hit(MachineRandom::from_bits53(k), z.zentei_kakuritu, kakuhen);
 }
 
@@ -68,14 +70,15 @@ template <int n, class R> Int16 one_in(R& rng) {
 }
 
 template <class R> [[gnu::always_inline]] inline void miss(SpinState& s, R& rng) {
-    if (rnd_is<kHazureReachOneIn, 0>(rng)) s.reach_kind = Reach_Hantei(s.atari_flag, rng);
+    if (rnd_is<kHazureReachOneIn, 0>(rng)) [[unlikely]]
+        s.reach_kind = Reach_Hantei(s.atari_flag, rng);
     s.suberi_flag = s.reach_kind <= 1 ? one_in<14>(rng) : Int16(rnd_is<2, 1>(rng));
     if (s.kakuhen_flag == 1) {
         // In the probability-up state only the stronger reaches may miss.
         if (!kakuhen_keeps_miss_reach(s.reach_kind)) s.reach_kind = 0;
         if (s.reach_kind == 0) s.suberi_flag = 0;
     }
-    if (s.reach_kind >= 2 && s.reach_kind <= 10) {
+    if (s.reach_kind >= 2 && s.reach_kind <= 10) [[unlikely]] {
         s.yokoku_chara = one_in<10>(rng);
         s.yokoku_level = one_in<10>(rng);
         if (s.yokoku_level == 1 && rnd_is<2, 0>(rng)) s.yokoku_level = 2;
@@ -100,7 +103,7 @@ template <class R>
     s.shoukaku_egara = 0;
     s.yokoku_level = 0;
     s.yokoku_scroll = 0;
-    if (lottery_detail::jackpot_draw(s, z, rng)) {
+    if (lottery_detail::jackpot_draw(s, z, rng)) [[unlikely]] {
         s.atari_flag = 1;
         jackpot_decisions(s, renchan, z, rng);
     } else {

@@ -48,7 +48,7 @@ struct KeptHundreds {
     Single out = 0;
     Single of(double x) {
         const double y = x + 0.5;
-        if (!(y >= n && y < next)) {
+        if (!(y >= n && y < next)) [[unlikely]] {
             n = vb_int(y);
             next = n + 1;
             out = Single(n * 100);
@@ -90,14 +90,14 @@ inline constexpr Single kAtariSeconds = 300;
 // Seconds a spin takes by its reach and state; normal_seconds is that of a
 // spin without reach in the normal state at the day's spin rate.
 inline Single spin_seconds(Int16 reach_kind, Int16 kakuhen_flag, Single normal_seconds) {
-    if (reach_kind == 1) return 20;
-    if (reach_kind >= 2) return 50;
+    if (reach_kind >= 1) [[unlikely]]
+        return reach_kind == 1 ? 20 : 50;
     if (kakuhen_flag == 1) return 5;
     return normal_seconds;
 }
 
 inline const SpinRates& SpinRates::at(Single rate) {
-    if (key_of(rate) != k) {
+    if (key_of(rate) != k) [[unlikely]] {
         k = key_of(rate);
         normal_seconds = normal_spin_seconds(rate);
         balls = balls_per_spin(rate);
@@ -132,7 +132,7 @@ inline void miss(AccountingContext& c, const SpinRates& rates) {
     if (c.s.kakuhen_flag == 1) return; // nothing is consumed in the probability-up state
     if (d.mochidama > 0) {
         d.mochidama -= rates.balls;
-        if (d.mochidama < 0) {
+        if (d.mochidama < 0) [[unlikely]] {
             d.shishutsu_raw += -d.mochidama * 4; // the shortfall bought at 4 yen a ball
             d.mochidama = 0;
         }
@@ -161,15 +161,16 @@ inline void Timer3_Timer(AccountingContext& c) {
     if (s.kakuhen_flag != 1) d.kaiten_tsujo += 1;
     const SpinRates& rates = c.rates.at(c.z.zentei_kaiten);
     d.keika_byo += spin_seconds(s.reach_kind, s.kakuhen_flag, rates.normal_seconds);
-    if (s.reach_kind != 0)
+    if (s.reach_kind != 0) [[unlikely]]
         c.reach.Reach_Rireki(s.reach_kind, s.reach_kind, s.atari_flag, s.kakuhen_flag, s.digi_mode);
-    if (s.atari_flag == 1)
+    if (s.atari_flag == 1) [[unlikely]]
         accounting_detail::jackpot(c);
     else
         accounting_detail::miss(c, rates);
     accounting_detail::money_and_clock(c);
     ++c.screen.revision;
-    if (d.keika_byo > c.z.zentei_jikan * 3600 || d.shushi < -c.z.zentei_giveup) c.end_of_day();
+    if (d.keika_byo > c.z.zentei_jikan * 3600 || d.shushi < -c.z.zentei_giveup) [[unlikely]]
+        c.end_of_day();
     s.spin_phase = 0;
 }
 

@@ -81,7 +81,10 @@ class FormDigiModel {
     }
     // Whether anybody sees the window; the batch tool says no, and the day's
     // figures are kept without the screen's clock, lists, graph and signs.
-    void set_screen_shown(bool shown) { accounting_.shown = shown; }
+    void set_screen_shown(bool shown) {
+        accounting_.shown = shown;
+        reach.set_shown(shown);
+    }
 
     // Lets simulated milliseconds pass on the clock.
     void advance(std::int64_t ms) { clock_.advance(ms); }

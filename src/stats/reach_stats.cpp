@@ -24,8 +24,13 @@ void ReachStats::Reach_Rireki(Int16 Rno, Int16 reach_kind, Int16 atari_flag, Int
     const bool redraw_list = Rno == 99 || digi_mode == kDigiShowAll ||
                              digi_mode == kDigiReachesOnly ||
                              (digi_mode == kDigiJackpotsOnly && atari_flag == 1);
-    if (!redraw_list) return;
+    if (!redraw_list || !shown_) return;
     redraw(Rno == 99 ? 0 : reach_kind + (kakuhen_flag == 1 ? 14 : 0));
+}
+
+void ReachStats::set_shown(bool shown) {
+    if (shown && !shown_) redraw(0);
+    shown_ = shown;
 }
 
 void ReachStats::redraw(int selection) {

@@ -30,11 +30,15 @@ class ReachStats {
 
     double count(int row, int column) const { return reach_stats_.at(row).at(column); }
     const ReachList& list() const { return list_; }
+    // Whether anybody sees the list. Unseen, the counts go on but the list is
+    // not redrawn; seen again, it shows the counts with nothing selected.
+    void set_shown(bool shown);
 
   private:
     void redraw(int selection);
     std::array<std::array<double, 2>, kRows> reach_stats_{};
     ReachList list_;
+    bool shown_ = true;
 };
 
 // Labels of kinds 1..11 in the list.

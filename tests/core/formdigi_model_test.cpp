@@ -748,10 +748,12 @@ TEST(Day, UnseenScreenKeepsEveryFigureAndLeavesTheScreenAlone) {
             model.premises.zentei_giveup = kGiveupUnlimited;
             model.spin.digi_mode = kDigiHideAll;
             model.set_screen_shown(seen);
+            model.digi.set_drawing(seen);
             model.a3_Click();
         }
     };
     Machine seen(true), unseen(false);
+    const std::uint64_t unseen_redraws = unseen.model.reach.list().redraws;
     int spins = 0, jackpots = 0;
     std::size_t history = 0;
     float clock_hour = 0;
@@ -789,5 +791,26 @@ TEST(Day, UnseenScreenKeepsEveryFigureAndLeavesTheScreenAlone) {
     ASSERT_EQ(seen.dialogs.boxes.size(), 1u);
     ASSERT_EQ(unseen.dialogs.boxes.size(), 1u);
     EXPECT_EQ(seen.dialogs.boxes[0].text, unseen.dialogs.boxes[0].text);
-    EXPECT_EQ(seen.model.reach.list().lines, unseen.model.reach.list().lines);
+
+    // The reach counts agree; the unseen list was not redrawn, not even when
+    // the day cleared it, and the day's end painted no background.
+    for (int row = 0; row < ReachStats::kRows; ++row)
+        for (int column = 0; column < 2; ++column)
+            ASSERT_EQ(seen.model.reach.count(row, column), unseen.model.reach.count(row, column))
+                << row << " " << column;
+    const double reaches = unseen.model.reach.count(0, 1), won = unseen.model.reach.count(0, 0);
+    EXPECT_GT(reaches, 50);
+    EXPECT_EQ(unseen.model.reach.list().redraws, unseen_redraws);
+    unseen.model.digi.set_back_color(kBackKakuhen);
+    EXPECT_EQ(unseen.model.digi.scr_bkg.at(0, 0), rgb(128, 255, 255));
+    // Seen again, the list shows the day's counts, " won/ reaches" in its total
+    // line, with nothing selected; drawing again paints the pink background.
+    unseen.model.set_screen_shown(true);
+    const ReachList& list = unseen.model.reach.list();
+    EXPECT_EQ(list.redraws, unseen_redraws + 1);
+    EXPECT_EQ(list.lines[13],
+              "計… " + std::to_string(int(won)) + "/ " + std::to_string(int(reaches)));
+    EXPECT_EQ(list.selected, -1);
+    unseen.model.digi.set_drawing(true);
+    EXPECT_EQ(unseen.model.digi.scr_bkg.at(0, 0), rgb(255, 128, 128));
 }
