@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <memory>
 
@@ -15,6 +16,21 @@ class Random {
     // Every lottery re-seeds from the clock first.
     virtual void Randomize() = 0;
 };
+
+// The state of xoshiro256++ and its step.
+using XoshiroState = std::array<std::uint64_t, 4>;
+inline std::uint64_t xoshiro_next(XoshiroState& s) {
+    const auto rotl = [](std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); };
+    const std::uint64_t result = rotl(s[0] + s[3], 23) + s[0];
+    const std::uint64_t t = s[1] << 17;
+    s[2] ^= s[0];
+    s[3] ^= s[1];
+    s[1] ^= s[2];
+    s[0] ^= s[3];
+    s[2] ^= t;
+    s[3] = rotl(s[3], 45);
+    return result;
+}
 
 // xoshiro256++ with 53-bit doubles. Re-seeding mixes the clock reading into
 // the running state instead of replacing it, so two lotteries that read the
@@ -40,23 +56,58 @@ class alignas(64) MachineRandom final : public Random {
         if (clock_mixing_) mix_clock();
     }
 
-    std::uint64_t next() {
-        const std::uint64_t result = rotl(s_[0] + s_[3], 23) + s_[0];
-        const std::uint64_t t = s_[1] << 17;
-        s_[2] ^= s_[0];
-        s_[3] ^= s_[1];
-        s_[1] ^= s_[2];
-        s_[0] ^= s_[3];
-        s_[2] ^= t;
-        s_[3] = rotl(s_[3], 45);
-        return result;
-    }
+    std::uint64_t next() { return xoshiro_next(s_); }
+
+    const XoshiroState& state() const { return s_; }
+    void set_state(const XoshiroState& s) { s_ = s; }
+    bool clock_mixing() const { return clock_mixing_; }
 
   private:
     void mix_clock();
-    static std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
-    std::array<std::uint64_t, 4> s_{};
+    XoshiroState s_{};
     bool clock_mixing_;
+};
+
+// A generator whose 53 bits can be compared with bounds.
+template <class R>
+concept DrawsBits = requires(R& r) {
+    { r.bits53() } -> std::same_as<std::uint64_t>;
+};
+
+// The machine's generator through one lottery: its state is copied in, kept
+// in registers while the lottery draws, and written back when the lottery
+// ends and before anything out of line draws from the generator itself.
+class LotteryDraws {
+  public:
+    explicit LotteryDraws(MachineRandom& rng) : rng_(rng) { load(); }
+    ~LotteryDraws() { rng_.set_state(s_); }
+    LotteryDraws(const LotteryDraws&) = delete;
+    LotteryDraws& operator=(const LotteryDraws&) = delete;
+
+    std::uint64_t bits53() { return xoshiro_next(s_) >> 11; }
+    double Rnd() { return MachineRandom::from_bits53(bits53()); }
+    // f(the generator itself), holding the draws so far and keeping those it makes.
+    template <class F> decltype(auto) with_generator(F&& f) {
+        rng_.set_state(s_);
+        struct Reload {
+            LotteryDraws& d;
+            ~Reload() { d.s_ = d.rng_.state(); }
+        } reload{*this};
+        return f(rng_);
+    }
+    void Randomize() {
+        if (rng_.clock_mixing()) with_generator([](MachineRandom& r) { r.Randomize(); });
+    }
+
+  private:
+    // Word by word: the words go to registers, not through a vector one.
+    void load() {
+        const XoshiroState& s = rng_.state();
+        for (int i = 0; i < 4; ++i)
+            s_[i] = s[i];
+    }
+    MachineRandom& rng_;
+    XoshiroState s_;
 };
 
 // Int(Rnd × n) for a whole n above 0: Rnd × n is never negative, so its floor
@@ -86,7 +137,7 @@ template <int n, int v, class R> bool rnd_is(R& rng) {
     return rnd_below(rng, n) == v;
 }
 // The machine's own generator compares its 53 bits with the band's bounds.
-template <int n, int v> bool rnd_is(MachineRandom& rng) {
+template <int n, int v, DrawsBits R> bool rnd_is(R& rng) {
     constexpr std::uint64_t lo = rnd_bound(n, v), hi = rnd_bound(n, v + 1);
     return rng.bits53() - lo < hi - lo;
 }

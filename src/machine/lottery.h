@@ -16,6 +16,9 @@ namespace popchan {
 // Out of line: the lottery below runs on every spin and stays small.
 void jackpot_decisions(SpinState& s, Single renchan, const Premises& z, Random& rng);
 void jackpot_decisions(SpinState& s, Single renchan, const Premises& z, MachineRandom& rng);
+inline void jackpot_decisions(SpinState& s, Single renchan, const Premises& z, LotteryDraws& d) {
+    d.with_generator([&](MachineRandom& rng) { jackpot_decisions(s, renchan, z, rng); });
+}
 
 namespace lottery_detail {
 
@@ -55,7 +58,8 @@ inline const JackpotBounds& jackpot_bounds(double P) {
 namespace lottery_detail {
 
 // The machine's own draw: one comparison of its bits with the bound.
-inline bool jackpot_draw(const SpinState& s, const Premises& z, MachineRandom& rng) {
+template <DrawsBits R>
+[[gnu::always_inline]] inline bool jackpot_draw(const SpinState& s, const Premises& z, R& rng) {
     const JackpotBounds& bounds = jackpot_bounds(z.zentei_kakuritu);
     const bool kakuhen = s.kakuhen_flag == 1;
     const std::uint64_t k = rng.bits53();
@@ -115,8 +119,10 @@ template <class R>
 // One lottery tick.
 void Timer1_Timer(SpinState& s, Single renchan, const Premises& z, Random& rng);
 // The same with the machine's own generator, without a virtual call per draw.
-inline void Timer1_Timer(SpinState& s, Single renchan, const Premises& z, MachineRandom& rng) {
-    lottery(s, renchan, z, rng);
+[[gnu::always_inline]] inline void Timer1_Timer(SpinState& s, Single renchan, const Premises& z,
+                                                MachineRandom& rng) {
+    LotteryDraws draws(rng);
+    lottery(s, renchan, z, draws);
 }
 
 } // namespace popchan

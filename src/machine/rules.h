@@ -93,5 +93,9 @@ template <class R> Int16 reach_kind(Int16 atari_flag, R& rng) {
 inline Int16 Reach_Hantei(Int16 atari_flag, MachineRandom& rng) {
     return reach_kind(atari_flag, rng);
 }
+// A lottery's draws hand the generator over for the table.
+inline Int16 Reach_Hantei(Int16 atari_flag, LotteryDraws& d) {
+    return d.with_generator([&](MachineRandom& rng) { return Reach_Hantei(atari_flag, rng); });
+}
 
 } // namespace popchan

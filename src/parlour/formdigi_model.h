@@ -104,7 +104,7 @@ class FormDigiModel {
 
   private:
     void on_timer(int timer);
-    void lottery_tick() {
+    [[gnu::always_inline]] void lottery_tick() {
         if (machine_rng_)
             Timer1_Timer(spin, day.renchan, premises, *machine_rng_);
         else

@@ -371,4 +371,12 @@ TEST(Lottery, TheMachinesSmallDrawsSplitAtTheRulesEdges) {
     // Both kinds of draw came up often enough to be compared.
     EXPECT_GT(reaches, 3000);
     EXPECT_GT(slides, 3000);
+
+    // A lottery that mixes in the clock first draws from the mixed state and
+    // leaves it so: its generator no longer follows the seed's sequence.
+    MachineRandom mixed(9, true), unmixed(9, false);
+    SpinState a, b;
+    Timer1_Timer(a, 0, premises(310), mixed);
+    Timer1_Timer(b, 0, premises(310), unmixed);
+    EXPECT_NE(mixed.next(), unmixed.next());
 }
