@@ -25,7 +25,7 @@ void expect_rate(double count, double n, double p, const char* what) {
     EXPECT_NEAR(count, n * p, 5 * sigma + 1e-9) << what << ": " << count / n << " vs " << p;
 }
 
-Premises premises(Single P, Single R = 2) {
+Premises odds(Single P, Single R = 2) {
     Premises z;
     z.zentei_kakuritu = P;
     z.zentei_kakuhenritu = R;
@@ -50,7 +50,7 @@ TEST(LotteryRates, JackpotRateInBothStates) {
          {std::tuple{310.0f, 0, 1 / 310.0}, std::tuple{310.0f, 1, 5 / 310.0},
           std::tuple{99.5f, 0, 1 / 99.5}, std::tuple{312.0f, 1, 5 / 312.0}}) {
         double jackpots = 0;
-        run(premises(P), kakuhen, 11, [&](const SpinState& s) { jackpots += s.atari_flag; });
+        run(odds(P), kakuhen, 11, [&](const SpinState& s) { jackpots += s.atari_flag; });
         expect_rate(jackpots, kSpins, p, "jackpots");
     }
 }
@@ -60,7 +60,7 @@ TEST(LotteryRates, SymbolsPromotionReachesAndNoticesOfJackpots) {
         double kakuhen_symbols = 0, promoted = 0, slides = 0, non_angel = 0, chara = 0;
         std::array<double, 12> kinds{}, levels_strong{}, levels_weak{};
         double strong = 0, weak = 0;
-        run(premises(1, R), 0, 23, [&](const SpinState& s) {
+        run(odds(1, R), 0, 23, [&](const SpinState& s) {
             const int final_egara = s.shoukaku_egara == 14  ? 0
                                     : s.shoukaku_egara != 0 ? int(s.shoukaku_egara)
                                                             : int(s.atari_egara);
@@ -104,7 +104,7 @@ TEST(LotteryRates, ReachesSlidesAndNoticesOfMisses) {
     double misses = 0, reaches = 0, plain = 0, plain_slides = 0, presented = 0,
            presented_slides = 0, chara = 0, level1 = 0, level2 = 0;
     std::array<double, 12> kinds{};
-    run(premises(1000), 0, 37, [&](const SpinState& s) {
+    run(odds(1000), 0, 37, [&](const SpinState& s) {
         if (s.atari_flag) return;
         ++misses;
         kinds[s.reach_kind] += 1;
@@ -132,7 +132,7 @@ TEST(LotteryRates, ReachesSlidesAndNoticesOfMisses) {
 }
 
 TEST(LotteryRates, ProbabilityUpMissesShowOnlyStrongReaches) {
-    run(premises(1000), 1, 41, [&](const SpinState& s) {
+    run(odds(1000), 1, 41, [&](const SpinState& s) {
         if (s.atari_flag) return;
         const int k = s.reach_kind;
         EXPECT_TRUE(k == 0 || k == 3 || k == 5 || k == 7 || k == 9 || k == 10) << k;
@@ -185,7 +185,7 @@ TEST(LotteryRates, ReliabilityOfEachReachKindAt310) {
     //   (w_j / 103 / 310) / (w_j / 103 / 310 + 309 / 310 / 14 × w_m / 2172).
     std::array<double, 12> reaches{}, wins{};
     double spins = 0, weak = 0;
-    run(premises(310), 0, 53, [&](const SpinState& s) {
+    run(odds(310), 0, 53, [&](const SpinState& s) {
         ++spins;
         reaches[s.reach_kind] += 1;
         wins[s.reach_kind] += s.atari_flag;

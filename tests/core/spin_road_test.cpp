@@ -340,13 +340,13 @@ void paint_notice_character(Pictures& p) {
     p.pat[5].fill(rgb(0, 0, 0)); // the sheet beside it draws black
 }
 
-struct Seen {
+struct NoticeBox {
     int left = 1000, top = 1000, right = -1, bottom = -1;
     int count = 0;
 };
 
-Seen notice_character_on(const Surface& shown) {
-    Seen seen;
+NoticeBox notice_character_on(const Surface& shown) {
+    NoticeBox seen;
     for (int y = 0; y < shown.height(); ++y)
         for (int x = 0; x < shown.width(); ++x)
             if (((shown.at(x, y) >> 16) & 0xFF) == 200) {
@@ -376,7 +376,7 @@ TEST(NoticeCharacter, CrossesTheDisplayInTheLastFiftyTicksOfFullSpeed) {
         int drawn = 0;
         while (road.s.spin_phase == 1 && road.s.spin_tick < left + 10) {
             const int t = road.step().t;
-            const Seen seen = notice_character_on(road.d.PictureWaku);
+            const NoticeBox seen = notice_character_on(road.d.PictureWaku);
             if (t <= left - 50 || t >= left || t < 31) {
                 EXPECT_EQ(seen.count, 0) << "tick " << t;
                 continue;

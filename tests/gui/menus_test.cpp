@@ -14,15 +14,15 @@ using popchan::testing::ScriptedDialogs;
 
 namespace {
 
-struct Program : popchan::testing::TestProgram {
-    Program() : TestProgram(3) { window.model().digi.set_drawing(false); }
+struct MenuProgram : popchan::testing::TestProgram {
+    MenuProgram() : TestProgram(3) { window.model().digi.set_drawing(false); }
     bool enabled(const char* name) { return window.menu(name)->isEnabled(); }
 };
 
 } // namespace
 
 TEST(DisplayMenu, HidingDuringAShownSpinStopsTheMusicAndClosesTheSpin) {
-    Program p;
+    MenuProgram p;
     p.trigger("a3");
     while (p.m().spin.spin_tick < 50)
         p.m().advance(1);
@@ -50,7 +50,7 @@ TEST(DisplayMenu, HidingDuringAShownSpinStopsTheMusicAndClosesTheSpin) {
 }
 
 TEST(DisplayMenu, BetweenSpinsTheNextSpinStillStartsFromItsBeginning) {
-    Program p;
+    MenuProgram p;
     p.m().spin.mark_close = 1500;
     p.trigger("b4_2");
     EXPECT_EQ(p.m().spin.spin_tick, 0);
@@ -58,7 +58,7 @@ TEST(DisplayMenu, BetweenSpinsTheNextSpinStillStartsFromItsBeginning) {
 
 TEST(Layouts, EachGivesItsClientSizeAndKeepsTheCorner) {
     const QSize sizes[5] = {{632, 430}, {152, 192}, {320, 192}, {462, 192}, {462, 430}};
-    Program p;
+    MenuProgram p;
     p.window.move(40, 30);
     QApplication::processEvents();
     const QPoint corner = p.window.pos();
@@ -71,7 +71,7 @@ TEST(Layouts, EachGivesItsClientSizeAndKeepsTheCorner) {
 }
 
 TEST(Windows, OpenOnceOnTopAndBackToTheFront) {
-    Program p;
+    MenuProgram p;
     p.trigger("g3");
     EXPECT_TRUE(p.window.menu("g3")->isChecked());
     EXPECT_TRUE(p.window.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -91,7 +91,7 @@ TEST(Windows, OpenOnceOnTopAndBackToTheFront) {
 }
 
 TEST(Windows, AboutReopensWithTheSameTextFromTheTop) {
-    Program p;
+    MenuProgram p;
     p.trigger("d4");
     InfoWindow* about = p.window.setumeif();
     ASSERT_NE(about, nullptr);
@@ -111,7 +111,7 @@ TEST(Windows, AboutReopensWithTheSameTextFromTheTop) {
 }
 
 TEST(Windows, ClosingTheMainWindowClosesTheOthers) {
-    Program p;
+    MenuProgram p;
     for (const char* item : {"a2", "d3", "d4", "d7"})
         p.trigger(item);
     p.m().bgm.set_app_path(POPCHAN_HELP_DIR);
@@ -126,7 +126,7 @@ TEST(Windows, ClosingTheMainWindowClosesTheOthers) {
 }
 
 TEST(Windows, VersionBox) {
-    Program p;
+    MenuProgram p;
     p.trigger("d6");
     ASSERT_EQ(p.dialogs.boxes.size(), 1u);
     const auto& box = p.dialogs.boxes[0];
@@ -139,7 +139,7 @@ TEST(Windows, VersionBox) {
 }
 
 TEST(Windows, HelpOpensAtItsContentsOrSaysItIsMissing) {
-    Program p;
+    MenuProgram p;
     p.m().bgm.set_app_path(POPCHAN_HELP_DIR);
     p.trigger("d2");
     ASSERT_NE(p.window.help(), nullptr);

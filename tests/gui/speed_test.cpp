@@ -28,8 +28,8 @@ using popchan::testing::wait_ms;
 
 namespace {
 
-struct Program : popchan::testing::TestProgram {
-    explicit Program(std::uint64_t seed = 8) : TestProgram(seed) {}
+struct SpeedProgram : popchan::testing::TestProgram {
+    explicit SpeedProgram(std::uint64_t seed = 8) : TestProgram(seed) {}
     // Chooses a menu item without running the event loop, so the window's own
     // clock pump never fires: the tests alone let time pass.
     void choose(const std::string& name) { window.menu(name)->trigger(); }
@@ -46,7 +46,7 @@ const std::vector<bool> kFirst = {true, false, false, false};
 } // namespace
 
 TEST(SpeedMenu, LastUnderOptionsWithItsCaptionsChecksAndShortcuts) {
-    Program p;
+    SpeedProgram p;
     QMenu* options = p.window.menuBar()->actions().at(1)->menu();
     ASSERT_NE(options, nullptr);
     QStringList captions;
@@ -71,7 +71,7 @@ TEST(SpeedMenu, LastUnderOptionsWithItsCaptionsChecksAndShortcuts) {
 }
 
 TEST(SpeedMenu, CtrlAndADigitChooseTheSpeedAndCheckItAlone) {
-    Program p;
+    SpeedProgram p;
     p.window.activateWindow();
     QApplication::setActiveWindow(&p.window);
     QApplication::processEvents();
@@ -92,7 +92,7 @@ TEST(SpeedMenu, CtrlAndADigitChooseTheSpeedAndCheckItAlone) {
 }
 
 TEST(SpeedMenu, ResetAndTheEndOfTheDayGoBackToTheMachinesOwnPace) {
-    Program p;
+    SpeedProgram p;
     p.choose("a3");
     p.choose("h2_3");
     EXPECT_EQ(p.m().speed(), 10);
@@ -166,7 +166,7 @@ QStringList lines_of(const QListWidget* list) {
 // Plays a seeded two-hour day through a clock pump on a fake time, showing only
 // the jackpot spins, at the speed of the menu item h2(`item`).
 DayEnd play_day(int item) {
-    Program p(21);
+    SpeedProgram p(21);
     p.m().premises.zentei_jikan = 2;
     DayEnd end;
     p.dialogs.while_open = [&](const ScriptedDialogs::Box& box) {
@@ -212,7 +212,7 @@ TEST(SpeedDay, ASeededDayEndsWithTheSameFiguresHitsReachesAndDisplayAtTimesOneAn
 }
 
 TEST(SpeedMusic, SilentAtTwiceAndAboveAndBackAtTheNextCueAtTheMachinesPace) {
-    Program p;
+    SpeedProgram p;
     p.window.model().digi.set_drawing(false);
     p.choose("a3");
     for (int i = 0; i < 100 && p.m().bgm.bgm_open != -1; ++i)
@@ -245,7 +245,7 @@ TEST(SpeedMusic, SilentAtTwiceAndAboveAndBackAtTheNextCueAtTheMachinesPace) {
 }
 
 TEST(SpeedMusic, SoundSwitchedOffStaysOffBackAtTheMachinesPace) {
-    Program p;
+    SpeedProgram p;
     p.window.model().digi.set_drawing(false);
     p.choose("f3");
     p.choose("a3");
@@ -332,7 +332,7 @@ QImage at_ratio_two(QWidget* w) {
 } // namespace
 
 TEST(HighDpi, TheDisplayAndTheBoxAndPlatePicturesAreScaledSharpAtTwoDevicePixels) {
-    Program p;
+    SpeedProgram p;
     p.choose("a3");
     p.m().advance(1500); // the reels spin: many colours on the display
     p.window.refresh();
@@ -349,7 +349,7 @@ TEST(HighDpi, TheDisplayAndTheBoxAndPlatePicturesAreScaledSharpAtTwoDevicePixels
 }
 
 TEST(HighDpi, TheSmallPicturesOfThePremisesAboutAndHowToWindowsAreScaledSharp) {
-    Program p;
+    SpeedProgram p;
     p.choose("a2");
     p.choose("d4");
     p.choose("d3");

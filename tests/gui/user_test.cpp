@@ -26,8 +26,8 @@ using popchan::testing::ScriptedDialogs;
 
 namespace {
 
-struct Program : popchan::testing::TestProgram {
-    explicit Program(std::uint64_t seed = 5) : TestProgram(seed) {
+struct UserProgram : popchan::testing::TestProgram {
+    explicit UserProgram(std::uint64_t seed = 5) : TestProgram(seed) {
         window.model().digi.set_drawing(false);
     }
     QString text(const char* name) const { return window.findChild<QLabel*>(name)->text(); }
@@ -65,7 +65,7 @@ struct Panel {
     bool time_service = false;
 };
 
-Panel read_panel(const Program& p) {
+Panel read_panel(const UserProgram& p) {
     return {p.text("hyouji_10"),
             p.text("hyouji_0"),
             p.text("hyouji_1"),
@@ -93,7 +93,7 @@ void expect_current(const Panel& shown, const DayState& d, bool time_service) {
 TEST(BoxesOverCurrentFigures, TheDayEndsOverItsFinalFiguresInEveryDisplayMode) {
     for (const char* mode : {"", "b4_1", "b4_2"}) {
         SCOPED_TRACE(std::string("display mode ") + mode);
-        Program p;
+        UserProgram p;
         if (*mode) p.trigger(mode);
         p.m().premises.zentei_jikan = 0.5f; // half an hour
         p.trigger("a3");
@@ -115,7 +115,7 @@ TEST(BoxesOverCurrentFigures, TheDayEndsOverItsFinalFiguresInEveryDisplayMode) {
 }
 
 TEST(BoxesOverCurrentFigures, ResetAndTheExitQuestionOpenOverTheFiguresOfTheMoment) {
-    Program p;
+    UserProgram p;
     p.trigger("a3");
     p.pump(40);
     // The clock runs on without the window being brought up to date.
@@ -245,7 +245,7 @@ TEST(BoxesOnTop, TheDayEndsInABoxAboveThePremisesDialogLeftOpen) {
 }
 
 TEST(PremisesTyping, WhatIsTypedIsWhatIsCommitted) {
-    Program p;
+    UserProgram p;
     p.trigger("a2");
     Zenteif* z = p.window.zenteif();
     ASSERT_NE(z, nullptr);
@@ -272,7 +272,7 @@ TEST(PremisesTyping, WhatIsTypedIsWhatIsCommitted) {
 namespace {
 
 // Plays on until the accounting has booked a spin that `pred` accepts.
-template <class Pred> bool play_until_booked(Program& p, Pred pred) {
+template <class Pred> bool play_until_booked(UserProgram& p, Pred pred) {
     for (int ms = 0; ms < 5'000'000; ++ms) {
         const SpinState before = p.m().spin;
         const Single spins = p.m().day.kaiten_total;
@@ -292,7 +292,7 @@ int top_row(QListWidget* list) {
 } // namespace
 
 TEST(ReachList, StaysWhereTheUserLeftItUntilAReachRedrawsIt) {
-    Program p(9);
+    UserProgram p(9);
     p.trigger("a3");
     QListWidget* list = p.list("ListReach");
     ASSERT_EQ(list->count(), 28);
@@ -328,7 +328,7 @@ TEST(ReachList, StaysWhereTheUserLeftItUntilAReachRedrawsIt) {
 }
 
 TEST(ReachList, UnderJackpotsOnlyAReachWithoutAJackpotLeavesTheListAlone) {
-    Program p(9);
+    UserProgram p(9);
     p.trigger("b4_2");
     p.trigger("a3");
     QListWidget* list = p.list("ListReach");
@@ -358,7 +358,7 @@ bool closes_on(QWidget* w, QKeySequence key) {
 } // namespace
 
 TEST(Keys, EscClosesTheInformationWindowsAndTheHelpViewerAlsoCtrlW) {
-    Program p;
+    UserProgram p;
     p.trigger("d3");
     EXPECT_TRUE(closes_on(p.window.siyouf(), QKeySequence(Qt::Key_Escape)));
     p.trigger("d4");
@@ -372,7 +372,7 @@ TEST(Keys, EscClosesTheInformationWindowsAndTheHelpViewerAlsoCtrlW) {
 }
 
 TEST(Keys, EscCancelsThePremisesDialogAndEnterAnswersOk) {
-    Program p;
+    UserProgram p;
     p.trigger("a2");
     Zenteif* z = p.window.zenteif();
     ASSERT_NE(z, nullptr);

@@ -14,8 +14,8 @@ using namespace popchan;
 
 namespace {
 
-struct Program : popchan::testing::TestProgram {
-    Program() : TestProgram(1) {}
+struct PremisesProgram : popchan::testing::TestProgram {
+    PremisesProgram() : TestProgram(1) {}
     Zenteif* open() {
         window.menu("a2")->trigger();
         return window.zenteif();
@@ -38,7 +38,7 @@ struct Program : popchan::testing::TestProgram {
 } // namespace
 
 TEST(PremisesDialog, OpensWithItsLayoutAndStartTexts) {
-    Program p;
+    PremisesProgram p;
     Zenteif* z = p.open();
     ASSERT_NE(z, nullptr);
     EXPECT_EQ(z->windowTitle(), "前提入力");
@@ -69,7 +69,7 @@ TEST(PremisesDialog, OpensWithItsLayoutAndStartTexts) {
 }
 
 TEST(PremisesDialog, UntouchedOkCommitsTheStartValuesAndCloses) {
-    Program p;
+    PremisesProgram p;
     p.window.model().premises.zentei_kakuritu = 99;
     p.open();
     p.ok();
@@ -80,7 +80,7 @@ TEST(PremisesDialog, UntouchedOkCommitsTheStartValuesAndCloses) {
 }
 
 TEST(PremisesDialog, FailedChecksShowTheirBoxesInOrderAndKeepTheDialog) {
-    Program p;
+    PremisesProgram p;
     p.open();
     p.set(kRowHakokisei, "３箱");
     p.set(kRowKakuritu, "310abc");
@@ -128,7 +128,7 @@ TEST(PremisesDialog, ARefusedOkLeavesTheRecordAsItWasAndAnAcceptedOneWritesIt) {
         {kRowKakuritu, "320abc", "大当り確率は数字を入力して下さい。"},
         {kRowHakokisei, "４箱", "ドル箱規制選択エラー"},
     };
-    Program p;
+    PremisesProgram p;
     p.open();
     const auto ok_with = [&p, &changed](PremiseRow row, const char* text) {
         for (int r = 0; r < kPremiseRows; ++r)
@@ -161,7 +161,7 @@ TEST(PremisesDialog, ARefusedOkLeavesTheRecordAsItWasAndAnAcceptedOneWritesIt) {
 }
 
 TEST(PremisesDialog, ReopeningShowsTheStartTextsAgain) {
-    Program p;
+    PremisesProgram p;
     p.open();
     p.set(kRowKakuritu, "320");
     p.ok();
@@ -177,7 +177,7 @@ TEST(PremisesDialog, SmallFontsScreen) {
     const int saved_x = twips_per_px_x(), saved_y = twips_per_px_y();
     set_twips_per_px(12, 12);
     {
-        Program p;
+        PremisesProgram p;
         Zenteif* z = p.open();
         EXPECT_EQ(z->combo(kRowKakuritu)->font().pointSize(), 8);
         EXPECT_EQ(z->findChild<QPushButton*>("okbutton")->font().pointSize(), 11);
