@@ -3,8 +3,8 @@
 // box regulation, the counters, the clock and the end of the day.
 #pragma once
 
-#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -21,7 +21,9 @@ namespace popchan {
 // The bits of a single, as the key of a kept value: equal bits, equal
 // results, NaN included. No arithmetic result has all bits set.
 inline std::uint32_t key_of(Single x) {
-    return std::bit_cast<std::uint32_t>(x);
+    std::uint32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
 }
 inline constexpr std::uint32_t kNoKey = ~std::uint32_t(0);
 
