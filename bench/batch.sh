@@ -32,13 +32,21 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# Every run on one and the same CPU: the two CPUs of a shared machine can
+# differ in speed from minute to minute, and a pair must compare programs,
+# not CPUs.
+pin=()
+if command -v taskset >/dev/null; then
+    first_cpu=$(taskset -cp $$ | sed 's/.*: //; s/[-,].*//')
+    pin=(taskset -c "$first_cpu")
+fi
 cpu() { # program, per-day file -> its CPU seconds
     local TIMEFORMAT='%U %S'
-    { time "$1" --days "$days" --seed 1 --threads 1 --per-day "$2" >/dev/null 2>&1; } 2>&1 |
+    { time "${pin[@]}" "$1" --days "$days" --seed 1 --threads 1 --per-day "$2" >/dev/null 2>&1; } 2>&1 |
         awk '{ print $1 + $2 }'
 }
 
-echo "popchan-batch against the yardstick ($yardstick_commit), $days days, seed 1, one thread, CPU time"
+echo "popchan-batch against the yardstick ($yardstick_commit), $days days, seed 1, one thread${pin:+ on CPU ${pin[2]}}, CPU time"
 ratios=()
 for pair in $(seq "$pairs"); do
     if [ $((pair % 2)) -eq 1 ]; then
