@@ -41,24 +41,6 @@ inline Single whole_hundreds(double x) {
     return Single(vb_int(x + 0.5) * 100);
 }
 
-// whole_hundreds(x) kept while Int(x + 0.5) stays the same whole number n,
-// that is while n <= x + 0.5 < n + 1: a spin moves the balls and the yen by
-// less than a hundred's worth, so most spins keep the hundreds of the spin
-// before.
-struct KeptHundreds {
-    double n = 0, next = 0; // n and n + 1; empty at first, and for an n too large
-    Single out = 0;
-    Single of(double x) {
-        const double y = x + 0.5;
-        if (!(y >= n && y < next)) [[unlikely]] {
-            n = vb_int(y);
-            next = n + 1;
-            out = Single(n * 100);
-        }
-        return out;
-    }
-};
-
 struct AccountingContext {
     SpinState& s;
     DayState& day;
@@ -72,8 +54,6 @@ struct AccountingContext {
     // as ever, but the clock, the signs, the hit-history lines, the graph and
     // the boxes on the screen are left alone.
     bool shown = true;
-    // The worth of the balls held and the yen spent, in whole hundreds.
-    KeptHundreds held_value{}, spent_rounded{};
 };
 
 // The business form's rules at a jackpot: keep the balls or exchange them.
@@ -108,14 +88,10 @@ inline const SpinRates& SpinRates::at(Single rate) {
     return *this;
 }
 
-// Hundreds of yen for `balls` at `rate` yen a ball, in single precision.
-inline Single exchange_hundreds(Single balls, Single rate) {
-    const Single yen = rate * balls;
-    return yen / 100;
-}
-// The same in whole 100 yen, half up.
+// Yen for `balls` at `rate` yen a ball, in whole 100 yen, half up.
 inline Single exchange_value(Single balls, Single rate) {
-    return whole_hundreds(exchange_hundreds(balls, rate));
+    const Single yen = rate * balls;
+    return whole_hundreds(yen / 100);
 }
 
 // The booking of a spin is inline, as the batch tool runs it hundreds of
@@ -145,9 +121,8 @@ inline void miss(AccountingContext& c, const SpinRates& rates) {
 
 inline void money_and_clock(AccountingContext& c) {
     DayState& d = c.day;
-    d.kaishu_gaku =
-        c.held_value.of(exchange_hundreds(d.mochidama, c.z.zentei_kankin)) + d.kankin_gaku;
-    d.shishutsu_gaku = c.spent_rounded.of(d.shishutsu_raw / 100.0);
+    d.kaishu_gaku = exchange_value(d.mochidama, c.z.zentei_kankin) + d.kankin_gaku;
+    d.shishutsu_gaku = whole_hundreds(d.shishutsu_raw / 100.0);
     d.shushi = d.kaishu_gaku - d.shishutsu_gaku;
     if (c.shown) show_clock(c);
 }
