@@ -17,6 +17,7 @@
 #include "batch/report.h"
 #include "batch/sweep.h"
 #include "batch/sweep_report.h"
+#include "parlour/formdigi_model.h"
 
 using namespace popchan;
 using namespace popchan::batch;
@@ -939,6 +940,57 @@ TEST(BatchReports, TheQuantilesOfOneDayAndOfFour) {
                                                {0.75, 10000}, {0.76, 40000},  {1.0, 40000}};
     for (const auto& [q, balance] : ranks)
         EXPECT_EQ(quantile(four, q), balance) << q;
+}
+
+TEST(Batch, EachHourTakesTheBalanceOfTheFirstSpinEndingAtOrAfterIt) {
+    // The same days played on the machine itself, spin by spin: the balance of
+    // hour h is the one after the first spin whose clock reaches h × 3600 s,
+    // and the day's last balance (as its end box shows it) for the hours the
+    // day does not reach. At 30 spins per 1,000 yen every spin lasts a
+    // multiple of 5 s, so many spins end exactly on the hour.
+    struct Silent : Dialogs {
+        const DayState* day = nullptr;
+        Single at_the_end = 0;
+        void message(const std::string&, const std::string&, MessageIcon) override {
+            at_the_end = day->shushi;
+        }
+        bool ask_yes_no(const std::string&, const std::string&, MessageIcon) override {
+            return false;
+        }
+    };
+    Premises z;
+    z.zentei_giveup = kGiveupUnlimited;
+    DayPlayer player(z);
+    int on_the_hour = 0;
+    for (std::int64_t day = 1; day <= 6; ++day) {
+        ReachTable reach{};
+        const DayResult d = player.play(day, 77, nullptr, reach);
+        ASSERT_TRUE(player.error().empty()) << player.error();
+        Silent dialogs;
+        FormDigiModel m(dialogs, nullptr,
+                        std::make_unique<MachineRandom>(day_seed(77, day), false));
+        dialogs.day = &m.day;
+        m.Form_Load(15, 15, "");
+        m.premises = z;
+        m.spin.digi_mode = kDigiHideAll;
+        m.spin.kakuhen_zan = kZanMarker;
+        m.a3_Click();
+        std::array<Single, kMaxHours + 1> hourly{};
+        int hour = 1;
+        while (m.clock().interval(0) != 0) {
+            m.tick_spin([] {});
+            if (m.clock().interval(0) == 0) break; // the day was cleared at its end
+            for (; hour <= kMaxHours && m.day.keika_byo >= hour * 3600.0f; ++hour) {
+                hourly[std::size_t(hour)] = m.day.shushi;
+                on_the_hour += m.day.keika_byo == hour * 3600.0f;
+            }
+        }
+        for (; hour <= kMaxHours; ++hour)
+            hourly[std::size_t(hour)] = dialogs.at_the_end;
+        for (int h = 1; h <= kMaxHours; ++h)
+            EXPECT_EQ(d.hourly[std::size_t(h)], hourly[std::size_t(h)]) << day << " " << h;
+    }
+    EXPECT_GT(on_the_hour, 10);
 }
 
 TEST(Batch, ADayEndsByTheGiveUpOnlyPastIt) {

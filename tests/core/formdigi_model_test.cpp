@@ -813,4 +813,8 @@ TEST(Day, UnseenScreenKeepsEveryFigureAndLeavesTheScreenAlone) {
     EXPECT_EQ(list.selected, -1);
     unseen.model.digi.set_drawing(true);
     EXPECT_EQ(unseen.model.digi.scr_bkg.at(0, 0), rgb(255, 128, 128));
+    // Saying again that a seen screen is seen redraws nothing.
+    const std::uint64_t seen_redraws = seen.model.reach.list().redraws;
+    seen.model.set_screen_shown(true);
+    EXPECT_EQ(seen.model.reach.list().redraws, seen_redraws);
 }
