@@ -79,7 +79,7 @@ concept DrawsBits = requires(R& r) {
 // ends and before anything out of line draws from the generator itself.
 class LotteryDraws {
   public:
-    explicit LotteryDraws(MachineRandom& rng) : rng_(rng) { load(); }
+    explicit LotteryDraws(MachineRandom& rng) : rng_(rng), s_(rng.state()) {}
     ~LotteryDraws() { rng_.set_state(s_); }
     LotteryDraws(const LotteryDraws&) = delete;
     LotteryDraws& operator=(const LotteryDraws&) = delete;
@@ -100,12 +100,6 @@ class LotteryDraws {
     }
 
   private:
-    // Word by word: the words go to registers, not through a vector one.
-    void load() {
-        const XoshiroState& s = rng_.state();
-        for (int i = 0; i < 4; ++i)
-            s_[i] = s[i];
-    }
     MachineRandom& rng_;
     XoshiroState s_;
 };
