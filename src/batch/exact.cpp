@@ -114,15 +114,23 @@ void set_lengths(ChainFigures& f, const ChainParts& c, double drawn) {
     f.kakuhen_share = 1 - f.renchan[0];
 }
 
-// The share of a day's first hits that draw their symbol, for days that
-// start with no chain before them and end at their hours. The day is
-// followed second by second: the chance of each state at each whole second,
-// the normal state with its next first hit drawing or held, or a chain at
-// its n-th jackpot. A first hit counts when the day goes on after it, as the
-// run counts it.
-double drawn_share_of_day(const ChainParts& c, const std::array<SpinTimes, 2>& times,
-                          double p_tsujo, double p_kakuhen, int day_seconds) {
-    // A chain's jackpot takes 300 s and more: a day holds no longer chains.
+// What days as they are played hold on average: spins and their seconds,
+// first hits, and jackpots by their place in a chain. The day starts with no
+// chain before it and ends at the first spin booked after its hours.
+struct DaySums {
+    double spins = 0, spin_seconds = 0;        // the seconds without the payouts' five minutes
+    double first_drawn = 0, first_kakuhen = 0; // first hits that draw, and that go on
+    std::vector<double> reached; // [n − 1]: jackpots that were the n-th of their chain
+};
+
+// The day followed second by second: the chance of each state at each whole
+// second, the normal state with its next first hit drawing or held, or a
+// chain at its n-th jackpot. Every spin that starts within the hours is
+// booked, the one that ends the day too.
+DaySums day_sums(const ChainParts& c, const std::array<SpinTimes, 2>& times, double p_tsujo,
+                 double p_kakuhen, int day_seconds) {
+    // A chain's jackpot takes 300 s and more: at n jackpots a chain is at
+    // least 300 n s into the day, so no state past `longest` is reached.
     const int longest = std::min(c.limiter - 1, day_seconds / int(kAtariSeconds) + 1);
     const int states = 2 + longest; // 0 drawing, 1 held, 1 + n chain at n
     int reach = int(kAtariSeconds);
@@ -136,8 +144,16 @@ double drawn_share_of_day(const ChainParts& c, const std::array<SpinTimes, 2>& t
         return at[std::size_t(state * ring + t % ring)];
     };
     const auto after_chain = [&](int length) { return length < c.limiter - 1 ? 0 : 1; };
+    DaySums sums;
+    sums.reached.assign(std::size_t(longest + 2), 0.0);
+    // A share of a spin of `seconds` with weight w, into `state` at `next`
+    // when the day goes on after it.
+    const auto spin = [&](double w, int seconds, int next, int state, double share) {
+        sums.spins += w * share;
+        sums.spin_seconds += w * share * seconds;
+        if (next <= day_seconds) cell(state, next) += w * share;
+    };
     cell(c.limiter > 1 ? 0 : 1, 0) = 1;
-    double all = 0, drawn = 0;
     for (int t = 0; t <= day_seconds; ++t) {
         const int slot = t % ring; // the second's place, as cell() finds it
         for (int state = 0; state < states; ++state) {
@@ -149,55 +165,69 @@ double drawn_share_of_day(const ChainParts& c, const std::array<SpinTimes, 2>& t
             const SpinTimes& st = times[normal ? 0 : 1];
             const double p = normal ? p_tsujo : p_kakuhen;
             for (const auto& [seconds, chance] : st.hazure)
-                if (t + seconds <= day_seconds) cell(state, t + seconds) += m * (1 - p) * chance;
+                spin(m * (1 - p) * chance, seconds, t + seconds, state, 1);
             for (const auto& [seconds, chance] : st.atari) {
                 const int next = t + seconds + int(kAtariSeconds);
-                if (next > day_seconds) continue;
                 const double w = m * p * chance;
-                if (state == 1) { // held: a chain of one
-                    all += w;
-                    cell(after_chain(1), next) += w;
-                } else if (state == 0) {
-                    all += w;
-                    drawn += w;
-                    if (longest >= 1) cell(2, next) += w * c.q;
-                    cell(after_chain(1), next) += w * (longest >= 1 ? 1 - c.q : 1);
-                } else { // the (n + 1)-th jackpot of a chain at n
-                    const int n = state - 1;
-                    const double go_on = n < c.limiter - 1 && n < longest ? c.q : 0;
-                    if (go_on > 0) cell(state + 1, next) += w * go_on;
-                    cell(after_chain(n + 1), next) += w * (1 - go_on);
+                // The jackpot's place in its chain, and the chance it goes on.
+                const int place = normal ? 1 : state;
+                sums.reached[std::size_t(place - 1)] += w;
+                double go_on = 0;
+                if (state == 0) {
+                    sums.first_drawn += w;
+                    go_on = longest >= 1 ? c.q : 0;
+                    sums.first_kakuhen += w * go_on;
+                } else if (!normal) {
+                    go_on = place - 1 < c.limiter - 1 && place - 1 < longest ? c.q : 0;
                 }
+                if (go_on > 0) spin(w, seconds, next, 1 + place, go_on);
+                spin(w, seconds, next, after_chain(place), 1 - go_on);
             }
         }
     }
-    return all > 0 ? drawn / all : (c.limiter > 1 ? 1 : 0);
+    return sums;
+}
+
+// The chain figures of a day of `hours` from its sums. A day that can hold
+// no first hit keeps none.
+void set_day(ChainFigures& f, const ChainParts& c, const DaySums& d, double hours) {
+    const double first = d.reached[0];
+    if (!(first > 0)) return;
+    f.drawn_share = d.first_drawn / first;
+    f.kakuhen_share = d.first_kakuhen / first;
+    f.renchan.assign(c.drawn.size(), 0.0);
+    double jackpots = 0;
+    for (std::size_t i = 0; i < d.reached.size(); ++i) {
+        jackpots += d.reached[i];
+        const double next = i + 1 < d.reached.size() ? d.reached[i + 1] : 0;
+        if (i < f.renchan.size()) f.renchan[i] = (d.reached[i] - next) / first;
+    }
+    f.mean = jackpots / first;
+    f.seconds_per_spin = d.spin_seconds / d.spins;
+    f.jackpots_per_hour = jackpots / hours;
 }
 
 // Spins per 1,000 yen (`units` yen, or balls) from which a spin costing
-// `units` / k, rounded to whole units half up, is at most `breakeven`.
+// `units` / k, rounded to whole units half up, is at most `breakeven`. A
+// break-even cost that is whole but for the rounding of the sums before it
+// is whole: a spin that costs just that breaks even.
 double border(double units, double breakeven) {
     if (!std::isfinite(breakeven)) return 0; // every spin wins: any rate does
+    const double whole = std::round(breakeven);
+    if (std::fabs(breakeven - whole) <= 1e-9 * std::max(whole, 1.0)) breakeven = whole;
     return units / (std::floor(breakeven) + 0.5);
 }
 
-// Seconds per spin and jackpots per hour from a chain's parts: 1 / p normal-
-// state spins up to the first hit, and a run of probability-up spins before
-// each of its further jackpots.
-std::array<double, 2> pace(double atari_tsujo, double atari_kakuhen, double renchan_mean,
-                           double seconds_tsujo, double seconds_kakuhen) {
-    const double spins_tsujo = 1 / atari_tsujo;
-    const double spins_kakuhen = renchan_mean > 1 ? (renchan_mean - 1) / atari_kakuhen : 0;
-    const double seconds = spins_tsujo * seconds_tsujo + spins_kakuhen * seconds_kakuhen;
-    return {seconds / (spins_tsujo + spins_kakuhen),
-            3600 * renchan_mean / (seconds + kAtariSeconds * renchan_mean)};
-}
-
-void set_pace(ChainFigures& f, const ExactFigures& e) {
-    const auto [seconds, per_hour] =
-        pace(e.atari_tsujo, e.atari_kakuhen, f.mean, e.seconds_tsujo, e.seconds_kakuhen);
-    f.seconds_per_spin = seconds;
-    f.jackpots_per_hour = per_hour;
+// Seconds per spin and jackpots per hour of unending play: 1 / p normal-
+// state spins up to each first hit, and a run of probability-up spins before
+// each further jackpot of its chain.
+void set_unending_pace(ExactFigures& e) {
+    ChainFigures& f = e.unending;
+    const double spins_tsujo = 1 / e.atari_tsujo;
+    const double spins_kakuhen = f.mean > 1 ? (f.mean - 1) / e.atari_kakuhen : 0;
+    const double seconds = spins_tsujo * e.seconds_tsujo + spins_kakuhen * e.seconds_kakuhen;
+    f.seconds_per_spin = seconds / (spins_tsujo + spins_kakuhen);
+    f.jackpots_per_hour = 3600 * f.mean / (seconds + kAtariSeconds * f.mean);
 }
 
 } // namespace
@@ -239,13 +269,13 @@ ExactFigures exact_figures(const Premises& z) {
     const std::array<SpinTimes, 2> times = {spin_times(0, normal), spin_times(1, normal)};
     e.seconds_tsujo = spin_seconds_in(times[0], e.atari_tsujo);
     e.seconds_kakuhen = spin_seconds_in(times[1], e.atari_kakuhen);
-    set_pace(e.unending, e);
+    set_unending_pace(e);
 
     // The day is over at the first spin booked after its hours.
     const int day_seconds = int(std::floor(Single(z.zentei_jikan * 3600)));
-    set_lengths(e.day, parts,
-                drawn_share_of_day(parts, times, e.atari_tsujo, e.atari_kakuhen, day_seconds));
-    set_pace(e.day, e);
+    const DaySums d = day_sums(parts, times, e.atari_tsujo, e.atari_kakuhen, day_seconds);
+    e.hours = z.zentei_jikan;
+    set_day(e.day, parts, d, e.hours);
     return e;
 }
 
@@ -262,27 +292,16 @@ Interval wilson(double x, double n, double z) {
     const double p = x / n, z2n = z * z / n;
     const double centre = (p + z2n / 2) / (1 + z2n);
     const double half = z * std::sqrt(p * (1 - p) / n + z2n / (4 * n)) / (1 + z2n);
-    return {std::max(centre - half, 0.0), std::min(centre + half, 1.0)};
+    // At x = 0 or n one bound is the share itself, whatever rounding leaves.
+    return {x > 0 ? std::max(centre - half, 0.0) : 0.0, x < n ? std::min(centre + half, 1.0) : 1.0};
 }
 
-void DayTally::book_chain(bool kakuhen, Single renchan, Int16 kakuhen_flag) {
+void DayTally::book_jackpot(bool kakuhen, Single renchan, Int16 kakuhen_flag) {
     const std::size_t n = kakuhen ? std::size_t(renchan) + 1 : 1;
-    if (chain.size() < n) chain.resize(n);
-    chain[n - 1][0] += 1;
-    chain[n - 1][1] += kakuhen_flag == 1 ? 0 : 1;
+    if (reached.size() < n) reached.resize(n);
+    reached[n - 1] += 1;
+    if (!kakuhen && kakuhen_flag == 1) kakuhen_first += 1;
 }
-
-namespace {
-
-// Adds chain counts kept by place, the longer list lengthening the other.
-void add_into(std::vector<std::array<double, 2>>& into,
-              const std::vector<std::array<double, 2>>& from) {
-    if (into.size() < from.size()) into.resize(from.size());
-    for (std::size_t i = 0; i < from.size(); ++i)
-        into[i][0] += from[i][0], into[i][1] += from[i][1];
-}
-
-} // namespace
 
 void DayRatio::add(double dx, double dy) {
     x += dx, y += dy, xx += dx * dx, xy += dx * dy, yy += dy * dy;
@@ -311,70 +330,48 @@ void Measured::add(const DayResult& d) {
     atari_kakuhen.add(d.jackpots - d.first_hits, d.spins - d.spins_normal);
     seconds_tsujo.add(t.seconds_tsujo, d.spins_normal);
     seconds_kakuhen.add(t.seconds_kakuhen, d.spins - d.spins_normal);
-    add_into(chain, t.chain);
-}
-
-std::array<Estimate, 2> Measured::pace(double z) const {
-    const ChainEstimate c = chain_estimate(chain);
-    const std::array<double, 5> x = {atari_tsujo.ratio(), atari_kakuhen.ratio(), c.mean,
-                                     seconds_tsujo.ratio(), seconds_kakuhen.ratio()};
-    const std::array<double, 5> se = {atari_tsujo.half_width(1), atari_kakuhen.half_width(1),
-                                      std::sqrt(c.mean_var), seconds_tsujo.half_width(1),
-                                      seconds_kakuhen.half_width(1)};
-    const auto at = [](const std::array<double, 5>& v) {
-        return batch::pace(v[0], v[1], v[2], v[3], v[4]);
-    };
-    // The parts come from different spins and jackpots, so their errors add
-    // in quadrature, each through the pace's slope over ± one standard error.
-    const std::array<double, 2> value = at(x);
-    std::array<double, 2> var{};
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        std::array<double, 5> up = x, down = x;
-        up[i] += se[i];
-        down[i] = std::max(down[i] - se[i], 0.0);
-        const std::array<double, 2> hi = at(up), lo = at(down);
-        for (int f = 0; f < 2; ++f) {
-            const double step = (hi[f] - lo[f]) / (up[i] - down[i]) * se[i];
-            if (std::isfinite(step)) var[f] += step * step;
-        }
-    }
-    return {Estimate{value[0], z * std::sqrt(var[0])}, Estimate{value[1], z * std::sqrt(var[1])}};
-}
-
-ChainEstimate chain_estimate(const std::vector<std::array<double, 2>>& chain) {
-    // S(n): the share of chains longer than n, as the product of the shares
-    // that went on at each place; Greenwood's sum for its variance.
-    ChainEstimate c;
-    std::vector<double> longer{1.0}, greenwood{0.0};
-    for (const auto& [seen, ended] : chain) {
-        if (seen == 0) break;
-        longer.push_back(longer.back() * (1 - ended / seen));
-        greenwood.push_back(greenwood.back() +
-                            (seen > ended ? ended / (seen * (seen - ended)) : 0));
-    }
-    for (std::size_t n = 0; n + 1 < longer.size(); ++n) {
-        c.at_least.push_back(longer[n]);
-        c.at_least_var.push_back(longer[n] * longer[n] * greenwood[n]);
-    }
-    // The mean is the sum of S(n); its variance weighs each place's term by
-    // the part of that sum beyond it.
-    double beyond = 0;
-    for (std::size_t n = longer.size(); n-- > 0;) {
-        beyond += longer[n];
-        if (n > 0) {
-            const auto& [seen, ended] = chain[n - 1];
-            if (seen > ended) c.mean_var += beyond * beyond * ended / (seen * (seen - ended));
-        }
-    }
-    c.mean = beyond;
-    return c;
+    kakuhen_first.add(t.kakuhen_first, d.first_hits);
+    chain_mean.add(d.jackpots, d.first_hits);
+    for (std::size_t n = 2; n <= chain_at.size() + 1; ++n)
+        chain_at[n - 2].add(n <= t.reached.size() ? t.reached[n - 1] : 0, d.first_hits);
+    seconds_all.add(t.seconds_tsujo + t.seconds_kakuhen, d.spins);
+    jackpots_per_day.add(d.jackpots, 1);
 }
 
 namespace {
 
-// Below this the mean chain's interval is not yet sound: the chains' ends
-// are too few to show it.
-constexpr double kMinEndedChains = 20;
+// R is DayRatio, or const DayRatio for a const Measured.
+template <class R, class M> std::vector<Measured::Named<R>> named_of(M& m) {
+    std::vector<Measured::Named<R>> out = {
+        {"atari_tsujo", &m.atari_tsujo, Per::kSpins, true},
+        {"atari_kakuhen", &m.atari_kakuhen, Per::kSpins, true},
+        {"seconds_tsujo", &m.seconds_tsujo, Per::kSpins, false},
+        {"seconds_kakuhen", &m.seconds_kakuhen, Per::kSpins, false},
+        {"kakuhen_first", &m.kakuhen_first, Per::kFirstHits, true},
+        {"chain_mean", &m.chain_mean, Per::kFirstHits, false},
+        {"seconds_all", &m.seconds_all, Per::kSpins, false},
+        {"jackpots_per_day", &m.jackpots_per_day, Per::kDays, false},
+    };
+    for (std::size_t i = 0; i < m.chain_at.size(); ++i)
+        out.push_back({"chain_at_" + std::to_string(i + 2), &m.chain_at[i], Per::kFirstHits, true});
+    return out;
+}
+
+} // namespace
+
+std::vector<Measured::Named<DayRatio>> Measured::named() {
+    return named_of<DayRatio>(*this);
+}
+
+std::vector<Measured::Named<const DayRatio>> Measured::named() const {
+    return named_of<const DayRatio>(*this);
+}
+
+namespace {
+
+// Below this many first hits the chain's figures have no interval yet: the
+// chains are too few to show their spread.
+constexpr double kMinFirstHits = 20;
 
 // A figure that is not a finite number has no value to show.
 std::string fmt(const char* format, double x) {
@@ -409,7 +406,7 @@ template <class F> std::string estimate(double x, double low, double high, F sho
 }
 
 std::string too_few_chains() {
-    return "区間なし (終わった連荘が " + fmt("%.0f", kMinEndedChains) + " 未満)";
+    return "区間なし (初当りが " + fmt("%.0f", kMinFirstHits) + " 未満)";
 }
 
 std::string row(const std::string& label, const std::string& exact, const std::string& sim = "") {
@@ -431,10 +428,7 @@ std::string border_text(double rate, double unrounded) {
 // The run's estimates, each with its interval where its sample allows one.
 class RunEstimates {
   public:
-    explicit RunEstimates(const Measured& m) : m_(m), c_(chain_estimate(m.chain)) {
-        for (const auto& place : m.chain)
-            ended_ += place[1];
-    }
+    explicit RunEstimates(const Measured& m) : m_(m) {}
 
     // A chance as 1/N: the Wilson interval of the jackpots among the spins,
     // turned round with it.
@@ -445,48 +439,36 @@ class RunEstimates {
         return one_in(d.ratio()) + " [" + one_in(i.high) + ", " + one_in(i.low) + "]";
     }
 
-    // A ratio of two sums over days.
-    std::string ratio(DayRatio Measured::*r) const {
-        const DayRatio& d = m_.*r;
+    // A ratio of two sums over days, scaled (1 for most, the payout for a
+    // chain's balls, 1 / hours for jackpots an hour).
+    template <class F> std::string ratio(const DayRatio& d, double scale, F show) const {
         if (!(d.y > 0)) return "-";
-        if (d.days < kMinIntervalDays) return f2(d.ratio()) + " " + too_few_days();
-        const double half = d.half_width(kZ95);
-        return estimate(d.ratio(), d.ratio() - half, d.ratio() + half, f2);
+        const double x = d.ratio() * scale;
+        if (d.days < kMinIntervalDays) return show(x) + " " + too_few_days();
+        if (!chains_enough(d)) return show(x) + " " + too_few_chains();
+        const double half = d.half_width(kZ95) * scale;
+        return estimate(x, x - half, x + half, show);
     }
+    std::string ratio(DayRatio Measured::*r) const { return ratio(m_.*r, 1, f2); }
 
-    // The share of chains of n or more: the product-limit estimate with the
-    // Wilson interval of its effective count of chains (Greenwood's variance
-    // turned into the count that a plain share would need for it).
-    std::string at_least(std::size_t n) const {
-        if (n > c_.at_least.size()) return "-";
-        const double s = c_.at_least[n - 1], var = c_.at_least_var[n - 1];
-        const double count = var > 0 ? s * (1 - s) / var : m_.chain[n - 2][0];
+    // A share of the first hits: the Wilson interval of its effective count
+    // (the days' spread of the ratio turned into the count that a share of
+    // independent chains would need for it).
+    std::string share(const DayRatio& d) const {
+        if (!(d.y > 0)) return "-";
+        const double s = d.ratio(), sd = d.half_width(1);
+        const double count = sd > 0 ? s * (1 - s) / (sd * sd) : d.y;
         const Interval i = wilson(s * count, count, kZ95);
+        if (d.days < kMinIntervalDays) return percent(s) + " " + too_few_days();
+        if (!chains_enough(d)) return percent(s) + " " + too_few_chains();
         return estimate(s, i.low, i.high, percent);
     }
 
-    // The mean chain, scaled (1 for jackpots, the payout for balls).
-    template <class F> std::string mean(double scale, F show) const {
-        if (!(ended_ > 0)) return "- " + too_few_chains();
-        const double x = c_.mean * scale;
-        if (ended_ < kMinEndedChains) return show(x) + " " + too_few_chains();
-        const double half = kZ95 * std::sqrt(c_.mean_var) * scale;
-        return estimate(x, x - half, x + half, show);
-    }
-
-    // Seconds per spin (0) or jackpots per hour (1), from all the parts.
-    template <class F> std::string pace(int i, F show) const {
-        const Estimate p = m_.pace(kZ95)[std::size_t(i)];
-        if (!(ended_ > 0)) return "- " + too_few_chains();
-        if (m_.atari_tsujo.days < kMinIntervalDays) return show(p.value) + " " + too_few_days();
-        if (ended_ < kMinEndedChains) return show(p.value) + " " + too_few_chains();
-        return estimate(p.value, p.value - p.half, p.value + p.half, show);
-    }
-
   private:
+    bool chains_enough(const DayRatio& d) const {
+        return &d == &m_.seconds_all || &d == &m_.jackpots_per_day || d.y >= kMinFirstHits;
+    }
     const Measured& m_;
-    ChainEstimate c_;
-    double ended_ = 0;
 };
 
 } // namespace
@@ -496,13 +478,13 @@ std::string exact_section(const ExactFigures& e, const Measured* m, std::int64_t
     std::optional<RunEstimates> run;
     if (m) run.emplace(*m);
     const auto sim = [&](auto read) { return run ? read(*run) : std::string(); };
-    // The chain's figures are those of days as they are played, as a run
-    // measures them; the unending play's follow on a row of their own where
-    // they differ.
+    // The chain's figures and the pace are those of days as they are played,
+    // as a run measures them; the unending play's follow on a row of their
+    // own where they differ.
     const ChainFigures& played = e.day;
-    // A give-up ends a day early and so changes which of its first hits a
-    // chain holds back, which a day that ends at its hours does not show.
-    const bool apart = m && giveup_days > 0 && played.drawn_share > 0 && played.drawn_share < 1;
+    // A give-up ends a day early, with fewer jackpots and no chain cut at
+    // its end, which a day that ends at its hours does not show.
+    const bool apart = m && giveup_days > 0;
     bool endless_rows = false;
     const auto chain_row = [&](const std::string& label, const std::string& day,
                                const std::string& endless, const std::string& estimate) {
@@ -515,6 +497,9 @@ std::string exact_section(const ExactFigures& e, const Measured* m, std::int64_t
         return out;
     };
     const double payout = e.balls_per_chain / e.unending.mean;
+    const auto ratio = [&](const DayRatio Measured::*r, double scale, auto show) {
+        return sim([=](const RunEstimates& est) { return est.ratio(m->*r, scale, show); });
+    };
 
     std::string out = m ? "理論値 (前提から計算; 右はシミュレーションの推定 [95 % 信頼区間])\n"
                         : "理論値 (前提から計算)\n";
@@ -523,25 +508,20 @@ std::string exact_section(const ExactFigures& e, const Measured* m, std::int64_t
     out += row("大当り確率 (確変時)", one_in(e.atari_kakuhen),
                sim([](const RunEstimates& r) { return r.chance(&Measured::atari_kakuhen); }));
     out += row("確変図柄の確率 (図柄抽選)", one_in(e.kakuhen_symbol));
-    const auto at_least = [&](std::size_t n) {
-        return sim([n](const RunEstimates& r) { return r.at_least(n); });
-    };
     out += chain_row("初当りが確変になる割合", percent(played.kakuhen_share),
-                     percent(e.unending.kakuhen_share), at_least(2));
+                     percent(e.unending.kakuhen_share),
+                     sim([&](const RunEstimates& r) { return r.share(m->kakuhen_first); }));
     out += chain_row("平均連荘数", f3(played.mean), f3(e.unending.mean),
-                     sim([](const RunEstimates& r) { return r.mean(1, f3); }));
-    double tail = 1, endless_tail = 1;
-    for (std::size_t n = 2; n <= e.unending.renchan.size() && n <= 10; ++n) {
-        tail -= played.renchan[n - 2];
-        endless_tail -= e.unending.renchan[n - 2];
-        out += chain_row(std::to_string(n) + " 連荘以上", percent(tail), percent(endless_tail),
-                         at_least(n));
+                     ratio(&Measured::chain_mean, 1, f3));
+    for (std::size_t n = 2; n <= e.unending.renchan.size() && n <= kChainRows; ++n) {
+        out += chain_row(std::to_string(n) + " 連荘以上", percent(played.at_least(n)),
+                         percent(e.unending.at_least(n)),
+                         sim([&](const RunEstimates& r) { return r.share(m->chain_at[n - 2]); }));
     }
     out +=
         row("1回転の玉 / 現金", balls(e.balls_per_spin) + " 個 / " + balls(e.yen_per_spin) + " 円");
     out += chain_row("1連荘の出玉", balls(played.mean * payout) + " 個",
-                     balls(e.balls_per_chain) + " 個",
-                     sim([&](const RunEstimates& r) { return r.mean(payout, balls); }));
+                     balls(e.balls_per_chain) + " 個", ratio(&Measured::chain_mean, payout, balls));
     out += row("出玉率 (通常時の出玉/投入玉)", f3(e.payout_ratio));
     out += row("通常時1回転の期待値 現金", f2(e.yen_per_spin_cash) + " 円");
     out += row("通常時1回転の期待値 持ち玉", f2(e.yen_per_spin_held) + " 円");
@@ -552,16 +532,17 @@ std::string exact_section(const ExactFigures& e, const Measured* m, std::int64_t
     out += row("1回転の秒数 (確変時)", f2(e.seconds_kakuhen),
                sim([](const RunEstimates& r) { return r.ratio(&Measured::seconds_kakuhen); }));
     out += chain_row("1回転の秒数 (全体)", f2(played.seconds_per_spin),
-                     f2(e.unending.seconds_per_spin),
-                     sim([](const RunEstimates& r) { return r.pace(0, f2); }));
+                     f2(e.unending.seconds_per_spin), ratio(&Measured::seconds_all, 1, f2));
     out += chain_row("1時間あたり大当り", f3(played.jackpots_per_hour),
                      f3(e.unending.jackpots_per_hour),
-                     sim([](const RunEstimates& r) { return r.pace(1, f3); }));
+                     ratio(&Measured::jackpots_per_day, 1 / e.hours, f3));
     if (endless_rows)
-        out += "(連荘の理論値は1日ごと: 各日は連荘なしで始まり、プレイ時間で終わる。"
+        out += "(連荘とペースの理論値は1日ごと: 各日は連荘なしで始まり、プレイ時間の後の"
+               "最初の回転で終わる。連荘は日の終わりまでに当った分を数える。"
                "(連続プレイ) は日の区切りのない値)\n";
     if (apart)
-        out += "(ギブアップで終わった日があり、その日々の連荘は理論値の日とは別のものとして示す)\n";
+        out += "(ギブアップで終わった日があり、その日々の連荘とペースは理論値の日とは別のものとして"
+               "示す)\n";
     return out;
 }
 

@@ -4,6 +4,7 @@
 // them, what a run counts to measure the same figures.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -26,6 +27,14 @@ struct ChainFigures {
     double mean = 0, kakuhen_share = 0; // kakuhen_share: of first hits, those going on
     // Seconds per spin and jackpots per hour with these chains.
     double seconds_per_spin = 0, jackpots_per_hour = 0;
+
+    // The share of chains of n jackpots or more, summed from the longest.
+    double at_least(std::size_t n) const {
+        double tail = 0;
+        for (std::size_t i = renchan.size(); i-- > n - 1;)
+            tail += renchan[i];
+        return std::max(tail, 0.0);
+    }
 };
 
 // Long-run figures of one machine under fixed premises. The chain is followed
@@ -55,11 +64,15 @@ struct ExactFigures {
     double seconds_tsujo = 0, seconds_kakuhen = 0;
     // The chain of days as they are played: each starts with no chain before
     // it, so its first first hit draws its symbol whatever the day before
-    // left, and ends at the first spin booked after its hours. How many first
-    // hits a day holds, and so how many of them a long chain before holds
-    // back, is followed second by second through the day. A give-up that
-    // ends a day early is not part of it.
+    // left, and ends at the first spin booked after its hours. Its chains are
+    // those the day holds: a chain the day's end cuts counts the jackpots
+    // booked before it, the one on the day's last spin included, and every
+    // first hit counts, that one too. The pace is the day's: its jackpots
+    // over its hours, and its spins' seconds over its spins. All of it is
+    // followed second by second through the day; a give-up that ends a day
+    // early is not part of it.
     ChainFigures day;
+    double hours = 0; // of the day
     // The spin rate of the premises that no spin rate exceeds: a border above
     // it is no border the premises can meet.
     static constexpr double kTopSpinRate = 1000;
@@ -82,23 +95,23 @@ struct SpinBefore {
 // What one day shows, spin by spin, of the figures above.
 struct DayTally {
     double seconds_tsujo = 0, seconds_kakuhen = 0; // spin time by state
-    // chain[n − 1]: jackpots seen as the n-th of their chain, and of them
-    // those after which the chain ended.
-    std::vector<std::array<double, 2>> chain;
+    double kakuhen_first = 0;                      // first hits whose symbol goes on
+    // reached[n − 1]: jackpots that were the n-th of their chain.
+    std::vector<double> reached;
 
-    // Books a spin: the clock after it, and the probability-up state after
-    // it, or none when the day ended on it (its chain is then not seen out).
-    void book(const SpinBefore& before, Single keika_byo, std::optional<Int16> kakuhen_flag) {
+    // Books a spin: the clock and the probability-up state after it. The
+    // spin that ends the day counts as every other.
+    void book(const SpinBefore& before, Single keika_byo, Int16 kakuhen_flag) {
         const bool atari = before.atari_flag == 1, kakuhen = before.kakuhen_flag == 1;
         const double seconds = keika_byo - before.keika_byo - (atari ? kAtariSeconds : 0);
         (kakuhen ? seconds_kakuhen : seconds_tsujo) += seconds;
-        if (atari && kakuhen_flag) book_chain(kakuhen, before.renchan, *kakuhen_flag);
+        if (atari) book_jackpot(kakuhen, before.renchan, kakuhen_flag);
     }
 
   private:
     // A jackpot in the probability-up state or not, `renchan` the chain
     // before it, and the state it left.
-    void book_chain(bool kakuhen, Single renchan, Int16 kakuhen_flag);
+    void book_jackpot(bool kakuhen, Single renchan, Int16 kakuhen_flag);
 };
 
 // A ratio of two sums over days, with the spread of the days about it, so
@@ -125,28 +138,36 @@ struct Estimate {
     double value = 0, half = 0;
 };
 
-// The run's measurements of the exact figures.
+// The longest chain the summary gives a share of chains for.
+inline constexpr int kChainRows = 10;
+
+// What the days of a ratio count.
+enum class Per { kSpins, kFirstHits, kDays };
+
+// The run's measurements of the exact figures, each a ratio of sums over
+// days.
 struct Measured {
     DayRatio atari_tsujo, atari_kakuhen, seconds_tsujo, seconds_kakuhen;
-    std::vector<std::array<double, 2>> chain; // as DayTally::chain, over all days
+    // Of the first hits: those that went on, all jackpots (the mean chain),
+    // and the jackpots that were the n-th of their chain (chain_at[n − 2],
+    // n = 2..kChainRows): the shares of chains of n or more.
+    DayRatio kakuhen_first, chain_mean;
+    std::array<DayRatio, kChainRows - 1> chain_at;
+    DayRatio seconds_all;      // the spins' seconds over the spins
+    DayRatio jackpots_per_day; // jackpots over days, for the jackpots an hour
     void add(const DayResult& d);
 
-    // Seconds per spin and jackpots per hour over unending play, from the
-    // measured chances, chain and spin times; half widths of z standard
-    // errors. A day itself starts afresh in the normal state and may end
-    // early at the give-up, so its own mix of spins is not the long-run one.
-    std::array<Estimate, 2> pace(double z) const;
+    // Every ratio by the name a summary file gives it, with what its days
+    // count and whether its numerator is a part of that.
+    template <class R> struct Named {
+        std::string name;
+        R* ratio;
+        Per per;
+        bool part;
+    };
+    std::vector<Named<DayRatio>> named();
+    std::vector<Named<const DayRatio>> named() const;
 };
-
-// The chain lengths measured from the jackpots seen at each place in a chain
-// (product-limit estimate: a chain cut by the end of a day counts as far as
-// it was seen).
-struct ChainEstimate {
-    std::vector<double> at_least;     // [n − 1]: share of chains of n jackpots or more
-    std::vector<double> at_least_var; // its variance
-    double mean = 0, mean_var = 0;
-};
-ChainEstimate chain_estimate(const std::vector<std::array<double, 2>>& chain);
 
 // The Wilson score interval of a share: x of n, z standard errors. It stays
 // within 0..1 and keeps a width where x is 0 or n.
@@ -157,9 +178,8 @@ Interval wilson(double x, double n, double z);
 
 // The 理論値 section of the summary; with a run's measurements, each figure
 // beside its estimate and 95 % interval. Where days of the run ended at the
-// give-up (`giveup_days`) and the limiter holds back some of a day's first
-// hits, the run's chains are not those of days that end at their hours: they
-// are shown on rows of their own.
+// give-up (`giveup_days`), the run's chains and pace are not those of days
+// that end at their hours: they are shown on rows of their own.
 std::string exact_section(const ExactFigures& e, const Measured* m, std::int64_t giveup_days);
 
 } // namespace popchan::batch

@@ -34,6 +34,11 @@ std::string exact_number(double x) {
     return buf;
 }
 
+std::string days_share(double share, const Interval& interval) {
+    return fixed(100 * share, 1) + " % [" + fixed(100 * interval.low, 1) + ", " +
+           fixed(100 * interval.high, 1) + "]";
+}
+
 namespace {
 
 std::string with_commas(double x) {
@@ -115,7 +120,9 @@ std::string summary_table(const Header& h, Totals& t) {
         out += label + std::string(16 - display_width(label), ' ') + with_commas(quantile(t, q)) +
                "\n";
     }
-    out += "勝った日          " + percent(double(t.wins), double(t.days)) + "\n";
+    out += "勝った日          " +
+           days_share(per_day(t, double(t.wins)), wilson(double(t.wins), double(t.days), kZ95)) +
+           "\n";
     out += "1時間あたり収支   " + with_commas(t.per_hour()) + " 円\n";
     out += "1日あたり: 当り数 " + fixed(per_day(t, t.jackpots), 2) + ", 初当り数 " +
            fixed(per_day(t, t.first_hits), 2) + ", 最大連荘数 " +
@@ -135,7 +142,9 @@ std::string summary_json(const Header& h, Totals& t) {
     for (double q : kQuantiles)
         out += std::string(q > 0.05 ? ", " : "") + "\"" + fixed(q * 100, 0) +
                "\": " + num(quantile(t, q));
+    const Interval won = wilson(double(t.wins), double(t.days), kZ95);
     out += "}},\n  \"winning_share\": " + fixed(per_day(t, double(t.wins)), 6);
+    out += ", \"winning_low\": " + fixed(won.low, 6) + ", \"winning_high\": " + fixed(won.high, 6);
     out += ",\n  \"balance_per_hour\": " + fixed(t.per_hour(), 2);
     out += ",\n  \"per_day\": {\"jackpots\": " + fixed(per_day(t, t.jackpots), 4) +
            ", \"first_hits\": " + fixed(per_day(t, t.first_hits), 4) +
@@ -179,12 +188,9 @@ std::string chain_json(const ChainFigures& c, double balls_per_jackpot) {
                                     "    ")
                                 .substr(1);
     out += ",\n    \"chain_at_least\": {";
-    double tail = 1;
-    for (std::size_t n = 2; n <= c.renchan.size() && n <= 10; ++n) {
-        tail -= c.renchan[n - 2];
-        out +=
-            std::string(n > 2 ? ", " : "") + "\"" + std::to_string(n) + "\": " + exact_number(tail);
-    }
+    for (std::size_t n = 2; n <= c.renchan.size() && n <= kChainRows; ++n)
+        out += std::string(n > 2 ? ", " : "") + "\"" + std::to_string(n) +
+               "\": " + exact_number(c.at_least(n));
     return out + "}\n  }";
 }
 

@@ -43,6 +43,9 @@ std::string plot_svg(Totals& t, double hours);
 // nearest rank.
 double quantile(const Totals& t, double q);
 
+// A share of the days in per cent with its 95 % interval: "68.4 % [67.9, 69.0]".
+std::string days_share(double share, const Interval& interval);
+
 // A number as the CSV and JSON carry it: whole numbers without a fraction.
 std::string num(double x);
 // A number with a fixed count of decimals.

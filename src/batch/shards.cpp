@@ -37,20 +37,6 @@ constexpr PartOf kParts[] = {
     {"sums.max_chain", &Totals::max_chain, &Totals::jackpots, "sums.jackpots"},
 };
 
-// The measured ratios of the exact figures, by name. Each sums a count or
-// time over the spins of one state; a chance counts jackpots among them.
-struct Ratio {
-    const char* name;
-    DayRatio Measured::*ratio;
-    bool chance;
-};
-constexpr Ratio kRatios[] = {
-    {"atari_tsujo", &Measured::atari_tsujo, true},
-    {"atari_kakuhen", &Measured::atari_kakuhen, true},
-    {"seconds_tsujo", &Measured::seconds_tsujo, false},
-    {"seconds_kakuhen", &Measured::seconds_kakuhen, false},
-};
-
 template <class T> std::string list(const T& items, auto show) {
     std::string out = "[";
     for (const auto& item : items) {
@@ -124,21 +110,16 @@ bool read_summary(const Json& j, Header& h, Totals& t) {
             t.balances.emplace(r.number<std::int64_t>(b[0]), r.number<std::int64_t>(b[1])).second;
     }
     const Json& e = r.member(s, "exact");
-    for (const Ratio& ratio : kRatios) {
-        const auto& v = r.items(r.member(e, ratio.name), 6);
+    for (const auto& ratio : t.exact.named()) {
+        const auto& v = r.items(r.member(e, ratio.name.c_str()), 6);
         if (!r.ok) break;
-        DayRatio& d = t.exact.*ratio.ratio;
+        DayRatio& d = *ratio.ratio;
         d.x = r.number<double>(v[0]);
         d.y = r.number<double>(v[1]);
         d.xx = r.number<double>(v[2]);
         d.xy = r.number<double>(v[3]);
         d.yy = r.number<double>(v[4]);
         d.days = r.number<std::int64_t>(v[5]);
-    }
-    for (const Json& place : r.items(r.member(e, "chain"))) {
-        const auto& c = r.items(place, 2);
-        if (!r.ok) break;
-        t.exact.chain.push_back({r.number<double>(c[0]), r.number<double>(c[1])});
     }
     return r.ok;
 }
@@ -189,25 +170,19 @@ std::string impossible(const Header& h, const Totals& t) {
              const auto sums = histogram(t);
              return sums && (*sums)[0] == t.days;
          });
-    for (const Ratio& ratio : kRatios) {
-        const DayRatio& d = t.exact.*ratio.ratio;
-        rule(std::string("sums.exact.") + ratio.name,
-             "sums of at least 0 over days, of at most the spins", [&] {
+    for (const auto& ratio : t.exact.named()) {
+        const DayRatio& d = *ratio.ratio;
+        const std::int64_t per = ratio.per == Per::kSpins       ? t.spins
+                                 : ratio.per == Per::kFirstHits ? t.first_hits
+                                                                : t.days;
+        rule("sums.exact." + ratio.name, "sums of at least 0 over days, of at most what it is per",
+             [&] {
                  return d.days == t.days && d.x >= 0 && d.y >= 0 && d.xx >= 0 && d.xy >= 0 &&
-                        d.yy >= 0 && d.y <= double(t.spins);
+                        d.yy >= 0 && d.y <= double(per);
              });
-        rule(std::string("sums.exact.") + ratio.name,
-             "jackpots at most its spins and sums.jackpots",
-             [&] { return !ratio.chance || (d.x <= d.y && d.x <= double(t.jackpots)); });
+        rule("sums.exact." + ratio.name, "a part at most its whole and sums.jackpots",
+             [&] { return !ratio.part || (d.x <= d.y && d.x <= double(t.jackpots)); });
     }
-    double seen = 0;
-    for (const auto& [place_seen, ended] : t.exact.chain) {
-        rule("sums.exact.chain", "at each place ended from 0 to seen",
-             [&] { return ended >= 0 && ended <= place_seen; });
-        seen += place_seen;
-    }
-    rule("sums.exact.chain", "at most sums.jackpots in all",
-         [&] { return seen <= double(t.jackpots); });
     return fault;
 }
 
@@ -238,17 +213,13 @@ std::string add(Totals& into, const Totals& part) {
     for (std::size_t i = 0; i < into.reach.size(); ++i)
         for (std::size_t c = 0; c < 2; ++c)
             sum(into.reach[i][c], part.reach[i][c], "sums.reach");
-    for (const Ratio& ratio : kRatios) {
-        DayRatio& d = into.exact.*ratio.ratio;
-        d += part.exact.*ratio.ratio;
-        if (!finite(d) && over.empty()) over = std::string("sums.exact.") + ratio.name;
+    const auto from = part.exact.named();
+    const auto to = into.exact.named();
+    for (std::size_t i = 0; i < to.size(); ++i) {
+        DayRatio& d = *to[i].ratio;
+        d += *from[i].ratio;
+        if (!finite(d) && over.empty()) over = "sums.exact." + to[i].name;
     }
-    // At most the jackpots, whose sum did not overflow.
-    auto& chain = into.exact.chain;
-    chain.resize(std::max(chain.size(), part.exact.chain.size()));
-    for (std::size_t i = 0; i < part.exact.chain.size(); ++i)
-        for (std::size_t c = 0; c < 2; ++c)
-            chain[i][c] += part.exact.chain[i][c];
     return over;
 }
 
@@ -277,15 +248,12 @@ std::string sums_json(const Header& h, const Totals& t) {
                return pair_of(std::to_string(bin.first), std::to_string(bin.second));
            });
     out += ",\n    \"exact\": {";
-    for (const Ratio& ratio : kRatios) {
-        const DayRatio& d = t.exact.*ratio.ratio;
-        out += std::string("\"") + ratio.name + "\": [" + exact_number(d.x) + ", " +
-               exact_number(d.y) + ", " + exact_number(d.xx) + ", " + exact_number(d.xy) + ", " +
-               exact_number(d.yy) + ", " + std::to_string(d.days) + "], ";
+    for (const auto& ratio : t.exact.named()) {
+        const DayRatio& d = *ratio.ratio;
+        out += std::string(out.back() == '{' ? "" : ", ") + "\"" + ratio.name + "\": [" +
+               exact_number(d.x) + ", " + exact_number(d.y) + ", " + exact_number(d.xx) + ", " +
+               exact_number(d.xy) + ", " + exact_number(d.yy) + ", " + std::to_string(d.days) + "]";
     }
-    out += "\"chain\": " + list(t.exact.chain, [](const auto& c) {
-               return pair_of(exact_number(c[0]), exact_number(c[1]));
-           });
     return out + "}}";
 }
 

@@ -45,6 +45,7 @@ struct DayPlayer::Silent : Dialogs {
         r.spent = d.shishutsu_gaku;
         r.balance = d.shushi;
         r.end_seconds = d.keika_byo;
+        r.kakuhen_end = model->spin.kakuhen_flag;
         r.by_hours = d.keika_byo > model->premises.zentei_jikan * 3600;
         r.by_giveup = d.shushi < -model->premises.zentei_giveup;
         // The player leaves with this balance: it stands for the hours after too.
@@ -114,8 +115,9 @@ DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<
             return SpinBefore{s.kakuhen_flag, s.atari_flag, m.day.renchan, m.day.keika_byo};
         });
         over = m.clock().interval(0) == 0;
+        // Reset has cleared the day by now: its end is as the result saw it.
         if (over)
-            result.tally.book(before, result.end_seconds, std::nullopt);
+            result.tally.book(before, result.end_seconds, result.kakuhen_end);
         else
             result.tally.book(before, m.day.keika_byo, s.kakuhen_flag);
         if (m.day.keika_byo >= next_mark) [[unlikely]]

@@ -29,6 +29,7 @@ struct DayResult {
     bool by_hours = false, by_giveup = false;
     std::array<float, kMaxHours + 1> hourly{}; // balance after each whole hour
     int zan_end = 0;                           // kakuhen_zan at the end, see resolve_zan
+    Int16 kakuhen_end = 0;                     // the probability-up state the last spin left
     DayTally tally;                            // for the exact figures' estimates
 };
 

@@ -23,6 +23,7 @@ SweepRow sweep_row(const std::string& value, const Totals& t) {
     r.interval = t.days >= kMinIntervalDays;
     r.half_width = r.interval ? kZ95 * t.sd() / std::sqrt(double(t.days)) : 0;
     r.winning_share = t.days ? double(t.wins) / double(t.days) : 0;
+    r.winning = wilson(double(t.wins), double(t.days), kZ95);
     r.per_hour = t.per_hour();
     r.jackpots = t.days ? double(t.jackpots) / double(t.days) : 0;
     return r;

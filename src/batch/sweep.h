@@ -16,6 +16,7 @@ struct SweepRow {
     std::int64_t days = 0;
     double mean = 0, half_width = 0; // the mean balance and half its 95 % interval, yen
     double winning_share = 0, per_hour = 0, jackpots = 0; // jackpots per day
+    Interval winning{};                                   // the winning share's 95 % interval
     bool interval = true; // days enough for the interval (else half_width 0)
 };
 

@@ -68,14 +68,15 @@ std::string sweep_table(const Header& h, const Sweep& s, const std::vector<Sweep
     for (const SweepRow& r : rows)
         width = std::max(width, display_width(r.value));
     out += "\n" + right(s.name, width) + right("平均収支", 12) + right("95 % 区間", 24) +
-           right("勝った日", 10) + right("1時間あたり", 13) + right("当り数/日", 11) + "\n";
+           right("勝った日 [95 % 区間]", 23) + right("1時間あたり", 13) + right("当り数/日", 11) +
+           "\n";
     for (const SweepRow& r : rows)
         out += right(r.value, width) + right(format_counter(r.mean), 12) +
                right(r.interval ? format_counter(r.mean - r.half_width) + " ～ " +
                                       format_counter(r.mean + r.half_width)
                                 : too_few_days(),
                      24) +
-               right(fixed(100 * r.winning_share, 1) + " %", 10) +
+               right(days_share(r.winning_share, r.winning), 23) +
                right(format_counter(r.per_hour), 13) + right(fixed(r.jackpots, 2), 11) + "\n";
     return out;
 }
@@ -92,6 +93,8 @@ std::string sweep_json(const Header& h, const Sweep& s, const std::vector<SweepR
                ", \"mean\": " + fixed(r.mean, 2) + ", \"low\": " + bound(r, -1, "null") +
                ", \"high\": " + bound(r, 1, "null") +
                ", \"winning_share\": " + fixed(r.winning_share, 6) +
+               ", \"winning_low\": " + fixed(r.winning.low, 6) +
+               ", \"winning_high\": " + fixed(r.winning.high, 6) +
                ", \"balance_per_hour\": " + fixed(r.per_hour, 2) +
                ", \"jackpots_per_day\": " + fixed(r.jackpots, 4) + "}";
     }
@@ -99,12 +102,15 @@ std::string sweep_json(const Header& h, const Sweep& s, const std::vector<SweepR
 }
 
 std::string sweep_csv(const std::vector<SweepRow>& rows) {
-    std::string out = "value,days,mean,low,high,winning_share,balance_per_hour,jackpots_per_day\n";
+    std::string out =
+        "value,days,mean,low,high,winning_share,winning_low,winning_high,balance_per_hour,"
+        "jackpots_per_day\n";
     for (const SweepRow& r : rows) {
         std::string value = r.value;
         if (value.find_first_of(",\"") != std::string::npos) value = json_string(value);
         out += value + "," + std::to_string(r.days) + "," + fixed(r.mean, 2) + "," +
                bound(r, -1, "") + "," + bound(r, 1, "") + "," + fixed(r.winning_share, 6) + "," +
+               fixed(r.winning.low, 6) + "," + fixed(r.winning.high, 6) + "," +
                fixed(r.per_hour, 2) + "," + fixed(r.jackpots, 4) + "\n";
     }
     return out;

@@ -191,53 +191,123 @@ TEST(Exact, ChainsAtSmallLimiters) {
     EXPECT_EQ(exact_figures(z).atari_tsujo, 1);
 }
 
-TEST(Exact, ChainOfADayAsPlayed) {
-    // Shares of first hits that go on into a chain, for days that start with
-    // no chain and end at their hours, from a model of the day written apart
-    // from this program (second by second: 10 s a plain miss at 30 or 25
-    // spins, 25 s at 7; a reach one miss in 14, 20 s for 799 of 2172 and 50 s
-    // for the rest; a jackpot 20 s (1 of 103) or 50 s and 300 s more; in a
-    // chain 1/62 a spin, 5 s a miss but for the 135 of 2172 reaches kept).
-    struct Row {
-        Single L, R, P, k, hours;
-        double day, endless;
-    };
-    const Row rows[] = {
-        // Only the day's first first hit starts a chain: 1/2 of 8.66 a day.
-        {2, 2, 310, 30, 10, 0.0577003, 0},
-        {5, 2, 310, 30, 10, 0.4533062, 4.0 / 9},
-        {5, 1.5f, 310, 30, 10, 0.5357908, 36.0 / 70},
-        {3, 2, 100, 7, 14, 0.3413169, 1.0 / 3},
-        // Unlimited: no chain of a day reaches 998, every first hit draws.
-        {999, 2, 310, 30, 10, 0.5, 0.5},
-    };
-    for (const Row& r : rows) {
-        Premises z;
-        z.zentei_limiter = r.L, z.zentei_kakuhenritu = r.R, z.zentei_kakuritu = r.P;
-        z.zentei_kaiten = r.k, z.zentei_jikan = r.hours;
-        const ExactFigures e = exact_figures(z);
-        EXPECT_NEAR(e.day.kakuhen_share, r.day, 5e-7) << r.L << " " << r.R;
-        EXPECT_NEAR(e.unending.kakuhen_share, r.endless, 1e-12) << r.L << " " << r.R;
-        // Past the first jackpot a chain goes on as in unending play.
-        for (std::size_t n = 1; n < e.unending.renchan.size() && n < 8; ++n)
-            EXPECT_NEAR(e.day.renchan[n] * e.unending.kakuhen_share,
-                        e.unending.renchan[n] * e.day.kakuhen_share, 1e-12);
-    }
+namespace {
+
+// A model of the day as played, written from the rules apart from this
+// program and run backwards: what is still to come from each whole second
+// in each state. The states: the normal state with the next first hit
+// drawing its symbol or held at the limit, or a chain at n jackpots. A spin
+// that starts within the hours is booked; one that ends past them ends the
+// day. Seconds as above; 300 s more for a jackpot's payout.
+struct DayModel {
+    double first = 0, first_on = 0, jackpots = 0, spins = 0, seconds = 0;
+    std::vector<double> at_least; // [n − 1]: chains of a day that reach n, n = 1..10
+};
+
+DayModel day_model(double P, double R, int L, int no_reach, double hours) {
+    const int day = int(hours * 3600), longest = std::min(L - 1, day / 300 + 1);
+    const int states = 2 + longest, places = 10, parts = 5 + places;
+    const double p[2] = {1 / P, std::min(5 / P, 1.0)}, q = 1 / R;
+    // (seconds, chance) of a miss and of a jackpot's spin, by state.
+    const std::vector<std::pair<int, double>> miss[2] = {
+        {{no_reach, 13.0 / 14}, {20, 799.0 / 2172 / 14}, {50, 1373.0 / 2172 / 14}},
+        {{5, 13.0 / 14 + 2037.0 / 2172 / 14}, {50, 135.0 / 2172 / 14}}};
+    const std::vector<std::pair<int, double>> hit = {{20, 1.0 / 103}, {50, 102.0 / 103}};
+    // to_come[t % 400][state][part]: 0 spins, 1 seconds, 2 first hits, 3 first
+    // hits going on, 4 jackpots, 5 + n − 1 jackpots that were the n-th of
+    // their chain. No spin takes 400 s.
+    using Sums = std::vector<double>;
+    std::vector<std::vector<Sums>> to_come(400, std::vector<Sums>(std::size_t(states)));
+    const auto held_after = [&](int length) { return length >= L - 1 ? 1 : 0; };
+    for (int t = day; t >= 0; --t)
+        for (int state = 0; state < states; ++state) {
+            Sums& v = to_come[std::size_t(t % 400)][std::size_t(state)];
+            v.assign(parts, 0.0);
+            const int up = state >= 2 ? 1 : 0, chain = state - 1; // jackpots so far
+            // A share w of a spin of s seconds into state `to` at `next`.
+            const auto go = [&](double w, int s, int to, int next) {
+                v[0] += w;
+                v[1] += w * s;
+                if (to < 0 || next > day) return;
+                const Sums& after = to_come[std::size_t(next % 400)][std::size_t(to)];
+                for (std::size_t i = 0; i < v.size(); ++i)
+                    v[i] += w * after[i];
+            };
+            for (const auto& [s, c] : miss[up])
+                go((1 - p[up]) * c, s, state, t + s);
+            for (const auto& [s, c] : hit) {
+                const double w = p[up] * c;
+                const int n = up ? chain + 1 : 1; // this jackpot's place
+                const double on = state == 0 || (up && chain < L - 1) ? q : 0;
+                v[4] += w;
+                if (n <= places) v[std::size_t(5 + n - 1)] += w;
+                if (!up) v[2] += w, v[3] += w * on;
+                go(w * on, s, n + 1 < states ? 1 + n : -1, t + s + 300);
+                go(w * (1 - on), s, held_after(n), t + s + 300);
+            }
+        }
+    const Sums& v = to_come[0][L >= 2 ? 0 : 1];
+    DayModel m{v[2], v[3], v[4], v[0], v[1], {}};
+    for (int n = 1; n <= places; ++n)
+        m.at_least.push_back(v[std::size_t(5 + n - 1)] / v[2]);
+    return m;
 }
 
-TEST(Exact, ChainEstimateFromCountsByHand) {
-    // 100 first hits seen, 60 ended at once; 40 second jackpots, 30 ended; 8
-    // third jackpots seen (two chains cut by the day's end), all ended.
-    const ChainEstimate c = chain_estimate({{100, 60}, {40, 30}, {8, 8}});
-    ASSERT_EQ(c.at_least.size(), 3u);
-    EXPECT_DOUBLE_EQ(c.at_least[0], 1);
-    EXPECT_DOUBLE_EQ(c.at_least[1], 0.4);
-    EXPECT_DOUBLE_EQ(c.at_least[2], 0.4 * 0.25);
-    EXPECT_DOUBLE_EQ(c.mean, 1 + 0.4 + 0.1);
-    // Greenwood: S(2)² × (60 / (100 × 40) + 30 / (40 × 10)).
-    EXPECT_NEAR(c.at_least_var[2], 0.01 * (0.015 + 0.075), 1e-15);
-    // Mean: (0.4 + 0.1)² × 0.015 + 0.1² × 0.075; the last place ended all.
-    EXPECT_NEAR(c.mean_var, 0.25 * 0.015 + 0.01 * 0.075, 1e-15);
+} // namespace
+
+TEST(Exact, ChainOfADayAsPlayed) {
+    // Days that start with no chain and end at the first spin booked after
+    // their hours, at 30 spins a 1,000 yen (10 s a miss without reach). Their
+    // chains are those the day holds, cut by its end; every first hit
+    // counts, the one on the day's last spin too. Beside the model above,
+    // figures of another model of the day, as printed: 1.19 jackpots an
+    // hour and 11.71 s a spin at half an hour; 1.333 at 1 h, 1.498 at 10 h,
+    // 1.647 at limiter 5 and R 1.5; 5.71 %, 36.64 % and 9.09 % of first hits
+    // going on at limiter 2 (10 h, 1 h, and P 1 at half an hour).
+    struct Row {
+        double P, R;
+        int L;
+        double hours;
+        double per_hour, seconds, going_on; // printed figures, 0 where none
+    };
+    const Row rows[] = {
+        {310, 2, 999, 0.5, 1.19, 11.71, 0.5}, {310, 2, 999, 1, 1.333, 0, 0.5},
+        {310, 2, 999, 10, 1.498, 0, 0.5},     {310, 1.5, 5, 10, 1.647, 0, 0},
+        {310, 2, 2, 10, 0, 0, 0.0571},        {310, 2, 2, 1, 0, 0, 0.3664},
+        {1, 2, 2, 0.5, 0, 0, 0.0909},         {100, 2, 3, 0.5, 0, 0, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << "P " << r.P << " R " << r.R << " L " << r.L << ", " << r.hours << " h");
+        Premises z;
+        z.zentei_kakuritu = Single(r.P), z.zentei_kakuhenritu = Single(r.R);
+        z.zentei_limiter = Single(r.L), z.zentei_jikan = Single(r.hours);
+        const ExactFigures e = exact_figures(z);
+        const DayModel m = day_model(r.P, r.R, r.L, 10, r.hours);
+        expect_rel(e.day.kakuhen_share, m.first_on / m.first, 1e-9, "going on");
+        expect_rel(e.day.mean, m.jackpots / m.first, 1e-9, "mean chain");
+        expect_rel(e.day.seconds_per_spin, m.seconds / m.spins, 1e-9, "seconds a spin");
+        expect_rel(e.day.jackpots_per_hour, m.jackpots / r.hours, 1e-9, "jackpots an hour");
+        for (std::size_t n = 2; n <= 10; ++n)
+            EXPECT_NEAR(e.day.at_least(n), m.at_least[n - 1], 1e-9) << n;
+        const auto printed = [](double x, double figure, int decimals) {
+            if (figure > 0) {
+                EXPECT_NEAR(x, figure, 0.5 * std::pow(10, -decimals)) << figure;
+            }
+        };
+        printed(e.day.jackpots_per_hour, r.per_hour, r.per_hour < 1.2 ? 2 : 3);
+        printed(e.day.seconds_per_spin, r.seconds, 2);
+        printed(e.day.kakuhen_share, r.going_on, r.going_on == 0.5 ? 6 : 4);
+    }
+    // A jackpot takes 320 s and more, so a half-hour day holds chains of 6
+    // at most (the 6th from 1,600 s on), where unending play has 1.56 % of
+    // 7 or more.
+    Premises half;
+    half.zentei_jikan = 0.5f;
+    const ExactFigures e = exact_figures(half);
+    EXPECT_GT(e.day.at_least(6), 0);
+    EXPECT_EQ(e.day.at_least(7), 0);
+    expect_rel(e.unending.at_least(7), 1.0 / 64, 1e-9, "unending");
 }
 
 TEST(Exact, DayRatioSpreadByHand) {
@@ -280,7 +350,7 @@ void check_against_run(const Case& c) {
     const ExactFigures e = exact_figures(z);
     const double z999 = 3.290527; // two-sided 99.9 %
     const auto within = [&](double exact, double estimate, double half, const char* what) {
-        EXPECT_LE(std::fabs(exact - estimate), half + 1e-12)
+        EXPECT_LE(std::fabs(exact - estimate), half + 1e-9 * std::fabs(exact))
             << what << ": exact " << exact << ", run " << estimate << " ± " << half;
     };
     const auto ratio = [&](double exact, const DayRatio& r, const char* what) {
@@ -293,24 +363,17 @@ void check_against_run(const Case& c) {
         ratio(e.atari_kakuhen, m.atari_kakuhen, "probability-up chance");
         ratio(e.seconds_kakuhen, m.seconds_kakuhen, "seconds probability-up");
     }
-    // The run's days start with no chain before them: their chains are the
-    // day's, not unending play's.
-    const std::array<Estimate, 2> pace = m.pace(z999);
-    within(e.day.seconds_per_spin, pace[0].value, pace[0].half, "seconds per spin");
-    within(e.day.jackpots_per_hour, pace[1].value, pace[1].half, "jackpots per hour");
-    const ChainEstimate chain = chain_estimate(m.chain);
-    ASSERT_GT(chain.at_least.size(), 0u);
-    within(e.day.mean, chain.mean, z999 * std::sqrt(chain.mean_var), "mean chain");
+    // The run's days start with no chain before them and end at their
+    // hours: their chains and pace are the day's, not unending play's.
+    ratio(e.day.kakuhen_share, m.kakuhen_first, "first hits going on");
+    ratio(e.day.mean, m.chain_mean, "mean chain");
+    ratio(e.day.seconds_per_spin, m.seconds_all, "seconds per spin");
+    ratio(e.day.jackpots_per_hour * c.hours, m.jackpots_per_day, "jackpots a day");
     // Lengths that enough chains reach for the interval's normal shape.
-    const double chains = m.chain[0][0];
-    double tail = 1;
-    for (std::size_t n = 2; n <= e.day.renchan.size() && n <= 6; ++n) {
-        tail -= e.day.renchan[n - 2];
-        if (tail * chains < 30) break;
-        const double seen = n <= chain.at_least.size() ? chain.at_least[n - 1] : 0;
-        const double var = n <= chain.at_least.size() ? chain.at_least_var[n - 1] : 0;
-        within(tail, seen, z999 * std::sqrt(var),
-               ("chains of at least " + std::to_string(n)).c_str());
+    for (std::size_t n = 2; n <= 6; ++n) {
+        const double share = e.day.at_least(n);
+        if (share * m.chain_mean.y < 30) break;
+        ratio(share, m.chain_at[n - 2], ("chains of at least " + std::to_string(n)).c_str());
     }
 }
 
@@ -322,7 +385,7 @@ TEST(Exact, FiguresLieWithinTheRunsInterval) {
     // chain, which unending play never does.
     const Single none = kLimiterUnlimited, unlimited = kGiveupUnlimited;
     const Case cases[] = {
-        {"start premises", 310, 2, none, 30, 10, 30000, 1500},
+        {"start premises without a give-up", 310, 2, none, 30, 10, unlimited, 1500},
         {"limiter 2", 310, 2, 2, 30, 10, unlimited, 3000},
         {"limiter 5, R 1.5", 310, 1.5f, 5, 30, 10, unlimited, 3000},
         {"limiter 5, every spin wins", 1, 2, 5, 30, 14, unlimited, 600},
@@ -350,19 +413,20 @@ TEST(Exact, TheOptionPrintsTheFiguresAlone) {
     // Chains drawn 8/9 of the time, probability-up half of those.
     EXPECT_NE(text.find(" 44.44 %\n"), std::string::npos) << text;
     EXPECT_NE(text.find("5 連荘以上"), std::string::npos) << text;
-    // A day's chains, then unending play's: of these 4/9 reach two, 2/9
-    // three, 1/9 four and 1/18 five. A day starts drawing, 45.33 % of its
-    // first hits go on (from a model of the day written apart).
-    for (auto [n, day, endless] : {std::tuple{"2 連荘以上", "45.33 %", "44.44 %"},
-                                   std::tuple{"3 連荘以上", "22.67 %", "22.22 %"},
-                                   std::tuple{"4 連荘以上", "11.33 %", "11.11 %"},
-                                   std::tuple{"5 連荘以上", "5.67 %", "5.56 %"}}) {
-        const auto at = text.find(n);
+    // A day's chains, as the model of the day above has them, then unending
+    // play's: of these 4/9 reach two, 2/9 three, 1/9 four and 1/18 five.
+    const DayModel day = day_model(310, 2, 5, 10, 10);
+    for (auto [n, endless] : {std::pair{2, "44.44 %"}, std::pair{3, "22.22 %"},
+                              std::pair{4, "11.11 %"}, std::pair{5, "5.56 %"}}) {
+        const std::string label = std::to_string(n) + " 連荘以上";
+        const auto at = text.find(label);
         ASSERT_NE(at, std::string::npos) << n;
         const auto next = text.find('\n', at);
         const std::string line = text.substr(at, next - at);
         const std::string below = text.substr(next + 1, text.find('\n', next + 1) - next - 1);
-        EXPECT_TRUE(line.ends_with(std::string(" ") + day)) << line;
+        char shown[32];
+        std::snprintf(shown, sizeof shown, " %.2f %%", 100 * day.at_least[std::size_t(n - 1)]);
+        EXPECT_TRUE(line.ends_with(shown)) << line << " against" << shown;
         EXPECT_TRUE(below.starts_with("    (連続プレイ) ")) << below;
         EXPECT_TRUE(below.ends_with(std::string(" ") + endless)) << below;
     }
@@ -433,31 +497,24 @@ TEST(Exact, IntervalsStayWithinWhatCanBe) {
         EXPECT_NE(inside.substr(0, comma), inside.substr(comma + 2)) << text;
     }
 
-    // R 1 and 14 hours: no chain ends within a day, so the mean chain has no
-    // estimate at all (once 90.000 [90.000, 90.000]).
-    Premises endless;
-    endless.zentei_kakuhenritu = 1;
-    endless.zentei_jikan = 14;
-    endless.zentei_giveup = kGiveupUnlimited;
-    Totals never = played(endless, 40, 3);
-    EXPECT_NE(
-        row_of(exact_section(exact_figures(endless), &never.exact, never.giveups), "平均連荘数")
-            .find(" - 区間なし (終わった連荘が 20 未満)"),
-        std::string::npos);
-
-    // A rare long chain, 1/2 × 1/2 × 1/25 = 1 %: Greenwood's variance
-    // 1e-4 × (0.01 + 0.02 + 0.96) gives a normal interval reaching below 0;
-    // it is the variance of 1 chain in 100, and Wilson's interval of that.
+    // Each a ratio over 100 days (30 for the last): 10 first hits with 25
+    // jackpots have no interval of the mean chain yet; one chain of 5 in 100
+    // days of one first hit each, the ratio's spread 0.01 (the count of 99
+    // chains that a share of 1 % would need for it) and Wilson's interval of
+    // that; 30 first hits that all went on, no spread, Wilson's 30 of 30.
     Measured m;
-    m.atari_tsujo.add(50, 15500);
-    m.chain = {{100, 50}, {50, 25}, {25, 24}, {1, 0}, {1, 1}};
-    const std::string tail = row_of(exact_section(exact_figures(Premises{}), &m, 0), "5 連荘以上");
-    EXPECT_TRUE(tail.ends_with(" 1.00 % [0.18 %, 5.45 %]")) << tail;
-    // No chain ended at its first jackpot: no variance, and the share of 10
-    // of 10 chains has Wilson's interval of 10 of 10.
-    m.chain = {{10, 0}, {10, 5}};
-    const std::string all = row_of(exact_section(exact_figures(Premises{}), &m, 0), "2 連荘以上");
-    EXPECT_TRUE(all.ends_with(" 100.00 % [72.25 %, 100.00 %]")) << all;
+    for (int day = 0; day < 100; ++day) {
+        m.atari_tsujo.add(1, 310);
+        m.chain_mean.add(day < 5 ? 3 : day < 10 ? 2 : 0, day < 10 ? 1 : 0);
+        m.chain_at[3].add(day == 0 ? 1 : 0, 1);
+        if (day < 30) m.kakuhen_first.add(1, 1);
+    }
+    const std::string text_m = exact_section(exact_figures(Premises{}), &m, 0);
+    for (auto [label, shown] :
+         {std::pair{"平均連荘数", " 2.500 区間なし (初当りが 20 未満)"},
+          std::pair{"5 連荘以上", " 1.00 % [0.18 %, 5.49 %]"},
+          std::pair{"初当りが確変になる割合", " 100.00 % [88.65 %, 100.00 %]"}})
+        EXPECT_TRUE(row_of(text_m, label).ends_with(shown)) << row_of(text_m, label);
 }
 
 TEST(Exact, EdgesOfThePremisesPrintNoInfinity) {
@@ -491,30 +548,36 @@ TEST(Exact, EdgesOfThePremisesPrintNoInfinity) {
 }
 
 TEST(Exact, TheRunsChainsStandApartWhereAGiveUpEndedDays) {
-    // Limiter 5, R 1.5: a day that ends at its hours has 53.58 % of its first
-    // hits going on (the model of the day above). Days cut short by the
-    // give-up hold fewer first hits after a long chain, so their chains are
-    // shown on a row of their own, not beside that figure.
+    // Limiter 5, R 1.5: the share of a day's first hits going on, as the
+    // model of the day above has it. Days cut short by the give-up hold
+    // fewer jackpots and no chain cut at their end, so their chains and pace
+    // are shown on rows of their own, not beside the figures of a day.
     Premises z;
     z.zentei_limiter = 5;
     z.zentei_kakuhenritu = 1.5f;
+    const DayModel day = day_model(310, 1.5, 5, 10, 10);
+    char going_on[32];
+    std::snprintf(going_on, sizeof going_on, " %.2f %%", 100 * day.first_on / day.first);
     for (const bool giveup : {true, false}) {
         z.zentei_giveup = giveup ? 30000 : kGiveupUnlimited;
         Totals t = played(z, 300, 11);
         ASSERT_EQ(t.giveups > 0, giveup);
         const std::string text = exact_section(exact_figures(z), &t.exact, t.giveups);
-        const std::string r = row_of(text, "初当りが確変になる割合");
-        const auto next = text.find('\n', text.find(r)) + 1;
-        const std::string below = text.substr(next, text.find('\n', next) - next);
-        if (giveup) {
-            EXPECT_TRUE(r.ends_with(" 53.58 %")) << r;
-            EXPECT_TRUE(below.starts_with("    (ギブアップのある実測)")) << below;
-            EXPECT_NE(below.find("% ["), std::string::npos) << below;
-        } else {
-            EXPECT_NE(r.find(" 53.58 %  "), std::string::npos) << r;
-            EXPECT_NE(r.find("% ["), std::string::npos) << r;
-            EXPECT_TRUE(below.starts_with("    (連続プレイ)")) << below;
+        for (const char* label : {"初当りが確変になる割合", "1時間あたり大当り"}) {
+            const std::string r = row_of(text, label);
+            const auto next = text.find('\n', text.find(r)) + 1;
+            const std::string below = text.substr(next, text.find('\n', next) - next);
+            if (giveup) {
+                EXPECT_EQ(r.find('['), std::string::npos) << r;
+                EXPECT_TRUE(below.starts_with("    (ギブアップのある実測)")) << below;
+                EXPECT_NE(below.find(" ["), std::string::npos) << below;
+            } else {
+                EXPECT_NE(r.find(" ["), std::string::npos) << r;
+                EXPECT_TRUE(below.starts_with("    (連続プレイ)")) << below;
+            }
         }
+        const std::string r = row_of(text, "初当りが確変になる割合");
+        EXPECT_NE(r.find(going_on), std::string::npos) << r << " against" << going_on;
     }
 }
 

@@ -152,12 +152,17 @@ TEST(BatchSweep, EachValuePlaysTheSameDays) {
 }
 
 TEST(BatchSweep, CsvAndJsonShapes) {
-    const std::vector<SweepRow> rows = {{"20", 100, -1234.5, 100.25, 0.25, -150.5, 12.5},
-                                        {"確変→4･6交換", 100, 2000, 50, 0.5, 200, 13}};
+    // 25 and 50 days won of 100: Wilson's 95 % intervals 17.5452 % to
+    // 34.3045 % and 40.3832 % to 59.6168 %.
+    const std::vector<SweepRow> rows = {
+        {"20", 100, -1234.5, 100.25, 0.25, -150.5, 12.5, {0.175452, 0.343045}},
+        {"確変→4･6交換", 100, 2000, 50, 0.5, 200, 13, {0.403832, 0.596168}}};
     EXPECT_EQ(sweep_csv(rows),
-              "value,days,mean,low,high,winning_share,balance_per_hour,jackpots_per_day\n"
-              "20,100,-1234.50,-1334.75,-1134.25,0.250000,-150.50,12.5000\n"
-              "確変→4･6交換,100,2000.00,1950.00,2050.00,0.500000,200.00,13.0000\n");
+              "value,days,mean,low,high,winning_share,winning_low,winning_high,balance_per_hour,"
+              "jackpots_per_day\n"
+              "20,100,-1234.50,-1334.75,-1134.25,0.250000,0.175452,0.343045,-150.50,12.5000\n"
+              "確変→4･6交換,100,2000.00,1950.00,2050.00,0.500000,0.403832,0.596168,200.00,"
+              "13.0000\n");
     Sweep s{"form", kRowEigyo, {}};
     const std::string json = sweep_json(Header{7, start_texts()}, s, rows);
     EXPECT_NE(json.find("\"sweep\": \"form\",\n  \"days\": 100,\n  \"seed\": 7,"),
@@ -168,7 +173,8 @@ TEST(BatchSweep, CsvAndJsonShapes) {
               std::string::npos)
         << json;
     EXPECT_NE(json.find("{\"value\": 20, \"mean\": -1234.50, \"low\": -1334.75, \"high\": "
-                        "-1134.25, \"winning_share\": 0.250000, \"balance_per_hour\": -150.50, "
+                        "-1134.25, \"winning_share\": 0.250000, \"winning_low\": 0.175452, "
+                        "\"winning_high\": 0.343045, \"balance_per_hour\": -150.50, "
                         "\"jackpots_per_day\": 12.5000}"),
               std::string::npos);
     EXPECT_NE(json.find("{\"value\": \"確変→4･6交換\", \"mean\": 2000.00"), std::string::npos);
@@ -176,7 +182,7 @@ TEST(BatchSweep, CsvAndJsonShapes) {
     // what a give-up of "1e5" plays), 3,000 is 3000.
     const std::string texts =
         sweep_json(Header{7, start_texts()}, Sweep{"give-up", kRowGiveup, {}},
-                   {{"1e5", 100, 0, 0, 0, 0, 0}, {"3,000", 100, 0, 0, 0, 0, 0}});
+                   {{"1e5", 100, 0, 0, 0, 0, 0, {}}, {"3,000", 100, 0, 0, 0, 0, 0, {}}});
     EXPECT_NE(texts.find("{\"value\": \"1e5\", "), std::string::npos) << texts;
     EXPECT_NE(texts.find("{\"value\": 3000, "), std::string::npos) << texts;
     const std::string svg = sweep_svg(s, rows);
@@ -297,9 +303,9 @@ TEST(BatchBorder, TheBorderIsBracketedByTheMeansAroundIt) {
 TEST(BatchSweep, TheTableShowsEachRowsFiguresInTheirFormats) {
     const Header h{1, start_texts()};
     const Sweep s{"kaiten", kRowKaiten, {"30"}};
-    const SweepRow r{"30", 100, -1500, 250, 0.5, -160, 2.25};
+    const SweepRow r{"30", 100, -1500, 250, 0.5, -160, 2.25, {0.403832, 0.596168}};
     const std::string table = sweep_table(h, s, {r});
-    EXPECT_NE(table.find("50.0 %"), std::string::npos) << table;
+    EXPECT_NE(table.find("50.0 % [40.4, 59.6]"), std::string::npos) << table;
     EXPECT_NE(table.find(" 2.25\n"), std::string::npos) << table;
     Border b;
     b.found = true, b.rate = 2950, b.low = 2900, b.high = 3000, b.runs = 7;
@@ -309,19 +315,24 @@ TEST(BatchSweep, TheTableShowsEachRowsFiguresInTheirFormats) {
 TEST(BatchSweep, TheTablesOfASweepAndOfTheBorderByHand) {
     const Header h{1, start_texts()};
     const Sweep s{"spin-rate", kRowKaiten, {"20", "25.5"}};
-    // Columns right-aligned to 9 (the name), 12, 24, 10, 13 and 11, a
-    // full-width character two wide; yen rounded half away from 0.
-    EXPECT_EQ(sweep_table(h, s,
-                          {{"20", 100, -1500, 250, 0.5, -160, 2.25},
-                           {"25.5", 100, 12345.6, 1234.4, 0.625, 1500.5, 10}}),
-              "ＣＲぽぷちゃん batch sweep of spin-rate: 100 days at each value, seed 1\n"
-              "前提: 大当り確率 310, 大当り出玉 2100, 確変率 2, 最高継続回数 無制限, 回転率 *, "
-              "プレイ時間 10, 換金率 2.22, ギブアップ金額 30000, 営業形態 確変後無制限, "
-              "ﾀｲﾑｻｰﾋﾞｽ 9:00-10:00, ドル箱規制 規制なし\n"
-              "\n"
-              "spin-rate    平均収支               95 % 区間  勝った日  1時間あたり  当り数/日\n"
-              "       20      -1,500        -1,750 ～ -1,250    50.0 %         -160       2.25\n"
-              "     25.5      12,346        11,111 ～ 13,580    62.5 %        1,501      10.00\n");
+    // Columns right-aligned to 9 (the name), 12, 24, 23, 13 and 11, a
+    // full-width character two wide; yen rounded half away from 0; the days
+    // won with Wilson's interval of 50 and 62.5 of 100.
+    EXPECT_EQ(
+        sweep_table(h, s,
+                    {{"20", 100, -1500, 250, 0.5, -160, 2.25, {0.403832, 0.596168}},
+                     {"25.5", 100, 12345.6, 1234.4, 0.625, 1500.5, 10, {0.527146, 0.713605}}}),
+        "ＣＲぽぷちゃん batch sweep of spin-rate: 100 days at each value, seed 1\n"
+        "前提: 大当り確率 310, 大当り出玉 2100, 確変率 2, 最高継続回数 無制限, 回転率 *, "
+        "プレイ時間 10, 換金率 2.22, ギブアップ金額 30000, 営業形態 確変後無制限, "
+        "ﾀｲﾑｻｰﾋﾞｽ 9:00-10:00, ドル箱規制 規制なし\n"
+        "\n"
+        "spin-rate    平均収支               95 % 区間   勝った日 [95 % 区間]  1時間あたり  "
+        "当り数/日\n"
+        "       20      -1,500        -1,750 ～ -1,250    50.0 % [40.4, 59.6]         -160       "
+        "2.25\n"
+        "     25.5      12,346        11,111 ～ 13,580    62.5 % [52.7, 71.4]        1,501      "
+        "10.00\n");
     // Found at 29.50 (95 % interval 29.00 to 30.00) in 7 runs; the exact
     // borders at the start premises are 1,000 / 30.5 and 250 / 13.5.
     Border b;
@@ -368,17 +379,17 @@ TEST(BatchShards, FilesAtTheEdgesOfWhatARunCanHaveMerge) {
     full.jackpots = full.first_hits = full.max_chain = full.spins = 5;
     full.reach[1] = {4, 4};
     full.balances = {{0, 1}, {7, 0}, {top, 1}};
+    for (const auto& r : full.exact.named())
+        r.ratio->days = 2;
     full.exact.atari_tsujo = DayRatio{5, 5, 0, 0, 0, 2};
-    full.exact.atari_kakuhen = DayRatio{0, 0, 0, 0, 0, 2};
     full.exact.seconds_tsujo = DayRatio{0, 5, 0, 0, 0, 2};
-    full.exact.seconds_kakuhen = DayRatio{0, 0, 0, 0, 0, 2};
-    full.exact.chain = {{5, 5}};
+    full.exact.kakuhen_first = DayRatio{5, 5, 0, 0, 0, 2};
+    full.exact.chain_at[0] = DayRatio{5, 5, 0, 0, 0, 2};
     Totals none;
     none.days = 1;
     none.balances = {{0, 1}};
-    for (DayRatio* r : {&none.exact.atari_tsujo, &none.exact.atari_kakuhen,
-                        &none.exact.seconds_tsujo, &none.exact.seconds_kakuhen})
-        r->days = 1;
+    for (const auto& r : none.exact.named())
+        r.ratio->days = 1;
     const PremiseTexts texts = start_texts();
     const std::vector<std::pair<std::string, std::string>> files = {
         {"full", summary_json(Header{1, texts, 1, 3}, full)},
@@ -390,5 +401,6 @@ TEST(BatchShards, FilesAtTheEdgesOfWhatARunCanHaveMerge) {
     EXPECT_EQ(t.wins, 2);
     EXPECT_EQ(t.spins, 5);
     EXPECT_EQ(t.balances, (std::map<std::int64_t, std::int64_t>{{0, 2}, {7, 0}, {top, 1}}));
-    EXPECT_EQ(t.exact.chain, (std::vector<std::array<double, 2>>{{5, 5}}));
+    EXPECT_EQ(t.exact.chain_at[0].x, 5);
+    EXPECT_EQ(t.exact.chain_at[0].days, 3);
 }
