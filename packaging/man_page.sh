@@ -13,7 +13,8 @@ trap 'rm -f "$options" "$glosses"' EXIT
 if [ -n "$program" ]; then
     # The help text after its first blank line: headings ("Run:") become
     # subsections, "  --name ARG  text" and "  --name ARG" with the text on
-    # indented lines below become tagged paragraphs, other lines paragraphs.
+    # indented lines below become tagged paragraphs, other lines paragraphs,
+    # lines that follow each other without a blank one the same paragraph.
     "$program" --help | awk '
         function roff(s) { gsub(/\\/, "\\e", s); sub(/^[.\047]/, "\\\\&&", s); return s }
         function term(s,   n, w, i, out) {
@@ -24,9 +25,10 @@ if [ -n "$program" ]; then
             return out
         }
         !body { if ($0 == "") body = 1; next }
-        /^$/ { next }
-        /^[^ ].*:$/ { sub(/:$/, ""); print ".SS " roff($0); next }
+        /^$/ { plain = 0; next }
+        /^[^ ].*:$/ { plain = 0; sub(/:$/, ""); print ".SS " roff($0); next }
         /^  [-a-z]/ {
+            plain = 0
             line = substr($0, 3)
             if (match(line, /  +/)) {
                 print ".TP"; print term(substr(line, 1, RSTART - 1))
@@ -37,7 +39,7 @@ if [ -n "$program" ]; then
             next
         }
         /^   / { sub(/^ +/, ""); print roff($0); next }
-        { print ".PP"; print roff($0) }
+        { if (!plain) print ".PP"; plain = 1; print roff($0) }
     ' > "$options"
     test -s "$options" || { echo "man_page.sh: no options in $program --help" >&2; exit 1; }
 fi

@@ -44,10 +44,6 @@ int finish(std::initializer_list<OutputFile*> files) {
     return 0;
 }
 
-void print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
 // "merge FILE…": the summary of a whole run from its shards' JSON summaries.
 int merge_shards(const Options& o) {
     std::vector<std::pair<std::string, std::string>> files;

@@ -273,6 +273,12 @@ std::string usage() {
            "                    for merging; e.g. --shard 2/4 --json > part2.json\n"
            "  merge FILE...     popchan-batch merge part*.json [--json]: the summary of the\n"
            "                    whole run from the --json summaries of all its shards\n"
+           "\nWhat is counted:\n"
+           "A first hit (初当り) is a jackpot in the normal state. Every first hit booked\n"
+           "in a day counts, the one on the spin that crosses the end of the hours too,\n"
+           "alike in the exact figures, the run's estimates, --per-day and --json. A\n"
+           "day's chains (連荘) count the jackpots booked before it ended, and its pace\n"
+           "is its jackpots over its hours.\n"
            "\nThe same seed gives the same results with any number of threads.\n";
     return out;
 }

@@ -295,10 +295,20 @@ std::string check_standard_output_open() {
     return {};
 }
 
+namespace {
+int stdout_errno = 0; // why the first write to standard output failed
+} // namespace
+
+void print(const std::string& text) {
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && stdout_errno == 0)
+        stdout_errno = errno;
+}
+
 std::string finish_standard_output() {
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        return reason("standard output", errno ? errno : EIO);
+        return reason("standard output", stdout_errno ? stdout_errno : errno ? errno : EIO);
     if (std::fclose(stdout) != 0) return reason("standard output", errno ? errno : EIO);
     return {};
 }

@@ -89,5 +89,8 @@ void remove_temporaries_on_signals();
 // reached it. The text names what failed, empty when all is well.
 std::string check_standard_output_open();
 std::string finish_standard_output();
+// Writes to standard output; a failure is told by finish_standard_output,
+// with the reason of the first write that failed.
+void print(const std::string& text);
 
 } // namespace popchan::batch

@@ -172,15 +172,14 @@ std::string impossible(const Header& h, const Totals& t) {
          });
     for (const auto& ratio : t.exact.named()) {
         const DayRatio& d = *ratio.ratio;
-        const std::int64_t per = ratio.per == Per::kSpins       ? t.spins
-                                 : ratio.per == Per::kFirstHits ? t.first_hits
-                                                                : t.days;
-        rule("sums.exact." + ratio.name, "sums of at least 0 over days, of at most what it is per",
-             [&] {
-                 return d.days == t.days && d.x >= 0 && d.y >= 0 && d.xx >= 0 && d.xy >= 0 &&
-                        d.yy >= 0 && d.y <= double(per);
-             });
-        rule("sums.exact." + ratio.name, "a part at most its whole and sums.jackpots",
+        const bool spins = ratio.per == Per::kSpins, first_hits = ratio.per == Per::kFirstHits;
+        const std::int64_t whole = spins ? t.spins : first_hits ? t.first_hits : t.days;
+        const std::string of = spins ? "spins" : first_hits ? "first hits" : "days";
+        rule("sums.exact." + ratio.name, "sums of at least 0 over days, of at most the " + of, [&] {
+            return d.days == t.days && d.x >= 0 && d.y >= 0 && d.xx >= 0 && d.xy >= 0 &&
+                   d.yy >= 0 && d.y <= double(whole);
+        });
+        rule("sums.exact." + ratio.name, "jackpots at most its " + of + " and sums.jackpots",
              [&] { return !ratio.part || (d.x <= d.y && d.x <= double(t.jackpots)); });
     }
     return fault;

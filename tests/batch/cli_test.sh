@@ -73,7 +73,7 @@ check "a clock seed is printed" grep -q '^popchan-batch: seed [0-9]' "$dir/err"
     --plot "$dir/sweep.svg" >"$dir/sweep" 2>"$dir/err"
 check "sweep exits 0" test $? -eq 0
 check "sweep CSV header" test "$(head -1 "$dir/sweep.csv")" = \
-    "value,days,mean,low,high,winning_share,balance_per_hour,jackpots_per_day"
+    "value,days,mean,low,high,winning_share,winning_low,winning_high,balance_per_hour,jackpots_per_day"
 check "sweep CSV values in order" test "$(cut -d, -f1,2 "$dir/sweep.csv" | tail -n +2 | tr '\n' ' ')" = \
     "20,40 25,40 30,40 "
 check "sweep table rows in order" test "$(awk '$1 ~ /^(20|25|30)$/ { printf "%s ", $1 }' "$dir/sweep")" = \
@@ -193,7 +193,7 @@ done <<EOF
 1|s/"balances": \[\[(-?[0-9]+), ([0-9]+)\]/"balances": [[\1, \2, 0]/|e1.json: not a JSON summary of popchan-batch (--json)
 1|s/"balances": .*/"balances": [[0, 5], [0, 5]],/|e1.json: not a JSON summary of popchan-batch (--json)
 1|s/("seconds_kakuhen": \[[^]]*), 10\]/\1]/|e1.json: not a JSON summary of popchan-batch (--json)
-1|s/"chain": \[\[([0-9]+), [0-9]+\]/"chain": [[\1]/|e1.json: not a JSON summary of popchan-batch (--json)
+1|s/"chain_at_2": \[[^]]*\], //|e1.json: not a JSON summary of popchan-batch (--json)
 1|s/"  310"/"  0"/|e1.json: premises must pass their checks: 確率入力エラーです。
 1|s/"first_day": 1/"first_day": 0/|e1.json: first_day must be at least 1
 1|s/^  "days": 10/  "days": 0/|e1.json: days must be at least 1
@@ -222,9 +222,9 @@ done <<EOF
 1|s/"atari_tsujo": \[([0-9]+), [0-9]+,/"atari_tsujo": [\1, 1e15,/|e1.json: sums.exact.atari_tsujo must be sums of at least 0 over days, of at most the spins
 1|s/"seconds_tsujo": \[[0-9]+,/"seconds_tsujo": [-1,/|e1.json: sums.exact.seconds_tsujo must be sums of at least 0 over days, of at most the spins
 1|s/("seconds_kakuhen": \[[^]]*, )10\]/\19]/|e1.json: sums.exact.seconds_kakuhen must be sums of at least 0 over days, of at most the spins
-1|s/"chain": \[\[[0-9]+, [0-9]+\]/"chain": [[5091, 99999]/|e1.json: sums.exact.chain must be at each place ended from 0 to seen
-1|s/"chain": \[\[[0-9]+, [0-9]+\]/"chain": [[5, -1]/|e1.json: sums.exact.chain must be at each place ended from 0 to seen
-1|s/"chain": \[\[[0-9]+, /"chain": [[99999999, /|e1.json: sums.exact.chain must be at most sums.jackpots in all
+1|s/"chain_at_2": \[[0-9]+,/"chain_at_2": [99999,/|e1.json: sums.exact.chain_at_2 must be jackpots at most its first hits and sums.jackpots
+1|s/"kakuhen_first": \[[0-9]+, /"kakuhen_first": [-1, /|e1.json: sums.exact.kakuhen_first must be sums of at least 0 over days, of at most the first hits
+1|s/"jackpots_per_day": \[([0-9]+), [0-9]+,/"jackpots_per_day": [\1, 11,/|e1.json: sums.exact.jackpots_per_day must be sums of at least 0 over days, of at most the days
 1 2|s/"seconds": [0-9]+/"seconds": $big/|e2.json: sums.seconds overflows with the files before it
 1 2|s/"hourly": \[0,/"hourly": [$big,/|e2.json: sums.hourly overflows with the files before it
 1 2|s/"reach": \[\[[0-9]+, [0-9]+\]/"reach": [[1e308, 1.5e308]/|e2.json: sums.reach overflows with the files before it

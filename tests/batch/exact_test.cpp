@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <optional>
 #include <tuple>
 
 #include "batch/options.h"
@@ -363,6 +365,9 @@ void check_against_run(const Case& c) {
         ratio(e.atari_kakuhen, m.atari_kakuhen, "probability-up chance");
         ratio(e.seconds_kakuhen, m.seconds_kakuhen, "seconds probability-up");
     }
+    // First hits are counted one way: the day's last spin's too.
+    EXPECT_EQ(m.kakuhen_first.y, double(t.first_hits));
+    EXPECT_EQ(m.chain_mean.x, double(t.jackpots));
     // The run's days start with no chain before them and end at their
     // hours: their chains and pace are the day's, not unending play's.
     ratio(e.day.kakuhen_share, m.kakuhen_first, "first hits going on");
@@ -387,6 +392,9 @@ TEST(Exact, FiguresLieWithinTheRunsInterval) {
     const Case cases[] = {
         {"start premises without a give-up", 310, 2, none, 30, 10, unlimited, 1500},
         {"limiter 2", 310, 2, 2, 30, 10, unlimited, 3000},
+        // Every spin wins: 9.09 % of first hits go on, 11.11 % of those
+        // before the day's last spin.
+        {"limiter 2, every spin wins, half an hour", 1, 2, 2, 30, 0.5f, unlimited, 3000},
         {"limiter 5, R 1.5", 310, 1.5f, 5, 30, 10, unlimited, 3000},
         {"limiter 5, every spin wins", 1, 2, 5, 30, 14, unlimited, 600},
         {"limiter 1, R 1", 100, 1, 1, 30, 14, unlimited, 600},
@@ -637,6 +645,67 @@ TEST(Exact, TheSectionsColumnsLineUpAndRatiosNeedThirtyDays) {
             const auto estimate_at = line.find_first_not_of(' ', exact_at + std::strlen(exact));
             EXPECT_EQ(display_width(line.substr(0, exact_at)), 32u) << line;
             EXPECT_EQ(display_width(line.substr(0, estimate_at)), 50u) << line;
+        }
+    }
+}
+
+namespace {
+
+// The exact figure of a row and the run's interval beside it, as printed:
+// "1/310.00 … [1/304.23, 1/317.49]", "50.00 % … [49.59 %, 51.95 %]",
+// "1.412 … [1.407, 1.436]", "2966 個 … [2955, 3015]". None where the row has
+// no interval.
+std::optional<std::array<double, 3>> exact_and_interval(const std::string& row,
+                                                        const std::string& label) {
+    const auto open = row.find('[');
+    if (open == std::string::npos) return std::nullopt;
+    const auto number = [](const std::string& s, std::size_t from) {
+        const auto at = s.find_first_of("0123456789", from);
+        return std::strtod(s.c_str() + at, nullptr);
+    };
+    const bool chance = row.find("1/", label.size()) < open;
+    const double exact = number(row, 2 + label.size()), low = number(row, open + 1),
+                 high = number(row, row.find(", ", open) + 2);
+    // A chance is shown as 1/N: the figure and the bounds turned round.
+    if (chance) return std::array{1 / exact, 1 / high, 1 / low};
+    return std::array{exact, low, high};
+}
+
+} // namespace
+
+TEST(Exact, TheRunsIntervalsHoldTheDaysFiguresAtTheirRate) {
+    // 100 runs of a few hundred days each, at three lengths of day, without
+    // a give-up: each printed 95 % interval must hold its exact figure in 95
+    // runs of 100, within three binomial standard deviations (≥ 89).
+    struct Length {
+        float hours;
+        std::int64_t days;
+    };
+    const char* labels[] = {"大当り確率 (通常時)",  "大当り確率 (確変時)", "初当りが確変になる割合",
+                            "平均連荘数",           "2 連荘以上",          "3 連荘以上",
+                            "4 連荘以上",           "1連荘の出玉",         "1回転の秒数 (通常時)",
+                            "1回転の秒数 (確変時)", "1回転の秒数 (全体)",  "1時間あたり大当り"};
+    constexpr int kRuns = 100;
+    const int least = int(std::ceil(kRuns * (0.95 - 3 * std::sqrt(0.95 * 0.05 / kRuns))));
+    for (const Length length : {Length{0.5f, 300}, Length{1, 200}, Length{10, 60}}) {
+        Premises z;
+        z.zentei_jikan = length.hours;
+        z.zentei_giveup = kGiveupUnlimited;
+        const ExactFigures e = exact_figures(z);
+        std::map<std::string, int> held, shown;
+        for (int r = 0; r < kRuns; ++r) {
+            Totals t = played(z, length.days, 7000 + std::uint64_t(r));
+            const std::string text = exact_section(e, &t.exact, t.giveups);
+            for (const std::string label : labels) {
+                const auto x = exact_and_interval(row_of(text, label), label);
+                if (!x) continue;
+                ++shown[label];
+                held[label] += (*x)[1] <= (*x)[0] && (*x)[0] <= (*x)[2];
+            }
+        }
+        for (const std::string label : labels) {
+            EXPECT_EQ(shown[label], kRuns) << length.hours << " h: " << label;
+            EXPECT_GE(held[label], least) << length.hours << " h: " << label;
         }
     }
 }
