@@ -1,8 +1,8 @@
 // Feeds the machine's clock with the real time that has passed, from one
 // precise timer and an elapsed-time counter, so the simulated milliseconds
-// keep pace with real ones however irregularly the timer fires. At a play
-// speed above the machine's own, each real millisecond carries that many
-// simulated ones.
+// keep pace with real ones however irregularly the timer fires. The core's
+// pacer decides how many: the speed, the catch-up cap and the fresh start
+// after a box are its.
 #pragma once
 
 #include <QElapsedTimer>
@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "parlour/controller.h"
 #include "widgets/modal.h"
 
 namespace popchan {
@@ -19,8 +20,7 @@ class FormDigiModel;
 
 class ClockPump : public QObject {
   public:
-    static constexpr int kPeriodMs = 4;       // how often the timer wakes us
-    static constexpr int kMaxCatchUpMs = 250; // a longer stall (real time) is not made up
+    static constexpr int kPeriodMs = 4; // how often the timer wakes us
 
     // Real milliseconds from any fixed origin; by default a monotonic clock.
     using TimeSource = std::function<std::int64_t()>;
@@ -35,15 +35,13 @@ class ClockPump : public QObject {
     void pump();
 
   private:
-    void restart_count();
     FormDigiModel& model_;
     const ModalTracker& modal_;
     std::function<void()> after_;
     TimeSource now_;
     QElapsedTimer elapsed_;
     QTimer timer_;
-    std::int64_t consumed_ms_ = 0; // real time already handed over, by now_
-    std::uint64_t closed_seen_ = 0;
+    Pacer pacer_;
 };
 
 } // namespace popchan

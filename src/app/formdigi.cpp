@@ -178,46 +178,6 @@ void FormDigi::build_panels() {
 }
 
 void FormDigi::build_menus() {
-    // What each menu item does, by its name in the core's table of menus.
-    auto from_model = [this](void (FormDigiModel::*handler)()) {
-        return [this, handler] { run(handler); };
-    };
-    std::map<std::string, std::function<void()>> handlers = {
-        {"a2", [this] { a2_Click(); }},
-        {"a3", from_model(&FormDigiModel::a3_Click)},
-        {"a4", from_model(&FormDigiModel::a4_Click)},
-        {"a5", [this] { a5_Click(); }},
-        {"b2", from_model(&FormDigiModel::b2_Click)},
-        {"g3", [this] { g3_Click(); }},
-        {"f2", from_model(&FormDigiModel::f2_Click)},
-        {"f3", from_model(&FormDigiModel::f3_Click)},
-        {"d2", [this] { d2_Click(); }},
-        {"d3",
-         [this] {
-             show_on_top(siyouf_,
-                         [this] { return new InfoWindow(InfoWindow::Kind::Siyouf, this); });
-         }},
-        {"d4",
-         [this] {
-             show_on_top(setumeif_,
-                         [this] { return new InfoWindow(InfoWindow::Kind::Setumeif, this); });
-         }},
-        {"d7", [this] { show_on_top(salesf_, [this] { return new Salesf(this); }); }},
-        {"d6", [this] { Show_Version(*dialogs_); }},
-    };
-    for (int i : {1, 2})
-        handlers["b4_" + std::to_string(i)] = [this, i] {
-            model_->b4_Click(i);
-            refresh();
-        };
-    for (int i = 0; i < int(kLayouts.size()); ++i)
-        handlers["g2_" + std::to_string(i)] = [this, i] { g2_Click(i); };
-    for (int i = 0; i < 4; ++i)
-        handlers["h2_" + std::to_string(i)] = [this, i] {
-            model_->h2_Click(i);
-            refresh();
-        };
-
     std::vector<QMenu*> open; // the menus being filled, innermost last
     QActionGroup* speeds = nullptr;
     for (const MenuItem& item : main_window_menus()) {
@@ -247,54 +207,68 @@ void FormDigi::build_menus() {
                 if (!speeds) speeds = new QActionGroup(open.back());
                 speeds->addAction(a);
             }
-            connect(a, &QAction::triggered, this, handlers.at(item.name));
+            connect(a, &QAction::triggered, this, [this, name = item.name] { choose(name); });
             break;
         }
         }
     }
 }
 
-void FormDigi::run(void (FormDigiModel::*handler)()) {
-    (model_.get()->*handler)();
+void FormDigi::choose(const std::string& name) {
+    const Request r = popchan::choose(*model_, name);
     refresh();
+    switch (r.kind) {
+    case Request::Kind::None:
+        break;
+    case Request::Kind::Open:
+        open_window(r.window);
+        break;
+    case Request::Kind::Layout: {
+        // Only the client area changes; the top-left corner stays where it is.
+        const QPoint corner = pos();
+        apply_client_size(this, client_, kLayouts.at(r.index).width, kLayouts.at(r.index).height);
+        move(corner);
+        break;
+    }
+    case Request::Kind::OnTop: {
+        const QPoint corner = pos();
+        setWindowFlag(Qt::WindowStaysOnTopHint, r.on);
+        move(corner);
+        show();             // changing the flag hides the window
+        if (!r.on) lower(); // behind the other windows at once
+        break;
+    }
+    case Request::Kind::Close:
+        close();
+        break;
+    }
 }
 
-void FormDigi::a2_Click() {
-    show_on_top(zenteif_,
-                [this] { return new Zenteif(model_->premises, test_dialogs_, modal_, this); });
-    model_->a2_Click();
-    refresh();
-}
-
-void FormDigi::g2_Click(int index) {
-    // Only the client area changes; the top-left corner stays where it is.
-    const QPoint corner = pos();
-    apply_client_size(this, client_, kLayouts.at(index).width, kLayouts.at(index).height);
-    move(corner);
-}
-
-void FormDigi::g3_Click() {
-    const bool on = menus_.at("g3")->isChecked();
-    model_->screen.menus.g3_checked = on;
-    const QPoint corner = pos();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on);
-    move(corner);
-    show();           // changing the flag hides the window
-    if (!on) lower(); // behind the other windows at once
-}
-
-void FormDigi::d2_Click() {
-    // The help viewer is an ordinary window, not kept on top.
-    if (!help_) help_ = new HelpViewer(model_->bgm.app_path() + "/" + kHelpFile, this);
-    help_->show();
-    help_->raise();
-    help_->activateWindow();
-}
-
-void FormDigi::a5_Click() {
-    const bool unload = model_->a5_Click();
-    refresh();
-    if (unload) close();
+void FormDigi::open_window(SubWindow window) {
+    switch (window) {
+    case SubWindow::Premises:
+        show_on_top(zenteif_, [this] {
+            return new Zenteif(model_->premises, test_dialogs_, modal_, this);
+        });
+        break;
+    case SubWindow::Help:
+        // The help viewer is an ordinary window, not kept on top.
+        if (!help_) help_ = new HelpViewer(model_->bgm.app_path() + "/" + kHelpFile, this);
+        help_->show();
+        help_->raise();
+        help_->activateWindow();
+        break;
+    case SubWindow::Siyou:
+        show_on_top(siyouf_, [this] { return new InfoWindow(InfoWindow::Kind::Siyouf, this); });
+        break;
+    case SubWindow::Setumei:
+        show_on_top(setumeif_,
+                    [this] { return new InfoWindow(InfoWindow::Kind::Setumeif, this); });
+        break;
+    case SubWindow::Sales:
+        show_on_top(salesf_, [this] { return new Salesf(this); });
+        break;
+    }
 }
 
 bool FormDigi::pump_running() const {

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+#include "parlour/controller.h"
 #include "parlour/formdigi_model.h"
 #include "shell/info_windows.h"
 #include "shell/zenteif.h"
@@ -61,12 +62,9 @@ class FormDigi : public QMainWindow {
   private:
     void build_panels();
     void build_menus();
-    void run(void (FormDigiModel::*handler)());
-    void a2_Click();
-    void a5_Click();
-    void g2_Click(int index);
-    void g3_Click();
-    void d2_Click();
+    // Runs a menu item by its name and carries out what the core asks.
+    void choose(const std::string& name);
+    void open_window(SubWindow window);
     // Secondary windows: created when needed, one of each, kept above the
     // main window and shown modeless; opening one again brings it to the front.
     template <class W, class Make> void show_on_top(QPointer<W>& window, Make make) {

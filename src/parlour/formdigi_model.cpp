@@ -1,5 +1,7 @@
 #include "parlour/formdigi_model.h"
 
+#include "parlour/help_windows.h"
+
 #include "premises/validation.h"
 
 namespace popchan {
@@ -220,6 +222,15 @@ void FormDigiModel::f3_Click() {
 void FormDigiModel::h2_Click(int i) {
     screen.menus.h2_checked = i;
     bgm.set_hushed(i != 0);
+    changed();
+}
+
+void FormDigiModel::d6_Click() {
+    Show_Version(dialogs_);
+}
+
+void FormDigiModel::set_on_top(bool on) {
+    screen.menus.g3_checked = on;
     changed();
 }
 

@@ -56,6 +56,8 @@ class FormDigiModel {
     void f2_Click();        // Sound on
     void f3_Click();        // Sound off
     void h2_Click(int i);   // play speed kSpeeds[i]; music only at the machine's own pace
+    void d6_Click();        // the version box
+    void set_on_top(bool on); // the window kept above the others, as the menu shows it
 
     // One tick of timer 0..3 (Timer1 … Timer4), as the clock fires it.
     void tick(int timer) { on_timer(timer); }
