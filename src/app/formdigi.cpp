@@ -247,9 +247,8 @@ void FormDigi::choose(const std::string& name) {
 void FormDigi::open_window(SubWindow window) {
     switch (window) {
     case SubWindow::Premises:
-        show_on_top(zenteif_, [this] {
-            return new Zenteif(model_->premises, test_dialogs_, modal_, this);
-        });
+        show_on_top(zenteif_,
+                    [this] { return new Zenteif(model_->premises, test_dialogs_, modal_, this); });
         break;
     case SubWindow::Help:
         // The help viewer is an ordinary window, not kept on top.
@@ -262,8 +261,7 @@ void FormDigi::open_window(SubWindow window) {
         show_on_top(siyouf_, [this] { return new InfoWindow(InfoWindow::Kind::Siyouf, this); });
         break;
     case SubWindow::Setumei:
-        show_on_top(setumeif_,
-                    [this] { return new InfoWindow(InfoWindow::Kind::Setumeif, this); });
+        show_on_top(setumeif_, [this] { return new InfoWindow(InfoWindow::Kind::Setumeif, this); });
         break;
     case SubWindow::Sales:
         show_on_top(salesf_, [this] { return new Salesf(this); });

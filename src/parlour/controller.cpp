@@ -29,27 +29,65 @@ Request open(SubWindow w) {
 }
 
 constexpr Command kCommands[] = {
-    {"a2", -1, -1, [](FormDigiModel& m, int) { m.a2_Click(); return open(SubWindow::Premises); }},
-    {"a3", -1, -1, [](FormDigiModel& m, int) { m.a3_Click(); return none(); }},
-    {"a4", -1, -1, [](FormDigiModel& m, int) { m.a4_Click(); return none(); }},
-    {"a5", -1, -1, [](FormDigiModel& m, int) { return m.a5_Click() ? Request{Kind::Close} : none(); }},
-    {"b2", -1, -1, [](FormDigiModel& m, int) { m.b2_Click(); return none(); }},
-    {"b4_", 1, 2, [](FormDigiModel& m, int i) { m.b4_Click(Int16(i)); return none(); }},
+    {"a2", -1, -1,
+     [](FormDigiModel& m, int) {
+         m.a2_Click();
+         return open(SubWindow::Premises);
+     }},
+    {"a3", -1, -1,
+     [](FormDigiModel& m, int) {
+         m.a3_Click();
+         return none();
+     }},
+    {"a4", -1, -1,
+     [](FormDigiModel& m, int) {
+         m.a4_Click();
+         return none();
+     }},
+    {"a5", -1, -1,
+     [](FormDigiModel& m, int) { return m.a5_Click() ? Request{Kind::Close} : none(); }},
+    {"b2", -1, -1,
+     [](FormDigiModel& m, int) {
+         m.b2_Click();
+         return none();
+     }},
+    {"b4_", 1, 2,
+     [](FormDigiModel& m, int i) {
+         m.b4_Click(Int16(i));
+         return none();
+     }},
     {"g2_", 0, int(kLayouts.size()) - 1,
-     [](FormDigiModel&, int i) { return Request{Kind::Layout, {}, i}; }},
+     [](FormDigiModel&, int i) {
+         return Request{Kind::Layout, {}, i};
+     }},
     {"g3", -1, -1,
      [](FormDigiModel& m, int) {
          m.set_on_top(!m.screen.menus.g3_checked);
          return Request{Kind::OnTop, {}, 0, m.screen.menus.g3_checked};
      }},
-    {"f2", -1, -1, [](FormDigiModel& m, int) { m.f2_Click(); return none(); }},
-    {"f3", -1, -1, [](FormDigiModel& m, int) { m.f3_Click(); return none(); }},
+    {"f2", -1, -1,
+     [](FormDigiModel& m, int) {
+         m.f2_Click();
+         return none();
+     }},
+    {"f3", -1, -1,
+     [](FormDigiModel& m, int) {
+         m.f3_Click();
+         return none();
+     }},
     {"h2_", 0, int(FormDigiModel::kSpeeds.size()) - 1,
-     [](FormDigiModel& m, int i) { m.h2_Click(i); return none(); }},
+     [](FormDigiModel& m, int i) {
+         m.h2_Click(i);
+         return none();
+     }},
     {"d2", -1, -1, [](FormDigiModel&, int) { return open(SubWindow::Help); }},
     {"d3", -1, -1, [](FormDigiModel&, int) { return open(SubWindow::Siyou); }},
     {"d4", -1, -1, [](FormDigiModel&, int) { return open(SubWindow::Setumei); }},
-    {"d6", -1, -1, [](FormDigiModel& m, int) { m.d6_Click(); return none(); }},
+    {"d6", -1, -1,
+     [](FormDigiModel& m, int) {
+         m.d6_Click();
+         return none();
+     }},
     {"d7", -1, -1, [](FormDigiModel&, int) { return open(SubWindow::Sales); }},
 };
 

@@ -5,6 +5,7 @@
 // real time in.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -22,6 +23,10 @@ enum class SubWindow {
     Sales,    // d7: the author's other software
 };
 
+// The windows' names, as a front end that is handed them by name reads them.
+inline constexpr std::array<std::string_view, 5> kSubWindowNames = {"premises", "help", "siyou",
+                                                                    "setumei", "sales"};
+
 // What the front end is asked to do after a menu item.
 struct Request {
     enum class Kind {
@@ -37,6 +42,10 @@ struct Request {
     bool on = false;
     bool operator==(const Request&) const = default;
 };
+
+// The kinds' names, in the order of Request::Kind.
+inline constexpr std::array<std::string_view, 5> kRequestNames = {"none", "open", "layout",
+                                                                  "on_top", "close"};
 
 // Runs the menu item `name` ("a3", "h2_1", "g2_4", …): the model's handler,
 // and what the front end is to do. An unknown name does nothing.

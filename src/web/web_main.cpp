@@ -17,6 +17,7 @@
 
 #include "common/bgm.h"
 #include "common/json_text.h"
+#include "parlour/controller.h"
 #include "parlour/decided_spins.h"
 #include "parlour/face.h"
 #include "parlour/formdigi_model.h"
@@ -258,9 +259,6 @@ EMSCRIPTEN_KEEPALIVE double web_surface_revision(int which) {
 EMSCRIPTEN_KEEPALIVE int web_running() {
     return model->clock().any_running() ? 1 : 0;
 }
-EMSCRIPTEN_KEEPALIVE int web_speed() {
-    return model->speed();
-}
 
 // A surface (0 the display, 1 the graph) as RGBA rows.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* web_surface(int which) {
@@ -276,13 +274,22 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* web_surface(int which) {
     return rgba.data();
 }
 
-// Simulated milliseconds pass (the page multiplies by the speed).
+// For the tests: simulated milliseconds pass at once.
 EMSCRIPTEN_KEEPALIVE void web_advance(double ms) {
     model->advance(std::int64_t(ms));
 }
 
-// The help menu's windows: an information window (0 about, 1 how to use),
-// the batch tool's introduction and the help document.
+// A frame of the page at the real millisecond `now`, `boxes_closed` boxes
+// closed so far: the pacer's milliseconds pass. 1 when any passed.
+EMSCRIPTEN_KEEPALIVE int web_frame(double now, double boxes_closed) {
+    static Pacer pacer;
+    const std::int64_t due = pacer.due(*model, now, false, std::uint64_t(boxes_closed));
+    if (due > 0) model->advance(due);
+    return due > 0 ? 1 : 0;
+}
+
+// The help menu's windows by their names: the two information windows, the
+// batch tool's introduction and the help document.
 EMSCRIPTEN_KEEPALIVE const char* web_help_windows() {
     auto four = [](const int(&r)[4]) {
         return "[" + std::to_string(r[2]) + "," + std::to_string(r[3]) + "," +
@@ -299,14 +306,18 @@ EMSCRIPTEN_KEEPALIVE const char* web_help_windows() {
                ",\"textFont\":" + std::to_string(kInfoTextFont) + ",\"body\":" + json_string(text) +
                "}";
     };
-    return hand_out(
-        "{\"d4\":" + info(kSetumei, kSetumeiText) + ",\"d3\":" + info(kSiyou, kSiyouText) +
-        ",\"d7\":{\"caption\":" + json_string(kSalesTitle) +
-        ",\"html\":" + json_string(kSalesHtml) + ",\"client\":[" + std::to_string(kSalesWidth) +
-        "," + std::to_string(kSalesHeight) + "]},\"d2\":{\"caption\":" + json_string(kHelpTitle) +
-        ",\"client\":[" + std::to_string(kHelpWidth) + "," + std::to_string(kHelpHeight) + "]" +
-        ",\"file\":" + json_string(kHelpFile) +
-        ",\"missing\":" + json_string(help_missing(kHelpFile)) + "}}");
+    const auto key = [](SubWindow w) {
+        return json_string(std::string(kSubWindowNames[std::size_t(w)])) + ":";
+    };
+    return hand_out("{" + key(SubWindow::Setumei) + info(kSetumei, kSetumeiText) + "," +
+                    key(SubWindow::Siyou) + info(kSiyou, kSiyouText) + "," + key(SubWindow::Sales) +
+                    "{\"caption\":" + json_string(kSalesTitle) +
+                    ",\"html\":" + json_string(kSalesHtml) + ",\"client\":[" +
+                    std::to_string(kSalesWidth) + "," + std::to_string(kSalesHeight) + "]}," +
+                    key(SubWindow::Help) + "{\"caption\":" + json_string(kHelpTitle) +
+                    ",\"client\":[" + std::to_string(kHelpWidth) + "," +
+                    std::to_string(kHelpHeight) + "]" + ",\"file\":" + json_string(kHelpFile) +
+                    ",\"missing\":" + json_string(help_missing(kHelpFile)) + "}}");
 }
 
 // The premises dialog: its face, and OK with the texts of its lists, a line
@@ -346,23 +357,13 @@ EMSCRIPTEN_KEEPALIVE int web_show_golden(int presentation, int spin, int frame) 
     return 1;
 }
 
-// A menu item chosen; returns 1 when the exit was confirmed.
-EMSCRIPTEN_KEEPALIVE int web_click(const char* name) {
-    const std::string n = name;
-    if (n == "a2") model->a2_Click();
-    if (n == "a3") model->a3_Click();
-    if (n == "a4") model->a4_Click();
-    if (n == "a5") return model->a5_Click() ? 1 : 0;
-    if (n == "b2") model->b2_Click();
-    if (n == "b4_1") model->b4_Click(1);
-    if (n == "b4_2") model->b4_Click(2);
-    if (n == "f2") model->f2_Click();
-    if (n == "f3") model->f3_Click();
-    for (int i = 0; i < 4; ++i)
-        if (n == "h2_" + std::to_string(i)) model->h2_Click(i);
-    if (n == "d6") Show_Version(dialogs);
-    if (n == "g3") model->screen.menus.g3_checked = !model->screen.menus.g3_checked;
-    return 0;
+// A menu item chosen: what the page is to do, by name.
+EMSCRIPTEN_KEEPALIVE const char* web_choose(const char* name) {
+    const Request r = choose(*model, name);
+    return hand_out(
+        "{\"kind\":" + json_string(std::string(kRequestNames[std::size_t(r.kind)])) +
+        ",\"window\":" + json_string(std::string(kSubWindowNames[std::size_t(r.window)])) +
+        ",\"index\":" + std::to_string(r.index) + ",\"on\":" + (r.on ? "true" : "false") + "}");
 }
 
 } // extern "C"

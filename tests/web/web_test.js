@@ -263,6 +263,17 @@ async function main() {
     });
     check('every menu caption is whole', cut.length === 0, cut.join(' '));
 
+    // 常に前面表示 is checked by a click and cleared by the next, as the core's
+    // menu states say.
+    const onTop = [];
+    for (let i = 0; i < 2; ++i) {
+      await page.click('[data-name="b"]');
+      await page.click('[data-name="g3"]');
+      onTop.push(await page.evaluate(() => document.querySelector('[data-name="g3"]').classList.contains('checked')));
+    }
+    check('常に前面表示 follows a click with its check mark', onTop[0] === true && onTop[1] === false,
+          JSON.stringify(onTop));
+
     // The start-up picture on the display canvas, pixel for pixel.
     const startup = await page.evaluate(async () => {
       const image = new Image();

@@ -6,14 +6,13 @@
 
 const PANEL = 0, LABEL = 1, LIST = 2, SURFACE = 3, PICTURE = 4;
 const MENU = 0, ACTION = 1, SEPARATOR = 2, END = 3;
-const MAX_CATCH_UP_MS = 250;
 
 let core;            // the WebAssembly module
 let state = null;    // the core's last state
 const parts = {};    // elements by part name
+const shortcuts = {}; // menu items by their shortcuts
 let busy = false;    // a handler is waiting for a box
 let boxesClosed = 0; // boxes closed so far: time stands still while one is open
-let last = null;     // the real millisecond the clock has reached
 
 const json = (ptr) => JSON.parse(core.UTF8ToString(ptr));
 const call = (name, ret, types, args) => core.ccall(name, ret, types, args, { async: true });
@@ -113,6 +112,7 @@ function buildMenus(list) {
       const s = document.createElement('span');
       s.textContent = m.shortcut;
       e.append(s);
+      shortcuts[m.shortcut] = m.name;
     }
     menuItems[m.name] = e;
     into.append(e);
@@ -198,24 +198,19 @@ function fit() {
   if (zenteif) zenteif.style.zoom = Math.min(1, (innerWidth - 4) / (zenteifWidth + 4));
 }
 
+// A menu item: the core runs it and says what the page is to do. (A page
+// cannot keep itself above other windows; the check mark shows the choice.)
 async function choose(name) {
   closeMenus();
   if (busy) return;
-  if (name.startsWith('g2_')) {
-    showLayout(Number(name.slice(3)));
-    return;
-  }
-  if (['d2', 'd3', 'd4', 'd7'].includes(name)) {
-    openHelpWindow(name);
-    return;
-  }
   busy = true;
-  const exit = await call('web_click', 'number', ['string'], [name]);
+  const request = JSON.parse(core.UTF8ToString(await call('web_choose', 'number', ['string'], [name])));
   busy = false;
-  last = null;
   refresh();
-  if (name === 'a2') openPremises();
-  if (exit) {
+  if (request.kind === 'layout') showLayout(request.index);
+  if (request.kind === 'open' && request.window === 'premises') openPremises();
+  else if (request.kind === 'open') openHelpWindow(request.window);
+  if (request.kind === 'close') {
     document.getElementById('window').remove();
     window.close();
   }
@@ -342,12 +337,13 @@ function box(text, title, icon, yesNo) {
 }
 
 // Keys: Alt with a menu's access key opens it; in an open menu an item's key
-// chooses it; Esc closes; Ctrl+1..4 set the speed.
+// chooses it; Esc closes; an item's shortcut ("Ctrl+1") chooses it.
 document.addEventListener('keydown', (ev) => {
   const key = ev.key.toLowerCase();
-  if (ev.ctrlKey && key >= '1' && key <= '4') {
+  const shortcut = ev.ctrlKey ? shortcuts[`Ctrl+${ev.key.toUpperCase()}`] : undefined;
+  if (shortcut) {
     ev.preventDefault();
-    choose(`h2_${Number(key) - 1}`);
+    choose(shortcut);
     return;
   }
   if (ev.key === 'Escape') {
@@ -377,25 +373,14 @@ document.addEventListener('keydown', (ev) => {
   }
 });
 
-// The clock: the real milliseconds that passed, times the speed, at most a
-// quarter second at once; nothing while a box is open, and afresh after one.
-let closedSeen = 0;
+// The clock: the core's pacer turns the real milliseconds into the model's.
 async function frame(now) {
   requestAnimationFrame(frame);
   if (busy || !state) return;
-  if (!core._web_running() || last === null || closedSeen !== boxesClosed) {
-    last = now;
-    closedSeen = boxesClosed;
-    return;
-  }
-  const behind = now - last;
-  const due = Math.min(Math.floor(behind), MAX_CATCH_UP_MS);
-  if (due <= 0) return;
-  last = behind > MAX_CATCH_UP_MS ? now : last + due;
   busy = true;
-  await call('web_advance', null, ['number'], [due * core._web_speed()]);
+  const advanced = await call('web_frame', 'number', ['number', 'number'], [now, boxesClosed]);
   busy = false;
-  refresh();
+  if (advanced) refresh();
 }
 
 async function loadPictures() {
@@ -519,7 +504,6 @@ async function premisesOk() {
   busy = true;
   const accepted = await call('web_premises_ok', 'number', ['string'], [texts.join('\n')]);
   busy = false;
-  last = null;
   refresh();
   if (accepted) closePremises();
 }
@@ -617,7 +601,6 @@ window.popchan = {
     busy = true;
     await call('web_advance', null, ['number'], [ms]);
     busy = false;
-    last = null;
     refresh();
   },
 };
