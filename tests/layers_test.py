@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Layers point one way: every #include of src/ and every import of the page's
-scripts is one that the table of docs/ARCHITECTURE.md allows. Then, in a copy
+scripts is one that the table of docs/ARCHITECTURE.md allows, and the page's
+own files hold none of the program's (Japanese) texts. Then, in a copy
 of the tree, an include that the table forbids is planted once for each folder
 (and a cycle, by allowing one back-edge), and the check must fail each time.
 
@@ -12,6 +13,7 @@ import shutil
 import sys
 import tempfile
 
+JAPANESE = re.compile(r'[\u3000-\u30ff\u4e00-\u9fff\uff00-\uffef]+')
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 IMPORT = re.compile(r'^\s*(?:import\b[^;]*?\bfrom\s*|import\s*|export\b[^;]*?\bfrom\s*)'
                     r"['\"]([^'\"]+)['\"]|\brequire\s*\(|\bimport\s*\(", re.M)
@@ -85,6 +87,14 @@ def faults(src, table):
             if kind == '"' and '/' in name and top != folder and top not in allowed:
                 out.append(f'{where}: {folder}/ may not include "{name}"')
     site = src / 'web' / 'site'
+    # The page's own files spell none of the program's texts: they come from
+    # the core (the .in files get the captions at build time).
+    for path in sorted(site.iterdir()) if site.is_dir() else []:
+        text = path.read_text(encoding='utf-8', errors='replace')
+        found = JAPANESE.search(text)
+        if found:
+            out.append(f'{path.relative_to(src)}: Japanese text {found.group(0)!r}, '
+                       'which only the core may hold')
     for path in sorted(site.glob('*.js')) if site.is_dir() else []:
         for match in IMPORT.finditer(path.read_text(encoding='utf-8')):
             name = match.group(1)
@@ -128,6 +138,8 @@ def main():
                 plant(planted, '#include <QWidget>\n', f'Qt in {folder}/')
         plant(copy / 'web' / 'site' / 'planted.js', "import { x } from '../../batch/x.js';\n",
               'a script importing from outside the page')
+        plant(copy / 'web' / 'site' / 'planted.js', "const yes = 'はい';\n",
+              'a text of the program in the page')
         premises_allowed, qt = table['premises']
         looped = dict(table)
         looped['premises'] = (premises_allowed | {'parlour'}, qt)

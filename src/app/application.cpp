@@ -59,7 +59,7 @@ void setup_application(QApplication& app) {
     QApplication::setStyle(new MenuCaptionStyle);
     QApplication::setWindowIcon(QIcon(":/pictures/icon.png"));
 
-    // "はい" and "いいえ" on the message boxes.
+    // Qt's own texts (the line editors' menus) in Japanese.
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Japanese), "qtbase", "_",
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -21,7 +21,7 @@ namespace popchan {
 
 namespace {
 
-constexpr auto kFaceGrey = QColor(0xC0, 0xC0, 0xC0);
+const QColor kFaceGrey = QColor::fromRgb(kFaceGreyRgb);
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);

@@ -18,9 +18,16 @@ class Dialogs {
                             MessageIcon icon) = 0;
 };
 
+// The buttons of the boxes, with their access keys.
+inline constexpr const char* kBoxOk = "OK";
+inline constexpr const char* kBoxYes = "はい(&Y)";
+inline constexpr const char* kBoxNo = "いいえ(&N)";
+
 // The title a box gets when its caller names none: the program's own name.
 inline constexpr const char* kAppTitle = "popchan";
-// The main window's caption, also the title of the exit question.
+// The main window's caption, also the title of the exit question, and the
+// program's short name where there is little room (an installed page's icon).
 inline constexpr const char* kCaption = "ＣＲぽぷちゃんシミュレーション";
+inline constexpr const char* kShortCaption = "ぽぷちゃん";
 
 } // namespace popchan

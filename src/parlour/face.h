@@ -32,6 +32,9 @@ struct Part {
     bool wrap = false;        // labels: wrapped onto its lines
 };
 
+// The face grey behind the display (RGB).
+inline constexpr unsigned kFaceGreyRgb = 0xC0C0C0;
+
 // Every part, parents before their children, each sibling drawn over the ones
 // before it.
 const std::vector<Part>& main_window_parts();

@@ -47,16 +47,16 @@ class FormDigiModel {
     // The window closes: the music stops.
     void Form_Unload();
 
-    void a2_Click();        // Premises: the dialog opens; Start is possible, Reset not
-    void a3_Click();        // Start
-    void a4_Click();        // Reset, also the end of the day
-    bool a5_Click();        // Exit: true when the user confirmed and the window unloads
-    void b2_Click();        // show every spin
-    void b4_Click(Int16 i); // hide spins but reaches (1) or but jackpots (2)
-    void f2_Click();        // Sound on
-    void f3_Click();        // Sound off
-    void h2_Click(int i);   // play speed kSpeeds[i]; music only at the machine's own pace
-    void d6_Click();        // the version box
+    void a2_Click();          // Premises: the dialog opens; Start is possible, Reset not
+    void a3_Click();          // Start
+    void a4_Click();          // Reset, also the end of the day
+    bool a5_Click();          // Exit: true when the user confirmed and the window unloads
+    void b2_Click();          // show every spin
+    void b4_Click(Int16 i);   // hide spins but reaches (1) or but jackpots (2)
+    void f2_Click();          // Sound on
+    void f3_Click();          // Sound off
+    void h2_Click(int i);     // play speed kSpeeds[i]; music only at the machine's own pace
+    void d6_Click();          // the version box
     void set_on_top(bool on); // the window kept above the others, as the menu shows it
 
     // One tick of timer 0..3 (Timer1 … Timer4), as the clock fires it.

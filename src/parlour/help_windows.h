@@ -24,11 +24,15 @@ struct InfoLayout {
 };
 extern const InfoLayout kSetumei, kSiyou;
 inline constexpr int kInfoTextFont = 10; // in ＭＳ 明朝
+// The picture at `image`: its file without ".png", and its side in pixels.
+inline constexpr const char* kInfoPictureName = "icon";
+inline constexpr int kInfoPictureSize = 32;
 
 // 作者ｿﾌﾄ紹介: the batch tool's introduction, as rich text, in a window of this size.
 inline constexpr const char* kSalesTitle = "作者ｿﾌﾄ紹介";
 extern const char* const kSalesHtml;
 inline constexpr int kSalesWidth = 420, kSalesHeight = 300;
+inline constexpr const char* kSalesOk = "ＯＫ！"; // its button
 
 inline constexpr const char* kVersionTitle = "ＣＲぽぷちゃんシミュレーション Ver2.10";
 inline constexpr const char* kHelpFile = "korinu.html";

@@ -31,7 +31,8 @@ struct PremiseRowFace {
 // Row by row, inside the panel.
 const std::array<PremiseRowFace, kPremiseRows>& premise_rows();
 
-inline constexpr Place kZenteiPicture = {32, 32, 312, 24}; // zentei.png
+inline constexpr Place kZenteiPicture = {32, 32, 312, 24};
+inline constexpr const char* kZenteiPictureName = "zentei"; // its picture file, without ".png"
 inline constexpr const char* kZenteiOk = "ＯＫ！";
 inline constexpr Place kZenteiOkPlace = {73, 33, 288, 320};
 

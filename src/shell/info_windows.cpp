@@ -39,9 +39,10 @@ InfoWindow::InfoWindow(Kind kind, QWidget* parent)
     text_->setFont(QFont("ＭＳ 明朝"));
     text_->setPlainText(kind == Kind::Setumeif ? kSetumeiText : kSiyouText);
     Place_Text(text_, kInfoTextFont, l.text[2], l.text[3], l.text[0], l.text[1]);
-    auto* image1 = new PixelPicture(":/pictures/icon.png", picture1, QSize(32, 32));
+    auto* image1 = new PixelPicture(QString(":/pictures/%1.png").arg(kInfoPictureName), picture1,
+                                    QSize(kInfoPictureSize, kInfoPictureSize));
     image1->setObjectName("Image1");
-    Place_Picture(image1, 32, 32, l.image[0], l.image[1]);
+    Place_Picture(image1, kInfoPictureSize, kInfoPictureSize, l.image[0], l.image[1]);
     connect(ok_button(picture1, l.button_caption, l.button_font, l.button), &QPushButton::clicked,
             this, &QWidget::close);
     close_on_escape(this);
@@ -57,7 +58,7 @@ Salesf::Salesf(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
     text->setWordWrap(true);
     text->setTextFormat(Qt::RichText);
     layout->addWidget(text);
-    auto* ok = new QPushButton("ＯＫ！", this);
+    auto* ok = new QPushButton(QString::fromUtf8(kSalesOk), this);
     ok->setObjectName("okbutton");
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
     layout->addWidget(ok, 0, Qt::AlignRight);

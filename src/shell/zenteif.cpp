@@ -49,7 +49,8 @@ Zenteif::Zenteif(Premises& record, Dialogs* dialogs, ModalTracker& modal, QWidge
         fit_text(label, {label->text()}, std::min(label->width(), combo->x() - label->x()));
         combos_[row] = combo;
     }
-    auto* image1 = new PixelPicture(":/pictures/zentei.png", picture1, QSize(32, 32));
+    auto* image1 = new PixelPicture(QString(":/pictures/%1.png").arg(kZenteiPictureName), picture1,
+                                    QSize(32, 32));
     image1->setObjectName("Image1");
     const Place& i = kZenteiPicture;
     Place_Picture(image1, i.width, i.height, i.left, i.top);

@@ -9,6 +9,8 @@
 // that the handler that asked goes on where it stood, as on the desktop.
 #include <emscripten/emscripten.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -16,7 +18,6 @@
 #include <vector>
 
 #include "common/bgm.h"
-#include "common/json_text.h"
 #include "parlour/controller.h"
 #include "parlour/decided_spins.h"
 #include "parlour/face.h"
@@ -84,100 +85,111 @@ std::vector<std::uint8_t> rgba;
 std::vector<PictureFile> pictures;
 std::vector<std::string> missing;
 
-std::string flag(bool on) {
-    return on ? "true" : "false";
+using Json = nlohmann::ordered_json;
+
+// The kinds of parts and menu items, and the boxes' icons, by the names the
+// page reads, in the order of their enums.
+constexpr const char* kPartKinds[] = {"panel", "label", "list", "surface", "picture"};
+constexpr const char* kMenuKinds[] = {"menu", "action", "separator", "end"};
+constexpr const char* kIcons[] = {"none", "information", "warning", "question"};
+
+Json place(const Place& p) {
+    return {p.width, p.height, p.left, p.top};
 }
 
-template <class Items, class F> std::string array(const Items& items, F&& each) {
-    std::string out = "[";
-    for (const auto& item : items)
-        out += (out.size() > 1 ? "," : "") + each(item);
-    return out + "]";
+// What the page builds its windows from: the main window's parts, menus and
+// layouts, the face grey, the boxes' buttons, and the pictures of the windows.
+Json face_json() {
+    Json parts = Json::array(), menus = Json::array(), layouts = Json::array();
+    for (const Part& p : main_window_parts())
+        parts.push_back({{"kind", kPartKinds[int(p.kind)]},
+                         {"name", p.name},
+                         {"parent", p.parent},
+                         {"text", p.text},
+                         {"font", p.font},
+                         {"width", p.width},
+                         {"height", p.height},
+                         {"left", p.left},
+                         {"top", p.top},
+                         {"border", p.border},
+                         {"grey", p.grey_back},
+                         {"right", p.align_right},
+                         {"wrap", p.wrap}});
+    for (const MenuItem& m : main_window_menus())
+        menus.push_back({{"kind", kMenuKinds[int(m.kind)]},
+                         {"name", m.name},
+                         {"caption", m.caption},
+                         {"checkable", m.checkable},
+                         {"shortcut", m.shortcut}});
+    for (const Size& s : kLayouts)
+        layouts.push_back({s.width, s.height});
+    char grey[8];
+    std::snprintf(grey, sizeof grey, "#%06x", unsigned(kFaceGreyRgb));
+    return {{"parts", parts},
+            {"menus", menus},
+            {"layouts", layouts},
+            {"faceGrey", grey},
+            {"box", {{"ok", kBoxOk}, {"yes", kBoxYes}, {"no", kBoxNo}}},
+            {"icons", kIcons}};
 }
 
-std::string parts_json() {
-    return array(main_window_parts(), [](const Part& p) {
-        return "{\"kind\":" + std::to_string(int(p.kind)) + ",\"name\":" + json_string(p.name) +
-               ",\"parent\":" + json_string(p.parent) + ",\"text\":" + json_string(p.text) +
-               ",\"font\":" + std::to_string(p.font) + ",\"width\":" + std::to_string(p.width) +
-               ",\"height\":" + std::to_string(p.height) + ",\"left\":" + std::to_string(p.left) +
-               ",\"top\":" + std::to_string(p.top) + ",\"border\":" + flag(p.border) +
-               ",\"grey\":" + flag(p.grey_back) + ",\"right\":" + flag(p.align_right) +
-               ",\"wrap\":" + flag(p.wrap) + "}";
-    });
-}
-
-std::string menus_json() {
-    return array(main_window_menus(), [](const MenuItem& m) {
-        return "{\"kind\":" + std::to_string(int(m.kind)) + ",\"name\":" + json_string(m.name) +
-               ",\"caption\":" + json_string(m.caption) + ",\"checkable\":" + flag(m.checkable) +
-               ",\"shortcut\":" + json_string(m.shortcut) + "}";
-    });
-}
-
-std::string layouts_json() {
-    return array(kLayouts, [](const Size& s) {
-        return "[" + std::to_string(s.width) + "," + std::to_string(s.height) + "]";
-    });
-}
-
-std::string state_json() {
+Json state_json() {
     const FormDigiScreen& s = model->screen;
-    std::string labels = "{";
+    Json labels = Json::object(), visible = Json::object(), enabled = Json::object(),
+         checked = Json::object();
     for (const auto& [name, value] : filled_labels(*model))
-        labels += (labels.size() > 1 ? "," : "") + json_string(name) + ":" + json_string(value);
-    labels += "}";
-
-    auto object = [](const std::vector<std::pair<std::string, bool>>& items) {
-        std::string out = "{";
-        for (const auto& [name, on] : items)
-            out += (out.size() > 1 ? "," : "") + json_string(name) + ":" + flag(on);
-        return out + "}";
-    };
-    const std::string visible = object(shown_parts(s)), menus = object(enabled_menus(s)),
-                      checked = object(checked_menus(s));
-
+        labels[name] = value;
+    for (const auto& [name, on] : shown_parts(s))
+        visible[name] = on;
+    for (const auto& [name, on] : enabled_menus(s))
+        enabled[name] = on;
+    for (const auto& [name, on] : checked_menus(s))
+        checked[name] = on;
     const ReachList& r = model->reach.list();
-    return "{\"revision\":" + std::to_string(s.revision) + ",\"labels\":" + labels +
-           ",\"visible\":" + visible + ",\"enabled\":" + menus + ",\"checked\":" + checked +
-           ",\"rireki\":" + json_strings(s.rireki) +
-           ",\"reach\":{\"lines\":" + json_strings(r.lines) +
-           ",\"selected\":" + std::to_string(r.selected) +
-           ",\"scroll_to\":" + std::to_string(r.scroll_to) +
-           ",\"redraws\":" + std::to_string(r.redraws) +
-           "},\"running\":" + flag(model->clock().any_running()) +
-           ",\"speed\":" + std::to_string(model->speed()) +
-           ",\"now\":" + std::to_string(model->clock().now()) + ",\"surfaces\":[" +
-           std::to_string(model->digi.PictureWaku.revision()) + "," +
-           std::to_string(model->graph.surface().revision()) + "]}";
+    return {{"revision", s.revision},
+            {"labels", labels},
+            {"visible", visible},
+            {"enabled", enabled},
+            {"checked", checked},
+            {"rireki", s.rireki},
+            {"reach",
+             {{"lines", r.lines},
+              {"selected", r.selected},
+              {"scroll_to", r.scroll_to},
+              {"redraws", r.redraws}}},
+            {"running", model->clock().any_running()},
+            {"speed", model->speed()},
+            {"now", model->clock().now()},
+            {"surfaces", {model->digi.PictureWaku.revision(), model->graph.surface().revision()}}};
 }
 
-std::string place(const Place& p) {
-    return "[" + std::to_string(p.width) + "," + std::to_string(p.height) + "," +
-           std::to_string(p.left) + "," + std::to_string(p.top) + "]";
-}
-
-std::string premises_face_json() {
+Json premises_face_json() {
     const PremiseTexts texts = start_texts();
-    std::string rows = "[";
+    Json rows = Json::array();
     for (int r = 0; r < kPremiseRows; ++r) {
         const PremiseRowFace& f = premise_rows()[r];
-        rows += (r ? "," : "") + std::string("{\"label\":") + json_string(f.label) +
-                ",\"name\":" + json_string(f.name) + ",\"labelPlace\":" + place(f.label_place) +
-                ",\"listPlace\":" + place(f.list_place) +
-                ",\"items\":" + json_strings(list_items(PremiseRow(r))) +
-                ",\"text\":" + json_string(texts[r]) + "}";
+        rows.push_back({{"label", f.label},
+                        {"name", f.name},
+                        {"labelPlace", place(f.label_place)},
+                        {"listPlace", place(f.list_place)},
+                        {"items", list_items(PremiseRow(r))},
+                        {"text", texts[r]}});
     }
-    return "{\"title\":" + json_string(kZenteiTitle) + ",\"client\":" + place(kZenteiClient) +
-           ",\"panel\":" + place(kZenteiPanel) + ",\"font\":" + std::to_string(kZenteiFont) +
-           ",\"rowFont\":" + std::to_string(kZenteiRowFont) + ",\"rows\":" + rows +
-           "],\"picture\":" + place(kZenteiPicture) + ",\"ok\":" + json_string(kZenteiOk) +
-           ",\"okPlace\":" + place(kZenteiOkPlace) +
-           ",\"okFont\":" + std::to_string(kZenteiOkFont) + "}";
+    return {{"title", kZenteiTitle},
+            {"client", place(kZenteiClient)},
+            {"panel", place(kZenteiPanel)},
+            {"font", kZenteiFont},
+            {"rowFont", kZenteiRowFont},
+            {"rows", rows},
+            {"picture", place(kZenteiPicture)},
+            {"pictureName", kZenteiPictureName},
+            {"ok", kZenteiOk},
+            {"okPlace", place(kZenteiOkPlace)},
+            {"okFont", kZenteiOkFont}};
 }
 
-const char* hand_out(std::string s) {
-    text = std::move(s);
+const char* hand_out(const Json& j) {
+    text = j.dump(-1, ' ', false, Json::error_handler_t::replace);
     return text.c_str();
 }
 
@@ -202,14 +214,8 @@ EMSCRIPTEN_KEEPALIVE double web_music_gain() {
     return kMusicGain;
 }
 
-EMSCRIPTEN_KEEPALIVE const char* web_parts() {
-    return hand_out(parts_json());
-}
-EMSCRIPTEN_KEEPALIVE const char* web_menus() {
-    return hand_out(menus_json());
-}
-EMSCRIPTEN_KEEPALIVE const char* web_layouts() {
-    return hand_out(layouts_json());
+EMSCRIPTEN_KEEPALIVE const char* web_face() {
+    return hand_out(face_json());
 }
 EMSCRIPTEN_KEEPALIVE const char* web_state() {
     return hand_out(state_json());
@@ -218,11 +224,11 @@ EMSCRIPTEN_KEEPALIVE const char* web_state() {
 // The display's picture files: their names and sizes, a buffer the page
 // fills with one picture's RGBA, and the check that takes it in.
 EMSCRIPTEN_KEEPALIVE const char* web_picture_files() {
-    return hand_out(array(pictures, [](const PictureFile& f) {
-        return "{\"name\":" + json_string(f.name) +
-               ",\"width\":" + std::to_string(f.target->width()) +
-               ",\"height\":" + std::to_string(f.target->height()) + "}";
-    }));
+    Json files = Json::array();
+    for (const PictureFile& f : pictures)
+        files.push_back(
+            {{"name", f.name}, {"width", f.target->width()}, {"height", f.target->height()}});
+    return hand_out(files);
 }
 EMSCRIPTEN_KEEPALIVE std::uint8_t* web_picture_buffer(int index) {
     const Surface& s = *pictures.at(index).target;
@@ -291,33 +297,35 @@ EMSCRIPTEN_KEEPALIVE int web_frame(double now, double boxes_closed) {
 // The help menu's windows by their names: the two information windows, the
 // batch tool's introduction and the help document.
 EMSCRIPTEN_KEEPALIVE const char* web_help_windows() {
-    auto four = [](const int(&r)[4]) {
-        return "[" + std::to_string(r[2]) + "," + std::to_string(r[3]) + "," +
-               std::to_string(r[0]) + "," + std::to_string(r[1]) + "]";
+    // A place as the page reads it: width, height, left, top.
+    const auto four = [](const int(&r)[4]) { return Json{r[2], r[3], r[0], r[1]}; };
+    const auto info = [&](const InfoLayout& l, const char* body) {
+        return Json{{"name", l.name},
+                    {"caption", l.caption},
+                    {"client", {l.width, l.height}},
+                    {"frame", four(l.frame)},
+                    {"text", four(l.text)},
+                    {"image", {kInfoPictureSize, kInfoPictureSize, l.image[0], l.image[1]}},
+                    {"imageName", kInfoPictureName},
+                    {"button", four(l.button)},
+                    {"buttonFont", l.button_font},
+                    {"buttonCaption", l.button_caption},
+                    {"textFont", kInfoTextFont},
+                    {"body", body}};
     };
-    auto info = [&](const InfoLayout& l, const char* text) {
-        return "{\"name\":" + json_string(l.name) + ",\"caption\":" + json_string(l.caption) +
-               ",\"client\":[" + std::to_string(l.width) + "," + std::to_string(l.height) +
-               "],\"frame\":" + four(l.frame) + ",\"text\":" + four(l.text) + ",\"image\":[32,32," +
-               std::to_string(l.image[0]) + "," + std::to_string(l.image[1]) +
-               "],\"button\":" + four(l.button) +
-               ",\"buttonFont\":" + std::to_string(l.button_font) +
-               ",\"buttonCaption\":" + json_string(l.button_caption) +
-               ",\"textFont\":" + std::to_string(kInfoTextFont) + ",\"body\":" + json_string(text) +
-               "}";
-    };
-    const auto key = [](SubWindow w) {
-        return json_string(std::string(kSubWindowNames[std::size_t(w)])) + ":";
-    };
-    return hand_out("{" + key(SubWindow::Setumei) + info(kSetumei, kSetumeiText) + "," +
-                    key(SubWindow::Siyou) + info(kSiyou, kSiyouText) + "," + key(SubWindow::Sales) +
-                    "{\"caption\":" + json_string(kSalesTitle) +
-                    ",\"html\":" + json_string(kSalesHtml) + ",\"client\":[" +
-                    std::to_string(kSalesWidth) + "," + std::to_string(kSalesHeight) + "]}," +
-                    key(SubWindow::Help) + "{\"caption\":" + json_string(kHelpTitle) +
-                    ",\"client\":[" + std::to_string(kHelpWidth) + "," +
-                    std::to_string(kHelpHeight) + "]" + ",\"file\":" + json_string(kHelpFile) +
-                    ",\"missing\":" + json_string(help_missing(kHelpFile)) + "}}");
+    const auto key = [](SubWindow w) { return std::string(kSubWindowNames[std::size_t(w)]); };
+    return hand_out({{key(SubWindow::Setumei), info(kSetumei, kSetumeiText)},
+                     {key(SubWindow::Siyou), info(kSiyou, kSiyouText)},
+                     {key(SubWindow::Sales),
+                      {{"caption", kSalesTitle},
+                       {"html", kSalesHtml},
+                       {"ok", kSalesOk},
+                       {"client", {kSalesWidth, kSalesHeight}}}},
+                     {key(SubWindow::Help),
+                      {{"caption", kHelpTitle},
+                       {"client", {kHelpWidth, kHelpHeight}},
+                       {"file", kHelpFile},
+                       {"missing", help_missing(kHelpFile)}}}});
 }
 
 // The premises dialog: its face, and OK with the texts of its lists, a line
@@ -334,7 +342,7 @@ EMSCRIPTEN_KEEPALIVE int web_premises_ok(const char* lines) {
         all = end == std::string::npos ? "" : all.substr(end + 1);
     }
     return premises_ok(texts, model->premises, dialogs,
-                       [&] { page_premise_texts(json_strings(texts).c_str()); })
+                       [&] { page_premise_texts(Json(texts).dump().c_str()); })
                ? 1
                : 0;
 }
@@ -360,10 +368,10 @@ EMSCRIPTEN_KEEPALIVE int web_show_golden(int presentation, int spin, int frame) 
 // A menu item chosen: what the page is to do, by name.
 EMSCRIPTEN_KEEPALIVE const char* web_choose(const char* name) {
     const Request r = choose(*model, name);
-    return hand_out(
-        "{\"kind\":" + json_string(std::string(kRequestNames[std::size_t(r.kind)])) +
-        ",\"window\":" + json_string(std::string(kSubWindowNames[std::size_t(r.window)])) +
-        ",\"index\":" + std::to_string(r.index) + ",\"on\":" + (r.on ? "true" : "false") + "}");
+    return hand_out({{"kind", kRequestNames[std::size_t(r.kind)]},
+                     {"window", kSubWindowNames[std::size_t(r.window)]},
+                     {"index", r.index},
+                     {"on", r.on}});
 }
 
 } // extern "C"

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWindow>
 #include <algorithm>
 
@@ -74,12 +75,15 @@ int run(ModalTracker& modal, QMessageBox& box, QWidget* owner) {
 void QtDialogs::message(const std::string& text, const std::string& title, MessageIcon icon) {
     Box box(to_qt(icon), QString::fromStdString(title), QString::fromStdString(text),
             QMessageBox::Ok, owner_);
+    box.button(QMessageBox::Ok)->setText(QString::fromUtf8(kBoxOk));
     run(modal_, box, owner_);
 }
 
 bool QtDialogs::ask_yes_no(const std::string& text, const std::string& title, MessageIcon icon) {
     Box box(to_qt(icon), QString::fromStdString(title), QString::fromStdString(text),
             QMessageBox::Yes | QMessageBox::No, owner_);
+    box.button(QMessageBox::Yes)->setText(QString::fromUtf8(kBoxYes));
+    box.button(QMessageBox::No)->setText(QString::fromUtf8(kBoxNo));
     box.setDefaultButton(QMessageBox::No);
     return run(modal_, box, owner_) == QMessageBox::Yes;
 }

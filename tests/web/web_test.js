@@ -362,7 +362,7 @@ async function main() {
       await page.keyboard.press('q');
       await page.waitForSelector('.box', { timeout: 5000 });
       const buttons = await page.$$eval('.box button', (b) => b.map((e) => e.textContent));
-      const asks = await page.$eval('.box', (b) => !!b.querySelector('.icon3'));
+      const asks = await page.$eval('.box', (b) => !!b.querySelector('.icon.question'));
       await page.keyboard.press(key);
       await sleep(200);
       const still = await page.evaluate(() => !document.querySelector('.box') &&
@@ -387,7 +387,7 @@ async function main() {
     await page.waitForSelector('.box', { timeout: 5000 });
     const error = await page.evaluate(() => [document.querySelector('.box .title').textContent,
                                              document.querySelector('.box .text').textContent,
-                                             !!document.querySelector('.box .icon2')]);
+                                             !!document.querySelector('.box .icon.warning')]);
     check('0 spins per 1,000 yen gives its input error with the warning icon', error[0] === '入力エラー' &&
           error[1] === '回転率入力エラーです。' && error[2], error.join(' / '));
     await page.keyboard.press('Enter');

@@ -4,10 +4,9 @@
 // POPCHAN_SEED=N.
 'use strict';
 
-const PANEL = 0, LABEL = 1, LIST = 2, SURFACE = 3, PICTURE = 4;
-const MENU = 0, ACTION = 1, SEPARATOR = 2, END = 3;
 
 let core;            // the WebAssembly module
+let face;            // the core's tables: parts, menus, layouts, boxes
 let state = null;    // the core's last state
 const parts = {};    // elements by part name
 const shortcuts = {}; // menu items by their shortcuts
@@ -17,7 +16,8 @@ let boxesClosed = 0; // boxes closed so far: time stands still while one is open
 const json = (ptr) => JSON.parse(core.UTF8ToString(ptr));
 const call = (name, ret, types, args) => core.ccall(name, ret, types, args, { async: true });
 
-// A caption with its access keys ("前提(&Z&ﾂ)") as text with the keys underlined.
+// A caption with its access keys (an ampersand before each) as text with the
+// keys underlined.
 function caption(element, text) {
   const keys = [];
   for (let i = 0; i < text.length; ++i) {
@@ -50,11 +50,11 @@ function buildParts(list) {
   const client = document.getElementById('client');
   for (const p of list) {
     let e;
-    if (p.kind === SURFACE) {
+    if (p.kind === 'surface') {
       e = document.createElement('canvas');
       e.width = p.width;
       e.height = p.height;
-    } else if (p.kind === PICTURE) {
+    } else if (p.kind === 'picture') {
       e = document.createElement('img');
       e.src = `pictures/${p.text}.png`;
       e.alt = '';
@@ -63,12 +63,12 @@ function buildParts(list) {
       e = document.createElement('div');
     }
     e.id = p.name;
-    e.classList.add('part', ['panel', 'label', 'list', 'surface', 'picture'][p.kind]);
+    e.classList.add('part', p.kind);
     if (p.border) e.classList.add('border');
-    if (p.grey) e.style.background = '#c0c0c0';
+    if (p.grey) e.style.background = face.faceGrey;
     if (p.right) e.classList.add('right');
     if (p.wrap) e.classList.add('wrap');
-    if (p.kind === LABEL) e.textContent = p.text;
+    if (p.kind === 'label') e.textContent = p.text;
     if (p.font) e.style.fontSize = fontPx(p.font);
     Object.assign(e.style, { left: `${p.left}px`, top: `${p.top}px`, width: `${p.width}px`,
                              height: `${p.height}px` });
@@ -92,11 +92,11 @@ function buildMenus(list) {
   const stack = [bar];
   for (const m of list) {
     const into = stack[stack.length - 1];
-    if (m.kind === END) {
+    if (m.kind === 'end') {
       stack.pop();
       continue;
     }
-    if (m.kind === SEPARATOR) {
+    if (m.kind === 'separator') {
       const s = document.createElement('div');
       s.className = 'separator';
       into.append(s);
@@ -116,7 +116,7 @@ function buildMenus(list) {
     }
     menuItems[m.name] = e;
     into.append(e);
-    if (m.kind === MENU) {
+    if (m.kind === 'menu') {
       e.className = into === bar ? 'menu' : 'item sub';
       const d = document.createElement('div');
       d.className = 'dropdown';
@@ -170,7 +170,7 @@ function showLayout(index) {
 function fit() {
   // (A phone's page grows wider than its screen when something overflows.)
   const innerWidth = Math.min(window.innerWidth, screen.width);
-  const [w, h] = layouts[layoutIndex];
+  const [w, h] = face.layouts[layoutIndex];
   const win = document.getElementById('window');
   const client = document.getElementById('client');
   const flow = innerWidth < w;
@@ -286,12 +286,12 @@ function box(text, title, icon, yesNo) {
     const body = document.createElement('div');
     body.className = 'text';
     body.textContent = text;
-    // The box's icon (1 information, 2 warning, 3 question), drawn by the style sheet.
+    // The box's icon, by the core's name for it, drawn by the style sheet.
     const row = document.createElement('div');
     row.className = 'body';
-    if (icon) {
+    if (face.icons[icon] !== 'none') {
       const mark = document.createElement('div');
-      mark.className = `icon icon${icon}`;
+      mark.className = `icon ${face.icons[icon]}`;
       mark.setAttribute('aria-hidden', 'true');
       row.append(mark);
     }
@@ -306,26 +306,28 @@ function box(text, title, icon, yesNo) {
       ++boxesClosed;
       resolve(value);
     };
-    const button = (label, value) => {
+    // The buttons with the core's captions; a button's access key answers.
+    const access = {};
+    const button = (text, value) => {
       const e = document.createElement('button');
-      e.textContent = label;
+      for (const key of caption(e, text)) access[key] = value;
       e.addEventListener('click', () => answer(value));
       buttons.append(e);
       return e;
     };
     let byDefault;
     if (yesNo) {
-      button('はい(Y)', 1);
-      byDefault = button('いいえ(N)', 0);
+      button(face.box.yes, 1);
+      byDefault = button(face.box.no, 0);
     } else {
-      byDefault = button('OK', 1);
+      byDefault = button(face.box.ok, 1);
     }
     const keys = (ev) => {
       ev.stopPropagation();
+      const key = ev.key.toLowerCase();
       if (ev.key === 'Escape') answer(yesNo ? 0 : 1);
       else if (ev.key === 'Enter') (buttons.contains(document.activeElement) ? document.activeElement : byDefault).click();
-      else if (yesNo && ev.key.toLowerCase() === 'y') answer(1);
-      else if (yesNo && ev.key.toLowerCase() === 'n') answer(0);
+      else if (key in access) answer(access[key]);
       else return;
       ev.preventDefault();
     };
@@ -461,7 +463,7 @@ function openPremises() {
     panel.append(label, input, items);
   });
   const image = document.createElement('img');
-  image.src = 'pictures/zentei.png';
+  image.src = `pictures/${face.pictureName}.png`;
   image.alt = '';
   image.className = 'part picture';
   place(image, face.picture);
@@ -557,7 +559,7 @@ function openHelpWindow(name) {
     text.value = face.body;
     text.style.fontSize = fontPx(face.textFont);
     const image = place(document.createElement('img'), face.image);
-    image.src = 'pictures/icon.png';
+    image.src = `pictures/${face.imageName}.png`;
     image.alt = '';
     image.classList.add('picture');
     frame.append(text, image, place(ok(face.buttonCaption, face.buttonFont), face.button));
@@ -566,7 +568,7 @@ function openHelpWindow(name) {
     client.classList.add('sales');
     const text = document.createElement('div');
     text.innerHTML = face.html; // the program's own fixed text
-    client.append(text, ok('ＯＫ！'));
+    client.append(text, ok(face.ok));
   } else { // the help document
     client.classList.add('help');
     const frame = document.createElement('iframe');
@@ -605,15 +607,14 @@ window.popchan = {
   },
 };
 
-let layouts;
 async function main() {
   const seed = new URLSearchParams(location.search).get('seed');
   core = await createPopchan({ page: { box, refresh, premiseTexts, music } });
   music.setGain(core._web_music_gain());
   core.ccall('web_start', null, ['string'], [seed]);
-  layouts = json(core._web_layouts());
-  buildParts(json(core._web_parts()));
-  buildMenus(json(core._web_menus()));
+  face = json(core._web_face());
+  buildParts(face.parts);
+  buildMenus(face.menus);
   showLayout(0);
   await document.fonts.ready;
   document.querySelectorAll('.label:not(.wrap)').forEach(fitText);
