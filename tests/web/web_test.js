@@ -14,6 +14,26 @@ const serve = require('./serve');
 const [site, sameDay] = process.argv.slice(2);
 let checks = 0;
 let failures = 0;
+// same_day's output as one object a block: labels, parts shown and menu
+// states by name, the lists, and the surfaces' pixels as hexadecimal RGB.
+function blocks(text) {
+  const out = [];
+  for (const line of text.split('\n').filter((l) => l)) {
+    const [key, ...rest] = line.split('\t');
+    if (key === 'at') {
+      out.push({ labels: {}, visible: {}, enabled: {}, checked: {}, rireki: [], reach: [] });
+      continue;
+    }
+    const b = out.at(-1);
+    if (!b || key === 'box') continue;
+    if (['visible', 'enabled', 'checked'].includes(key)) b[key][rest[0]] = rest[1];
+    else if (key === 'rireki' || key === 'reach') b[key].push(rest[0] ?? '');
+    else if (['reach_selected', 'display', 'graph'].includes(key)) b[key] = rest[0];
+    else b.labels[key] = rest[0] ?? '';
+  }
+  return out;
+}
+
 function check(what, ok, detail = '') {
   checks += 1;
   if (ok) {
@@ -274,31 +294,74 @@ async function main() {
     check('常に前面表示 follows a click with its check mark', onTop[0] === true && onTop[1] === false,
           JSON.stringify(onTop));
 
-    // The start-up picture on the display canvas, pixel for pixel.
-    const startup = await page.evaluate(async () => {
-      const image = new Image();
-      image.src = 'pictures/startup.png';
-      await image.decode();
-      const c = document.createElement('canvas');
-      c.width = 115;
-      c.height = 96;
-      const g = c.getContext('2d');
-      g.drawImage(image, 0, 0);
-      const want = g.getImageData(0, 0, 115, 96).data;
+    // The start-up picture on the display canvas, pixel for pixel the
+    // desktop's, as its core shows it with the program's own pictures.
+    const desktopStart = blocks(execFileSync(sameDay, [String(seed), 'startup'], { encoding: 'utf8', maxBuffer: 1 << 26 }))[0];
+    // What a user sees of the page, read from the page itself: every label,
+    // part shown, menu item's state, list and line selected, and the pixels
+    // of the display and the graph.
+    await page.evaluate((names) => {
+      window.snapshot = () => {
+        const element = (name) => document.getElementById(name);
+        const item = (name) => document.querySelector(`[data-name="${name}"]`);
+        const shown = (e) => e.getClientRects().length > 0 && getComputedStyle(e).visibility !== 'hidden';
+        const lines = (e) => [...e.children].map((c) => c.textContent);
+        const pixels = (canvas) => {
+          // Read from a copy, as the page's canvas is drawn, not read.
+          const copy = document.createElement('canvas');
+          copy.width = canvas.width;
+          copy.height = canvas.height;
+          const g = copy.getContext('2d', { willReadFrequently: true });
+          g.drawImage(canvas, 0, 0);
+          const data = g.getImageData(0, 0, canvas.width, canvas.height).data;
+          let out = '';
+          for (let i = 0; i < data.length; i += 4)
+            out += ((data[i] << 16) | (data[i + 1] << 8) | data[i + 2]).toString(16).padStart(6, '0');
+          return out;
+        };
+        const list = element('ListReach');
+        return {
+          now: window.popchan.state().now,
+          labels: Object.fromEntries(Object.keys(names.labels).map((n) => [n, element(n).textContent])),
+          visible: Object.fromEntries(Object.keys(names.visible).map((n) => [n, shown(element(n)) ? '1' : '0'])),
+          enabled: Object.fromEntries(Object.keys(names.enabled).map((n) => [n, item(n).classList.contains('disabled') ? '0' : '1'])),
+          checked: Object.fromEntries(Object.keys(names.checked).map((n) => [n, item(n).classList.contains('checked') ? '1' : '0'])),
+          rireki: lines(element('rireki')),
+          reach: lines(list),
+          reach_selected: String([...list.children].findIndex((c) => c.classList.contains('selected'))),
+          display: pixels(element('PictureWaku')),
+          graph: pixels(element('picgraph_1')),
+        };
+      };
+    }, desktopStart);
+    const startup = await page.evaluate(() => {
       const canvas = document.getElementById('PictureWaku');
-      const got = canvas.getContext('2d').getImageData(0, 0, 115, 96).data;
-      let differ = 0;
-      for (let i = 0; i < want.length; ++i) if (want[i] !== got[i]) differ += 1;
-      return { differ, width: canvas.width, height: canvas.height };
+      return { hex: window.snapshot().display, width: canvas.width, height: canvas.height };
     });
-    check('the display is 115 × 96 and shows the start-up picture exactly',
-          startup.differ === 0 && startup.width === 115 && startup.height === 96,
-          JSON.stringify(startup));
+    check('the display is 115 × 96 and shows the desktop\'s start-up picture exactly',
+          startup.hex === desktopStart.display && startup.width === 115 && startup.height === 96,
+          `${startup.width} × ${startup.height}`);
 
     // A seeded hour at ×10, started by the keys and played by the page's own
-    // frame loop: the page's figures are the desktop core's after the same
-    // simulated milliseconds. The browser's frame clock runs ten times faster
-    // for this, so the hour takes some 36 real seconds (more on a busy machine).
+    // frame loop: the whole page is the desktop core's after the same
+    // simulated milliseconds, at the moments the desktop names (a spin
+    // without reach, a reach's presentation, the dollar boxes after a
+    // jackpot) and at the hour: every label, part shown, menu item's state,
+    // list and line selected, and the pixels of the display and the graph.
+    // The browser's frame clock runs ten times faster for this, so the hour
+    // takes some 36 real seconds (more on a busy machine).
+    const moments = execFileSync(sameDay, ['--moments', String(seed), '3600000'], { encoding: 'utf8' })
+      .split('\n').filter((l) => l).map(Number);
+    await page.evaluate((moments) => {
+      window.snapshots = [];
+      const pending = [...moments, 3600000];
+      window.popchan.onFrame = () => {
+        const now = window.popchan.state().now;
+        if (!pending.length || now < pending[0]) return;
+        while (pending.length && now >= pending[0]) pending.shift();
+        window.snapshots.push(window.snapshot());
+      };
+    }, moments);
     await page.keyboard.down('Alt');
     await page.keyboard.press('g');
     await page.keyboard.up('Alt');
@@ -307,26 +370,28 @@ async function main() {
     await page.keyboard.press('4');
     await page.keyboard.up('Control');
     const started = Date.now();
-    await page.waitForFunction(() => window.popchan.state().now >= 3600000, { timeout: 600000, polling: 500 })
-      .catch(() => {});
+    await page.waitForFunction(() => window.snapshots.length > 0 && window.snapshots.at(-1).now >= 3600000,
+                               { timeout: 600000, polling: 500 }).catch(() => {});
     console.log(`(the hour at ×10 took ${((Date.now() - started) / 1000).toFixed(1)} s)`);
-    const seen = await page.evaluate(() => {
-      const s = window.popchan.state();
-      const labels = {};
-      for (const name of Object.keys(s.labels)) labels[name] = document.getElementById(name).textContent;
-      const rireki = [...document.getElementById('rireki').children].map((e) => e.textContent);
-      return { now: s.now, speed: s.speed, labels, rireki };
-    });
+    const seen = await page.evaluate(() => ({ snapshots: window.snapshots, speed: window.popchan.state().speed }));
     check('×10 is the speed after Ctrl+4', seen.speed === 10, String(seen.speed));
-    check('an hour of the day runs at ×10', seen.now >= 3600000, String(seen.now));
-    const desktop = execFileSync(sameDay, [String(seed), String(seen.now)], { encoding: 'utf8' })
-      .split('\n').filter((l) => l).map((l) => l.split('\t'));
-    const labels = Object.fromEntries(desktop.filter(([n]) => n !== 'rireki' && n !== 'box'));
-    check(`after ${seen.now} ms the labels are the desktop's`,
-          JSON.stringify(seen.labels) === JSON.stringify(labels),
-          `${JSON.stringify(seen.labels)} != ${JSON.stringify(labels)}`);
-    const rireki = desktop.filter(([n]) => n === 'rireki').map(([, l]) => l);
-    check('... and the hit history', JSON.stringify(seen.rireki) === JSON.stringify(rireki));
+    check(`the desktop names moments to look at (${moments.join(', ')} ms)`, moments.length === 3);
+    check('an hour of the day runs at ×10, seen at each moment',
+          seen.snapshots.length === moments.length + 1 && seen.snapshots.at(-1).now >= 3600000,
+          seen.snapshots.map((x) => x.now).join(', '));
+    const desktop = blocks(execFileSync(sameDay, [String(seed), ...seen.snapshots.map((x) => String(x.now))],
+                                        { encoding: 'utf8', maxBuffer: 1 << 26 }));
+    const fields = { labels: 'the labels', visible: 'the parts shown', enabled: 'the menu items enabled',
+                     checked: 'the menu items checked', rireki: 'the hit history', reach: 'the reach list',
+                     reach_selected: 'the reach list\'s selected line', display: 'the display\'s pixels',
+                     graph: 'the balance graph\'s pixels' };
+    for (const [field, what] of Object.entries(fields)) {
+      const differ = seen.snapshots.filter((x, i) => JSON.stringify(x[field]) !== JSON.stringify(desktop[i][field]));
+      check(`at ${seen.snapshots.map((x) => x.now).join(', ')} ms ${what} are the desktop's`, differ.length === 0,
+            differ.map((x) => `at ${x.now}: ${JSON.stringify(x[field]).slice(0, 300)}`).join('; '));
+    }
+    const dorubako = seen.snapshots.some((x) => Object.entries(x.visible).some(([n, on]) => n.startsWith('imgdorubako') && on === '1'));
+    check('... with dollar boxes on the screen at one of them', dorubako);
 
     // To the day's end: its box stands over the day's last figures, its
     // amount the balance, and the clock stands while it is open.

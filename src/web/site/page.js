@@ -206,7 +206,7 @@ async function choose(name) {
   busy = true;
   const request = JSON.parse(core.UTF8ToString(await call('web_choose', 'number', ['string'], [name])));
   busy = false;
-  refresh();
+  refresh(); // the menus' checks and states as the item left them
   if (request.kind === 'layout') showLayout(request.index);
   if (request.kind === 'open' && request.window === 'premises') openPremises();
   else if (request.kind === 'open') openHelpWindow(request.window);
@@ -383,6 +383,7 @@ async function frame(now) {
   const advanced = await call('web_frame', 'number', ['number', 'number'], [now, boxesClosed]);
   busy = false;
   if (advanced) refresh();
+  if (advanced && window.popchan.onFrame) window.popchan.onFrame(); // a test looks on
 }
 
 async function loadPictures() {
@@ -589,7 +590,8 @@ function openHelpWindow(name) {
   helpWindows[name] = w;
 }
 
-// For tests and screenshots: the core's state, and simulated time at once.
+// For tests and screenshots: the core's state, and simulated time at once; a
+// test may set onFrame to see the page after each frame that moved the clock.
 window.popchan = {
   state: () => json(core._web_state()),
   music: () => music.state(),
