@@ -156,8 +156,10 @@ package: build
 mutate: deps
 	python3 tools/mutate.py $(ARGS)
 
-format:
+format: tests/web/node_modules/.package-lock.json
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+	tests/web/node_modules/.bin/prettier --write "src/web/site/*.js" "src/web/site/*.css" "tests/web/*.js" \
+	  "bench/*.js" eslint.config.cjs
 
 clean:
 	rm -rf build

@@ -21,8 +21,7 @@ const site = process.argv[2];
     await session.send('Network.setCacheDisabled', { cacheDisabled: true });
     await page.goto(url);
     await page.waitForSelector('body[data-ready]');
-    paints.push(await page.evaluate(() =>
-      performance.getEntriesByName('first-contentful-paint')[0].startTime));
+    paints.push(await page.evaluate(() => performance.getEntriesByName('first-contentful-paint')[0].startTime));
     await page.close();
   }
   paints.sort((a, b) => a - b);
@@ -40,26 +39,47 @@ const site = process.argv[2];
     const { metrics } = await session.send('Performance.getMetrics');
     const m = Object.fromEntries(metrics.map((x) => [x.name, x.value]));
     const s = await page.evaluate(() => window.popchan.state().now);
-    return { cpu: m.TaskDuration, wall: m.Timestamp, sim: s, script: m.ScriptDuration, layout: m.LayoutDuration, style: m.RecalcStyleDuration };
+    return {
+      cpu: m.TaskDuration,
+      wall: m.Timestamp,
+      sim: s,
+      script: m.ScriptDuration,
+      layout: m.LayoutDuration,
+      style: m.RecalcStyleDuration,
+    };
   };
   const a = await metric();
   await new Promise((r) => setTimeout(r, 20000));
   const b = await metric();
   const wall = b.wall - a.wall;
-  console.log(`a shown day at ×1 over ${wall.toFixed(1)} s: ${((100 * (b.cpu - a.cpu)) / wall).toFixed(1)} % of a core` +
-              ` (the page's main thread), clock pace ${((b.sim - a.sim) / 1000 / wall).toFixed(4)}`);
-  console.log(`  of which script ${((100 * (b.script - a.script)) / wall).toFixed(1)} %, layout ` +
-              `${((100 * (b.layout - a.layout)) / wall).toFixed(1)} %, style ` +
-              `${((100 * (b.style - a.style)) / wall).toFixed(1)} %`);
+  console.log(
+    `a shown day at ×1 over ${wall.toFixed(1)} s: ${((100 * (b.cpu - a.cpu)) / wall).toFixed(1)} % of a core` +
+      ` (the page's main thread), clock pace ${((b.sim - a.sim) / 1000 / wall).toFixed(4)}`,
+  );
+  console.log(
+    `  of which script ${((100 * (b.script - a.script)) / wall).toFixed(1)} %, layout ` +
+      `${((100 * (b.layout - a.layout)) / wall).toFixed(1)} %, style ` +
+      `${((100 * (b.style - a.style)) / wall).toFixed(1)} %`,
+  );
   await browser.close();
   server.close();
 
   let own = 0;
-  for (const f of ['index.html', 'style.css', 'page.js', 'sw.js', 'manifest.webmanifest', 'popchan.js', 'popchan.wasm']) {
+  for (const f of [
+    'index.html',
+    'style.css',
+    'page.js',
+    'sw.js',
+    'manifest.webmanifest',
+    'popchan.js',
+    'popchan.wasm',
+  ]) {
     const size = fs.statSync(path.join(site, f)).size;
     own += size;
     console.log(`  ${f.padEnd(22)} ${String(size).padStart(9)} bytes`);
   }
-  console.log(`the page's own files: ${own} bytes; loaded beside them: ipagp.woff ` +
-              `${fs.statSync(path.join(site, 'ipagp.woff')).size} bytes and the pictures`);
+  console.log(
+    `the page's own files: ${own} bytes; loaded beside them: ipagp.woff ` +
+      `${fs.statSync(path.join(site, 'ipagp.woff')).size} bytes and the pictures`,
+  );
 })();

@@ -22,7 +22,11 @@ async function shot(browser, viewport, file, taps) {
   const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
   const day = ['a1', 'a3', 'b', 'h1', 'h2_3'];
   await shot(browser, { width: 660, height: 470 }, 'web.png', day);
-  await shot(browser, { width: 375, height: 667, isMobile: true, hasTouch: true, deviceScaleFactor: 2 },
-             'web-phone.png', day);
+  await shot(
+    browser,
+    { width: 375, height: 667, isMobile: true, hasTouch: true, deviceScaleFactor: 2 },
+    'web-phone.png',
+    day,
+  );
   await browser.close();
 })();

@@ -5,9 +5,16 @@ const http = require('http');
 const fs = require('fs');
 const path = require('path');
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-                '.wasm': 'application/wasm', '.png': 'image/png', '.woff': 'font/woff',
-                '.json': 'application/json', '.webmanifest': 'application/manifest+json' };
+const types = {
+  '.html': 'text/html',
+  '.js': 'text/javascript',
+  '.css': 'text/css',
+  '.wasm': 'application/wasm',
+  '.png': 'image/png',
+  '.woff': 'font/woff',
+  '.json': 'application/json',
+  '.webmanifest': 'application/manifest+json',
+};
 
 // Resolves to the listening server; its address is http://127.0.0.1:PORT/.
 module.exports = function serve(site) {

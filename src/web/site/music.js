@@ -6,9 +6,7 @@
 // started counts as playing, and it starts from its beginning as soon as sound
 // can. Nothing is fetched before the core first plays a piece, so with the
 // sound switched off the soundfont is never loaded.
-'use strict';
-
-const music = (() => {
+export const music = (() => {
   // The synthesizer runs in an audio worklet; the page keeps its interface.
   const LIBRARY = 'libfluidsynth-2.4.6.js';
   const SOUNDFONT = 'music/TimGM6mb.sf2';
@@ -28,13 +26,14 @@ const music = (() => {
     if (!response.ok) throw new Error(`${url}: ${response.status}`);
     return response.arrayBuffer();
   };
-  const loadScript = (src) => new Promise((resolve, reject) => {
-    const s = document.createElement('script');
-    s.src = src;
-    s.onload = resolve;
-    s.onerror = () => reject(new Error(`${src} did not load`));
-    document.head.append(s);
-  });
+  const loadScript = (src) =>
+    new Promise((resolve, reject) => {
+      const s = document.createElement('script');
+      s.src = src;
+      s.onload = resolve;
+      s.onerror = () => reject(new Error(`${src} did not load`));
+      document.head.append(s);
+    });
   // The library and the soundfont, once. FluidSynth's own notes (on files a
   // browser has not got) would fill the console; only its panics are said.
   let library = null;
@@ -58,7 +57,14 @@ const music = (() => {
     return s;
   };
   const pieceBytes = (path) => {
-    if (!pieces.has(path)) pieces.set(path, fetchBytes(path).catch((e) => { pieces.delete(path); throw e; }));
+    if (!pieces.has(path))
+      pieces.set(
+        path,
+        fetchBytes(path).catch((e) => {
+          pieces.delete(path);
+          throw e;
+        }),
+      );
     return pieces.get(path).then((bytes) => bytes.slice(0));
   };
   const quietly = (what, e) => {
@@ -73,7 +79,11 @@ const music = (() => {
       context = new AudioContext();
       synth = await newSynth(context);
       return synth;
-    })().catch((e) => { quietly('the synthesizer', e); ready = null; throw e; });
+    })().catch((e) => {
+      quietly('the synthesizer', e);
+      ready = null;
+      throw e;
+    });
     return ready;
   };
 
@@ -90,7 +100,9 @@ const music = (() => {
       await s.addSMFDataToPlayer(bytes);
       if (mine !== generation) return;
       await s.playPlayer();
-      s.waitForPlayerStopped().then(() => { if (mine === generation) ended = true; });
+      s.waitForPlayerStopped().then(() => {
+        if (mine === generation) ended = true;
+      });
     } catch (e) {
       quietly(path, e);
     }
@@ -107,23 +119,42 @@ const music = (() => {
   addEventListener('keydown', firstGesture, true);
 
   return {
-    setGain(g) { gain = g; },
+    setGain(g) {
+      gain = g;
+    },
     // The core's device: open, play from the start, stop, close, and the mode
     // (0 nothing open, 1 playing, 2 open and not playing).
-    open(path) { piece = path; wanted = false; return 1; },
-    play() { wanted = true; ended = false; start(); return 1; },
+    open(path) {
+      piece = path;
+      wanted = false;
+      return 1;
+    },
+    play() {
+      wanted = true;
+      ended = false;
+      start();
+      return 1;
+    },
     stop() {
       wanted = false;
       ++generation;
       if (synth) synth.stopPlayer();
     },
-    close() { piece = null; },
+    close() {
+      piece = null;
+    },
     mode() {
       if (piece === null) return 0;
       return wanted && !ended ? 1 : 2;
     },
     // What plays, for the tests.
-    state: () => ({ piece, wanted, gesture, loaded: synth !== null, playing: synth !== null && synth.isPlayerPlaying() }),
+    state: () => ({
+      piece,
+      wanted,
+      gesture,
+      loaded: synth !== null,
+      playing: synth !== null && synth.isPlayerPlaying(),
+    }),
     // The first `seconds` of a piece rendered offline by a synthesizer of its
     // own: the loudest sample and the root mean square.
     async render(path, seconds) {

@@ -5,11 +5,13 @@
 const CACHE = 'popchan';
 
 self.addEventListener('install', (event) => {
-  event.waitUntil((async () => {
-    const files = await (await fetch('precache.json', { cache: 'no-store' })).json();
-    await (await caches.open(CACHE)).addAll(files);
-    await self.skipWaiting();
-  })());
+  event.waitUntil(
+    (async () => {
+      const files = await (await fetch('precache.json', { cache: 'no-store' })).json();
+      await (await caches.open(CACHE)).addAll(files);
+      await self.skipWaiting();
+    })(),
+  );
 });
 
 self.addEventListener('activate', (event) => event.waitUntil(self.clients.claim()));
@@ -17,16 +19,18 @@ self.addEventListener('activate', (event) => event.waitUntil(self.clients.claim(
 self.addEventListener('fetch', (event) => {
   const url = new URL(event.request.url);
   if (event.request.method !== 'GET' || url.origin !== location.origin) return;
-  event.respondWith((async () => {
-    const cache = await caches.open(CACHE);
-    try {
-      const response = await fetch(event.request);
-      if (response.ok) await cache.put(event.request, response.clone());
-      return response;
-    } catch (offline) {
-      const kept = await cache.match(event.request, { ignoreSearch: true });
-      if (kept) return kept;
-      throw offline;
-    }
-  })());
+  event.respondWith(
+    (async () => {
+      const cache = await caches.open(CACHE);
+      try {
+        const response = await fetch(event.request);
+        if (response.ok) await cache.put(event.request, response.clone());
+        return response;
+      } catch (offline) {
+        const kept = await cache.match(event.request, { ignoreSearch: true });
+        if (kept) return kept;
+        throw offline;
+      }
+    })(),
+  );
 });

@@ -1,0 +1,139 @@
+// The main window: its parts built from the core's table, its layouts and
+// scale, and the core's state copied onto it.
+import { app, fontPx, json } from './app.js';
+import { fitPremises } from './premises.js';
+
+// As on the desktop, a label's font is narrowed (never widened) just enough
+// that its text fits the room it is given.
+export function fitText(e) {
+  const size = parseFloat(getComputedStyle(e).fontSize);
+  const room = e.clientWidth;
+  const need = e.scrollWidth;
+  if (need > room && room > 0) e.style.fontSize = `${Math.floor((size * room * 10) / need) / 10}px`;
+}
+
+export function buildParts(list) {
+  const client = document.getElementById('client');
+  for (const p of list) {
+    let e;
+    if (p.kind === 'surface') {
+      e = document.createElement('canvas');
+      e.width = p.width;
+      e.height = p.height;
+    } else if (p.kind === 'picture') {
+      e = document.createElement('img');
+      e.src = `pictures/${p.text}.png`;
+      e.alt = '';
+      e.className = 'picture';
+    } else {
+      e = document.createElement('div');
+    }
+    e.id = p.name;
+    e.classList.add('part', p.kind);
+    if (p.border) e.classList.add('border');
+    if (p.grey) e.style.background = app.face.faceGrey;
+    if (p.right) e.classList.add('right');
+    if (p.wrap) e.classList.add('wrap');
+    if (p.kind === 'label') e.textContent = p.text;
+    if (p.font) e.style.fontSize = fontPx(p.font);
+    Object.assign(e.style, { left: `${p.left}px`, top: `${p.top}px`, width: `${p.width}px`, height: `${p.height}px` });
+    (p.parent ? app.parts[p.parent] : client).append(e);
+    app.parts[p.name] = e;
+  }
+}
+
+let layoutIndex = 0;
+export function showLayout(index) {
+  layoutIndex = index;
+  fit();
+}
+
+// The window scaled by whole numbers where it fits, so the pixels stay sharp.
+// Where it does not (a phone held upright), its panels flow one under the
+// other at their own pixel size, those of the chosen layout only, and a panel
+// wider than the screen is scaled down to its width.
+export function fit() {
+  // (A phone's page grows wider than its screen when something overflows.)
+  const innerWidth = Math.min(window.innerWidth, screen.width);
+  const [w, h] = app.face.app.face.layouts[layoutIndex];
+  const win = document.getElementById('window');
+  const client = document.getElementById('client');
+  const flow = innerWidth < w;
+  client.classList.toggle('flow', flow);
+  client.style.width = flow ? '' : `${w}px`;
+  client.style.height = flow ? '' : `${h}px`;
+  for (const e of client.children) {
+    const inside = parseInt(e.style.left, 10) < w && parseInt(e.style.top, 10) < h;
+    e.classList.toggle('outside', flow && !inside);
+    const width = parseInt(e.style.width, 10);
+    e.style.zoom = flow && width > innerWidth - 8 ? (innerWidth - 8) / width : '';
+  }
+  // Whole device pixels for each pixel of the window (at any devicePixelRatio),
+  // and never smaller than its own size.
+  const dpr = window.devicePixelRatio || 1;
+  const device = flow ? 0 : Math.floor(Math.min(innerWidth / win.offsetWidth, innerHeight / win.offsetHeight) * dpr);
+  const k = device >= dpr ? device / dpr : 1;
+  win.style.transform = k !== 1 ? `scale(${k})` : '';
+  // The display's corner on a device pixel, so that its pixels stay whole.
+  win.style.translate = '';
+  const corner = app.parts.PictureWaku.getBoundingClientRect();
+  const shift = (x) => (Math.round(x * dpr) - x * dpr) / dpr;
+  win.style.translate = `${shift(corner.left)}px ${shift(corner.top)}px`;
+  fitPremises(innerWidth);
+}
+
+function setList(element, lines, selected) {
+  while (element.children.length > lines.length) element.lastChild.remove();
+  lines.forEach((line, i) => {
+    let e = element.children[i];
+    if (!e) {
+      e = document.createElement('div');
+      element.append(e);
+    }
+    if (e.textContent !== line) e.textContent = line;
+    e.classList.toggle('selected', i === selected);
+  });
+}
+
+const shownSurfaces = [-1, -1];
+let shownRevision = -1,
+  shownRireki = -1,
+  shownReach = -1;
+
+function drawSurface(which, name) {
+  const revision = app.core._web_surface_revision(which);
+  if (revision === shownSurfaces[which]) return;
+  shownSurfaces[which] = revision;
+  const canvas = app.parts[name];
+  const ptr = app.core._web_surface(which);
+  const bytes = app.core.HEAPU8.slice(ptr, ptr + canvas.width * canvas.height * 4);
+  canvas
+    .getContext('2d')
+    .putImageData(new ImageData(new Uint8ClampedArray(bytes.buffer), canvas.width, canvas.height), 0, 0);
+}
+
+// Copies the core's state onto the page where it changed.
+export function refresh() {
+  drawSurface(0, 'PictureWaku');
+  drawSurface(1, 'picgraph_1');
+  const revision = app.core._web_revision();
+  if (revision === shownRevision) return;
+  shownRevision = revision;
+  app.state = json(app.core._web_state());
+  for (const [name, text] of Object.entries(app.state.labels))
+    if (app.parts[name].textContent !== text) app.parts[name].textContent = text;
+  for (const [name, on] of Object.entries(app.state.visible)) app.parts[name].classList.toggle('hidden', !on);
+  for (const [name, on] of Object.entries(app.state.enabled)) app.menuItems[name].classList.toggle('disabled', !on);
+  for (const [name, on] of Object.entries(app.state.checked)) app.menuItems[name].classList.toggle('checked', on);
+  if (app.state.rireki.length !== shownRireki) {
+    shownRireki = app.state.rireki.length;
+    setList(app.parts.rireki, app.state.rireki, -1);
+    app.parts.rireki.scrollTop = app.parts.rireki.scrollHeight; // the newest jackpot in view
+  }
+  if (app.state.reach.redraws !== shownReach) {
+    shownReach = app.state.reach.redraws;
+    setList(app.parts.ListReach, app.state.reach.lines, app.state.reach.selected);
+    const line = app.parts.ListReach.children[app.state.reach.scroll_to];
+    if (line) app.parts.ListReach.scrollTop = line.offsetTop - app.parts.ListReach.clientHeight + line.offsetHeight;
+  }
+}
