@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "common/numbers.h"
+
 namespace popchan::batch {
 
 namespace {
@@ -236,7 +238,10 @@ std::string usage() {
                "; e.g. " + o.example + "\n";
     }
     out += "\nRun:\n"
-           "  --days N          days to play; default 1000; e.g. --days 100000\n"
+           "  --days N          days to play, at most " +
+           format_counter(double(kMaxDays)) +
+           "; default 1000;\n"
+           "                    e.g. --days 100000\n"
            "  --seed S          seed of the run; default from the clock (printed); e.g. --seed 42\n"
            "  --threads T       worker threads; default every core; e.g. --threads 2\n"
            "\nOutput:\n"
@@ -319,10 +324,11 @@ Parsed parse(const std::vector<std::string>& args) {
             const bool coded = premise->row >= kRowEigyo;
             o.premises[premise->row] = coded ? code_text(premise->row, value) : value;
         } else if (name == "--days") {
-            if (const auto days = whole_number<std::int64_t>(value, 1))
+            if (const auto days = whole_number<std::int64_t>(value, 1, kMaxDays))
                 o.days = *days;
             else
-                p.usage_errors.push_back("--days needs a whole number of at least 1: " + value);
+                p.usage_errors.push_back("--days needs a whole number from 1 to " +
+                                         format_counter(double(kMaxDays)) + ": " + value);
         } else if (name == "--seed") {
             if (const auto seed = whole_number<std::uint64_t>(value, 0))
                 o.seed = seed;

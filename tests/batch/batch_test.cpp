@@ -808,7 +808,10 @@ TEST(BatchOptions, WholeNumbersWithinTheirBounds) {
         {{"--days", "0"}, false},
         {{"--days", "5x"}, false},
         {{"--days", " 5"}, false},
-        {{"--days", "9223372036854775807"}, true},
+        // A hundred billion days at most, which no sum of a run can overflow.
+        {{"--days", "100000000000"}, true},
+        {{"--days", "100000000001"}, false},
+        {{"--days", "9223372036854775807"}, false},
         {{"--days", "9223372036854775808"}, false},
         {{"--seed", "0"}, true},
         {{"--seed", "18446744073709551615"}, true},

@@ -21,6 +21,7 @@ check() { # description, then a command that must succeed
 "$batch" --help >"$dir/help" 2>&1
 check "--help exits 0" test $? -eq 0
 check "--help names the premises" grep -q -- '--give-up VALUE' "$dir/help"
+check "--help names the most days" grep -q -- '--days N .*at most 100,000,000,000' "$dir/help"
 
 "$batch" --probability 0 --hours 15 >"$dir/out" 2>"$dir/err"
 check "bad premises exit 2" test $? -eq 2
@@ -83,13 +84,14 @@ check "sweep plot has its band" grep -q '<polygon' "$dir/sweep.svg"
 check "sweep JSON has a row per value" test "$(grep -c '{"value": ' "$dir/sweep.json")" -eq 2
 # Command lines that cannot be honoured: status 2, the reason, nothing played. A
 # sweep's values are bounded, so none of these may take more than a little memory.
-# A run that would eat memory without end meets a bound on its memory; a build
-# with AddressSanitizer reserves address space of its own, so time bounds it.
+# A run that would eat memory without end meets a bound on its memory (a build
+# with AddressSanitizer reserves address space of its own), and one that would
+# play without end a bound on its time.
 bounded() {
     if ldd "$batch" 2>/dev/null | grep -q libasan; then
         timeout 120 "$batch" "$@"
     else
-        (ulimit -v 2000000 && exec "$batch" "$@")
+        (ulimit -v 2000000 && exec timeout 120 "$batch" "$@")
     fi
 }
 
@@ -121,6 +123,11 @@ done <<'EOF'
 --sweep spin-rate=0,10|入力エラー: 回転率入力エラーです。 (--sweep spin-rate=0)
 --csv x.csv|--csv writes the rows of a --sweep
 --shard 5/4|--shard needs I/N with 1 <= I <= N: 5/4
+--days 9223372036854775807|--days needs a whole number from 1 to 100,000,000,000: 9223372036854775807
+--days 100000000001 --json|--days needs a whole number from 1 to 100,000,000,000: 100000000001
+--shard 1/2 --days 9223372036854775807|--days needs a whole number from 1 to 100,000,000,000: 9223372036854775807
+--sweep form=1,2 --days 100000000001|--days needs a whole number from 1 to 100,000,000,000: 100000000001
+--border --days 100000000001|--days needs a whole number from 1 to 100,000,000,000: 100000000001
 --shard 1/4 --days 3|--shard needs at least one day for each shard
 --exact --json --plot x.svg|--exact and --plot do not go together: --exact plays no days
 --exact --per-day d.csv|--exact and --per-day do not go together: --exact plays no days
