@@ -99,9 +99,7 @@ int border(const Options& o, const RunConfig& config) {
     return finish({});
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int batch_main(int argc, char** argv) {
     const Parsed parsed = parse(std::vector<std::string>(argv + 1, argv + argc));
     const Options& o = parsed.options;
     if (o.help) {
@@ -139,6 +137,9 @@ int main(int argc, char** argv) {
                      std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
     config.threads =
         o.threads > 0 ? o.threads : int(std::max(1u, std::thread::hardware_concurrency()));
+    if (o.threads > kMaxThreads)
+        std::fprintf(stderr, "popchan-batch: --threads %d capped to %d, the most a run starts\n",
+                     o.threads, kMaxThreads);
     config.record_spins = !o.spins.empty();
     if (!o.seed)
         std::fprintf(stderr, "popchan-batch: seed %llu\n", (unsigned long long)config.seed);
@@ -176,4 +177,15 @@ int main(int argc, char** argv) {
     print(o.json ? summary_json(header, totals) : summary_table(header, totals));
     if (plot.is_open()) plot.write(plot_svg(totals, config.premises.zentei_jikan));
     return finish({&per_day, &spins, &plot});
+}
+
+} // namespace
+
+// Memory that runs out ends the tool with a message, as any failed run does.
+int main(int argc, char** argv) {
+    try {
+        return batch_main(argc, argv);
+    } catch (const std::bad_alloc&) {
+        return failed("out of memory");
+    }
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "batch/run.h"
 #include "common/numbers.h"
 
 namespace popchan::batch {
@@ -243,7 +244,11 @@ std::string usage() {
            "; default 1000;\n"
            "                    e.g. --days 100000\n"
            "  --seed S          seed of the run; default from the clock (printed); e.g. --seed 42\n"
-           "  --threads T       worker threads; default every core; e.g. --threads 2\n"
+           "  --threads T       worker threads, from 1 to 1024; default every core; at most\n"
+           "                    " +
+           std::to_string(kMaxThreads) +
+           " start, and only as many as the days keep busy;\n"
+           "                    e.g. --threads 2\n"
            "\nOutput:\n"
            "  --json            the summary as JSON instead of a table\n"
            "  --exact           only the exact figures from the premises (理論値: jackpot\n"

@@ -22,6 +22,7 @@ check() { # description, then a command that must succeed
 check "--help exits 0" test $? -eq 0
 check "--help names the premises" grep -q -- '--give-up VALUE' "$dir/help"
 check "--help names the most days" grep -q -- '--days N .*at most 100,000,000,000' "$dir/help"
+check "--help names the most threads" grep -q -- '256 start' "$dir/help"
 
 "$batch" --probability 0 --hours 15 >"$dir/out" 2>"$dir/err"
 check "bad premises exit 2" test $? -eq 2
@@ -238,6 +239,28 @@ done <<EOF
 1 2|s/("seconds_tsujo": \[[0-9]+, [0-9]+, )[0-9]+/\11.5e308/|e2.json: sums.exact.seconds_tsujo overflows with the files before it
 1 2|s/"balances": .*/"balances": [[-4611686018427387904, 2], [0, 8]],/|e2.json: sums.balances overflows with the files before it
 EOF
+
+# Threads: no more start than the days keep busy, 256 at most, and a thread or
+# memory that cannot be had ends the run with a message and status 1, never an
+# abort. Each thread holds a machine of about 2 MB; ulimit -s sets the stacks of
+# the threads, MALLOC_ARENA_MAX keeps them to one heap.
+if ldd "$batch" 2>/dev/null | grep -q libasan; then
+    echo "skipped: threads under ulimit -v (AddressSanitizer reserves memory of its own)"
+else
+    (ulimit -v 400000 && exec "$batch" --days 3 --threads 1000 --seed 1) >"$dir/out" 2>"$dir/err"
+    check "3 days with --threads 1000 in 400 MB: exits 0" test $? -eq 0
+    check "... says the threads were capped" grep -qxF \
+        "popchan-batch: --threads 1000 capped to 256, the most a run starts" "$dir/err"
+    check "... plays the 3 days" grep -q '^ＣＲぽぷちゃん batch: 3 days, seed 1$' "$dir/out"
+    (ulimit -v 1500000 -s 1024 && MALLOC_ARENA_MAX=1 exec "$batch" --days 40000 --threads 1000 \
+        --seed 1) >"$dir/out" 2>"$dir/err"
+    check "40,000 days with --threads 1000 in 1.5 GB: exits 0" test $? -eq 0
+    (ulimit -v 200000 && exec "$batch" --days 40000 --threads 200 --seed 1) >"$dir/out" 2>"$dir/err"
+    check "200 threads in 200 MB: exits 1" test $? -eq 1
+    check "... says they could not start" grep -q '^popchan-batch: cannot start 200 worker threads: ' \
+        "$dir/err"
+    check "... prints nothing" test ! -s "$dir/out"
+fi
 
 # The border, with the exact ones beside it.
 "$batch" --border --days 30 --seed 2 --form 1 --time-service なし >"$dir/border" 2>"$dir/err"
