@@ -1,13 +1,10 @@
 // popchan-batch: thousands of parlour days at machine speed, with the same
 // lottery and accounting as the desktop program.
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <iostream>
+#include <new>
 #include <random>
-#include <sstream>
 #include <thread>
 #include <tuple>
 #include <unistd.h>
@@ -48,20 +45,18 @@ void print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
-// "merge FILE…": the summary of a whole run from its shards' JSON summaries.
+// "merge FILE…": the summary of a whole run from its shards' JSON summaries,
+// read one file at a time.
 int merge_shards(const Options& o) {
-    std::vector<std::pair<std::string, std::string>> files;
+    ShardMerge merge;
     for (const std::string& name : o.files) {
-        std::ifstream in(name, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        if (!in) return failed("cannot read " + name + ": " + std::strerror(errno));
-        files.emplace_back(name, text.str());
+        std::string text;
+        if (const std::string e = read_summary_file(name, text); !e.empty()) return failed(e, 2);
+        if (const std::string e = merge.add(name, text); !e.empty()) return failed(e, 2);
     }
     Header header{};
     Totals totals;
-    if (const std::string e = merge_summaries(files, header, totals); !e.empty())
-        return failed(e, 2);
+    if (const std::string e = merge.finish(header, totals); !e.empty()) return failed(e, 2);
     print(o.json ? summary_json(header, totals) : summary_table(header, totals));
     return finish({});
 }

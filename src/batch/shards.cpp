@@ -2,9 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
 
 #include "batch/json.h"
 
@@ -78,6 +84,10 @@ struct Read {
         const Json* m = j.kind == Json::kObject ? j.find(key) : nullptr;
         return m ? *m : none;
     }
+    const std::string& text(const Json& j) {
+        ok = ok && j.kind == Json::kString;
+        return j.text;
+    }
     const std::vector<Json>& items(const Json& j, std::size_t size = 0) {
         ok = ok && j.kind == Json::kArray && (size == 0 || j.items.size() == size);
         return j.items;
@@ -99,10 +109,8 @@ bool read_summary(const Json& j, Header& h, Totals& t) {
     Read r;
     h.seed = r.number<std::uint64_t>(j, "seed");
     const auto& premises = r.items(r.member(j, "premises"), kPremiseRows);
-    for (std::size_t i = 0; r.ok && i < premises.size(); ++i) {
-        r.ok = premises[i].kind == Json::kString;
-        h.premises[i] = premises[i].text;
-    }
+    for (std::size_t i = 0; r.ok && i < premises.size(); ++i)
+        h.premises[i] = r.text(premises[i]);
     h.first_day = r.number<std::int64_t>(j, "first_day");
     h.run_days = r.number<std::int64_t>(j, "run_days");
     t.days = r.number<std::int64_t>(j, "days");
@@ -222,7 +230,7 @@ bool add_to(double& sum, double part) {
 
 // Adds a shard's sums to those of the shards before it: the name of the
 // first sum that overflows, empty when none does.
-std::string add(Totals& into, const Totals& part) {
+std::string add_sums(Totals& into, const Totals& part) {
     std::string over;
     const auto sum = [&](auto& to, auto value, const std::string& name) {
         if (!add_to(to, value) && over.empty()) over = name;
@@ -261,6 +269,23 @@ std::pair<std::int64_t, std::int64_t> shard_days(std::int64_t days, std::int64_t
     return {cut(index - 1) + 1, cut(index) - cut(index - 1)};
 }
 
+namespace {
+
+// Premises compared by the values a run plays, whatever their texts ("10"
+// and "10.0" hours).
+bool same_premises(const PremiseTexts& a, const PremiseTexts& b) {
+    const auto values = [](const PremiseTexts& texts) {
+        const Premises z = convert_and_check(texts).record;
+        return std::tuple{z.zentei_kakuritu,    z.zentei_dedama,   z.zentei_kakuhenritu,
+                          z.zentei_limiter,     z.zentei_kaiten,   z.zentei_jikan,
+                          z.zentei_kankin,      z.zentei_giveup,   z.zentei_eigyo,
+                          z.zentei_timeservice, z.zentei_hakokisei};
+    };
+    return values(a) == values(b);
+}
+
+} // namespace
+
 std::string sums_json(const Header& h, const Totals& t) {
     std::string out = ",\n  \"premises\": " + json_strings(h.premises);
     out += ",\n  \"first_day\": " + std::to_string(h.first_day);
@@ -289,50 +314,82 @@ std::string sums_json(const Header& h, const Totals& t) {
     return out + "}}";
 }
 
-std::string merge_summaries(const std::vector<std::pair<std::string, std::string>>& files,
-                            Header& header, Totals& totals) {
-    struct Part {
-        std::string name;
-        Header header{};
-        Totals totals;
-    };
-    std::vector<Part> parts;
-    for (const auto& [name, text] : files) {
-        std::string error;
-        const std::optional<Json> j = parse_json(text, error);
-        if (!j) return name + ": " + error;
-        Part& p = parts.emplace_back();
-        p.name = name;
-        if (!read_summary(*j, p.header, p.totals))
-            return name + ": not a JSON summary of popchan-batch (--json)";
-        if (const std::string fault = impossible(p.header, p.totals); !fault.empty())
-            return name + ": " + fault;
-        const Header& first = parts.front().header;
-        if (p.header.seed != first.seed || p.header.premises != first.premises ||
+std::string read_summary_file(const std::string& name, std::string& text) {
+    const std::string too_large = name + ": more than " + std::to_string(kMaxShardBytes >> 20) +
+                                  " MiB, more than a shard's summary takes";
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return "cannot read " + name + ": " + std::strerror(errno);
+    const struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    // A file's size refuses it unread; a pipe or a growing file by what it gave.
+    if (struct stat st{};
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uint64_t(st.st_size) > kMaxShardBytes)
+        return too_large;
+    text.clear();
+    char buffer[1 << 16];
+    for (;;) {
+        const std::size_t want = std::min(sizeof buffer, kMaxShardBytes + 1 - text.size());
+        const ssize_t got = ::read(fd, buffer, want);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return "cannot read " + name + ": " + std::strerror(errno);
+        if (got == 0) return {};
+        text.append(buffer, std::size_t(got));
+        if (text.size() > kMaxShardBytes) return too_large;
+    }
+}
+
+std::string ShardMerge::add(const std::string& name, std::string_view text) {
+    std::string error;
+    const std::optional<Json> j = parse_json(text, error);
+    if (!j) return name + ": " + error;
+    Part p;
+    p.name = name;
+    if (!read_summary(*j, p.header, p.totals))
+        return name + ": not a JSON summary of popchan-batch (--json)";
+    if (const std::string fault = impossible(p.header, p.totals); !fault.empty())
+        return name + ": " + fault;
+    if (!parts_.empty()) {
+        const Header& first = parts_.front().header;
+        if (p.header.seed != first.seed || !same_premises(p.header.premises, first.premises) ||
             p.header.run_days != first.run_days)
-            return name + ": another run than " + parts.front().name +
+            return name + ": another run than " + parts_.front().name +
                    " (its seed, premises or days differ)";
     }
-    if (parts.empty()) return "merge needs the JSON summaries of the shards";
-    std::stable_sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) {
+    parts_.push_back(std::move(p));
+    return {};
+}
+
+std::string ShardMerge::finish(Header& header, Totals& totals) {
+    if (parts_.empty()) return "merge needs the JSON summaries of the shards";
+    std::stable_sort(parts_.begin(), parts_.end(), [](const Part& a, const Part& b) {
         return a.header.first_day < b.header.first_day;
     });
-    header = parts.front().header;
+    header = parts_.front().header;
     totals = Totals{};
     std::int64_t done = 0; // days 1 to done are merged
-    for (const Part& p : parts) {
+    for (const Part& p : parts_) {
         const std::int64_t first = p.header.first_day;
         if (first - 1 != done)
             return first - 1 > done
                        ? "day " + std::to_string(done + 1) + " is in no file"
                        : p.name + ": day " + std::to_string(first) + " is in another file too";
-        if (const std::string over = add(totals, p.totals); !over.empty())
+        if (const std::string over = add_sums(totals, p.totals); !over.empty())
             return p.name + ": " + over + " overflows with the files before it";
         done += p.totals.days;
     }
     if (done != header.run_days) return "day " + std::to_string(done + 1) + " is in no file";
     header.first_day = 1;
     return {};
+}
+
+std::string merge_summaries(const std::vector<std::pair<std::string, std::string>>& files,
+                            Header& header, Totals& totals) {
+    ShardMerge merge;
+    for (const auto& [name, text] : files)
+        if (const std::string e = merge.add(name, text); !e.empty()) return e;
+    return merge.finish(header, totals);
 }
 
 } // namespace popchan::batch

@@ -171,7 +171,12 @@ check "merged JSON is the run's" cmp "$dir/whole.json" "$dir/merged.json"
 check "a missing shard exits 2" test $? -eq 2
 check "a missing shard is named" grep -q '^popchan-batch: day 26 is in no file$' "$dir/err"
 "$batch" merge "$dir/nothing.json" >/dev/null 2>"$dir/err"
-check "an unreadable file exits 1" test $? -eq 1
+check "an unreadable file exits 2" test $? -eq 2
+check "... and says why" grep -qxF "popchan-batch: cannot read $dir/nothing.json: No such file or directory" \
+    "$dir/err"
+"$batch" merge "$dir" >/dev/null 2>"$dir/err"
+check "a directory exits 2" test $? -eq 2
+check "... and is called one" grep -qxF "popchan-batch: cannot read $dir: Is a directory" "$dir/err"
 
 # Shard files that no run can write: one member edited (in the first shard, or in
 # both for a sum that overflows only when added), refused with the file and the
@@ -239,6 +244,39 @@ done <<EOF
 1 2|s/("seconds_tsujo": \[[0-9]+, [0-9]+, )[0-9]+/\11.5e308/|e2.json: sums.exact.seconds_tsujo overflows with the files before it
 1 2|s/"balances": .*/"balances": [[-4611686018427387904, 2], [0, 8]],/|e2.json: sums.balances overflows with the files before it
 EOF
+
+# Premises are one run's by their values, however they were written.
+"$batch" --days 20 --seed 4 --threads 1 --shard 1/2 --hours 10.0 --json >"$dir/h1.json"
+"$batch" merge "$dir/h1.json" "$dir/s2.json" >"$dir/merged.txt" 2>"$dir/err"
+check "--hours 10.0 and --hours 10 merge" test $? -eq 0
+check "... into the run" cmp <(grep -v '^前提' "$dir/s.txt") <(grep -v '^前提' "$dir/merged.txt")
+"$batch" --days 20 --seed 4 --threads 1 --shard 1/2 --hours 9.9 --json >"$dir/h1.json"
+"$batch" merge "$dir/h1.json" "$dir/s2.json" >/dev/null 2>"$dir/err"
+check "--hours 9.9 and --hours 10 do not" grep -qxF \
+    "popchan-batch: $dir/s2.json: another run than $dir/h1.json (its seed, premises or days differ)" \
+    "$dir/err"
+
+# A summary is a few kilobytes: a file past 16 MiB is refused unread, a pipe
+# once it has given that much, in little memory; one of 16 MiB is read.
+pad() { # file, size: shard 1 with blanks after its text up to the size
+    cp "$dir/s1.json" "$1"
+    head -c $(($2 - $(wc -c <"$dir/s1.json"))) /dev/zero | tr '\0' ' ' >>"$1"
+}
+pad "$dir/p1.json" 16777216
+"$batch" merge "$dir/p1.json" "$dir/s2.json" >/dev/null 2>"$dir/err"
+check "a summary of 16 MiB merges" test $? -eq 0
+pad "$dir/p1.json" 16777217
+truncate -s 5G "$dir/huge.json"
+for file in "$dir/p1.json" "$dir/huge.json" /dev/zero; do
+    (ulimit -v 200000 && exec "$batch" merge "$file" "$dir/s2.json") >"$dir/out" 2>"$dir/err"
+    check "$file: exits 2" test $? -eq 2
+    check "$file: says why" grep -qxF \
+        "popchan-batch: $file: more than 16 MiB, more than a shard's summary takes" "$dir/err"
+done
+head -c 17000000 /dev/zero | (ulimit -v 200000 && exec "$batch" merge /dev/stdin) 2>"$dir/err"
+check "a pipe past 16 MiB: exits 2" test $? -eq 2
+check "... and says why" grep -qxF \
+    "popchan-batch: /dev/stdin: more than 16 MiB, more than a shard's summary takes" "$dir/err"
 
 # Threads: no more start than the days keep busy, 256 at most, and a thread or
 # memory that cannot be had ends the run with a message and status 1, never an
