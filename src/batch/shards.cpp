@@ -104,9 +104,20 @@ struct Read {
     }
 };
 
+// The version of the tool that wrote a summary, as far as it tells: empty
+// when it is this one's, or when the text is no summary (which reading tells).
+std::string another_format(const Json& j) {
+    const Json* format = j.kind == Json::kObject ? j.find("format") : nullptr;
+    if (!format) return j.kind == Json::kObject && j.find("sums") ? "no format" : "";
+    Read r;
+    const auto n = r.number<std::int64_t>(*format);
+    return r.ok && n != kShardFormat ? "format " + std::to_string(n) : "";
+}
+
 // One file's header and totals, as far as they are there and of their kinds.
 bool read_summary(const Json& j, Header& h, Totals& t) {
     Read r;
+    r.number<std::int64_t>(j, "format"); // its value was asked before
     h.seed = r.number<std::uint64_t>(j, "seed");
     const auto& premises = r.items(r.member(j, "premises"), kPremiseRows);
     for (std::size_t i = 0; r.ok && i < premises.size(); ++i)
@@ -149,6 +160,29 @@ bool read_summary(const Json& j, Header& h, Totals& t) {
         t.exact.chain.push_back({r.number<double>(c[0]), r.number<double>(c[1])});
     }
     return r.ok;
+}
+
+// The first member of `file` that `known`, the summary this version writes of
+// the same sums, does not have at the same place, or one that `file` has
+// twice; empty when there is none. `path` names the place.
+std::string unknown_member(const Json& file, const Json& known, const std::string& path = "") {
+    if (file.kind == Json::kObject && known.kind == Json::kObject) {
+        for (const auto& member : file.members) {
+            const std::string& key = member.first;
+            const Json* k = known.find(key);
+            if (!k) return "unknown member " + path + key;
+            if (std::count_if(file.members.begin(), file.members.end(),
+                              [&](const auto& m) { return m.first == key; }) > 1)
+                return "member " + path + key + " given twice";
+            if (std::string e = unknown_member(member.second, *k, path + key + "."); !e.empty())
+                return e;
+        }
+    } else if (file.kind == Json::kArray && known.kind == Json::kArray) {
+        for (std::size_t i = 0; i < std::min(file.items.size(), known.items.size()); ++i)
+            if (std::string e = unknown_member(file.items[i], known.items[i], path); !e.empty())
+                return e;
+    }
+    return {};
 }
 
 // The days and the balance in hundreds of yen that the histogram of the day
@@ -287,7 +321,8 @@ bool same_premises(const PremiseTexts& a, const PremiseTexts& b) {
 } // namespace
 
 std::string sums_json(const Header& h, const Totals& t) {
-    std::string out = ",\n  \"premises\": " + json_strings(h.premises);
+    std::string out = ",\n  \"format\": " + std::to_string(kShardFormat);
+    out += ",\n  \"premises\": " + json_strings(h.premises);
     out += ",\n  \"first_day\": " + std::to_string(h.first_day);
     out += ",\n  \"run_days\": " + std::to_string(h.run_days ? h.run_days : t.days);
     out += ",\n  \"sums\": {";
@@ -344,12 +379,20 @@ std::string ShardMerge::add(const std::string& name, std::string_view text) {
     std::string error;
     const std::optional<Json> j = parse_json(text, error);
     if (!j) return name + ": " + error;
+    if (const std::string format = another_format(*j); !format.empty())
+        return name + ": written by another version of popchan-batch (" + format +
+               ", this one reads " + std::to_string(kShardFormat) + ")";
     Part p;
     p.name = name;
     if (!read_summary(*j, p.header, p.totals))
         return name + ": not a JSON summary of popchan-batch (--json)";
     if (const std::string fault = impossible(p.header, p.totals); !fault.empty())
         return name + ": " + fault;
+    // What this version writes of the same sums has every member it knows.
+    if (const std::string e =
+            unknown_member(*j, parse_json(summary_json(p.header, p.totals), error).value());
+        !e.empty())
+        return name + ": " + e;
     if (!parts_.empty()) {
         const Header& first = parts_.front().header;
         if (p.header.seed != first.seed || !same_premises(p.header.premises, first.premises) ||

@@ -11,6 +11,10 @@
 
 namespace popchan::batch {
 
+// The format of the members a merge reads: a summary written by a version of
+// the tool that writes them otherwise carries another number.
+inline constexpr int kShardFormat = 1;
+
 // The most bytes of a shard's summary: a few kilobytes, or a few megabytes
 // with a histogram of every balance a day can end with.
 inline constexpr std::size_t kMaxShardBytes = std::size_t(16) << 20;
@@ -20,8 +24,8 @@ inline constexpr std::size_t kMaxShardBytes = std::size_t(16) << 20;
 std::pair<std::int64_t, std::int64_t> shard_days(std::int64_t days, std::int64_t index,
                                                  std::int64_t count);
 
-// The members of a JSON summary that let it be merged: the premises, the days
-// it covers and every sum, each line starting with ",\n".
+// The members of a JSON summary that let it be merged: the format, the
+// premises, the days it covers and every sum, each line starting with ",\n".
 std::string sums_json(const Header& h, const Totals& t);
 
 // The text of the file `name`, of at most kMaxShardBytes, read without taking
@@ -32,8 +36,9 @@ std::string read_summary_file(const std::string& name, std::string& text);
 class ShardMerge {
   public:
     // Reads one file's summary (its name and text). The error names the file
-    // and what does not fit: not a summary, a figure no run can have (named by
-    // its member), another run.
+    // and what does not fit: not a summary, another format, a member this
+    // version does not write, a figure no run can have (named by its member),
+    // another run.
     std::string add(const std::string& name, std::string_view text);
     // The header and the totals of the whole run from the files read. The
     // error names a day missing or played twice, or a sum that overflows.

@@ -639,19 +639,11 @@ TEST(BatchReports, TheSummaryOfFourDaysByHand) {
     for (int hour = 2; hour <= 14; ++hour)
         hourly += ", 40000";
     const std::string zeros = "[0, 0, 0, 0, 0, 0]";
-    const std::string json =
-        "{\n  \"days\": 4,\n  \"seed\": 7,\n"
-        "  \"balance\": {\"mean\": 10000.00, \"sd\": 24494.90, \"quantiles\": {\"5\": -20000, "
-        "\"25\": -20000, \"50\": 10000, \"75\": 10000, \"95\": 40000}},\n"
-        "  \"winning_share\": 0.750000,\n  \"balance_per_hour\": 1000.00,\n"
-        "  \"per_day\": {\"jackpots\": 12.5000, \"first_hits\": 6.2500, \"max_chain\": 2.5000, "
-        "\"spins\": 2500.00},\n"
-        "  \"giveup_share\": 0.250000,\n"
-        "  \"reach\": {\"normal\": [" +
-        normal + "], \"kakuhen\": [" + kakuhen +
-        "]},\n"
-        "  \"premises\": [\"  310\", \"  2100\", \"   2\", \"無制限\", \"   30\", \"   10\", \" "
-        "2.22\", \" 30000\", \"確変後無制限\", \"9:00-10:00\", \"規制なし\"],\n"
+    // What a merge reads: the format, the premises, the days and the sums.
+    const std::string merged =
+        ",\n  \"format\": 1"
+        ",\n  \"premises\": [\"  310\", \"  2100\", \"   2\", \"無制限\", \"   30\", \"   10\", "
+        "\" 2.22\", \" 30000\", \"確変後無制限\", \"9:00-10:00\", \"規制なし\"],\n"
         "  \"first_day\": 1,\n  \"run_days\": 4,\n"
         "  \"sums\": {\"wins\": 3, \"giveups\": 1, \"seconds\": 144000, \"jackpots\": 50, "
         "\"first_hits\": 25, \"max_chain\": 10, \"spins\": 10000,\n"
@@ -661,7 +653,17 @@ TEST(BatchReports, TheSummaryOfFourDaysByHand) {
         "    \"balances\": [[-200, 1], [100, 2], [400, 1]],\n"
         "    \"exact\": {\"atari_tsujo\": " +
         zeros + ", \"atari_kakuhen\": " + zeros + ", \"seconds_tsujo\": " + zeros +
-        ", \"seconds_kakuhen\": " + zeros + ", \"chain\": []}}\n}\n";
+        ", \"seconds_kakuhen\": " + zeros + ", \"chain\": []}}";
+    const std::string json =
+        "{\n  \"days\": 4,\n  \"seed\": 7,\n"
+        "  \"balance\": {\"mean\": 10000.00, \"sd\": 24494.90, \"quantiles\": {\"5\": -20000, "
+        "\"25\": -20000, \"50\": 10000, \"75\": 10000, \"95\": 40000}},\n"
+        "  \"winning_share\": 0.750000,\n  \"balance_per_hour\": 1000.00,\n"
+        "  \"per_day\": {\"jackpots\": 12.5000, \"first_hits\": 6.2500, \"max_chain\": 2.5000, "
+        "\"spins\": 2500.00},\n"
+        "  \"giveup_share\": 0.250000,\n"
+        "  \"reach\": {\"normal\": [" +
+        normal + "], \"kakuhen\": [" + kakuhen + "]}" + merged + "\n}\n";
     EXPECT_EQ(summary_json(h, t), json);
 }
 

@@ -245,6 +245,27 @@ done <<EOF
 1 2|s/"balances": .*/"balances": [[-4611686018427387904, 2], [0, 8]],/|e2.json: sums.balances overflows with the files before it
 EOF
 
+# What this version does not write, and other versions' summaries.
+while IFS='|' read -r edit message; do
+    cp "$dir/s1.json" "$dir/e1.json"
+    sed -E -i "$edit" "$dir/e1.json"
+    check "$edit: changes the file" test -n "$(diff "$dir/s1.json" "$dir/e1.json")"
+    "$batch" merge "$dir/e1.json" "$dir/s2.json" >"$dir/out" 2>"$dir/err"
+    check "$edit: exits 2" test $? -eq 2
+    check "$edit: says why" test "$(cat "$dir/err")" = "popchan-batch: $dir/e1.json: $message"
+    check "$edit: prints nothing" test ! -s "$dir/out"
+done <<'EOF'
+s/"format": 1/"format": 2/|written by another version of popchan-batch (format 2, this one reads 1)
+/^  "format": 1,$/d|written by another version of popchan-batch (no format, this one reads 1)
+s/"format": 1/"format": "1"/|not a JSON summary of popchan-batch (--json)
+s/^  "format": 1,$/  "format": 1,\n  "version": 1,/|unknown member version
+s/"sums": \{/"sums": {"foo": 1, /|unknown member sums.foo
+s/"exact": \{/"exact": {"bar": [], /|unknown member sums.exact.bar
+s/"balance": \{/"balance": {"median": 0, /|unknown member balance.median
+s/\{"kind": 1, /{"kind": 1, "x": 0, /|unknown member reach.normal.x
+s/"sums": \{"wins": ([0-9]+)/"sums": {"wins": \1, "wins": 0/|member sums.wins given twice
+EOF
+
 # Premises are one run's by their values, however they were written.
 "$batch" --days 20 --seed 4 --threads 1 --shard 1/2 --hours 10.0 --json >"$dir/h1.json"
 "$batch" merge "$dir/h1.json" "$dir/s2.json" >"$dir/merged.txt" 2>"$dir/err"
