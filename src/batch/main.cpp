@@ -2,6 +2,7 @@
 // lottery and accounting as the desktop program.
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <new>
 #include <random>
@@ -176,11 +177,14 @@ int batch_main(int argc, char** argv) {
 
 } // namespace
 
-// Memory that runs out ends the tool with a message, as any failed run does.
+// Memory that runs out, or a library that fails, ends the tool with a
+// message, as any failed run does.
 int main(int argc, char** argv) {
     try {
         return batch_main(argc, argv);
     } catch (const std::bad_alloc&) {
         return failed("out of memory");
+    } catch (const std::exception& e) {
+        return failed(e.what());
     }
 }

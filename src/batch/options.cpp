@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "batch/run.h"
+#include "batch/shards.h"
 #include "common/numbers.h"
 
 namespace popchan::batch {
@@ -282,7 +283,14 @@ std::string usage() {
            "  --shard I/N       plays only part I of N of the days (consecutive blocks),\n"
            "                    for merging; e.g. --shard 2/4 --json > part2.json\n"
            "  merge FILE...     popchan-batch merge part*.json [--json]: the summary of the\n"
-           "                    whole run from the --json summaries of all its shards\n"
+           "                    whole run from the --json summaries of all its shards,\n"
+           "                    each of at most " +
+           std::to_string(kMaxShardBytes >> 20) + " MiB, of format " +
+           std::to_string(kShardFormat) +
+           " (this version's), its\n"
+           "                    figures possible and its digest (SHA-256 of its sums)\n"
+           "                    matching; the digest catches damage and edits, and is no\n"
+           "                    signature\n"
            "\nThe same seed gives the same results with any number of threads.\n";
     return out;
 }

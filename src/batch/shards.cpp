@@ -5,9 +5,12 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <openssl/evp.h>
 #include <optional>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
@@ -114,8 +117,9 @@ std::string another_format(const Json& j) {
     return r.ok && n != kShardFormat ? "format " + std::to_string(n) : "";
 }
 
-// One file's header and totals, as far as they are there and of their kinds.
-bool read_summary(const Json& j, Header& h, Totals& t) {
+// One file's header, totals and digest, as far as they are there and of
+// their kinds.
+bool read_summary(const Json& j, Header& h, Totals& t, std::string& digest) {
     Read r;
     r.number<std::int64_t>(j, "format"); // its value was asked before
     h.seed = r.number<std::uint64_t>(j, "seed");
@@ -159,6 +163,7 @@ bool read_summary(const Json& j, Header& h, Totals& t) {
         if (!r.ok) break;
         t.exact.chain.push_back({r.number<double>(c[0]), r.number<double>(c[1])});
     }
+    digest = r.text(r.member(j, "digest"));
     return r.ok;
 }
 
@@ -305,22 +310,9 @@ std::pair<std::int64_t, std::int64_t> shard_days(std::int64_t days, std::int64_t
 
 namespace {
 
-// Premises compared by the values a run plays, whatever their texts ("10"
-// and "10.0" hours).
-bool same_premises(const PremiseTexts& a, const PremiseTexts& b) {
-    const auto values = [](const PremiseTexts& texts) {
-        const Premises z = convert_and_check(texts).record;
-        return std::tuple{z.zentei_kakuritu,    z.zentei_dedama,   z.zentei_kakuhenritu,
-                          z.zentei_limiter,     z.zentei_kaiten,   z.zentei_jikan,
-                          z.zentei_kankin,      z.zentei_giveup,   z.zentei_eigyo,
-                          z.zentei_timeservice, z.zentei_hakokisei};
-    };
-    return values(a) == values(b);
-}
-
-} // namespace
-
-std::string sums_json(const Header& h, const Totals& t) {
+// The members a merge reads after the days and the seed, each line starting
+// with ",\n".
+std::string merged_members(const Header& h, const Totals& t) {
     std::string out = ",\n  \"format\": " + std::to_string(kShardFormat);
     out += ",\n  \"premises\": " + json_strings(h.premises);
     out += ",\n  \"first_day\": " + std::to_string(h.first_day);
@@ -347,6 +339,46 @@ std::string sums_json(const Header& h, const Totals& t) {
                return pair_of(exact_number(c[0]), exact_number(c[1]));
            });
     return out + "}}";
+}
+
+std::string sha256_hex(std::string_view text) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned size = 0;
+    if (!EVP_Digest(text.data(), text.size(), digest, &size, EVP_sha256(), nullptr))
+        throw std::runtime_error("OpenSSL could not compute a SHA-256 digest");
+    std::string hex;
+    for (unsigned i = 0; i < size; ++i) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+        hex += pair;
+    }
+    return hex;
+}
+
+// The digest of what a merge reads of a summary: the days, the seed and the
+// members above, as a JSON object laid out as the summary has them.
+std::string sums_digest(const Header& h, const Totals& t) {
+    return sha256_hex("{\n  \"days\": " + std::to_string(t.days) +
+                      ",\n  \"seed\": " + std::to_string(h.seed) + merged_members(h, t) + "\n}\n");
+}
+
+// Premises compared by the values a run plays, whatever their texts ("10"
+// and "10.0" hours).
+bool same_premises(const PremiseTexts& a, const PremiseTexts& b) {
+    const auto values = [](const PremiseTexts& texts) {
+        const Premises z = convert_and_check(texts).record;
+        return std::tuple{z.zentei_kakuritu,    z.zentei_dedama,   z.zentei_kakuhenritu,
+                          z.zentei_limiter,     z.zentei_kaiten,   z.zentei_jikan,
+                          z.zentei_kankin,      z.zentei_giveup,   z.zentei_eigyo,
+                          z.zentei_timeservice, z.zentei_hakokisei};
+    };
+    return values(a) == values(b);
+}
+
+} // namespace
+
+std::string sums_json(const Header& h, const Totals& t) {
+    return merged_members(h, t) + ",\n  \"digest\": \"" + sums_digest(h, t) + "\"";
 }
 
 std::string read_summary_file(const std::string& name, std::string& text) {
@@ -384,7 +416,8 @@ std::string ShardMerge::add(const std::string& name, std::string_view text) {
                ", this one reads " + std::to_string(kShardFormat) + ")";
     Part p;
     p.name = name;
-    if (!read_summary(*j, p.header, p.totals))
+    std::string digest;
+    if (!read_summary(*j, p.header, p.totals, digest))
         return name + ": not a JSON summary of popchan-batch (--json)";
     if (const std::string fault = impossible(p.header, p.totals); !fault.empty())
         return name + ": " + fault;
@@ -393,6 +426,8 @@ std::string ShardMerge::add(const std::string& name, std::string_view text) {
             unknown_member(*j, parse_json(summary_json(p.header, p.totals), error).value());
         !e.empty())
         return name + ": " + e;
+    if (digest != sums_digest(p.header, p.totals))
+        return name + ": its digest does not match its sums (the file was damaged or edited)";
     if (!parts_.empty()) {
         const Header& first = parts_.front().header;
         if (p.header.seed != first.seed || !same_premises(p.header.premises, first.premises) ||

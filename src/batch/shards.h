@@ -25,7 +25,8 @@ std::pair<std::int64_t, std::int64_t> shard_days(std::int64_t days, std::int64_t
                                                  std::int64_t count);
 
 // The members of a JSON summary that let it be merged: the format, the
-// premises, the days it covers and every sum, each line starting with ",\n".
+// premises, the days it covers, every sum and the digest of them all, each
+// line starting with ",\n".
 std::string sums_json(const Header& h, const Totals& t);
 
 // The text of the file `name`, of at most kMaxShardBytes, read without taking
@@ -38,7 +39,7 @@ class ShardMerge {
     // Reads one file's summary (its name and text). The error names the file
     // and what does not fit: not a summary, another format, a member this
     // version does not write, a figure no run can have (named by its member),
-    // another run.
+    // a digest that does not match, another run.
     std::string add(const std::string& name, std::string_view text);
     // The header and the totals of the whole run from the files read. The
     // error names a day missing or played twice, or a sum that overflows.

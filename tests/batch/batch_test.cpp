@@ -654,6 +654,8 @@ TEST(BatchReports, TheSummaryOfFourDaysByHand) {
         "    \"exact\": {\"atari_tsujo\": " +
         zeros + ", \"atari_kakuhen\": " + zeros + ", \"seconds_tsujo\": " + zeros +
         ", \"seconds_kakuhen\": " + zeros + ", \"chain\": []}}";
+    // The digest is the SHA-256 of "{\n  \"days\": 4,\n  \"seed\": 7" + merged + "\n}\n", as
+    // Python's hashlib.sha256 gives it.
     const std::string json =
         "{\n  \"days\": 4,\n  \"seed\": 7,\n"
         "  \"balance\": {\"mean\": 10000.00, \"sd\": 24494.90, \"quantiles\": {\"5\": -20000, "
@@ -663,7 +665,9 @@ TEST(BatchReports, TheSummaryOfFourDaysByHand) {
         "\"spins\": 2500.00},\n"
         "  \"giveup_share\": 0.250000,\n"
         "  \"reach\": {\"normal\": [" +
-        normal + "], \"kakuhen\": [" + kakuhen + "]}" + merged + "\n}\n";
+        normal + "], \"kakuhen\": [" + kakuhen + "]}" + merged +
+        ",\n  \"digest\": "
+        "\"1e7cabe36ec87689dccba64ca5b03fd9621b50921423da9acc18e68a2381ca49\"\n}\n";
     EXPECT_EQ(summary_json(h, t), json);
 }
 

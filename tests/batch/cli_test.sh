@@ -23,6 +23,7 @@ check "--help exits 0" test $? -eq 0
 check "--help names the premises" grep -q -- '--give-up VALUE' "$dir/help"
 check "--help names the most days" grep -q -- '--days N .*at most 100,000,000,000' "$dir/help"
 check "--help names the most threads" grep -q -- '256 start' "$dir/help"
+check "--help names what the digest guards" grep -q 'the digest catches damage and edits' "$dir/help"
 
 "$batch" --probability 0 --hours 15 >"$dir/out" 2>"$dir/err"
 check "bad premises exit 2" test $? -eq 2
@@ -188,9 +189,27 @@ done
 "$batch" merge "$dir/s2.json" "$dir/s1.json" >"$dir/merged.txt"
 check "two shards merge into the run" cmp "$dir/s.txt" "$dir/merged.txt"
 big=9223372036854775807
+# A shard's digest made anew, as anybody can make it without the tool: the
+# SHA-256 of its days, its seed and its members from "format" to "sums", laid
+# out as a JSON object (its numbers as the tool writes them).
+reseal() {
+    local digest
+    digest=$({
+        head -n 3 "$1"
+        sed -n '/^  "format": /,/^  "digest": /p' "$1" | sed '$d' | sed '$s/,$//'
+        echo '}'
+    } | sha256sum | cut -d' ' -f1)
+    sed -i -E "s/^  \"digest\": \"[^\"]*\"/  \"digest\": \"$digest\"/" "$1"
+}
+cp "$dir/s1.json" "$dir/r1.json"
+reseal "$dir/r1.json"
+check "a shard's digest is the SHA-256 of what merge reads" cmp "$dir/s1.json" "$dir/r1.json"
+# Shard 1's own figures, for edits that add to them.
+sums_value() { sed -n "s/^  \"sums\": {.*\"$1\": \([0-9]*\).*/\1/p" "$dir/s1.json"; }
 while IFS='|' read -r edited edit message; do
     for i in 1 2; do cp "$dir/s$i.json" "$dir/e$i.json"; done
-    for i in $edited; do sed -E -i "$edit" "$dir/e$i.json"; done
+    # Made anew, the digest lets the edit by: what a shard holds must be possible anyway.
+    for i in $edited; do sed -E -i "$edit" "$dir/e$i.json" && reseal "$dir/e$i.json"; done
     check "$edit: changes the file" test -n "$(diff "$dir/s1.json" "$dir/e1.json")"
     "$batch" merge "$dir/e1.json" "$dir/e2.json" >"$dir/out" 2>"$dir/err"
     check "$edit: exits 2" test $? -eq 2
@@ -240,9 +259,32 @@ done <<EOF
 1|s/"chain": \[\[[0-9]+, /"chain": [[99999999, /|e1.json: sums.exact.chain must be at most sums.jackpots in all
 1 2|s/"seconds": [0-9]+/"seconds": $big/|e2.json: sums.seconds overflows with the files before it
 1 2|s/"hourly": \[0,/"hourly": [$big,/|e2.json: sums.hourly overflows with the files before it
-1 2|s/"reach": \[\[[0-9]+, [0-9]+\]/"reach": [[1e308, 1.5e308]/|e2.json: sums.reach overflows with the files before it
-1 2|s/("seconds_tsujo": \[[0-9]+, [0-9]+, )[0-9]+/\11.5e308/|e2.json: sums.exact.seconds_tsujo overflows with the files before it
+1 2|s/"reach": \[\[[0-9]+, [0-9]+\]/"reach": [[1e+308, 1.5e+308]/|e2.json: sums.reach overflows with the files before it
+1 2|s/("seconds_tsujo": \[[0-9]+, [0-9]+, )[0-9]+/\11.5e+308/|e2.json: sums.exact.seconds_tsujo overflows with the files before it
 1 2|s/"balances": .*/"balances": [[-4611686018427387904, 2], [0, 8]],/|e2.json: sums.balances overflows with the files before it
+EOF
+
+# Edits that leave a shard possible, which only its digest tells: status 2 and
+# the file named. Made anew, the digest lets them by: it tells damage and
+# edits, and is no signature.
+while IFS='|' read -r what edit; do
+    cp "$dir/s1.json" "$dir/e1.json"
+    sed -E -i "$edit" "$dir/e1.json"
+    check "$what: changes the file" test -n "$(diff "$dir/s1.json" "$dir/e1.json")"
+    "$batch" merge "$dir/e1.json" "$dir/s2.json" >"$dir/out" 2>"$dir/err"
+    check "$what: exits 2" test $? -eq 2
+    check "$what: names the file" test "$(cat "$dir/err")" = \
+        "popchan-batch: $dir/e1.json: its digest does not match its sums (the file was damaged or edited)"
+    check "$what: prints nothing" test ! -s "$dir/out"
+    reseal "$dir/e1.json"
+    "$batch" merge "$dir/e1.json" "$dir/s2.json" >/dev/null 2>&1
+    check "$what, the digest made anew: merges" test $? -eq 0
+done <<EOF
+the spins + 1|s/"spins": $(sums_value spins),/"spins": $(($(sums_value spins) + 1)),/
+the longest chains + 1|s/"max_chain": $(sums_value max_chain),/"max_chain": $(($(sums_value max_chain) + 1)),/
+the balance after the first hour × 100|s/"hourly": \[0, (-?[0-9]+)/"hourly": [0, \100/
+the hours written otherwise|s/"   10"/"10"/
+a damaged digest|s/"digest": "./"digest": "g/
 EOF
 
 # What this version does not write, and other versions' summaries.
