@@ -16,6 +16,9 @@
 #include <unistd.h>
 
 #include "batch/json.h"
+#include "batch/options.h"
+#include "common/numbers.h"
+#include "stats/reach_stats.h"
 
 namespace popchan::batch {
 
@@ -212,8 +215,10 @@ bool finite(const DayRatio& d) {
 // The first figure of a file that no run can have, as "field must be …";
 // empty when all can be. Each rule is tried only when those before it hold.
 std::string impossible(const Header& h, const Totals& t) {
-    if (const std::vector<int> failed = convert_and_check(h.premises).failed; !failed.empty())
-        return "premises must pass their checks: " + std::string(check_message(failed[0]));
+    const Commit premises = convert_and_check(h.premises);
+    if (!premises.failed.empty())
+        return "premises must pass their checks: " + std::string(check_message(premises.failed[0]));
+    const Premises& z = premises.record;
     std::string fault;
     const auto rule = [&](const std::string& field, const std::string& must, auto holds) {
         if (fault.empty() && !holds()) fault = field + " must be " + must;
@@ -222,6 +227,8 @@ std::string impossible(const Header& h, const Totals& t) {
     rule("days", "at least 1", [&] { return t.days >= 1; });
     rule("run_days", "at least first_day + days - 1",
          [&] { return h.run_days >= h.first_day && t.days - 1 <= h.run_days - h.first_day; });
+    rule("run_days", "at most " + format_counter(double(kMaxDays)),
+         [&] { return h.run_days <= kMaxDays; });
     for (auto [name, field] : kSums)
         rule(std::string("sums.") + name, "at least 0", [&] { return t.*field >= 0; });
     for (const PartOf& p : kParts)
@@ -235,6 +242,66 @@ std::string impossible(const Header& h, const Totals& t) {
          [&] {
              const auto sums = histogram(t);
              return sums && (*sums)[0] == t.days;
+         });
+    // What the days of the histogram tell of the other sums; its counts add up
+    // to days, so none of these overflows.
+    const auto days_where = [&](auto holds) {
+        std::int64_t n = 0;
+        for (const auto& [balance, count] : t.balances)
+            if (holds(balance)) n += count;
+        return n;
+    };
+    rule("sums.wins", "the days of sums.balances above 0",
+         [&] { return t.wins == days_where([](std::int64_t b) { return b > 0; }); });
+    // A day is given up when its balance falls below minus the give-up amount,
+    // unless its hours ended with the same spin.
+    rule("sums.giveups", "at most the days of sums.balances below minus the give-up amount", [&] {
+        return t.giveups <= days_where([&](std::int64_t b) {
+                   return 100.0 * double(b) < -double(z.zentei_giveup);
+               });
+    });
+    // Every other day ended when its clock, in whole seconds, passed its hours.
+    const Single hours_end = z.zentei_jikan * 3600;
+    const auto least_seconds = std::int64_t(std::floor(hours_end)) + 1;
+    rule("sums.seconds", "at least the days not given up times their hours",
+         [&] { return t.seconds / least_seconds >= t.days - t.giveups; });
+    // The balance after each hour: whole hundreds of yen as every balance, none
+    // before the first spin, and the day's last balance at each hour after
+    // its hours (no hour past them is noted while the day goes on).
+    rule("sums.hourly", "whole hundreds of yen, 0 at 9:00", [&] {
+        return t.hourly[0] == 0 && std::all_of(t.hourly.begin(), t.hourly.end(),
+                                               [](std::int64_t yen) { return yen % 100 == 0; });
+    });
+    rule("sums.hourly", "the yen of sums.balances at each hour after the day's hours", [&] {
+        std::int64_t yen{};
+        const bool fits = !__builtin_mul_overflow((*histogram(t))[1], std::int64_t(100), &yen);
+        for (int hour = 1; hour <= kMaxHours; ++hour)
+            if (Single(hour * 3600) > hours_end && !(fits && t.hourly[hour] == yen)) return false;
+        return true;
+    });
+    // Every jackpot comes with a reach of a kind from 1 to 11, counted in the
+    // row of its kind and in the total row of its state: a first hit in the
+    // normal state, any other jackpot in the probability-up state.
+    rule("sums.reach",
+         "rows of the kinds 1 to 11 of each state and their totals, and no other rows", [&] {
+             constexpr int kinds = int(kReachLabels.size());
+             for (int base : {0, ReachStats::kProbUpBase})
+                 for (std::size_t c = 0; c < 2; ++c) {
+                     double sum = 0;
+                     for (int kind = 1; kind <= kinds; ++kind)
+                         sum += t.reach[std::size_t(base + kind)][c];
+                     if (sum != t.reach[std::size_t(base)][c]) return false;
+                 }
+             return std::all_of(t.reach.begin() + kinds + 1,
+                                t.reach.begin() + ReachStats::kProbUpBase,
+                                [](const auto& row) { return row[0] == 0 && row[1] == 0; });
+         });
+    rule("sums.reach",
+         "jackpots of sums.first_hits in the normal state and of the other sums.jackpots in the "
+         "probability-up state",
+         [&] {
+             return t.reach[0][0] == double(t.first_hits) &&
+                    t.reach[ReachStats::kProbUpBase][0] == double(t.jackpots - t.first_hits);
          });
     for (const Ratio& ratio : kRatios) {
         const DayRatio& d = t.exact.*ratio.ratio;

@@ -206,6 +206,13 @@ reseal "$dir/r1.json"
 check "a shard's digest is the SHA-256 of what merge reads" cmp "$dir/s1.json" "$dir/r1.json"
 # Shard 1's own figures, for edits that add to them.
 sums_value() { sed -n "s/^  \"sums\": {.*\"$1\": \([0-9]*\).*/\1/p" "$dir/s1.json"; }
+giveups=$(sums_value giveups)
+first_hits=$(sums_value first_hits)
+jackpots=$(sums_value jackpots)
+last_hour=$(sed -n 's/^    "hourly": .*, \(-\{0,1\}[0-9]*\)\],$/\1/p' "$dir/s1.json")
+check "shard 1's figures are read" test -n "$giveups" -a -n "$first_hits" -a -n "$jackpots" \
+    -a -n "$last_hour"
+zeros="0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0"
 while IFS='|' read -r edited edit message; do
     for i in 1 2; do cp "$dir/s$i.json" "$dir/e$i.json"; done
     # Made anew, the digest lets the edit by: what a shard holds must be possible anyway.
@@ -257,11 +264,21 @@ done <<EOF
 1|s/"chain": \[\[[0-9]+, [0-9]+\]/"chain": [[5091, 99999]/|e1.json: sums.exact.chain must be at each place ended from 0 to seen
 1|s/"chain": \[\[[0-9]+, [0-9]+\]/"chain": [[5, -1]/|e1.json: sums.exact.chain must be at each place ended from 0 to seen
 1|s/"chain": \[\[[0-9]+, /"chain": [[99999999, /|e1.json: sums.exact.chain must be at most sums.jackpots in all
+1|s/"wins": [0-9]+/"wins": 10/|e1.json: sums.wins must be the days of sums.balances above 0
+1|s/"giveups": [0-9]+/"giveups": $((giveups + 5))/|e1.json: sums.giveups must be at most the days of sums.balances below minus the give-up amount
+1|s/"seconds": [0-9]+/"seconds": 1/|e1.json: sums.seconds must be at least the days not given up times their hours
+1|s/"hourly": \[0,/"hourly": [100,/|e1.json: sums.hourly must be whole hundreds of yen, 0 at 9:00
+1|/"hourly"/ s/, (-?[0-9]+)\],$/, \150],/|e1.json: sums.hourly must be whole hundreds of yen, 0 at 9:00
+1|/"hourly"/ s/, (-?[0-9]+)\],$/, $((last_hour + 100000))],/|e1.json: sums.hourly must be the yen of sums.balances at each hour after the day's hours
+1|s/"reach": \[\[([0-9]+), ([0-9]+)\]/"reach": [[\1, 1\2]/|e1.json: sums.reach must be rows of the kinds 1 to 11 of each state and their totals, and no other rows
+1|s/"first_hits": [0-9]+/"first_hits": $((first_hits - 1))/|e1.json: sums.reach must be jackpots of sums.first_hits in the normal state and of the other sums.jackpots in the probability-up state
+1|s/"jackpots": $jackpots,/"jackpots": $((jackpots + 1)),/|e1.json: sums.reach must be jackpots of sums.first_hits in the normal state and of the other sums.jackpots in the probability-up state
+1|s/"run_days": 20/"run_days": 100000000001/|e1.json: run_days must be at most 100,000,000,000
 1 2|s/"seconds": [0-9]+/"seconds": $big/|e2.json: sums.seconds overflows with the files before it
-1 2|s/"hourly": \[0,/"hourly": [$big,/|e2.json: sums.hourly overflows with the files before it
-1 2|s/"reach": \[\[[0-9]+, [0-9]+\]/"reach": [[1e+308, 1.5e+308]/|e2.json: sums.reach overflows with the files before it
+1 2|s/"hourly": \[0, -?[0-9]+,/"hourly": [0, 9223372036854775800,/|e2.json: sums.hourly overflows with the files before it
+1 2|s/"reach": \[\[([0-9]+), [0-9]+\], \[([0-9]+), [0-9]+\]/"reach": [[\1, 1.5e+308], [\2, 1.5e+308]/|e2.json: sums.reach overflows with the files before it
 1 2|s/("seconds_tsujo": \[[0-9]+, [0-9]+, )[0-9]+/\11.5e+308/|e2.json: sums.exact.seconds_tsujo overflows with the files before it
-1 2|s/"balances": .*/"balances": [[-4611686018427387904, 2], [0, 8]],/|e2.json: sums.balances overflows with the files before it
+1 2|s/"balances": .*/"balances": [[-1500000000000000000, 5], [1500000000000000000, 5]],/; s/"wins": [0-9]+/"wins": 5/; s/"giveups": [0-9]+/"giveups": 0/; s/"seconds": [0-9]+/"seconds": 360010/; s/"hourly": \[[^]]*\]/"hourly": [$zeros]/|e2.json: sums.balances overflows with the files before it
 EOF
 
 # Edits that leave a shard possible, which only its digest tells: status 2 and
