@@ -1,13 +1,11 @@
 // popchan-batch: thousands of parlour days at machine speed, with the same
 // lottery and accounting as the desktop program.
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
+#include <exception>
 #include <iostream>
+#include <new>
 #include <random>
-#include <sstream>
 #include <thread>
 #include <tuple>
 #include <unistd.h>
@@ -44,20 +42,18 @@ int finish(std::initializer_list<OutputFile*> files) {
     return 0;
 }
 
-// "merge FILE…": the summary of a whole run from its shards' JSON summaries.
+// "merge FILE…": the summary of a whole run from its shards' JSON summaries,
+// read one file at a time.
 int merge_shards(const Options& o) {
-    std::vector<std::pair<std::string, std::string>> files;
+    ShardMerge merge;
     for (const std::string& name : o.files) {
-        std::ifstream in(name, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        if (!in) return failed("cannot read " + name + ": " + std::strerror(errno));
-        files.emplace_back(name, text.str());
+        std::string text;
+        if (const std::string e = read_summary_file(name, text); !e.empty()) return failed(e, 2);
+        if (const std::string e = merge.add(name, text); !e.empty()) return failed(e, 2);
     }
     Header header{};
     Totals totals;
-    if (const std::string e = merge_summaries(files, header, totals); !e.empty())
-        return failed(e, 2);
+    if (const std::string e = merge.finish(header, totals); !e.empty()) return failed(e, 2);
     print(o.json ? summary_json(header, totals) : summary_table(header, totals));
     return finish({});
 }
@@ -95,9 +91,7 @@ int border(const Options& o, const RunConfig& config) {
     return finish({});
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int batch_main(int argc, char** argv) {
     const Parsed parsed = parse(std::vector<std::string>(argv + 1, argv + argc));
     const Options& o = parsed.options;
     if (o.help) {
@@ -135,6 +129,9 @@ int main(int argc, char** argv) {
                      std::uint64_t(std::chrono::system_clock::now().time_since_epoch().count());
     config.threads =
         o.threads > 0 ? o.threads : int(std::max(1u, std::thread::hardware_concurrency()));
+    if (o.threads > kMaxThreads)
+        std::fprintf(stderr, "popchan-batch: --threads %d capped to %d, the most a run starts\n",
+                     o.threads, kMaxThreads);
     config.record_spins = !o.spins.empty();
     if (!o.seed)
         std::fprintf(stderr, "popchan-batch: seed %llu\n", (unsigned long long)config.seed);
@@ -172,4 +169,18 @@ int main(int argc, char** argv) {
     print(o.json ? summary_json(header, totals) : summary_table(header, totals));
     if (plot.is_open()) plot.write(plot_svg(totals, config.premises.zentei_jikan));
     return finish({&per_day, &spins, &plot});
+}
+
+} // namespace
+
+// Memory that runs out, or a library that fails, ends the tool with a
+// message, as any failed run does.
+int main(int argc, char** argv) {
+    try {
+        return batch_main(argc, argv);
+    } catch (const std::bad_alloc&) {
+        return failed("out of memory");
+    } catch (const std::exception& e) {
+        return failed(e.what());
+    }
 }

@@ -6,6 +6,10 @@
 #include <cstdio>
 #include <limits>
 
+#include "batch/run.h"
+#include "batch/shards.h"
+#include "common/numbers.h"
+
 namespace popchan::batch {
 
 namespace {
@@ -236,9 +240,16 @@ std::string usage() {
                "; e.g. " + o.example + "\n";
     }
     out += "\nRun:\n"
-           "  --days N          days to play; default 1000; e.g. --days 100000\n"
+           "  --days N          days to play, at most " +
+           format_counter(double(kMaxDays)) +
+           "; default 1000;\n"
+           "                    e.g. --days 100000\n"
            "  --seed S          seed of the run; default from the clock (printed); e.g. --seed 42\n"
-           "  --threads T       worker threads; default every core; e.g. --threads 2\n"
+           "  --threads T       worker threads, from 1 to 1024; default every core; at most\n"
+           "                    " +
+           std::to_string(kMaxThreads) +
+           " start, and only as many as the days keep busy;\n"
+           "                    e.g. --threads 2\n"
            "\nOutput:\n"
            "  --json            the summary as JSON instead of a table\n"
            "  --exact           only the exact figures from the premises (理論値: jackpot\n"
@@ -272,7 +283,14 @@ std::string usage() {
            "  --shard I/N       plays only part I of N of the days (consecutive blocks),\n"
            "                    for merging; e.g. --shard 2/4 --json > part2.json\n"
            "  merge FILE...     popchan-batch merge part*.json [--json]: the summary of the\n"
-           "                    whole run from the --json summaries of all its shards\n"
+           "                    whole run from the --json summaries of all its shards,\n"
+           "                    each of at most " +
+           std::to_string(kMaxShardBytes >> 20) + " MiB, of format " +
+           std::to_string(kShardFormat) +
+           " (this version's), its\n"
+           "                    figures possible and its digest (SHA-256 of its sums)\n"
+           "                    matching; the digest catches damage and edits, and is no\n"
+           "                    signature\n"
            "\nWhat is counted:\n"
            "A first hit (初当り) is a jackpot in the normal state. Every first hit booked\n"
            "in a day counts, the one on the spin that crosses the end of the hours too,\n"
@@ -325,10 +343,11 @@ Parsed parse(const std::vector<std::string>& args) {
             const bool coded = premise->row >= kRowEigyo;
             o.premises[premise->row] = coded ? code_text(premise->row, value) : value;
         } else if (name == "--days") {
-            if (const auto days = whole_number<std::int64_t>(value, 1))
+            if (const auto days = whole_number<std::int64_t>(value, 1, kMaxDays))
                 o.days = *days;
             else
-                p.usage_errors.push_back("--days needs a whole number of at least 1: " + value);
+                p.usage_errors.push_back("--days needs a whole number from 1 to " +
+                                         format_counter(double(kMaxDays)) + ": " + value);
         } else if (name == "--seed") {
             if (const auto seed = whole_number<std::uint64_t>(value, 0))
                 o.seed = seed;

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <condition_variable>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
 
 namespace popchan::batch {
@@ -74,8 +76,10 @@ double Totals::per_hour() const {
 
 std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day,
                 const Progress& progress, const std::function<std::string()>& failure) {
-    const int threads = std::max(config.threads, 1);
     const std::int64_t chunks = (config.days + kChunk - 1) / kChunk;
+    // A thread without a chunk to play would only hold its machine.
+    const int threads = int(
+        std::max<std::int64_t>(1, std::min<std::int64_t>({config.threads, kMaxThreads, chunks})));
     // Workers take chunks in turn and may run ahead of the merge by a few
     // chunks each; the merge takes them strictly in day order.
     const std::int64_t ahead = 4 * threads;
@@ -96,7 +100,11 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
                 i = next++;
             }
             Chunk& slot = slots[std::size_t(i % ahead)];
-            play_chunk(player, config, config.first_day + i * kChunk, slot);
+            try {
+                play_chunk(player, config, config.first_day + i * kChunk, slot);
+            } catch (const std::bad_alloc&) {
+                slot.error = "out of memory";
+            }
             {
                 std::lock_guard lock(mutex);
                 ready[std::size_t(i % ahead)] = 1;
@@ -104,11 +112,32 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
             changed.notify_all();
         }
     };
-    std::vector<std::unique_ptr<DayPlayer>> players;
-    std::vector<std::thread> workers;
-    for (int t = 0; t < threads; ++t) {
-        players.push_back(std::make_unique<DayPlayer>(config.premises));
-        workers.emplace_back(work, std::ref(*players.back()));
+    // However the run ends, its workers are told to stop and are waited for.
+    struct Crew {
+        std::vector<std::unique_ptr<DayPlayer>> players;
+        std::vector<std::thread> workers;
+        bool& stop;
+        std::mutex& mutex;
+        std::condition_variable& changed;
+        ~Crew() {
+            {
+                std::lock_guard lock(mutex);
+                stop = true;
+            }
+            changed.notify_all();
+            for (auto& w : workers)
+                w.join();
+        }
+    } crew{{}, {}, stop, mutex, changed};
+    try {
+        for (int t = 0; t < threads; ++t) {
+            crew.players.push_back(std::make_unique<DayPlayer>(config.premises));
+            crew.workers.emplace_back(work, std::ref(*crew.players.back()));
+        }
+    } catch (const std::system_error& e) {
+        return "cannot start " + std::to_string(threads) + " worker threads: " + e.what();
+    } catch (const std::bad_alloc&) {
+        return "cannot start " + std::to_string(threads) + " worker threads: out of memory";
     }
 
     std::string error;
@@ -140,14 +169,10 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
             std::lock_guard lock(mutex);
             ready[k] = 0;
             merged = i + 1;
-            stop = !error.empty();
         }
         changed.notify_all();
         if (progress) progress(std::min((i + 1) * kChunk, config.days), config.days);
     }
-    // Every chunk was taken, or stop was set and told: the workers end.
-    for (auto& w : workers)
-        w.join();
     return error;
 }
 

@@ -11,11 +11,15 @@
 
 namespace popchan::batch {
 
+// The most threads a run starts: each holds a machine of its own (about 2 MB)
+// and a few chunks of days, and more than the cores play no faster.
+inline constexpr int kMaxThreads = 256;
+
 struct RunConfig {
     Premises premises;
     std::int64_t first_day = 1, days = 1000; // days first_day .. first_day + days - 1
     std::uint64_t seed = 0;
-    int threads = 1;
+    int threads = 1; // at most kMaxThreads start, and no more than the run has chunks of days
     bool record_spins = false;
 };
 
@@ -45,8 +49,9 @@ using Progress = std::function<void(std::int64_t done, std::int64_t total)>;
 
 // Plays the run. `each_day` sees every day in order with its spins (their
 // kakuhen_zan already resolved). Returns an error text when the core
-// reported a run-time error, or when `failure`, if given, tells one after a
-// day (an output that could not be written): either ends the run there.
+// reported a run-time error, when `failure`, if given, tells one after a
+// day (an output that could not be written), or when a thread could not be
+// started or memory ran out: each ends the run there.
 std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day,
                 const Progress& progress, const std::function<std::string()>& failure = {});
 

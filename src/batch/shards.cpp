@@ -2,11 +2,23 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <openssl/evp.h>
 #include <optional>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
 
 #include "batch/json.h"
+#include "batch/options.h"
+#include "common/numbers.h"
+#include "stats/reach_stats.h"
 
 namespace popchan::batch {
 
@@ -64,6 +76,10 @@ struct Read {
         const Json* m = j.kind == Json::kObject ? j.find(key) : nullptr;
         return m ? *m : none;
     }
+    const std::string& text(const Json& j) {
+        ok = ok && j.kind == Json::kString;
+        return j.text;
+    }
     const std::vector<Json>& items(const Json& j, std::size_t size = 0) {
         ok = ok && j.kind == Json::kArray && (size == 0 || j.items.size() == size);
         return j.items;
@@ -80,15 +96,25 @@ struct Read {
     }
 };
 
-// One file's header and totals, as far as they are there and of their kinds.
-bool read_summary(const Json& j, Header& h, Totals& t) {
+// The version of the tool that wrote a summary, as far as it tells: empty
+// when it is this one's, or when the text is no summary (which reading tells).
+std::string another_format(const Json& j) {
+    const Json* format = j.kind == Json::kObject ? j.find("format") : nullptr;
+    if (!format) return j.kind == Json::kObject && j.find("sums") ? "no format" : "";
     Read r;
+    const auto n = r.number<std::int64_t>(*format);
+    return r.ok && n != kShardFormat ? "format " + std::to_string(n) : "";
+}
+
+// One file's header, totals and digest, as far as they are there and of
+// their kinds.
+bool read_summary(const Json& j, Header& h, Totals& t, std::string& digest) {
+    Read r;
+    r.number<std::int64_t>(j, "format"); // its value was asked before
     h.seed = r.number<std::uint64_t>(j, "seed");
     const auto& premises = r.items(r.member(j, "premises"), kPremiseRows);
-    for (std::size_t i = 0; r.ok && i < premises.size(); ++i) {
-        r.ok = premises[i].kind == Json::kString;
-        h.premises[i] = premises[i].text;
-    }
+    for (std::size_t i = 0; r.ok && i < premises.size(); ++i)
+        h.premises[i] = r.text(premises[i]);
     h.first_day = r.number<std::int64_t>(j, "first_day");
     h.run_days = r.number<std::int64_t>(j, "run_days");
     t.days = r.number<std::int64_t>(j, "days");
@@ -121,7 +147,31 @@ bool read_summary(const Json& j, Header& h, Totals& t) {
         d.yy = r.number<double>(v[4]);
         d.days = r.number<std::int64_t>(v[5]);
     }
+    digest = r.text(r.member(j, "digest"));
     return r.ok;
+}
+
+// The first member of `file` that `known`, the summary this version writes of
+// the same sums, does not have at the same place, or one that `file` has
+// twice; empty when there is none. `path` names the place.
+std::string unknown_member(const Json& file, const Json& known, const std::string& path = "") {
+    if (file.kind == Json::kObject && known.kind == Json::kObject) {
+        for (const auto& member : file.members) {
+            const std::string& key = member.first;
+            const Json* k = known.find(key);
+            if (!k) return "unknown member " + path + key;
+            if (std::count_if(file.members.begin(), file.members.end(),
+                              [&](const auto& m) { return m.first == key; }) > 1)
+                return "member " + path + key + " given twice";
+            if (std::string e = unknown_member(member.second, *k, path + key + "."); !e.empty())
+                return e;
+        }
+    } else if (file.kind == Json::kArray && known.kind == Json::kArray) {
+        for (std::size_t i = 0; i < std::min(file.items.size(), known.items.size()); ++i)
+            if (std::string e = unknown_member(file.items[i], known.items[i], path); !e.empty())
+                return e;
+    }
+    return {};
 }
 
 // The days and the balance in hundreds of yen that the histogram of the day
@@ -146,8 +196,10 @@ bool finite(const DayRatio& d) {
 // The first figure of a file that no run can have, as "field must be …";
 // empty when all can be. Each rule is tried only when those before it hold.
 std::string impossible(const Header& h, const Totals& t) {
-    if (const std::vector<int> failed = convert_and_check(h.premises).failed; !failed.empty())
-        return "premises must pass their checks: " + std::string(check_message(failed[0]));
+    const Commit premises = convert_and_check(h.premises);
+    if (!premises.failed.empty())
+        return "premises must pass their checks: " + std::string(check_message(premises.failed[0]));
+    const Premises& z = premises.record;
     std::string fault;
     const auto rule = [&](const std::string& field, const std::string& must, auto holds) {
         if (fault.empty() && !holds()) fault = field + " must be " + must;
@@ -156,6 +208,8 @@ std::string impossible(const Header& h, const Totals& t) {
     rule("days", "at least 1", [&] { return t.days >= 1; });
     rule("run_days", "at least first_day + days - 1",
          [&] { return h.run_days >= h.first_day && t.days - 1 <= h.run_days - h.first_day; });
+    rule("run_days", "at most " + format_counter(double(kMaxDays)),
+         [&] { return h.run_days <= kMaxDays; });
     for (auto [name, field] : kSums)
         rule(std::string("sums.") + name, "at least 0", [&] { return t.*field >= 0; });
     for (const PartOf& p : kParts)
@@ -169,6 +223,66 @@ std::string impossible(const Header& h, const Totals& t) {
          [&] {
              const auto sums = histogram(t);
              return sums && (*sums)[0] == t.days;
+         });
+    // What the days of the histogram tell of the other sums; its counts add up
+    // to days, so none of these overflows.
+    const auto days_where = [&](auto holds) {
+        std::int64_t n = 0;
+        for (const auto& [balance, count] : t.balances)
+            if (holds(balance)) n += count;
+        return n;
+    };
+    rule("sums.wins", "the days of sums.balances above 0",
+         [&] { return t.wins == days_where([](std::int64_t b) { return b > 0; }); });
+    // A day is given up when its balance falls below minus the give-up amount,
+    // unless its hours ended with the same spin.
+    rule("sums.giveups", "at most the days of sums.balances below minus the give-up amount", [&] {
+        return t.giveups <= days_where([&](std::int64_t b) {
+                   return 100.0 * double(b) < -double(z.zentei_giveup);
+               });
+    });
+    // Every other day ended when its clock, in whole seconds, passed its hours.
+    const Single hours_end = z.zentei_jikan * 3600;
+    const auto least_seconds = std::int64_t(std::floor(hours_end)) + 1;
+    rule("sums.seconds", "at least the days not given up times their hours",
+         [&] { return t.seconds / least_seconds >= t.days - t.giveups; });
+    // The balance after each hour: whole hundreds of yen as every balance, none
+    // before the first spin, and the day's last balance at each hour after
+    // its hours (no hour past them is noted while the day goes on).
+    rule("sums.hourly", "whole hundreds of yen, 0 at 9:00", [&] {
+        return t.hourly[0] == 0 && std::all_of(t.hourly.begin(), t.hourly.end(),
+                                               [](std::int64_t yen) { return yen % 100 == 0; });
+    });
+    rule("sums.hourly", "the yen of sums.balances at each hour after the day's hours", [&] {
+        std::int64_t yen{};
+        const bool fits = !__builtin_mul_overflow((*histogram(t))[1], std::int64_t(100), &yen);
+        for (int hour = 1; hour <= kMaxHours; ++hour)
+            if (Single(hour * 3600) > hours_end && !(fits && t.hourly[hour] == yen)) return false;
+        return true;
+    });
+    // Every jackpot comes with a reach of a kind from 1 to 11, counted in the
+    // row of its kind and in the total row of its state: a first hit in the
+    // normal state, any other jackpot in the probability-up state.
+    rule("sums.reach",
+         "rows of the kinds 1 to 11 of each state and their totals, and no other rows", [&] {
+             constexpr int kinds = int(kReachLabels.size());
+             for (int base : {0, ReachStats::kProbUpBase})
+                 for (std::size_t c = 0; c < 2; ++c) {
+                     double sum = 0;
+                     for (int kind = 1; kind <= kinds; ++kind)
+                         sum += t.reach[std::size_t(base + kind)][c];
+                     if (sum != t.reach[std::size_t(base)][c]) return false;
+                 }
+             return std::all_of(t.reach.begin() + kinds + 1,
+                                t.reach.begin() + ReachStats::kProbUpBase,
+                                [](const auto& row) { return row[0] == 0 && row[1] == 0; });
+         });
+    rule("sums.reach",
+         "jackpots of sums.first_hits in the normal state and of the other sums.jackpots in the "
+         "probability-up state",
+         [&] {
+             return t.reach[0][0] == double(t.first_hits) &&
+                    t.reach[ReachStats::kProbUpBase][0] == double(t.jackpots - t.first_hits);
          });
     for (const auto& ratio : t.exact.named()) {
         const DayRatio& d = *ratio.ratio;
@@ -196,7 +310,7 @@ bool add_to(double& sum, double part) {
 
 // Adds a shard's sums to those of the shards before it: the name of the
 // first sum that overflows, empty when none does.
-std::string add(Totals& into, const Totals& part) {
+std::string add_sums(Totals& into, const Totals& part) {
     std::string over;
     const auto sum = [&](auto& to, auto value, const std::string& name) {
         if (!add_to(to, value) && over.empty()) over = name;
@@ -231,8 +345,13 @@ std::pair<std::int64_t, std::int64_t> shard_days(std::int64_t days, std::int64_t
     return {cut(index - 1) + 1, cut(index) - cut(index - 1)};
 }
 
-std::string sums_json(const Header& h, const Totals& t) {
-    std::string out = ",\n  \"premises\": " + json_strings(h.premises);
+namespace {
+
+// The members a merge reads after the days and the seed, each line starting
+// with ",\n".
+std::string merged_members(const Header& h, const Totals& t) {
+    std::string out = ",\n  \"format\": " + std::to_string(kShardFormat);
+    out += ",\n  \"premises\": " + json_strings(h.premises);
     out += ",\n  \"first_day\": " + std::to_string(h.first_day);
     out += ",\n  \"run_days\": " + std::to_string(h.run_days ? h.run_days : t.days);
     out += ",\n  \"sums\": {";
@@ -251,55 +370,139 @@ std::string sums_json(const Header& h, const Totals& t) {
         const DayRatio& d = *ratio.ratio;
         out += std::string(out.back() == '{' ? "" : ", ") + "\"" + ratio.name + "\": [" +
                exact_number(d.x) + ", " + exact_number(d.y) + ", " + exact_number(d.xx) + ", " +
-               exact_number(d.xy) + ", " + exact_number(d.yy) + ", " + std::to_string(d.days) + "]";
+               exact_number(d.xy) + ", " + exact_number(d.yy) + ", " + std::to_string(d.days) +
+               "]";
     }
     return out + "}}";
 }
 
-std::string merge_summaries(const std::vector<std::pair<std::string, std::string>>& files,
-                            Header& header, Totals& totals) {
-    struct Part {
-        std::string name;
-        Header header{};
-        Totals totals;
+std::string sha256_hex(std::string_view text) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned size = 0;
+    if (!EVP_Digest(text.data(), text.size(), digest, &size, EVP_sha256(), nullptr))
+        throw std::runtime_error("OpenSSL could not compute a SHA-256 digest");
+    std::string hex;
+    for (unsigned i = 0; i < size; ++i) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+        hex += pair;
+    }
+    return hex;
+}
+
+// The digest of what a merge reads of a summary: the days, the seed and the
+// members above, as a JSON object laid out as the summary has them.
+std::string sums_digest(const Header& h, const Totals& t) {
+    return sha256_hex("{\n  \"days\": " + std::to_string(t.days) +
+                      ",\n  \"seed\": " + std::to_string(h.seed) + merged_members(h, t) + "\n}\n");
+}
+
+// Premises compared by the values a run plays, whatever their texts ("10"
+// and "10.0" hours).
+bool same_premises(const PremiseTexts& a, const PremiseTexts& b) {
+    const auto values = [](const PremiseTexts& texts) {
+        const Premises z = convert_and_check(texts).record;
+        return std::tuple{z.zentei_kakuritu,    z.zentei_dedama,   z.zentei_kakuhenritu,
+                          z.zentei_limiter,     z.zentei_kaiten,   z.zentei_jikan,
+                          z.zentei_kankin,      z.zentei_giveup,   z.zentei_eigyo,
+                          z.zentei_timeservice, z.zentei_hakokisei};
     };
-    std::vector<Part> parts;
-    for (const auto& [name, text] : files) {
-        std::string error;
-        const std::optional<Json> j = parse_json(text, error);
-        if (!j) return name + ": " + error;
-        Part& p = parts.emplace_back();
-        p.name = name;
-        if (!read_summary(*j, p.header, p.totals))
-            return name + ": not a JSON summary of popchan-batch (--json)";
-        if (const std::string fault = impossible(p.header, p.totals); !fault.empty())
-            return name + ": " + fault;
-        const Header& first = parts.front().header;
-        if (p.header.seed != first.seed || p.header.premises != first.premises ||
+    return values(a) == values(b);
+}
+
+} // namespace
+
+std::string sums_json(const Header& h, const Totals& t) {
+    return merged_members(h, t) + ",\n  \"digest\": \"" + sums_digest(h, t) + "\"";
+}
+
+std::string read_summary_file(const std::string& name, std::string& text) {
+    const std::string too_large = name + ": more than " + std::to_string(kMaxShardBytes >> 20) +
+                                  " MiB, more than a shard's summary takes";
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return "cannot read " + name + ": " + std::strerror(errno);
+    const struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    // A file's size refuses it unread; a pipe or a growing file by what it gave.
+    if (struct stat st{};
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uint64_t(st.st_size) > kMaxShardBytes)
+        return too_large;
+    text.clear();
+    char buffer[1 << 16];
+    for (;;) {
+        const std::size_t want = std::min(sizeof buffer, kMaxShardBytes + 1 - text.size());
+        const ssize_t got = ::read(fd, buffer, want);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return "cannot read " + name + ": " + std::strerror(errno);
+        if (got == 0) return {};
+        text.append(buffer, std::size_t(got));
+        if (text.size() > kMaxShardBytes) return too_large;
+    }
+}
+
+std::string ShardMerge::add(const std::string& name, std::string_view text) {
+    std::string error;
+    const std::optional<Json> j = parse_json(text, error);
+    if (!j) return name + ": " + error;
+    if (const std::string format = another_format(*j); !format.empty())
+        return name + ": written by another version of popchan-batch (" + format +
+               ", this one reads " + std::to_string(kShardFormat) + ")";
+    Part p;
+    p.name = name;
+    std::string digest;
+    if (!read_summary(*j, p.header, p.totals, digest))
+        return name + ": not a JSON summary of popchan-batch (--json)";
+    if (const std::string fault = impossible(p.header, p.totals); !fault.empty())
+        return name + ": " + fault;
+    // What this version writes of the same sums has every member it knows.
+    if (const std::string e =
+            unknown_member(*j, parse_json(summary_json(p.header, p.totals), error).value());
+        !e.empty())
+        return name + ": " + e;
+    if (digest != sums_digest(p.header, p.totals))
+        return name + ": its digest does not match its sums (the file was damaged or edited)";
+    if (!parts_.empty()) {
+        const Header& first = parts_.front().header;
+        if (p.header.seed != first.seed || !same_premises(p.header.premises, first.premises) ||
             p.header.run_days != first.run_days)
-            return name + ": another run than " + parts.front().name +
+            return name + ": another run than " + parts_.front().name +
                    " (its seed, premises or days differ)";
     }
-    if (parts.empty()) return "merge needs the JSON summaries of the shards";
-    std::stable_sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) {
+    parts_.push_back(std::move(p));
+    return {};
+}
+
+std::string ShardMerge::finish(Header& header, Totals& totals) {
+    if (parts_.empty()) return "merge needs the JSON summaries of the shards";
+    std::stable_sort(parts_.begin(), parts_.end(), [](const Part& a, const Part& b) {
         return a.header.first_day < b.header.first_day;
     });
-    header = parts.front().header;
+    header = parts_.front().header;
     totals = Totals{};
     std::int64_t done = 0; // days 1 to done are merged
-    for (const Part& p : parts) {
+    for (const Part& p : parts_) {
         const std::int64_t first = p.header.first_day;
         if (first - 1 != done)
             return first - 1 > done
                        ? "day " + std::to_string(done + 1) + " is in no file"
                        : p.name + ": day " + std::to_string(first) + " is in another file too";
-        if (const std::string over = add(totals, p.totals); !over.empty())
+        if (const std::string over = add_sums(totals, p.totals); !over.empty())
             return p.name + ": " + over + " overflows with the files before it";
         done += p.totals.days;
     }
     if (done != header.run_days) return "day " + std::to_string(done + 1) + " is in no file";
     header.first_day = 1;
     return {};
+}
+
+std::string merge_summaries(const std::vector<std::pair<std::string, std::string>>& files,
+                            Header& header, Totals& totals) {
+    ShardMerge merge;
+    for (const auto& [name, text] : files)
+        if (const std::string e = merge.add(name, text); !e.empty()) return e;
+    return merge.finish(header, totals);
 }
 
 } // namespace popchan::batch

@@ -658,6 +658,22 @@ TEST(BatchReports, TheSummaryOfFourDaysByHand) {
           "chain_mean", "seconds_all", "jackpots_per_day", "chain_at_2", "chain_at_3", "chain_at_4",
           "chain_at_5", "chain_at_6", "chain_at_7", "chain_at_8", "chain_at_9", "chain_at_10"})
         exact += (exact.empty() ? "\"" : ", \"") + name + "\": [0, 0, 0, 0, 0, 0]";
+    // What a merge reads: the format, the premises, the days and the sums.
+    const std::string merged =
+        ",\n  \"format\": 1"
+        ",\n  \"premises\": [\"  310\", \"  2100\", \"   2\", \"無制限\", \"   30\", \"   10\", "
+        "\" 2.22\", \" 30000\", \"確変後無制限\", \"9:00-10:00\", \"規制なし\"],\n"
+        "  \"first_day\": 1,\n  \"run_days\": 4,\n"
+        "  \"sums\": {\"wins\": 3, \"giveups\": 1, \"seconds\": 144000, \"jackpots\": 50, "
+        "\"first_hits\": 25, \"max_chain\": 10, \"spins\": 10000,\n"
+        "    \"hourly\": " +
+        hourly + "],\n    \"reach\": " + reach +
+        "],\n"
+        "    \"balances\": [[-200, 1], [100, 2], [400, 1]],\n"
+        "    \"exact\": {" +
+        exact + "}}";
+    // The digest is the SHA-256 of "{\n  \"days\": 4,\n  \"seed\": 7" + merged + "\n}\n", as
+    // Python's hashlib.sha256 gives it.
     const std::string json =
         "{\n  \"days\": 4,\n  \"seed\": 7,\n"
         "  \"balance\": {\"mean\": 10000.00, \"sd\": 24494.90, \"quantiles\": {\"5\": -20000, "
@@ -668,19 +684,9 @@ TEST(BatchReports, TheSummaryOfFourDaysByHand) {
         "\"spins\": 2500.00},\n"
         "  \"giveup_share\": 0.250000,\n"
         "  \"reach\": {\"normal\": [" +
-        normal + "], \"kakuhen\": [" + kakuhen +
-        "]},\n"
-        "  \"premises\": [\"  310\", \"  2100\", \"   2\", \"無制限\", \"   30\", \"   10\", \" "
-        "2.22\", \" 30000\", \"確変後無制限\", \"9:00-10:00\", \"規制なし\"],\n"
-        "  \"first_day\": 1,\n  \"run_days\": 4,\n"
-        "  \"sums\": {\"wins\": 3, \"giveups\": 1, \"seconds\": 144000, \"jackpots\": 50, "
-        "\"first_hits\": 25, \"max_chain\": 10, \"spins\": 10000,\n"
-        "    \"hourly\": " +
-        hourly + "],\n    \"reach\": " + reach +
-        "],\n"
-        "    \"balances\": [[-200, 1], [100, 2], [400, 1]],\n"
-        "    \"exact\": {" +
-        exact + "}}\n}\n";
+        normal + "], \"kakuhen\": [" + kakuhen + "]}" + merged +
+        ",\n  \"digest\": "
+        "\"ccec737f4cae3f4ca34985784e48daeccaf6e66f82ec6d635afe45d679c0d4f7\"\n}\n";
     EXPECT_EQ(summary_json(h, t), json);
 }
 
@@ -827,7 +833,10 @@ TEST(BatchOptions, WholeNumbersWithinTheirBounds) {
         {{"--days", "0"}, false},
         {{"--days", "5x"}, false},
         {{"--days", " 5"}, false},
-        {{"--days", "9223372036854775807"}, true},
+        // A hundred billion days at most, which no sum of a run can overflow.
+        {{"--days", "100000000000"}, true},
+        {{"--days", "100000000001"}, false},
+        {{"--days", "9223372036854775807"}, false},
         {{"--days", "9223372036854775808"}, false},
         {{"--seed", "0"}, true},
         {{"--seed", "18446744073709551615"}, true},

@@ -6,6 +6,9 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 failures=0
 passes=0
+# A build with AddressSanitizer reserves address space of its own: no bound on
+# memory (ulimit -v) can be set for it.
+asan=$(ldd "$batch" 2>/dev/null | grep -c libasan)
 check() { # description, then a command that must succeed
     local what=$1
     shift
@@ -21,6 +24,9 @@ check() { # description, then a command that must succeed
 "$batch" --help >"$dir/help" 2>&1
 check "--help exits 0" test $? -eq 0
 check "--help names the premises" grep -q -- '--give-up VALUE' "$dir/help"
+check "--help names the most days" grep -q -- '--days N .*at most 100,000,000,000' "$dir/help"
+check "--help names the most threads" grep -q -- '256 start' "$dir/help"
+check "--help names what the digest guards" grep -q 'the digest catches damage and edits' "$dir/help"
 
 "$batch" --probability 0 --hours 15 >"$dir/out" 2>"$dir/err"
 check "bad premises exit 2" test $? -eq 2
@@ -83,13 +89,13 @@ check "sweep plot has its band" grep -q '<polygon' "$dir/sweep.svg"
 check "sweep JSON has a row per value" test "$(grep -c '{"value": ' "$dir/sweep.json")" -eq 2
 # Command lines that cannot be honoured: status 2, the reason, nothing played. A
 # sweep's values are bounded, so none of these may take more than a little memory.
-# A run that would eat memory without end meets a bound on its memory; a build
-# with AddressSanitizer reserves address space of its own, so time bounds it.
+# A run that would eat memory without end meets a bound on its memory, where
+# one can be set, and one that would play without end a bound on its time.
 bounded() {
-    if ldd "$batch" 2>/dev/null | grep -q libasan; then
+    if [ "$asan" -gt 0 ]; then
         timeout 120 "$batch" "$@"
     else
-        (ulimit -v 2000000 && exec "$batch" "$@")
+        (ulimit -v 2000000 && exec timeout 120 "$batch" "$@")
     fi
 }
 
@@ -121,6 +127,11 @@ done <<'EOF'
 --sweep spin-rate=0,10|入力エラー: 回転率入力エラーです。 (--sweep spin-rate=0)
 --csv x.csv|--csv writes the rows of a --sweep
 --shard 5/4|--shard needs I/N with 1 <= I <= N: 5/4
+--days 9223372036854775807|--days needs a whole number from 1 to 100,000,000,000: 9223372036854775807
+--days 100000000001 --json|--days needs a whole number from 1 to 100,000,000,000: 100000000001
+--shard 1/2 --days 9223372036854775807|--days needs a whole number from 1 to 100,000,000,000: 9223372036854775807
+--sweep form=1,2 --days 100000000001|--days needs a whole number from 1 to 100,000,000,000: 100000000001
+--border --days 100000000001|--days needs a whole number from 1 to 100,000,000,000: 100000000001
 --shard 1/4 --days 3|--shard needs at least one day for each shard
 --exact --json --plot x.svg|--exact and --plot do not go together: --exact plays no days
 --exact --per-day d.csv|--exact and --per-day do not go together: --exact plays no days
@@ -163,7 +174,12 @@ check "merged JSON is the run's" cmp "$dir/whole.json" "$dir/merged.json"
 check "a missing shard exits 2" test $? -eq 2
 check "a missing shard is named" grep -q '^popchan-batch: day 26 is in no file$' "$dir/err"
 "$batch" merge "$dir/nothing.json" >/dev/null 2>"$dir/err"
-check "an unreadable file exits 1" test $? -eq 1
+check "an unreadable file exits 2" test $? -eq 2
+check "... and says why" grep -qxF "popchan-batch: cannot read $dir/nothing.json: No such file or directory" \
+    "$dir/err"
+"$batch" merge "$dir" >/dev/null 2>"$dir/err"
+check "a directory exits 2" test $? -eq 2
+check "... and is called one" grep -qxF "popchan-batch: cannot read $dir: Is a directory" "$dir/err"
 
 # Shard files that no run can write: one member edited (in the first shard, or in
 # both for a sum that overflows only when added), refused with the file and the
@@ -175,9 +191,34 @@ done
 "$batch" merge "$dir/s2.json" "$dir/s1.json" >"$dir/merged.txt"
 check "two shards merge into the run" cmp "$dir/s.txt" "$dir/merged.txt"
 big=9223372036854775807
+# A shard's digest made anew, as anybody can make it without the tool: the
+# SHA-256 of its days, its seed and its members from "format" to "sums", laid
+# out as a JSON object (its numbers as the tool writes them).
+reseal() {
+    local digest
+    digest=$({
+        head -n 3 "$1"
+        sed -n '/^  "format": /,/^  "digest": /p' "$1" | sed '$d' | sed '$s/,$//'
+        echo '}'
+    } | sha256sum | cut -d' ' -f1)
+    sed -i -E "s/^  \"digest\": \"[^\"]*\"/  \"digest\": \"$digest\"/" "$1"
+}
+cp "$dir/s1.json" "$dir/r1.json"
+reseal "$dir/r1.json"
+check "a shard's digest is the SHA-256 of what merge reads" cmp "$dir/s1.json" "$dir/r1.json"
+# Shard 1's own figures, for edits that add to them.
+sums_value() { sed -n "s/^  \"sums\": {.*\"$1\": \([0-9]*\).*/\1/p" "$dir/s1.json"; }
+giveups=$(sums_value giveups)
+first_hits=$(sums_value first_hits)
+jackpots=$(sums_value jackpots)
+last_hour=$(sed -n 's/^    "hourly": .*, \(-\{0,1\}[0-9]*\)\],$/\1/p' "$dir/s1.json")
+check "shard 1's figures are read" test -n "$giveups" -a -n "$first_hits" -a -n "$jackpots" \
+    -a -n "$last_hour"
+zeros="0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0"
 while IFS='|' read -r edited edit message; do
     for i in 1 2; do cp "$dir/s$i.json" "$dir/e$i.json"; done
-    for i in $edited; do sed -E -i "$edit" "$dir/e$i.json"; done
+    # Made anew, the digest lets the edit by: what a shard holds must be possible anyway.
+    for i in $edited; do sed -E -i "$edit" "$dir/e$i.json" && reseal "$dir/e$i.json"; done
     check "$edit: changes the file" test -n "$(diff "$dir/s1.json" "$dir/e1.json")"
     "$batch" merge "$dir/e1.json" "$dir/e2.json" >"$dir/out" 2>"$dir/err"
     check "$edit: exits 2" test $? -eq 2
@@ -225,12 +266,125 @@ done <<EOF
 1|s/"chain_at_2": \[[0-9]+,/"chain_at_2": [99999,/|e1.json: sums.exact.chain_at_2 must be jackpots at most its first hits and sums.jackpots
 1|s/"kakuhen_first": \[[0-9]+, /"kakuhen_first": [-1, /|e1.json: sums.exact.kakuhen_first must be sums of at least 0 over days, of at most the first hits
 1|s/"jackpots_per_day": \[([0-9]+), [0-9]+,/"jackpots_per_day": [\1, 11,/|e1.json: sums.exact.jackpots_per_day must be sums of at least 0 over days, of at most the days
+1|s/"wins": [0-9]+/"wins": 10/|e1.json: sums.wins must be the days of sums.balances above 0
+1|s/"giveups": [0-9]+/"giveups": $((giveups + 5))/|e1.json: sums.giveups must be at most the days of sums.balances below minus the give-up amount
+1|s/"seconds": [0-9]+/"seconds": 1/|e1.json: sums.seconds must be at least the days not given up times their hours
+1|s/"hourly": \[0,/"hourly": [100,/|e1.json: sums.hourly must be whole hundreds of yen, 0 at 9:00
+1|/"hourly"/ s/, (-?[0-9]+)\],$/, \150],/|e1.json: sums.hourly must be whole hundreds of yen, 0 at 9:00
+1|/"hourly"/ s/, (-?[0-9]+)\],$/, $((last_hour + 100000))],/|e1.json: sums.hourly must be the yen of sums.balances at each hour after the day's hours
+1|s/"reach": \[\[([0-9]+), ([0-9]+)\]/"reach": [[\1, 1\2]/|e1.json: sums.reach must be rows of the kinds 1 to 11 of each state and their totals, and no other rows
+1|s/"first_hits": [0-9]+/"first_hits": $((first_hits - 1))/|e1.json: sums.reach must be jackpots of sums.first_hits in the normal state and of the other sums.jackpots in the probability-up state
+1|s/"jackpots": $jackpots,/"jackpots": $((jackpots + 1)),/|e1.json: sums.reach must be jackpots of sums.first_hits in the normal state and of the other sums.jackpots in the probability-up state
+1|s/"run_days": 20/"run_days": 100000000001/|e1.json: run_days must be at most 100,000,000,000
 1 2|s/"seconds": [0-9]+/"seconds": $big/|e2.json: sums.seconds overflows with the files before it
-1 2|s/"hourly": \[0,/"hourly": [$big,/|e2.json: sums.hourly overflows with the files before it
-1 2|s/"reach": \[\[[0-9]+, [0-9]+\]/"reach": [[1e308, 1.5e308]/|e2.json: sums.reach overflows with the files before it
-1 2|s/("seconds_tsujo": \[[0-9]+, [0-9]+, )[0-9]+/\11.5e308/|e2.json: sums.exact.seconds_tsujo overflows with the files before it
-1 2|s/"balances": .*/"balances": [[-4611686018427387904, 2], [0, 8]],/|e2.json: sums.balances overflows with the files before it
+1 2|s/"hourly": \[0, -?[0-9]+,/"hourly": [0, 9223372036854775800,/|e2.json: sums.hourly overflows with the files before it
+1 2|s/"reach": \[\[([0-9]+), [0-9]+\], \[([0-9]+), [0-9]+\]/"reach": [[\1, 1.5e+308], [\2, 1.5e+308]/|e2.json: sums.reach overflows with the files before it
+1 2|s/("seconds_tsujo": \[[0-9]+, [0-9]+, )[0-9]+/\11.5e+308/|e2.json: sums.exact.seconds_tsujo overflows with the files before it
+1 2|s/"balances": .*/"balances": [[-1500000000000000000, 5], [1500000000000000000, 5]],/; s/"wins": [0-9]+/"wins": 5/; s/"giveups": [0-9]+/"giveups": 0/; s/"seconds": [0-9]+/"seconds": 360010/; s/"hourly": \[[^]]*\]/"hourly": [$zeros]/|e2.json: sums.balances overflows with the files before it
 EOF
+
+# Edits that leave a shard possible, which only its digest tells: status 2 and
+# the file named. Made anew, the digest lets them by: it tells damage and
+# edits, and is no signature.
+while IFS='|' read -r what edit; do
+    cp "$dir/s1.json" "$dir/e1.json"
+    sed -E -i "$edit" "$dir/e1.json"
+    check "$what: changes the file" test -n "$(diff "$dir/s1.json" "$dir/e1.json")"
+    "$batch" merge "$dir/e1.json" "$dir/s2.json" >"$dir/out" 2>"$dir/err"
+    check "$what: exits 2" test $? -eq 2
+    check "$what: names the file" test "$(cat "$dir/err")" = \
+        "popchan-batch: $dir/e1.json: its digest does not match its sums (the file was damaged or edited)"
+    check "$what: prints nothing" test ! -s "$dir/out"
+    reseal "$dir/e1.json"
+    "$batch" merge "$dir/e1.json" "$dir/s2.json" >/dev/null 2>&1
+    check "$what, the digest made anew: merges" test $? -eq 0
+done <<EOF
+the spins + 1|s/"spins": $(sums_value spins),/"spins": $(($(sums_value spins) + 1)),/
+the longest chains + 1|s/"max_chain": $(sums_value max_chain),/"max_chain": $(($(sums_value max_chain) + 1)),/
+the balance after the first hour × 100|s/"hourly": \[0, (-?[0-9]+)/"hourly": [0, \100/
+the hours written otherwise|s/"   10"/"10"/
+a damaged digest|s/"digest": "./"digest": "g/
+EOF
+
+# What this version does not write, and other versions' summaries.
+while IFS='|' read -r edit message; do
+    cp "$dir/s1.json" "$dir/e1.json"
+    sed -E -i "$edit" "$dir/e1.json"
+    check "$edit: changes the file" test -n "$(diff "$dir/s1.json" "$dir/e1.json")"
+    "$batch" merge "$dir/e1.json" "$dir/s2.json" >"$dir/out" 2>"$dir/err"
+    check "$edit: exits 2" test $? -eq 2
+    check "$edit: says why" test "$(cat "$dir/err")" = "popchan-batch: $dir/e1.json: $message"
+    check "$edit: prints nothing" test ! -s "$dir/out"
+done <<'EOF'
+s/"format": 1/"format": 2/|written by another version of popchan-batch (format 2, this one reads 1)
+/^  "format": 1,$/d|written by another version of popchan-batch (no format, this one reads 1)
+s/"format": 1/"format": "1"/|not a JSON summary of popchan-batch (--json)
+s/^  "format": 1,$/  "format": 1,\n  "version": 1,/|unknown member version
+s/"sums": \{/"sums": {"foo": 1, /|unknown member sums.foo
+s/"exact": \{/"exact": {"bar": [], /|unknown member sums.exact.bar
+s/"balance": \{/"balance": {"median": 0, /|unknown member balance.median
+s/\{"kind": 1, /{"kind": 1, "x": 0, /|unknown member reach.normal.x
+s/"sums": \{"wins": ([0-9]+)/"sums": {"wins": \1, "wins": 0/|member sums.wins given twice
+EOF
+
+# Premises are one run's by their values, however they were written.
+"$batch" --days 20 --seed 4 --threads 1 --shard 1/2 --hours 10.0 --json >"$dir/h1.json"
+"$batch" merge "$dir/h1.json" "$dir/s2.json" >"$dir/merged.txt" 2>"$dir/err"
+check "--hours 10.0 and --hours 10 merge" test $? -eq 0
+check "... into the run" cmp <(grep -v '^前提' "$dir/s.txt") <(grep -v '^前提' "$dir/merged.txt")
+"$batch" --days 20 --seed 4 --threads 1 --shard 1/2 --hours 9.9 --json >"$dir/h1.json"
+"$batch" merge "$dir/h1.json" "$dir/s2.json" >/dev/null 2>"$dir/err"
+check "--hours 9.9 and --hours 10 do not" grep -qxF \
+    "popchan-batch: $dir/s2.json: another run than $dir/h1.json (its seed, premises or days differ)" \
+    "$dir/err"
+
+# A summary is a few kilobytes: a file past 16 MiB is refused unread, a pipe
+# once it has given that much, in little memory (where a bound can be set);
+# one of 16 MiB is read.
+in_200_mb() {
+    if [ "$asan" -gt 0 ]; then "$@"; else (ulimit -v 200000 && exec "$@"); fi
+}
+pad() { # file, size: shard 1 with blanks after its text up to the size
+    cp "$dir/s1.json" "$1"
+    head -c $(($2 - $(wc -c <"$dir/s1.json"))) /dev/zero | tr '\0' ' ' >>"$1"
+}
+pad "$dir/p1.json" 16777216
+"$batch" merge "$dir/p1.json" "$dir/s2.json" >/dev/null 2>"$dir/err"
+check "a summary of 16 MiB merges" test $? -eq 0
+pad "$dir/p1.json" 16777217
+truncate -s 5G "$dir/huge.json"
+for file in "$dir/p1.json" "$dir/huge.json" /dev/zero; do
+    in_200_mb "$batch" merge "$file" "$dir/s2.json" >"$dir/out" 2>"$dir/err"
+    check "$file: exits 2" test $? -eq 2
+    check "$file: says why" grep -qxF \
+        "popchan-batch: $file: more than 16 MiB, more than a shard's summary takes" "$dir/err"
+done
+head -c 17000000 /dev/zero | in_200_mb "$batch" merge /dev/stdin 2>"$dir/err"
+check "a pipe past 16 MiB: exits 2" test $? -eq 2
+check "... and says why" grep -qxF \
+    "popchan-batch: /dev/stdin: more than 16 MiB, more than a shard's summary takes" "$dir/err"
+
+# Threads: no more start than the days keep busy, 256 at most, and a thread or
+# memory that cannot be had ends the run with a message and status 1, never an
+# abort. Each thread holds a machine of about 2 MB; ulimit -s sets the stacks of
+# the threads, MALLOC_ARENA_MAX keeps them to one heap.
+if [ "$asan" -gt 0 ]; then
+    echo "skipped: threads under ulimit -v (AddressSanitizer reserves memory of its own)"
+else
+    (ulimit -v 400000 && exec "$batch" --days 3 --threads 1000 --seed 1) >"$dir/out" 2>"$dir/err"
+    check "3 days with --threads 1000 in 400 MB: exits 0" test $? -eq 0
+    check "... says the threads were capped" grep -qxF \
+        "popchan-batch: --threads 1000 capped to 256, the most a run starts" "$dir/err"
+    check "... plays the 3 days" grep -q '^ＣＲぽぷちゃん batch: 3 days, seed 1$' "$dir/out"
+    (ulimit -v 1500000 -s 1024 && MALLOC_ARENA_MAX=1 exec "$batch" --days 40000 --threads 1000 \
+        --seed 1) >"$dir/out" 2>"$dir/err"
+    check "40,000 days with --threads 1000 in 1.5 GB: exits 0" test $? -eq 0
+    (ulimit -v 200000 && exec "$batch" --days 40000 --threads 200 --seed 1) >"$dir/out" 2>"$dir/err"
+    check "200 threads in 200 MB: exits 1" test $? -eq 1
+    check "... says they could not start" grep -q '^popchan-batch: cannot start 200 worker threads: ' \
+        "$dir/err"
+    check "... prints nothing" test ! -s "$dir/out"
+fi
 
 # The border, with the exact ones beside it.
 "$batch" --border --days 30 --seed 2 --form 1 --time-service なし >"$dir/border" 2>"$dir/err"

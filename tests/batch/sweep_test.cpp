@@ -370,15 +370,21 @@ TEST(BatchSweep, TheTablesOfASweepAndOfTheBorderByHand) {
 }
 
 TEST(BatchShards, FilesAtTheEdgesOfWhatARunCanHaveMerge) {
-    // Days 1-2 of a run of 3 with every part at its whole and the balances'
-    // sum at the top of 64 bits, and day 3 with nothing at all.
+    // Days 1-2 of a run of 3, both won, each a second past its 10 hours, with
+    // every part of the jackpots at its whole and the balance in yen after each
+    // hour at the top of 64 bits; day 3 given up at once, 30,100 yen down
+    // (past the give-up of 30,000), with nothing else at all.
     const std::int64_t top = std::numeric_limits<std::int64_t>::max();
+    const std::int64_t hundreds = top / 200; // the balance of each of the two days
     Totals full;
     full.days = 2;
-    full.wins = full.giveups = 2;
+    full.wins = 2;
+    full.seconds = 2 * (10 * 3600 + 1);
     full.jackpots = full.first_hits = full.max_chain = full.spins = 5;
-    full.reach[1] = {4, 4};
-    full.balances = {{0, 1}, {7, 0}, {top, 1}};
+    full.reach[0] = full.reach[1] = {5, 5}; // five first hits, each with a reach of kind 1
+    full.balances = {{7, 0}, {hundreds, 2}};
+    full.hourly.fill(200 * hundreds);
+    full.hourly[0] = 0;
     for (const auto& r : full.exact.named())
         r.ratio->days = 2;
     full.exact.atari_tsujo = DayRatio{5, 5, 0, 0, 0, 2};
@@ -387,7 +393,10 @@ TEST(BatchShards, FilesAtTheEdgesOfWhatARunCanHaveMerge) {
     full.exact.chain_at[0] = DayRatio{5, 5, 0, 0, 0, 2};
     Totals none;
     none.days = 1;
-    none.balances = {{0, 1}};
+    none.giveups = 1;
+    none.balances = {{-301, 1}};
+    none.hourly.fill(-30100);
+    none.hourly[0] = 0;
     for (const auto& r : none.exact.named())
         r.ratio->days = 1;
     const PremiseTexts texts = start_texts();
@@ -399,8 +408,37 @@ TEST(BatchShards, FilesAtTheEdgesOfWhatARunCanHaveMerge) {
     ASSERT_EQ(merge_summaries(files, h, t), "");
     EXPECT_EQ(t.days, 3);
     EXPECT_EQ(t.wins, 2);
+    EXPECT_EQ(t.giveups, 1);
     EXPECT_EQ(t.spins, 5);
-    EXPECT_EQ(t.balances, (std::map<std::int64_t, std::int64_t>{{0, 2}, {7, 0}, {top, 1}}));
+    EXPECT_EQ(t.hourly[14], 200 * hundreds - 30100);
+    EXPECT_EQ(t.balances, (std::map<std::int64_t, std::int64_t>{{-301, 1}, {7, 0}, {hundreds, 2}}));
     EXPECT_EQ(t.exact.chain_at[0].x, 5);
     EXPECT_EQ(t.exact.chain_at[0].days, 3);
+}
+
+TEST(BatchShards, ShardsOfEveryKindOfDayHoldTogether) {
+    // Whatever the premises, the sums a shard writes hold together as merge
+    // checks them: days of 14 hours (whose last hour may be noted before the
+    // last spin), of hours that are no whole number, spins of 50 minutes, a
+    // give-up of 100 yen or none, a limiter, a box limit.
+    const std::vector<std::vector<std::pair<PremiseRow, const char*>>> cases = {
+        {{kRowJikan, "14"}},
+        {{kRowJikan, "13.9"}, {kRowGiveup, "5000"}},
+        {{kRowJikan, "0.5"}, {kRowKaiten, "0.05"}},
+        {{kRowJikan, "14"}, {kRowKaiten, "0.5"}, {kRowGiveup, "無制限"}},
+        {{kRowGiveup, "100"}, {kRowKankin, "4"}},
+        {{kRowLimiter, "5"}, {kRowEigyo, "確変中持玉"}, {kRowHakokisei, " ３箱"}},
+    };
+    for (const auto& premises : cases) {
+        PremiseTexts texts = start_texts();
+        for (const auto& [row, value] : premises)
+            texts[row] = value;
+        std::vector<std::pair<std::string, std::string>> files;
+        for (int i : {1, 2})
+            files.emplace_back("part" + std::to_string(i),
+                               shard_summary(600, i, 2, 11, texts).json);
+        Header h{};
+        Totals t;
+        EXPECT_EQ(merge_summaries(files, h, t), "") << texts[premises[0].first];
+    }
 }
