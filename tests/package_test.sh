@@ -64,14 +64,15 @@ done
 check "section games" test "$(field Section)" = games
 check "popchan-batch: section games" test "$(field Section "$batch_deb")" = games
 check "popchan recommends popchan-batch" grep -qE '(^|, )popchan-batch($|,)' <<<"$(field Recommends)"
-# popchan-batch: the C and C++ libraries only (libm is libc6's, libgcc_s comes
-# with libstdc++6), so a node without a desktop can play shards.
+# popchan-batch: the C and C++ libraries and OpenSSL's libcrypto (the shards'
+# digests) only (libm is libc6's, libgcc_s comes with libstdc++6), so a node
+# without a desktop can play shards.
 batch_depends=$(field Depends "$batch_deb" | tr ',' '\n' | sed 's/^ *\([^ ]*\).*/\1/' | sort | tr '\n' ' ')
-check "popchan-batch depends on libc6 libgcc-s1 libstdc++6 only (got $batch_depends)" \
-    test "$batch_depends" = "libc6 libgcc-s1 libstdc++6 "
+check "popchan-batch depends on libc6 libgcc-s1 libssl3 libstdc++6 only (got $batch_depends)" \
+    test "$batch_depends" = "libc6 libgcc-s1 libssl3 libstdc++6 "
 libraries=$(ldd "$root/usr/games/popchan-batch" | awk '{print $1}' | sed 's|.*/||' | sort | tr '\n' ' ')
-check "popchan-batch loads the C and C++ libraries only (got $libraries)" \
-    test "$libraries" = "ld-linux-x86-64.so.2 libc.so.6 libgcc_s.so.1 libm.so.6 libstdc++.so.6 linux-vdso.so.1 "
+check "popchan-batch loads the C and C++ libraries and libcrypto only (got $libraries)" \
+    test "$libraries" = "ld-linux-x86-64.so.2 libc.so.6 libcrypto.so.3 libgcc_s.so.1 libm.so.6 libstdc++.so.6 linux-vdso.so.1 "
 depends=$(field Depends)
 for p in libqt6widgets6 libfluidsynth3 fonts-ipafont-gothic fonts-ipafont-mincho \
     timgm6mb-soundfont; do

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "batch/run.h"
+#include "analysis/run.h"
 #include "batch/shards.h"
 #include "common/numbers.h"
 

@@ -6,23 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "analysis/sweep.h"
 #include "premises/validation.h"
 
 namespace popchan::batch {
 
-// The most days a run plays. A day's balance stays within 2^26 yen (at most
-// 169 payouts of 40,000 yen, or the give-up of 9,999,999 yen and one spin of
-// at most 2^24 yen) and its seconds within 2^25, so every 64-bit sum of a run
-// stays below 2^63, and so do the days a sweep of 1,000 values or the border's
-// runs count.
-inline constexpr std::int64_t kMaxDays = 100'000'000'000;
-
-// One premise played at several values, as their texts.
-struct Sweep {
-    std::string name; // the option's name without "--"
-    PremiseRow row = kRowKaiten;
-    std::vector<std::string> values;
-};
+// The analyses the tool runs and reports.
+using namespace popchan::analysis;
 
 struct Options {
     PremiseTexts premises = start_texts();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <set>
 
+#include "batch/exact_report.h"
 #include "batch/json.h"
 #include "batch/shards.h"
 #include "common/text.h"

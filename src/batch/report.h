@@ -4,18 +4,13 @@
 
 #include <string>
 
-#include "batch/run.h"
+#include "analysis/run.h"
 #include "premises/validation.h"
 
 namespace popchan::batch {
 
-struct Header {
-    std::uint64_t seed;
-    PremiseTexts premises;
-    // The days of the run from its first day: a shard plays part of a run of
-    // run_days (0: the days played are the whole run).
-    std::int64_t first_day = 1, run_days = 0;
-};
+// The analyses the tool runs and reports.
+using namespace popchan::analysis;
 
 std::string summary_table(const Header& h, Totals& t);
 // "前提: 大当り確率 310, …" and a new line.

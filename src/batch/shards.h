@@ -7,9 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/shards.h"
 #include "batch/report.h"
 
 namespace popchan::batch {
+
+// The analyses the tool runs and reports.
+using namespace popchan::analysis;
 
 // The format of the members a merge reads: a summary written by a version of
 // the tool that writes them otherwise carries another number.
@@ -18,11 +22,6 @@ inline constexpr int kShardFormat = 1;
 // The most bytes of a shard's summary: a few kilobytes, or a few megabytes
 // with a histogram of every balance a day can end with.
 inline constexpr std::size_t kMaxShardBytes = std::size_t(16) << 20;
-
-// The first day and the number of days of shard `index` (1..count) of a run
-// of `days`: the run cut into `count` blocks of consecutive days, in order.
-std::pair<std::int64_t, std::int64_t> shard_days(std::int64_t days, std::int64_t index,
-                                                 std::int64_t count);
 
 // The members of a JSON summary that let it be merged: the format, the
 // premises, the days it covers, every sum and the digest of them all, each

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <set>
 
-#include "batch/exact.h"
+#include "batch/exact_report.h"
 #include "batch/json.h"
 #include "common/text.h"
 

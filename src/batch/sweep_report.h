@@ -4,10 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "analysis/sweep.h"
 #include "batch/report.h"
-#include "batch/sweep.h"
 
 namespace popchan::batch {
+
+// The analyses the tool runs and reports.
+using namespace popchan::analysis;
 
 std::string sweep_table(const Header& h, const Sweep& s, const std::vector<SweepRow>& rows);
 std::string sweep_json(const Header& h, const Sweep& s, const std::vector<SweepRow>& rows);

@@ -11,11 +11,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "analysis/sweep.h"
 #include "batch/json.h"
 #include "batch/options.h"
 #include "batch/output.h"
 #include "batch/report.h"
-#include "batch/sweep.h"
 #include "batch/sweep_report.h"
 #include "parlour/formdigi_model.h"
 

@@ -6,9 +6,10 @@
 #include <optional>
 #include <tuple>
 
+#include "analysis/sweep.h"
+#include "batch/exact_report.h"
 #include "batch/options.h"
 #include "batch/report.h"
-#include "batch/sweep.h"
 #include "batch/sweep_report.h"
 #include "common/text.h"
 

@@ -4,9 +4,9 @@
 #include <limits>
 #include <map>
 
+#include "analysis/sweep.h"
 #include "batch/options.h"
 #include "batch/shards.h"
-#include "batch/sweep.h"
 #include "batch/sweep_report.h"
 
 using namespace popchan;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/exact.h"
+#include "analysis/exact.h"
 #include "premises/premises.h"
 
 namespace popchan {
@@ -17,7 +17,7 @@ class FormDigiModel;
 class MachineRandom;
 } // namespace popchan
 
-namespace popchan::batch {
+namespace popchan::analysis {
 
 inline constexpr int kMaxHours = 14;
 
@@ -75,4 +75,4 @@ class DayPlayer {
     std::unique_ptr<FormDigiModel> model_;
 };
 
-} // namespace popchan::batch
+} // namespace popchan::analysis

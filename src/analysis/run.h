@@ -7,13 +7,30 @@
 #include <map>
 #include <string>
 
-#include "batch/simulation.h"
+#include "analysis/simulation.h"
+#include "premises/validation.h"
 
-namespace popchan::batch {
+namespace popchan::analysis {
 
 // The most threads a run starts: each holds a machine of its own (about 2 MB)
 // and a few chunks of days, and more than the cores play no faster.
+// The most days a run plays. A day's balance stays within 2^26 yen (at most
+// 169 payouts of 40,000 yen, or the give-up of 9,999,999 yen and one spin of
+// at most 2^24 yen) and its seconds within 2^25, so every 64-bit sum of a run
+// stays below 2^63, and so do the days a sweep of 1,000 values or the border's
+// runs count.
+inline constexpr std::int64_t kMaxDays = 100'000'000'000;
 inline constexpr int kMaxThreads = 256;
+
+// Which run a summary is of: its seed and premises (as the dialog or the
+// command line writes them), and the days it covers.
+struct Header {
+    std::uint64_t seed;
+    PremiseTexts premises;
+    // The days of the run from its first day: a shard plays part of a run of
+    // run_days (0: the days played are the whole run).
+    std::int64_t first_day = 1, run_days = 0;
+};
 
 struct RunConfig {
     Premises premises;
@@ -55,4 +72,4 @@ using Progress = std::function<void(std::int64_t done, std::int64_t total)>;
 std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day,
                 const Progress& progress, const std::function<std::string()>& failure = {});
 
-} // namespace popchan::batch
+} // namespace popchan::analysis

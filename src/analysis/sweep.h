@@ -5,10 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "batch/options.h"
-#include "batch/run.h"
+#include "analysis/run.h"
+#include "premises/validation.h"
 
-namespace popchan::batch {
+namespace popchan::analysis {
+
+// One premise played at several values, as their texts.
+struct Sweep {
+    std::string name; // the option's name without "--"
+    PremiseRow row = kRowKaiten;
+    std::vector<std::string> values;
+};
 
 // The figures of one value of a sweep.
 struct SweepRow {
@@ -42,4 +49,4 @@ struct Border {
 // end of its 95 % interval), all on the same days.
 std::string find_border(const RunConfig& config, Border& border, const Progress& progress);
 
-} // namespace popchan::batch
+} // namespace popchan::analysis

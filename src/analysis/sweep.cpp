@@ -1,10 +1,10 @@
-#include "batch/sweep.h"
+#include "analysis/sweep.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 
-namespace popchan::batch {
+namespace popchan::analysis {
 
 namespace {
 
@@ -96,4 +96,4 @@ std::string find_border(const RunConfig& config, Border& border, const Progress&
     return error;
 }
 
-} // namespace popchan::batch
+} // namespace popchan::analysis

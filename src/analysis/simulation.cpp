@@ -1,4 +1,4 @@
-#include "batch/simulation.h"
+#include "analysis/simulation.h"
 
 #include <algorithm>
 #include <limits>
@@ -6,7 +6,7 @@
 #include "common/random.h"
 #include "parlour/formdigi_model.h"
 
-namespace popchan::batch {
+namespace popchan::analysis {
 
 int resolve_zan(int recorded, int carried) {
     if (recorded <= 1000) return recorded; // set afresh during the day
@@ -132,4 +132,4 @@ DayResult DayPlayer::play(std::int64_t day, std::uint64_t run_seed, std::vector<
     return result;
 }
 
-} // namespace popchan::batch
+} // namespace popchan::analysis

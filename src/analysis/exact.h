@@ -15,7 +15,7 @@
 #include "premises/premises.h"
 #include "premises/validation.h"
 
-namespace popchan::batch {
+namespace popchan::analysis {
 
 struct DayResult;
 
@@ -130,8 +130,6 @@ inline constexpr double kZ95 = 1.959963984540054;
 // Below this many days a ratio over days, or a mean, has no interval yet:
 // the days' spread is too poorly known to give one.
 inline constexpr std::int64_t kMinIntervalDays = 30;
-// What an interval's place shows when there are too few days for one.
-std::string too_few_days();
 
 // An estimate with the half width of its interval.
 struct Estimate {
@@ -176,10 +174,4 @@ struct Interval {
 };
 Interval wilson(double x, double n, double z);
 
-// The 理論値 section of the summary; with a run's measurements, each figure
-// beside its estimate and 95 % interval. Where days of the run ended at the
-// give-up (`giveup_days`), the run's chains and pace are not those of days
-// that end at their hours: they are shown on rows of their own.
-std::string exact_section(const ExactFigures& e, const Measured* m, std::int64_t giveup_days);
-
-} // namespace popchan::batch
+} // namespace popchan::analysis

@@ -1,4 +1,4 @@
-#include "batch/run.h"
+#include "analysis/run.h"
 
 #include <cmath>
 #include <condition_variable>
@@ -7,7 +7,7 @@
 #include <system_error>
 #include <thread>
 
-namespace popchan::batch {
+namespace popchan::analysis {
 
 namespace {
 
@@ -176,4 +176,4 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
     return error;
 }
 
-} // namespace popchan::batch
+} // namespace popchan::analysis
