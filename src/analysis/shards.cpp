@@ -76,8 +76,8 @@ std::string impossible(const Header& h, const Totals& t) {
          [&] { return h.run_days >= h.first_day && t.days - 1 <= h.run_days - h.first_day; });
     rule("run_days", "at most " + format_counter(double(kMaxDays)),
          [&] { return h.run_days <= kMaxDays; });
-    for (auto [name, field] : kSums)
-        rule(std::string("sums.") + name, "at least 0", [&] { return t.*field >= 0; });
+    for (const auto& sum : kSums)
+        rule(std::string("sums.") + sum.first, "at least 0", [&] { return t.*sum.second >= 0; });
     for (const PartOf& p : kParts)
         rule(p.name, "at most " + std::string(p.whole_name),
              [&] { return t.*p.part <= t.*p.whole; });

@@ -8,11 +8,12 @@ here=$(dirname "$0")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 missed=0
-# name|line of page.js (a fixed string) that the fault removes
+# name|line of the page's scripts (a fixed string) that the fault removes
 while IFS='|' read -r name line; do
     rm -rf "$dir/site" && cp -r "$site" "$dir/site"
-    grep -qF "$line" "$dir/site/page.js" || { echo "no such line for $name: $line"; missed=$((missed + 1)); continue; }
-    grep -vF "$line" "$site/page.js" >"$dir/site/page.js"
+    file=$(cd "$site" && grep -lF -- "$line" ./*.js | head -1)
+    [ -n "$file" ] || { echo "no such line for $name: $line"; missed=$((missed + 1)); continue; }
+    grep -vF -- "$line" "$site/$file" >"$dir/site/$file"
     if node "$here/web_test.js" "$dir/site" "$same_day" >"$dir/log" 2>&1; then
         echo "MISSED: $name"
         missed=$((missed + 1))
@@ -21,10 +22,10 @@ while IFS='|' read -r name line; do
     fi
 done <<'END'
 no graph drawn|  drawSurface(1, 'picgraph_1');
-visibility ignored|  for (const [name, on] of Object.entries(state.visible)) parts[name].classList.toggle('hidden', !on);
-menus never disabled|    menuItems[name].classList.toggle('disabled', !on);
-menus never checked|  for (const [name, on] of Object.entries(state.checked)) menuItems[name].classList.toggle('checked', on);
-reach list never filled|    setList(parts.ListReach, state.reach.lines, state.reach.selected);
+visibility ignored|  for (const [name, on] of Object.entries(app.state.visible)) app.parts[name].classList.toggle('hidden', !on);
+menus never disabled|  for (const [name, on] of Object.entries(app.state.enabled)) app.menuItems[name].classList.toggle('disabled', !on);
+menus never checked|  for (const [name, on] of Object.entries(app.state.checked)) app.menuItems[name].classList.toggle('checked', on);
+reach list never filled|    setList(app.parts.ListReach, app.state.reach.lines, app.state.reach.selected);
 the on-top check not following a click|  refresh(); // the menus' checks and states as the item left them
 END
 test "$missed" -eq 0

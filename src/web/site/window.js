@@ -55,7 +55,7 @@ export function showLayout(index) {
 export function fit() {
   // (A phone's page grows wider than its screen when something overflows.)
   const innerWidth = Math.min(window.innerWidth, screen.width);
-  const [w, h] = app.face.app.face.layouts[layoutIndex];
+  const [w, h] = app.face.layouts[layoutIndex];
   const win = document.getElementById('window');
   const client = document.getElementById('client');
   const flow = innerWidth < w;
