@@ -60,6 +60,8 @@ cat > "$glosses" <<'END'
 営業形態	eigyo keitai
 規制なし	kisei nashi (no limit)
 理論値	rironchi (exact figures)
+初当り	hatsuatari
+連荘	renchan
 なし	nashi (none)
 END
 awk -v version="$version" -v options="$options" -v glosses="$glosses" '

@@ -1,138 +1,78 @@
 #include "batch/json.h"
 
-#include <charconv>
-#include <cstdio>
+#include <algorithm>
+#include <nlohmann/json.hpp>
 
 namespace popchan::batch {
 
 namespace {
 
-class Reader {
+// Builds the tree as Debian's nlohmann JSON reads the text: numbers keep their
+// text (a float as written, an integer as its digits), members their order and
+// repeats, and no value lies deeper than kDepth below the top.
+class Builder : public nlohmann::json_sax<nlohmann::json> {
   public:
-    explicit Reader(std::string_view text) : s_(text) {}
+    static constexpr std::size_t kDepth = 64;
+    Json root;
+    std::size_t error_at = 0; // the byte where reading stopped, from 1
 
-    std::optional<Json> document(std::string& error) {
-        Json v;
-        const bool ok = value(v, 0) && (blanks(), at_ == s_.size());
-        if (ok) return v;
-        error = "not JSON at byte " + std::to_string(at_ + 1);
-        return std::nullopt;
+    bool null() override { return put(of(Json::kNull)); }
+    bool boolean(bool) override { return put(of(Json::kBool)); } // read, never asked for
+    bool number_integer(number_integer_t v) override { return number(std::to_string(v)); }
+    bool number_unsigned(number_unsigned_t v) override { return number(std::to_string(v)); }
+    bool number_float(number_float_t, const string_t& text) override { return number(text); }
+    bool string(string_t& v) override { return put(of(Json::kString, v)); }
+    bool binary(binary_t&) override { return false; }
+    bool start_object(std::size_t) override { return open(Json::kObject); }
+    bool key(string_t& k) override {
+        key_ = k;
+        return true;
+    }
+    bool end_object() override { return close(); }
+    bool start_array(std::size_t) override { return open(Json::kArray); }
+    bool end_array() override { return close(); }
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception&) override {
+        error_at = position;
+        return false;
     }
 
   private:
-    static constexpr int kDepth = 64;
-
-    void blanks() {
-        while (at_ < s_.size() &&
-               (s_[at_] == ' ' || s_[at_] == '\n' || s_[at_] == '\t' || s_[at_] == '\r'))
-            ++at_;
+    static Json of(Json::Kind kind, std::string text = {}) {
+        Json j;
+        j.kind = kind;
+        j.text = std::move(text);
+        return j;
     }
-    bool take(char c) {
-        blanks();
-        if (at_ < s_.size() && s_[at_] == c) {
-            ++at_;
-            return true;
+    bool number(std::string text) { return put(of(Json::kNumber, std::move(text))); }
+    // A value into the array or object open now, or as the whole text; none
+    // deeper than kDepth.
+    Json* put_at(Json&& v) {
+        if (open_.size() > kDepth) return nullptr;
+        if (open_.empty()) {
+            root = std::move(v);
+            return &root;
         }
-        return false;
+        Json& into = *open_.back();
+        if (into.kind == Json::kArray) {
+            into.items.push_back(std::move(v));
+            return &into.items.back();
+        }
+        into.members.emplace_back(key_, std::move(v));
+        return &into.members.back().second;
     }
-    bool word(std::string_view w) {
-        if (s_.substr(at_, w.size()) != w) return false;
-        at_ += w.size();
+    bool put(Json&& v) { return put_at(std::move(v)) != nullptr; }
+    bool open(Json::Kind kind) {
+        Json* opened = put_at(of(kind));
+        if (opened) open_.push_back(opened);
+        return opened != nullptr;
+    }
+    bool close() {
+        open_.pop_back();
         return true;
     }
-
-    bool value(Json& v, int depth) {
-        blanks();
-        if (at_ >= s_.size() || depth > kDepth) return false;
-        const char c = s_[at_];
-        if (c == '{') return object(v, depth);
-        if (c == '[') return array(v, depth);
-        if (c == '"') {
-            v.kind = Json::kString;
-            return string(v.text);
-        }
-        if (word("true") || word("false")) { // read, never asked for
-            v.kind = Json::kBool;
-            return true;
-        }
-        if (word("null")) return true;
-        const std::size_t start = at_;
-        while (at_ < s_.size() &&
-               std::string_view("+-.0123456789eE").find(s_[at_]) != std::string_view::npos)
-            ++at_;
-        v.kind = Json::kNumber;
-        v.text = s_.substr(start, at_ - start);
-        return at_ > start;
-    }
-
-    bool object(Json& v, int depth) {
-        v.kind = Json::kObject;
-        ++at_;
-        if (take('}')) return true;
-        do {
-            std::string key;
-            Json member;
-            blanks();
-            if (at_ >= s_.size() || s_[at_] != '"' || !string(key) || !take(':') ||
-                !value(member, depth + 1))
-                return false;
-            v.members.emplace_back(std::move(key), std::move(member));
-        } while (take(','));
-        return take('}');
-    }
-
-    bool array(Json& v, int depth) {
-        v.kind = Json::kArray;
-        ++at_;
-        if (take(']')) return true;
-        do {
-            v.items.emplace_back();
-            if (!value(v.items.back(), depth + 1)) return false;
-        } while (take(','));
-        return take(']');
-    }
-
-    // A string from its opening quote; \uXXXX escapes of the Basic
-    // Multilingual Plane only, which is all the tool writes.
-    bool string(std::string& out) {
-        ++at_;
-        while (at_ < s_.size() && s_[at_] != '"') {
-            char c = s_[at_++];
-            if (c == '\\') {
-                if (at_ >= s_.size()) return false;
-                c = s_[at_++];
-                static constexpr std::string_view kFrom = "\"\\/bfnrt", kTo = "\"\\/\b\f\n\r\t";
-                if (const auto k = kFrom.find(c); k != std::string_view::npos) {
-                    out += kTo[k];
-                } else if (c == 'u' && at_ + 4 <= s_.size()) {
-                    // Exactly four hexadecimal digits.
-                    unsigned code{};
-                    const char* digits = s_.data() + at_;
-                    const auto [end, ec] = std::from_chars(digits, digits + 4, code, 16);
-                    if (ec != std::errc() || end != digits + 4) return false;
-                    at_ += 4;
-                    if (code < 0x80) {
-                        out += char(code);
-                    } else if (code < 0x800) {
-                        out += char(0xC0 | (code >> 6));
-                        out += char(0x80 | (code & 0x3F));
-                    } else {
-                        out += char(0xE0 | (code >> 12));
-                        out += char(0x80 | ((code >> 6) & 0x3F));
-                        out += char(0x80 | (code & 0x3F));
-                    }
-                } else {
-                    return false;
-                }
-            } else {
-                out += c;
-            }
-        }
-        return at_ < s_.size() && s_[at_++] == '"';
-    }
-
-    std::string_view s_;
-    std::size_t at_ = 0;
+    std::vector<Json*> open_; // the arrays and objects being filled, innermost last
+    std::string key_;
 };
 
 } // namespace
@@ -144,7 +84,10 @@ const Json* Json::find(std::string_view key) const {
 }
 
 std::optional<Json> parse_json(std::string_view text, std::string& error) {
-    return Reader(text).document(error);
+    Builder b;
+    if (nlohmann::json::sax_parse(text.begin(), text.end(), &b)) return std::move(b.root);
+    error = "not JSON at byte " + std::to_string(std::max<std::size_t>(b.error_at, 1));
+    return std::nullopt;
 }
 
 } // namespace popchan::batch

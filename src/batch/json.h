@@ -1,4 +1,4 @@
-// Just enough JSON for the batch tool to read back its own summaries.
+// The batch tool's summaries read back as a tree, by nlohmann JSON's reader.
 #pragma once
 
 #include <optional>
