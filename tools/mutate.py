@@ -83,7 +83,8 @@ DEFAULT_FILES = ["src/machine/lottery.cpp", "src/machine/rules.cpp",
                  "src/display/spin_sequence.cpp", "src/presentations/*.cpp",
                  "src/parlour/accounting.cpp", "src/parlour/formdigi_model.cpp",
                  "src/parlour/graph.cpp", "src/premises/*.cpp",
-                 "src/stats/reach_stats.cpp", "src/common/bgm.cpp", "src/batch/*.cpp"]
+                 "src/stats/reach_stats.cpp", "src/common/bgm.cpp", "src/parlour/controller.cpp",
+                 "src/analysis/*.cpp", "src/batch/*.cpp"]
 QT_DIRS = ("src/app/", "src/widgets/", "src/shell/")
 
 # ---------------------------------------------------------------- tokens
@@ -346,38 +347,58 @@ def dedupe(mutants, source):
 
 
 def load_equivalents():
-    """The entries of the list of equivalent mutants: [(file, original, mutated, line,
-    entry's line in the list)]."""
+    """The entries of the list of equivalent mutants: [(file, original, mutated, above,
+    below, entry's line in the list)]. Each entry's first line is the survivor as printed,
+    then its reason; the two lines below it give the nearest code lines above the mutant
+    and below it (two lines each, as neighbours() gives them)."""
     entries = []
     if not EQUIVALENT_FILE.exists():
         return entries
-    for n, line in enumerate(EQUIVALENT_FILE.read_text().splitlines(), 1):
-        line = line.strip()
-        if not line or line.startswith("#"):
+    lines = EQUIVALENT_FILE.read_text().splitlines()
+    for n, line in enumerate(lines, 1):
+        if not line.strip() or line.startswith("#") or line.startswith("  "):
             continue
         m = re.match(r"(\S+?):(\d+): (.*?)(?:  # .*)?$", line)
-        if not m:
-            raise SystemExit(f"{EQUIVALENT_FILE}:{n}: not 'file:line: original  →  mutated  # reason'")
+        context = [re.match(r"  (above|below): (.*)$", x) for x in lines[n:n + 2]]
+        if not m or not all(context) or [c.group(1) for c in context] != ["above", "below"]:
+            raise SystemExit(f"{EQUIVALENT_FILE}:{n}: not 'file:line: original  →  mutated  "
+                             "# reason' with '  above: …' and '  below: …' after it")
         original, _, mutated = m.group(3).partition("  →  ")
-        entries.append((m.group(1), original.strip(), mutated.strip(), int(m.group(2)), n))
+        entries.append((m.group(1), original.strip(), mutated.strip(), context[0].group(2),
+                        context[1].group(2), n))
     return entries
 
 
-def equivalent_mutants(mutants, entries):
-    """The mutants the entries name, and the entries that name none. An entry names one
-    mutant by its file and texts; where the same change can be made on several lines, it
-    names the one nearest its line number, so that it holds while lines move."""
+def neighbours(mutant, source_lines):
+    """The two nearest code lines above the lines a mutant touches and the two below,
+    each pair joined by " | ", blanks joined."""
+    def near(i, step):
+        found = []
+        while 0 <= i < len(source_lines) and len(found) < 2:
+            if source_lines[i].strip():
+                found.append(" ".join(source_lines[i].split()))
+            i += step
+        return " | ".join(found if step > 0 else reversed(found))
+    return near(mutant.line - 2, -1), near(mutant.last or mutant.line, 1)
+
+
+def equivalent_mutants(mutants, entries, sources):
+    """The mutants the entries name, and the entries that name none or more than one, with
+    how many they name. An entry names a mutant by its file, its texts and the code lines
+    around it, so that it holds while lines move and never slips onto a like mutant."""
+    lines = {path: text.splitlines() for path, text in sources.items()}
     by_text = {}
     for m in mutants:
         by_text.setdefault((m.path, m.original, m.mutated), []).append(m)
-    named, unmatched = set(), []
-    for path, original, mutated, line, n in entries:
-        free = [m for m in by_text.get((path, original, mutated), []) if m.identity not in named]
-        if free:
-            named.add(min(free, key=lambda m: abs(m.line - line)).identity)
-        else:
-            unmatched.append((path, n))
-    return named, unmatched
+    named, faults = set(), []
+    for path, original, mutated, above, below, n in entries:
+        found = [m for m in by_text.get((path, original, mutated), [])
+                 if neighbours(m, lines[path]) == (above, below)]
+        if len(found) == 1 and found[0].identity not in named:
+            named.add(found[0].identity)
+        else:  # none, several, or one that an entry before names too
+            faults.append((path, n, len(found)))
+    return named, faults
 
 
 # ---------------------------------------------------------------- running
@@ -767,7 +788,7 @@ def main():
             print(m.describe())
         return 0
 
-    equivalents, unmatched = equivalent_mutants(mutants, load_equivalents())
+    equivalents, faults = equivalent_mutants(mutants, load_equivalents(), sources)
     results, cache, todo = {}, load_cache(not args.no_cache), []
     tests = tree_hash("tests")
     for m in mutants:
@@ -778,9 +799,14 @@ def main():
             results[m.identity] = entry["status"]
         else:
             todo.append(m)
-    for path, n in unmatched:
-        if path in sources and args.sample is None:
-            print(f"{EQUIVALENT_FILE.relative_to(ROOT)}:{n}: matches no mutant", file=sys.stderr)
+    # An entry that names no mutant, or several, is a fault of the list: it would count
+    # out a real mutant, or none.
+    listed = [(n, found) for path, n, found in faults if path in sources and args.sample is None]
+    for n, found in listed:
+        print(f"{EQUIVALENT_FILE.relative_to(ROOT)}:{n}: matches "
+              f"{'no mutant' if found == 0 else f'{found} mutants'}", file=sys.stderr)
+    if listed:
+        return 2
 
     signal.signal(signal.SIGTERM, interrupted)
     try:

@@ -181,27 +181,29 @@ std::vector<std::string> list_items(PremiseRow row) {
     return {};
 }
 
+namespace {
+
+// The first place from i on that holds no blank.
+std::size_t past_blanks(const std::string& s, std::size_t i) {
+    while (i < s.size() && is_blank(s[i]))
+        ++i;
+    return i;
+}
+
+} // namespace
+
 bool is_numeric(std::string_view text) {
     const std::string s = half_width(text);
-    std::size_t i = 0;
-    while (i < s.size() && is_blank(s[i]))
-        ++i;
+    const std::size_t start = past_blanks(s, 0);
     double value = 0;
-    const std::size_t used = read_number(s, i, value);
-    if (used == 0) return false;
-    i += used;
-    while (i < s.size() && is_blank(s[i]))
-        ++i;
-    return i == s.size();
+    const std::size_t used = read_number(s, start, value);
+    return used != 0 && past_blanks(s, start + used) == s.size();
 }
 
 double leading_number(std::string_view text) {
     const std::string s = half_width(text);
-    std::size_t i = 0;
-    while (i < s.size() && is_blank(s[i]))
-        ++i;
     double value = 0;
-    return read_number(s, i, value) ? value : 0;
+    return read_number(s, past_blanks(s, 0), value) ? value : 0;
 }
 
 std::string_view check_message(int n) {
