@@ -100,26 +100,43 @@ class Equivalents(unittest.TestCase):
             with mock.patch.object(mutate, "EQUIVALENT_FILE", listing):
                 entries = mutate.load_equivalents()
         mutants = mutate.find_mutants("x.cpp", source)
-        named, unmatched = mutate.equivalent_mutants(mutants, entries)
-        return sorted(m.line for m in mutants if m.identity in named), unmatched
+        named, faults = mutate.equivalent_mutants(mutants, entries, {"x.cpp": source})
+        return sorted(m.line for m in mutants if m.identity in named), faults
 
     def test_an_entry_matches_its_mutant_wherever_the_line_moved(self):
         source = "int f(int a) {\n    return a < 3;\n}\n"
-        lines, unmatched = self.equivalents(
-            "x.cpp:2: return a < 3;  →  return a <= 3;  # a is never 3\n", "\n\n" + source)
+        lines, faults = self.equivalents(
+            "x.cpp:2: return a < 3;  →  return a <= 3;  # a is never 3\n"
+            "  above: int f(int a) {\n  below: }\n", "\n\n" + source)
         self.assertEqual(lines, [4])
-        self.assertEqual(unmatched, [])
+        self.assertEqual(faults, [])
 
-    def test_the_same_change_on_two_lines_needs_an_entry_for_each(self):
+    def test_each_entry_names_one_mutant_by_the_lines_around_it(self):
+        # The same change on lines 2 and 4: each entry names its own by the code
+        # around it, whatever line it gives; one with other neighbours names none.
         source = "void f() {\n    g();\n    h();\n    g();\n}\n"
-        lines, unmatched = self.equivalents("x.cpp:5: g();  →  ;  # the second call does nothing\n",
-                                            "\n" + source)
-        self.assertEqual(lines, [5], "only the call nearest the entry's line")
-        lines, unmatched = self.equivalents("x.cpp:2: g();  →  ;  # one\n"
-                                            "x.cpp:4: g();  →  ;  # two\n"
-                                            "x.cpp:9: g();  →  ;  # three\n", source)
+        lines, faults = self.equivalents("x.cpp:9: g();  →  ;  # one\n"
+                                         "  above: void f() {\n  below: h(); | g();\n"
+                                         "x.cpp:1: g();  →  ;  # two\n"
+                                         "  above: g(); | h();\n  below: }\n"
+                                         "x.cpp:4: g();  →  ;  # three\n"
+                                         "  above: h();\n  below: }\n", source)
         self.assertEqual(lines, [2, 4])
-        self.assertEqual(unmatched, [("x.cpp", 4)])
+        self.assertEqual(faults, [("x.cpp", 8, 0)])
+
+    def test_an_entry_that_names_several_or_one_named_before_is_a_fault(self):
+        twice = "x();\n    a();\n    g();\n    b();\n    c();\n"
+        source = "void f() {\n    " + twice + "    " + twice + "}\n"
+        entry = "x.cpp:4: g();  →  ;  # reason\n  above: x(); | a();\n  below: b(); | c();\n"
+        lines, faults = self.equivalents(entry, source)
+        self.assertEqual((lines, faults), ([], [("x.cpp", 2, 2)]))
+        source = "void f() {\n    g();\n}\n"
+        entry = "x.cpp:2: g();  →  ;  # reason\n  above: void f() {\n  below: }\n"
+        lines, faults = self.equivalents(entry + entry, source)
+        self.assertEqual((lines, faults), ([2], [("x.cpp", 5, 1)]))
+        # An entry without its neighbours is refused when the list is read.
+        with self.assertRaises(SystemExit):
+            self.equivalents("x.cpp:2: g();  →  ;  # reason\n", source)
 
 
 COVERED = """int f(int a) {
