@@ -186,7 +186,7 @@ void FormDigi::build_menus() {
             QMenu* menu = open.empty() ? menuBar()->addMenu(q(item.caption))
                                        : open.back()->addMenu(q(item.caption));
             menu->setObjectName(q(item.name));
-            if (item.name == "b3") menus_[item.name] = menu->menuAction();
+            menus_[item.name] = menu->menuAction();
             open.push_back(menu);
             break;
         }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "menu_bar.h"
+
 #include <set>
 #include <string>
 #include <vector>
@@ -144,52 +146,9 @@ TEST(Face, HigherDollarBoxesAreDrawnLater) {
 }
 
 TEST(Face, TheWholeMenuBarInOrder) {
-    // M a menu, A an item, - a separator, ] the end of a menu.
-    const char* const expected[] = {
-        "M a1 実行(&G&ｷ)",
-        "A a2 前提(&Z&ﾂ)",
-        "A a3 ｽﾀｰﾄ(&S&ﾄ)",
-        "A a4 ﾘｾｯﾄ(&R&ｽ)",
-        "-",
-        "A a5 終了(&Q&ﾀ)",
-        "]",
-        "M b ｵﾌﾟｼｮﾝ(&O&ﾗ)",
-        "M b1 ﾃﾞｼﾞﾀﾙ(&D&ｼ)",
-        "A b2 表示(&O&ﾗ)",
-        "M b3 非表示(&C&ｿ)",
-        "A b4_1 ﾘｰﾁ以外(&R&ｽ)",
-        "A b4_2 当り以外(&H&ｸ)",
-        "]",
-        "]",
-        "M g1 表示画面(&M&ﾓ)",
-        "A g2_0 標準(&S&ﾄ)",
-        "A g2_1 ﾃﾞｼﾞﾀﾙのみ(&D&ｼ)",
-        "A g2_2  〃 + 履歴(&R&ｽ)",
-        "A g2_3  〃 + 状況(&J&ﾏ)",
-        "A g2_4  〃 + ｸﾞﾗﾌ(&G&ｷ)",
-        "]",
-        "A g3 常に前面表示(&A&ﾁ)",
-        "M f1 ｻｳﾝﾄﾞ(&S&ﾄ)",
-        "A f2 あり(&O&ﾗ)",
-        "A f3 なし(&C&ｿ)",
-        "]",
-        "M h1 速度(&P&ｿ)",
-        "A h2_0 等速(&1&ﾄ)",
-        "A h2_1 ２倍速(&2&ﾆ)",
-        "A h2_2 ５倍速(&5&ｺ)",
-        "A h2_3 １０倍速(&0&ｼ)",
-        "]",
-        "]",
-        "M d1 ﾍﾙﾌﾟ(&H&ｸ)",
-        "A d2 ﾍﾙﾌﾟ(&H&ｸ)",
-        "A d3 使い方(&T&ｶ)",
-        "A d4 ＣＲぽぷちゃんについて(&P&ｾ)",
-        "-",
-        "A d7 作者ｿﾌﾄ紹介(&E&ｲ)",
-        "-",
-        "A d6 ﾊﾞｰｼﾞｮﾝ情報(&A&ﾁ)",
-        "]",
-    };
+    // The one table of the menu bar: M a menu, A an item, - a separator, ] the
+    // end of a menu.
+    const std::vector<std::string> expected = popchan::testing::menu_bar_lines();
     std::vector<std::string> shown;
     for (const MenuItem& m : main_window_menus()) {
         switch (m.kind) {
@@ -207,7 +166,7 @@ TEST(Face, TheWholeMenuBarInOrder) {
             break;
         }
     }
-    EXPECT_EQ(shown, std::vector<std::string>(std::begin(expected), std::end(expected)));
+    EXPECT_EQ(shown, expected);
 }
 
 TEST(Face, SpeedMenu) {

@@ -8,6 +8,8 @@
 #include <QTextItem>
 #include <algorithm>
 #include <gtest/gtest.h>
+
+#include "menu_bar.h"
 #include <map>
 #include <vector>
 
@@ -78,51 +80,10 @@ class TextRecorder : public QPaintDevice {
     mutable Engine engine_;
 };
 
-// The captions of the menu tree, as stored.
-const std::map<std::string, const char*> kCaptions = {
-    {"a2", "前提(&Z&ﾂ)"},
-    {"a3", "ｽﾀｰﾄ(&S&ﾄ)"},
-    {"a4", "ﾘｾｯﾄ(&R&ｽ)"},
-    {"a5", "終了(&Q&ﾀ)"},
-    {"b2", "表示(&O&ﾗ)"},
-    {"b3", "非表示(&C&ｿ)"},
-    {"b4_1", "ﾘｰﾁ以外(&R&ｽ)"},
-    {"b4_2", "当り以外(&H&ｸ)"},
-    {"g2_0", "標準(&S&ﾄ)"},
-    {"g2_1", "ﾃﾞｼﾞﾀﾙのみ(&D&ｼ)"},
-    {"g2_2", " 〃 + 履歴(&R&ｽ)"},
-    {"g2_3", " 〃 + 状況(&J&ﾏ)"},
-    {"g2_4", " 〃 + ｸﾞﾗﾌ(&G&ｷ)"},
-    {"g3", "常に前面表示(&A&ﾁ)"},
-    {"f2", "あり(&O&ﾗ)"},
-    {"f3", "なし(&C&ｿ)"},
-    {"h2_0", "等速(&1&ﾄ)"},
-    {"h2_1", "２倍速(&2&ﾆ)"},
-    {"h2_2", "５倍速(&5&ｺ)"},
-    {"h2_3", "１０倍速(&0&ｼ)"},
-    {"d2", "ﾍﾙﾌﾟ(&H&ｸ)"},
-    {"d3", "使い方(&T&ｶ)"},
-    {"d4", "ＣＲぽぷちゃんについて(&P&ｾ)"},
-    {"d7", "作者ｿﾌﾄ紹介(&E&ｲ)"},
-    {"d6", "ﾊﾞｰｼﾞｮﾝ情報(&A&ﾁ)"},
-};
-// The submenus, by caption, with the captions of their items in order
-// (separators as "-").
-const std::map<std::string, std::vector<std::string>> kMenus = {
-    {"実行(&G&ｷ)", {"前提(&Z&ﾂ)", "ｽﾀｰﾄ(&S&ﾄ)", "ﾘｾｯﾄ(&R&ｽ)", "-", "終了(&Q&ﾀ)"}},
-    {"ｵﾌﾟｼｮﾝ(&O&ﾗ)",
-     {"ﾃﾞｼﾞﾀﾙ(&D&ｼ)", "表示画面(&M&ﾓ)", "常に前面表示(&A&ﾁ)", "ｻｳﾝﾄﾞ(&S&ﾄ)", "速度(&P&ｿ)"}},
-    {"ﾃﾞｼﾞﾀﾙ(&D&ｼ)", {"表示(&O&ﾗ)", "非表示(&C&ｿ)"}},
-    {"非表示(&C&ｿ)", {"ﾘｰﾁ以外(&R&ｽ)", "当り以外(&H&ｸ)"}},
-    {"表示画面(&M&ﾓ)",
-     {"標準(&S&ﾄ)", "ﾃﾞｼﾞﾀﾙのみ(&D&ｼ)", " 〃 + 履歴(&R&ｽ)", " 〃 + 状況(&J&ﾏ)",
-      " 〃 + ｸﾞﾗﾌ(&G&ｷ)"}},
-    {"ｻｳﾝﾄﾞ(&S&ﾄ)", {"あり(&O&ﾗ)", "なし(&C&ｿ)"}},
-    {"速度(&P&ｿ)", {"等速(&1&ﾄ)", "２倍速(&2&ﾆ)", "５倍速(&5&ｺ)", "１０倍速(&0&ｼ)"}},
-    {"ﾍﾙﾌﾟ(&H&ｸ)",
-     {"ﾍﾙﾌﾟ(&H&ｸ)", "使い方(&T&ｶ)", "ＣＲぽぷちゃんについて(&P&ｾ)", "-", "作者ｿﾌﾄ紹介(&E&ｲ)", "-",
-      "ﾊﾞｰｼﾞｮﾝ情報(&A&ﾁ)"}},
-};
+// The captions of the menu tree, as stored, and the submenus with their
+// entries, from the one table of the menu bar.
+const std::map<std::string, std::string> kCaptions = popchan::testing::entry_captions();
+const std::map<std::string, std::vector<std::string>> kMenus = popchan::testing::submenus();
 
 // What a caption shows: every "&" marks the next character as an access key
 // and is not drawn itself.
@@ -166,7 +127,7 @@ struct Window {
 TEST(MenuCaptions, EveryItemCarriesItsCaption) {
     Window w;
     for (const auto& [name, caption] : kCaptions)
-        EXPECT_EQ(w.window.menu(name)->text(), QString(caption)) << name;
+        EXPECT_EQ(w.window.menu(name)->text(), QString::fromStdString(caption)) << name;
     std::vector<std::string> titles;
     for (QAction* a : w.window.menuBar()->actions())
         titles.push_back(a->text().toStdString());

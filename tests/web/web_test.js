@@ -46,41 +46,18 @@ function check(what, ok, detail = '') {
 
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
-// The captions as the menus show them, access keys without their marks.
-const CAPTIONS = {
-  a1: '実行(Gｷ)',
-  a2: '前提(Zﾂ)',
-  a3: 'ｽﾀｰﾄ(Sﾄ)',
-  a4: 'ﾘｾｯﾄ(Rｽ)',
-  a5: '終了(Qﾀ)',
-  b: 'ｵﾌﾟｼｮﾝ(Oﾗ)',
-  b1: 'ﾃﾞｼﾞﾀﾙ(Dｼ)',
-  b2: '表示(Oﾗ)',
-  b3: '非表示(Cｿ)',
-  b4_1: 'ﾘｰﾁ以外(Rｽ)',
-  b4_2: '当り以外(Hｸ)',
-  g1: '表示画面(Mﾓ)',
-  g2_0: '標準(Sﾄ)',
-  g2_1: 'ﾃﾞｼﾞﾀﾙのみ(Dｼ)',
-  g2_2: ' 〃 + 履歴(Rｽ)',
-  g2_3: ' 〃 + 状況(Jﾏ)',
-  g2_4: ' 〃 + ｸﾞﾗﾌ(Gｷ)',
-  g3: '常に前面表示(Aﾁ)',
-  f1: 'ｻｳﾝﾄﾞ(Sﾄ)',
-  f2: 'あり(Oﾗ)',
-  f3: 'なし(Cｿ)',
-  h1: '速度(Pｿ)',
-  h2_0: '等速(1ﾄ)',
-  h2_1: '２倍速(2ﾆ)',
-  h2_2: '５倍速(5ｺ)',
-  h2_3: '１０倍速(0ｼ)',
-  d1: 'ﾍﾙﾌﾟ(Hｸ)',
-  d2: 'ﾍﾙﾌﾟ(Hｸ)',
-  d3: '使い方(Tｶ)',
-  d4: 'ＣＲぽぷちゃんについて(Pｾ)',
-  d7: '作者ｿﾌﾄ紹介(Eｲ)',
-  d6: 'ﾊﾞｰｼﾞｮﾝ情報(Aﾁ)',
-};
+// The captions as the menus show them, access keys without their marks, from
+// the one table of the menu bar.
+const CAPTIONS = Object.fromEntries(
+  fs
+    .readFileSync(path.join(__dirname, '..', 'menu_bar.txt'), 'utf8')
+    .split('\n')
+    .filter((line) => /^[MA] /.test(line))
+    .map((line) => {
+      const blank = line.indexOf(' ', 2);
+      return [line.slice(2, blank), line.slice(blank + 1).replace(/&/g, '')];
+    }),
+);
 
 // A phone held upright, 375 × 667, used by touch: nothing cut, menus, Start,
 // the speed and the premises dialog by taps.
