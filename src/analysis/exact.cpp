@@ -93,7 +93,7 @@ ChainParts chain_parts(int limiter, double q) {
     c.drawn.resize(std::size_t(L));
     double reached = 1;
     for (int n = 1; n <= L; ++n) {
-        const double go_on = n == 1 || n - 1 < L - 1 ? q : 0;
+        const double go_on = n - 1 < L - 1 ? q : 0;
         c.drawn[std::size_t(n - 1)] = reached * (1 - go_on);
         reached *= go_on;
     }
@@ -105,7 +105,6 @@ ChainParts chain_parts(int limiter, double q) {
 
 // The chain figures when a share `drawn` of the first hits draw their symbol.
 void set_lengths(ChainFigures& f, const ChainParts& c, double drawn) {
-    f.drawn_share = drawn;
     f.renchan.resize(c.drawn.size());
     for (std::size_t i = 0; i < f.renchan.size(); ++i) {
         f.renchan[i] = drawn * c.drawn[i] + (i == 0 ? 1 - drawn : 0.0);
@@ -118,8 +117,8 @@ void set_lengths(ChainFigures& f, const ChainParts& c, double drawn) {
 // first hits, and jackpots by their place in a chain. The day starts with no
 // chain before it and ends at the first spin booked after its hours.
 struct DaySums {
-    double spins = 0, spin_seconds = 0;        // the seconds without the payouts' five minutes
-    double first_drawn = 0, first_kakuhen = 0; // first hits that draw, and that go on
+    double spins = 0, spin_seconds = 0; // the seconds without the payouts' five minutes
+    double first_kakuhen = 0;           // first hits that go on
     std::vector<double> reached; // [n − 1]: jackpots that were the n-th of their chain
 };
 
@@ -174,7 +173,6 @@ DaySums day_sums(const ChainParts& c, const std::array<SpinTimes, 2>& times, dou
                 sums.reached[std::size_t(place - 1)] += w;
                 double go_on = 0;
                 if (state == 0) {
-                    sums.first_drawn += w;
                     go_on = longest >= 1 ? c.q : 0;
                     sums.first_kakuhen += w * go_on;
                 } else if (!normal) {
@@ -193,7 +191,6 @@ DaySums day_sums(const ChainParts& c, const std::array<SpinTimes, 2>& times, dou
 void set_day(ChainFigures& f, const ChainParts& c, const DaySums& d, double hours) {
     const double first = d.reached[0];
     if (!(first > 0)) return;
-    f.drawn_share = d.first_drawn / first;
     f.kakuhen_share = d.first_kakuhen / first;
     f.renchan.assign(c.drawn.size(), 0.0);
     double jackpots = 0;

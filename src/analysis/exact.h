@@ -23,7 +23,6 @@ struct DayResult;
 struct ChainFigures {
     // renchan[n − 1]: the share of chains of exactly n jackpots (n = 1..limiter).
     std::vector<double> renchan;
-    double drawn_share = 0;             // of first hits, those that draw their symbol
     double mean = 0, kakuhen_share = 0; // kakuhen_share: of first hits, those going on
     // Seconds per spin and jackpots per hour with these chains.
     double seconds_per_spin = 0, jackpots_per_hour = 0;
