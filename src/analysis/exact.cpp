@@ -119,7 +119,7 @@ void set_lengths(ChainFigures& f, const ChainParts& c, double drawn) {
 struct DaySums {
     double spins = 0, spin_seconds = 0; // the seconds without the payouts' five minutes
     double first_kakuhen = 0;           // first hits that go on
-    std::vector<double> reached; // [n − 1]: jackpots that were the n-th of their chain
+    std::vector<double> reached;        // [n − 1]: jackpots that were the n-th of their chain
 };
 
 // The day followed second by second: the chance of each state at each whole
@@ -172,11 +172,14 @@ DaySums day_sums(const ChainParts& c, const std::array<SpinTimes, 2>& times, dou
                 const int place = normal ? 1 : state;
                 sums.reached[std::size_t(place - 1)] += w;
                 double go_on = 0;
+                // A day starts held at limiter 1, so a drawing first hit has a
+                // limit of 2 or more. A chain at n jackpots is 320 n s into the
+                // day at least, so it stays within `longest`.
                 if (state == 0) {
-                    go_on = longest >= 1 ? c.q : 0;
+                    go_on = c.q;
                     sums.first_kakuhen += w * go_on;
                 } else if (!normal) {
-                    go_on = place - 1 < c.limiter - 1 && place - 1 < longest ? c.q : 0;
+                    go_on = place - 1 < c.limiter - 1 ? c.q : 0;
                 }
                 if (go_on > 0) spin(w, seconds, next, 1 + place, go_on);
                 spin(w, seconds, next, after_chain(place), 1 - go_on);
