@@ -128,6 +128,21 @@ TEST(Exact, LimiterFive) {
                "per hour");
 }
 
+TEST(Exact, ABreakEvenOfWholeBallsIsABreakEven) {
+    // P 5, R 2.5, limiter 521, 2.37 yen a ball: a chain pays 2100 / (1 − 0.4)
+    // = 3500 balls, one spin in five, so a normal-state spin breaks even at
+    // 0.2 × 3500 / 0.8 = 875 balls exactly, and a spin of 875 whole balls
+    // (from 250 / 875.5 spins per 1,000 yen up) breaks even.
+    Premises z;
+    z.zentei_kakuritu = 5;
+    z.zentei_kakuhenritu = 2.5f;
+    z.zentei_limiter = 521;
+    z.zentei_kankin = 2.37f;
+    const ExactFigures e = exact_figures(z);
+    expect_rel(e.border_held, 250 / 875.5, 1e-12, "border held");
+    expect_rel(e.border_held_exact, 250.0 / 875, 1e-12, "border held unrounded");
+}
+
 TEST(Exact, LimiterOneAndSevenSpins) {
     // P 100, payout 2400, R 7.5, limiter 1, 7 spins per 1,000 yen, 4 yen a ball.
     Premises z;
@@ -471,6 +486,12 @@ TEST(Exact, IntervalsStayWithinWhatCanBe) {
     // Wilson's interval, as tables give it: 0 of 10, 5 of 10, 10 of 10; of
     // nothing, all that a share can be.
     EXPECT_EQ(wilson(0, 0, 1.959964).low, 0);
+    // None of n has a low bound of exactly 0 and all of n a high one of exactly
+    // 1, whatever rounding leaves (once 1.7e-18 at n = 149, printed 1/5.8e17).
+    for (int n = 1; n <= 1000; ++n) {
+        EXPECT_EQ(wilson(0, n, kZ95).low, 0) << n;
+        EXPECT_EQ(wilson(n, n, kZ95).high, 1) << n;
+    }
     EXPECT_EQ(wilson(0, 0, 1.959964).high, 1);
     for (auto [x, low, high] : {std::tuple{0.0, 0.0, 0.2775}, std::tuple{5.0, 0.2366, 0.7634},
                                 std::tuple{10.0, 0.7225, 1.0}}) {
