@@ -17,8 +17,8 @@ using Kind = Request::Kind;
 // what it does with its number.
 struct Command {
     std::string_view name;
-    int first = -1, last = -1; // the family's numbers; -1 for a single item
     Request (*run)(FormDigiModel& m, int i);
+    int first = -1, last = -1; // the family's numbers; -1 for a single item
 };
 
 Request none() {
@@ -29,66 +29,68 @@ Request open(SubWindow w) {
 }
 
 constexpr Command kCommands[] = {
-    {"a2", -1, -1,
+    {"a2",
      [](FormDigiModel& m, int) {
          m.a2_Click();
          return open(SubWindow::Premises);
      }},
-    {"a3", -1, -1,
+    {"a3",
      [](FormDigiModel& m, int) {
          m.a3_Click();
          return none();
      }},
-    {"a4", -1, -1,
+    {"a4",
      [](FormDigiModel& m, int) {
          m.a4_Click();
          return none();
      }},
-    {"a5", -1, -1,
-     [](FormDigiModel& m, int) { return m.a5_Click() ? Request{Kind::Close} : none(); }},
-    {"b2", -1, -1,
+    {"a5", [](FormDigiModel& m, int) { return m.a5_Click() ? Request{Kind::Close} : none(); }},
+    {"b2",
      [](FormDigiModel& m, int) {
          m.b2_Click();
          return none();
      }},
-    {"b4_", 1, 2,
+    {"b4_",
      [](FormDigiModel& m, int i) {
          m.b4_Click(Int16(i));
          return none();
-     }},
-    {"g2_", 0, int(kLayouts.size()) - 1,
+     },
+     1, 2},
+    {"g2_",
      [](FormDigiModel&, int i) {
          return Request{Kind::Layout, {}, i};
-     }},
-    {"g3", -1, -1,
+     },
+     0, int(kLayouts.size()) - 1},
+    {"g3",
      [](FormDigiModel& m, int) {
          m.set_on_top(!m.screen.menus.g3_checked);
          return Request{Kind::OnTop, {}, 0, m.screen.menus.g3_checked};
      }},
-    {"f2", -1, -1,
+    {"f2",
      [](FormDigiModel& m, int) {
          m.f2_Click();
          return none();
      }},
-    {"f3", -1, -1,
+    {"f3",
      [](FormDigiModel& m, int) {
          m.f3_Click();
          return none();
      }},
-    {"h2_", 0, int(FormDigiModel::kSpeeds.size()) - 1,
+    {"h2_",
      [](FormDigiModel& m, int i) {
          m.h2_Click(i);
          return none();
-     }},
-    {"d2", -1, -1, [](FormDigiModel&, int) { return open(SubWindow::Help); }},
-    {"d3", -1, -1, [](FormDigiModel&, int) { return open(SubWindow::Siyou); }},
-    {"d4", -1, -1, [](FormDigiModel&, int) { return open(SubWindow::Setumei); }},
-    {"d6", -1, -1,
+     },
+     0, int(FormDigiModel::kSpeeds.size()) - 1},
+    {"d2", [](FormDigiModel&, int) { return open(SubWindow::Help); }},
+    {"d3", [](FormDigiModel&, int) { return open(SubWindow::Siyou); }},
+    {"d4", [](FormDigiModel&, int) { return open(SubWindow::Setumei); }},
+    {"d6",
      [](FormDigiModel& m, int) {
          m.d6_Click();
          return none();
      }},
-    {"d7", -1, -1, [](FormDigiModel&, int) { return open(SubWindow::Sales); }},
+    {"d7", [](FormDigiModel&, int) { return open(SubWindow::Sales); }},
 };
 
 } // namespace

@@ -39,8 +39,11 @@ TEST(Controller, EveryMenuItemDoesItsPartAndAsksTheRest) {
         {"h2_1", {}, 2, true},
         {"h2_2", {}, 5, true},
         {"h2_3", {}, 10, true},
+        {"b2", {}, 1, true},
         {"b4_1", {}, 1, true},
         {"b4_2", {}, 1, true},
+        {"f2", {}, 1, true},
+        {"f3", {}, 1, true},
         // Names no menu has.
         {"g2_5", {}, 1, false},
         {"h2_4", {}, 1, false},
