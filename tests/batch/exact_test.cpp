@@ -335,6 +335,10 @@ TEST(Exact, DayRatioSpreadByHand) {
     EXPECT_DOUBLE_EQ(r.ratio(), 0.3);
     // Residuals 2 − 3 and 4 − 3: sqrt(2 × 2 / 1) / 20 at z = 1.
     EXPECT_DOUBLE_EQ(r.half_width(1), std::sqrt(4.0) / 20);
+    // One of each: the ratio is the sum itself.
+    DayRatio one;
+    one.add(3, 1);
+    EXPECT_EQ(one.ratio(), 3);
 }
 
 namespace {
@@ -493,9 +497,10 @@ TEST(Exact, IntervalsStayWithinWhatCanBe) {
         EXPECT_EQ(wilson(n, n, kZ95).high, 1) << n;
     }
     EXPECT_EQ(wilson(0, 0, 1.959964).high, 1);
-    for (auto [x, low, high] : {std::tuple{0.0, 0.0, 0.2775}, std::tuple{5.0, 0.2366, 0.7634},
-                                std::tuple{10.0, 0.7225, 1.0}}) {
-        const Interval i = wilson(x, 10, 1.959964);
+    for (auto [x, n, low, high] :
+         {std::tuple{0.0, 10.0, 0.0, 0.2775}, std::tuple{5.0, 10.0, 0.2366, 0.7634},
+          std::tuple{10.0, 10.0, 0.7225, 1.0}, std::tuple{1.0, 1.0, 0.2065, 1.0}}) {
+        const Interval i = wilson(x, n, 1.959964);
         EXPECT_NEAR(i.low, low, 1e-4) << x;
         EXPECT_NEAR(i.high, high, 1e-4) << x;
     }

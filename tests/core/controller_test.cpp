@@ -105,9 +105,9 @@ TEST(Controller, ThePacerTurnsRealMillisecondsIntoTheModels) {
         std::int64_t due; // at ×1
     };
     const Step steps[] = {
-        {100, false, 0, 50},  {116.7, false, 0, 16},   {133.4, false, 0, 17},
-        {133.9, false, 0, 0}, {2133.4, false, 0, 250}, {2140, false, 0, 6},
-        {2200, true, 0, 0},   {2300, false, 1, 0},     {2310, false, 1, 10},
+        {100, false, 0, 50},  {116.7, false, 0, 16},   {133.4, false, 0, 17}, {133.9, false, 0, 0},
+        {134.4, false, 0, 1}, {2134.4, false, 0, 250}, {2140, false, 0, 5},   {2200, true, 0, 0},
+        {2300, false, 1, 0},  {2310, false, 1, 10},
     };
     for (const int speed : {1, 10}) {
         Machine w;
@@ -118,5 +118,12 @@ TEST(Controller, ThePacerTurnsRealMillisecondsIntoTheModels) {
         for (const Step& s : steps)
             EXPECT_EQ(pacer.due(w.m, s.now, s.box_open, std::uint64_t(s.closed)), s.due * speed)
                 << speed << " at " << s.now;
+        // The day ends (its box answered at once): nothing while the clock
+        // stands, and the next day at the machine's own pace from the frame
+        // before it.
+        choose(w.m, "a4");
+        EXPECT_EQ(pacer.due(w.m, 2410, false, 1), 0) << speed;
+        choose(w.m, "a3");
+        EXPECT_EQ(pacer.due(w.m, 2426, false, 1), 16) << speed;
     }
 }
