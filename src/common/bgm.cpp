@@ -43,7 +43,7 @@ void Bgm::Timer4_Timer() {
     if (!device_) return;
     const auto mode = device_->mode();
     if (!mode) return;
-    if (mode->substr(0, 7) != "playing") {
+    if (!mode->starts_with(MediaDevice::kModePlaying)) {
         device_->seek_to_start();
         device_->play();
     }

@@ -17,13 +17,17 @@ constexpr double kMusicGain = 0.6;
 // What the music needs of a player: one device at a time.
 class MediaDevice {
   public:
+    // The device's modes, as the media control interface names them.
+    static constexpr const char* kModePlaying = "playing";
+    static constexpr const char* kModeStopped = "stopped";
+
     virtual ~MediaDevice() = default;
     virtual bool open(const std::string& path) = 0; // true on success
     virtual bool play() = 0;                        // from the current position
     virtual void stop() = 0;
     virtual void close() = 0;
-    // "playing" while playing, another word when open and not playing,
-    // nothing when no device is open.
+    // kModePlaying while playing, another word (kModeStopped) when open and
+    // not playing, nothing when no device is open.
     virtual std::optional<std::string> mode() = 0;
     virtual void seek_to_start() = 0;
 };

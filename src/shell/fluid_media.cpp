@@ -160,7 +160,7 @@ void FluidMedia::close() {
 
 std::optional<std::string> FluidMedia::mode() {
     if (!player_) return std::nullopt;
-    return fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING ? "playing" : "stopped";
+    return fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING ? kModePlaying : kModeStopped;
 }
 
 void FluidMedia::seek_to_start() {

@@ -41,7 +41,8 @@ EM_JS(int, page_music_open, (const char* path),
 EM_JS(int, page_music_play, (), { return Module.page.music.play(); });
 EM_JS(void, page_music_stop, (), { Module.page.music.stop(); });
 EM_JS(void, page_music_close, (), { Module.page.music.close(); });
-EM_JS(int, page_music_mode, (), { return Module.page.music.mode(); });
+EM_JS(int, page_music_is_open, (), { return Module.page.music.isOpen() ? 1 : 0; });
+EM_JS(int, page_music_is_playing, (), { return Module.page.music.isPlaying() ? 1 : 0; });
 
 namespace {
 
@@ -65,14 +66,8 @@ class PageMusic final : public MediaDevice {
     void stop() override { page_music_stop(); }
     void close() override { page_music_close(); }
     std::optional<std::string> mode() override {
-        switch (page_music_mode()) {
-        case 1:
-            return "playing";
-        case 2:
-            return "stopped";
-        default:
-            return std::nullopt;
-        }
+        if (!page_music_is_open()) return std::nullopt;
+        return page_music_is_playing() ? kModePlaying : kModeStopped;
     }
     void seek_to_start() override {} // play() starts at the beginning
 };

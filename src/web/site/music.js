@@ -143,10 +143,9 @@ export const music = (() => {
     close() {
       piece = null;
     },
-    mode() {
-      if (piece === null) return 0;
-      return wanted && !ended ? 1 : 2;
-    },
+    // A piece is open; it plays (or waits to, until sound may start).
+    isOpen: () => piece !== null,
+    isPlaying: () => wanted && !ended,
     // What plays, for the tests.
     state: () => ({
       piece,
