@@ -28,28 +28,22 @@ Request open(SubWindow w) {
     return {Kind::Open, w};
 }
 
+// A model handler with nothing for the front end to do.
+template <void (FormDigiModel::*handler)()> Request only(FormDigiModel& m, int) {
+    (m.*handler)();
+    return none();
+}
+
 constexpr Command kCommands[] = {
     {"a2",
      [](FormDigiModel& m, int) {
          m.a2_Click();
          return open(SubWindow::Premises);
      }},
-    {"a3",
-     [](FormDigiModel& m, int) {
-         m.a3_Click();
-         return none();
-     }},
-    {"a4",
-     [](FormDigiModel& m, int) {
-         m.a4_Click();
-         return none();
-     }},
+    {"a3", only<&FormDigiModel::a3_Click>},
+    {"a4", only<&FormDigiModel::a4_Click>},
     {"a5", [](FormDigiModel& m, int) { return m.a5_Click() ? Request{Kind::Close} : none(); }},
-    {"b2",
-     [](FormDigiModel& m, int) {
-         m.b2_Click();
-         return none();
-     }},
+    {"b2", only<&FormDigiModel::b2_Click>},
     {"b4_",
      [](FormDigiModel& m, int i) {
          m.b4_Click(Int16(i));
@@ -66,16 +60,8 @@ constexpr Command kCommands[] = {
          m.set_on_top(!m.screen.menus.g3_checked);
          return Request{Kind::OnTop, {}, 0, m.screen.menus.g3_checked};
      }},
-    {"f2",
-     [](FormDigiModel& m, int) {
-         m.f2_Click();
-         return none();
-     }},
-    {"f3",
-     [](FormDigiModel& m, int) {
-         m.f3_Click();
-         return none();
-     }},
+    {"f2", only<&FormDigiModel::f2_Click>},
+    {"f3", only<&FormDigiModel::f3_Click>},
     {"h2_",
      [](FormDigiModel& m, int i) {
          m.h2_Click(i);
@@ -85,11 +71,7 @@ constexpr Command kCommands[] = {
     {"d2", [](FormDigiModel&, int) { return open(SubWindow::Help); }},
     {"d3", [](FormDigiModel&, int) { return open(SubWindow::Siyou); }},
     {"d4", [](FormDigiModel&, int) { return open(SubWindow::Setumei); }},
-    {"d6",
-     [](FormDigiModel& m, int) {
-         m.d6_Click();
-         return none();
-     }},
+    {"d6", only<&FormDigiModel::d6_Click>},
     {"d7", [](FormDigiModel&, int) { return open(SubWindow::Sales); }},
 };
 

@@ -13,6 +13,12 @@ import { buildParts, fit, fitText, refresh, showLayout } from './window.js';
 async function frame(now) {
   requestAnimationFrame(frame);
   if (app.busy || !app.state) return;
+  // A standing clock only lets the pacer start afresh: no box can open, so
+  // no suspended call is needed.
+  if (!app.core._web_running()) {
+    app.core._web_frame(now, app.boxesClosed);
+    return;
+  }
   app.busy = true;
   const advanced = await call('web_frame', 'number', ['number', 'number'], [now, app.boxesClosed]);
   app.busy = false;
