@@ -5,6 +5,11 @@
 
 namespace popchan::batch {
 
+std::string json_string(std::string_view s) {
+    return nlohmann::json(std::string(s))
+        .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
 namespace {
 
 // Builds the tree as Debian's nlohmann JSON reads the text: numbers keep their

@@ -1,4 +1,5 @@
-// The batch tool's summaries read back as a tree, by nlohmann JSON's reader.
+// The batch tool's JSON: strings written by nlohmann JSON, and summaries read
+// back as a tree by its reader.
 #pragma once
 
 #include <optional>
@@ -7,9 +8,18 @@
 #include <utility>
 #include <vector>
 
-#include "common/json_text.h"
-
 namespace popchan::batch {
+
+// A string as a JSON string, quotes included; bytes that are not UTF-8 become U+FFFD.
+std::string json_string(std::string_view s);
+
+// Strings as a JSON array.
+template <class Strings> std::string json_strings(const Strings& items) {
+    std::string out = "[";
+    for (const auto& item : items)
+        out += (out.size() > 1 ? ", " : "") + json_string(item);
+    return out + "]";
+}
 
 struct Json {
     enum Kind { kNull, kBool, kNumber, kString, kArray, kObject } kind = kNull;

@@ -243,7 +243,7 @@ TEST(BatchReports, TheSummaryShowsBothReachTablesAndEveryQuantile) {
         EXPECT_GE(q, before) << key;
         before = q;
     }
-    EXPECT_EQ(json_string("a b\t\"\\"), "\"a b\\u0009\\\"\\\\\"");
+    EXPECT_EQ(json_string("a b\t\"\\"), "\"a b\\t\\\"\\\\\"");
 }
 
 TEST(BatchReports, ThePlayerLeavesWithTheBalanceForEveryHourAfter) {
@@ -299,6 +299,19 @@ TEST(BatchReports, JsonStringsReadBackTheirEscapes) {
     EXPECT_EQ(j->text, "aAé\n");
     EXPECT_FALSE(parse_json("\"\\uZZZZ\"", error).has_value());
     EXPECT_FALSE(parse_json("\"\\u00\"", error).has_value());
+    // What the summaries write reads back as it was; bytes that are not UTF-8
+    // become U+FFFD rather than a file no reader takes.
+    for (const auto& [written, read] :
+         std::vector<std::pair<std::string, std::string>>{{"2.22", "2.22"},
+                                                          {"a\"b\\c", "a\"b\\c"},
+                                                          {"\t\x01\n", "\t\x01\n"},
+                                                          {"無制限", "無制限"},
+                                                          {"x\xff", "x\xef\xbf\xbd"}}) {
+        const auto back = parse_json(json_string(written), error);
+        ASSERT_TRUE(back.has_value()) << json_string(written) << ": " << error;
+        EXPECT_EQ(back->text, read);
+    }
+    EXPECT_EQ(json_strings(std::vector<std::string>{"1", "\""}), "[\"1\", \"\\\"\"]");
 }
 
 TEST(BatchReports, TheSweepPictureHasAPointPerRow) {
