@@ -79,6 +79,8 @@ namespace popchan::testing {
 class ScriptedRandom : public Random {
   public:
     ScriptedRandom(std::initializer_list<double> draws) : draws_(draws) {}
+    explicit ScriptedRandom(const std::vector<double>& draws)
+        : draws_(draws.begin(), draws.end()) {}
     double Rnd() override {
         if (draws_.empty()) {
             ADD_FAILURE() << "the script ran out of draws";
