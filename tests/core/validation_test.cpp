@@ -21,6 +21,11 @@ Commit commit_with(std::initializer_list<std::pair<PremiseRow, std::string>> cha
 
 using Checks = std::vector<int>;
 
+// A field of the record as a number.
+template <auto member> double field(const Premises& z) {
+    return double(z.*member);
+}
+
 } // namespace
 
 TEST(Premises, TheUntouchedDialogCommitsTheStartValues) {
@@ -42,57 +47,55 @@ TEST(Premises, TheUntouchedDialogCommitsTheStartValues) {
     EXPECT_EQ(z.zentei_kankin, defaults.zentei_kankin);
 }
 
-TEST(Premises, Limiter) {
-    EXPECT_EQ(commit_with({{kRowLimiter, "1500"}}).record.zentei_limiter, 999);
-    EXPECT_EQ(commit_with({{kRowLimiter, "0"}}).failed, Checks{12});
-    EXPECT_EQ(commit_with({{kRowLimiter, "abc"}}).failed, (Checks{12, 13}));
-    EXPECT_EQ(commit_with({{kRowLimiter, " 無制限"}}).failed, (Checks{12, 13})); // not exactly
-    // A chain limit that is not whole would never be met.
-    const Commit half = commit_with({{kRowLimiter, "2.5"}});
-    EXPECT_EQ(half.failed, Checks{13});
-    EXPECT_EQ(check_message(13), "最高継続回数は数字又は無制限を入力して下さい。");
-}
-
-TEST(Premises, GiveUp) {
-    const Commit unlimited = commit_with({{kRowGiveup, "無制限"}});
-    EXPECT_EQ(unlimited.record.zentei_giveup, 9999999);
-    EXPECT_EQ(unlimited.texts[kRowGiveup], "9999999");
-    EXPECT_TRUE(unlimited.failed.empty());
-    const Commit big = commit_with({{kRowGiveup, "12345678"}});
-    EXPECT_EQ(big.record.zentei_giveup, 9999999);
-    EXPECT_TRUE(big.failed.empty());
-    EXPECT_EQ(commit_with({{kRowGiveup, "-5"}}).failed, Checks{19});
-}
-
-TEST(Premises, ExchangeRateAndHours) {
-    EXPECT_TRUE(commit_with({{kRowKankin, " 4.00"}}).failed.empty());
-    EXPECT_EQ(commit_with({{kRowKankin, "4.01"}}).failed, Checks{16});
-    EXPECT_EQ(commit_with({{kRowKankin, "0"}}).failed, Checks{16});
-    EXPECT_TRUE(commit_with({{kRowJikan, "   14"}}).failed.empty());
-    EXPECT_EQ(commit_with({{kRowJikan, "14.5"}}).failed, Checks{18});
-}
-
-TEST(Premises, LeadingNumberIsStoredEvenWhenTheTextFails) {
-    const Commit c = commit_with({{kRowKakuritu, "310abc"}});
-    EXPECT_EQ(c.failed, Checks{1});
-    EXPECT_EQ(c.record.zentei_kakuritu, 310);
-    EXPECT_EQ(commit_with({{kRowKakuritu, ""}}).failed, (Checks{1, 6}));
-    EXPECT_EQ(commit_with({{kRowDedama, "lots"}}).failed, Checks{8});
-}
-
-TEST(Premises, CodesByExactText) {
-    EXPECT_EQ(commit_with({{kRowEigyo, "確変→4･6･8交換"}}).record.zentei_eigyo, 7);
-    EXPECT_EQ(commit_with({{kRowEigyo, "確変後"}}).failed, Checks{20});
-    EXPECT_EQ(commit_with({{kRowHakokisei, " ３箱"}}).record.zentei_hakokisei, 2);
-    EXPECT_EQ(commit_with({{kRowHakokisei, "３箱"}}).failed, Checks{22});
-    EXPECT_EQ(commit_with({{kRowTimeService, "9:00-13:00"}}).failed, Checks{21});
-}
-
-TEST(Premises, SeveralWrongFieldsFailInTableOrder) {
-    const Commit c = commit_with(
-        {{kRowHakokisei, "x"}, {kRowKakuritu, "2000"}, {kRowKaiten, "zero"}, {kRowJikan, "20"}});
-    EXPECT_EQ(c.failed, (Checks{3, 7, 14, 18, 22}));
+TEST(Premises, EachTextCommitsOrFailsItsChecks) {
+    // Rows changed from the start texts, the checks that fail in table order,
+    // and a field of the record the commit stores (even when a check fails).
+    struct Case {
+        std::vector<std::pair<PremiseRow, std::string>> changes;
+        Checks failed;
+        double (*field)(const Premises&) = nullptr;
+        double stored = 0;
+    };
+    const Case cases[] = {
+        {{{kRowLimiter, "1500"}}, {}, &field<&Premises::zentei_limiter>, 999},
+        {{{kRowLimiter, "0"}}, {12}},
+        {{{kRowLimiter, "abc"}}, {12, 13}},
+        {{{kRowLimiter, " 無制限"}}, {12, 13}}, // not exactly the list's text
+        {{{kRowLimiter, "2.5"}}, {13}},         // a chain limit that is not whole is never met
+        {{{kRowGiveup, "無制限"}}, {}, &field<&Premises::zentei_giveup>, 9999999},
+        {{{kRowGiveup, "12345678"}}, {}, &field<&Premises::zentei_giveup>, 9999999},
+        {{{kRowGiveup, "-5"}}, {19}},
+        {{{kRowKankin, " 4.00"}}, {}, &field<&Premises::zentei_kankin>, 4},
+        {{{kRowKankin, "4.01"}}, {16}},
+        {{{kRowKankin, "0"}}, {16}},
+        {{{kRowJikan, "   14"}}, {}, &field<&Premises::zentei_jikan>, 14},
+        {{{kRowJikan, "14.5"}}, {18}},
+        {{{kRowKakuritu, "310abc"}}, {1}, &field<&Premises::zentei_kakuritu>, 310},
+        {{{kRowKakuritu, ""}}, {1, 6}},
+        {{{kRowDedama, "lots"}}, {8}},
+        {{{kRowEigyo, "確変→4･6･8交換"}}, {}, &field<&Premises::zentei_eigyo>, 7},
+        {{{kRowEigyo, "確変後"}}, {20}},
+        {{{kRowHakokisei, " ３箱"}}, {}, &field<&Premises::zentei_hakokisei>, 2},
+        {{{kRowHakokisei, "３箱"}}, {22}},
+        {{{kRowTimeService, "9:00-13:00"}}, {21}},
+        {{{kRowHakokisei, "x"}, {kRowKakuritu, "2000"}, {kRowKaiten, "zero"}, {kRowJikan, "20"}},
+         {3, 7, 14, 18, 22}},
+    };
+    for (const Case& c : cases) {
+        PremiseTexts t = start_texts();
+        for (const auto& [row, text] : c.changes)
+            t[row] = text;
+        const Commit commit = convert_and_check(t);
+        const std::string what =
+            "row " + std::to_string(c.changes[0].first) + " '" + c.changes[0].second + "'";
+        EXPECT_EQ(commit.failed, c.failed) << what;
+        if (c.field) {
+            EXPECT_EQ(c.field(commit.record), c.stored) << what;
+        }
+    }
+    EXPECT_EQ(commit_with({{kRowGiveup, "無制限"}}).texts[kRowGiveup], "9999999");
     EXPECT_EQ(check_message(7), "確率は１０００分の１以下です。");
+    EXPECT_EQ(check_message(13), "最高継続回数は数字又は無制限を入力して下さい。");
     EXPECT_EQ(check_message(22), "ドル箱規制選択エラー");
 }
 
