@@ -90,6 +90,14 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
     std::mutex mutex;
     std::condition_variable changed;
 
+    auto play = [&](DayPlayer& player, std::int64_t i) {
+        Chunk& slot = slots[std::size_t(i % ahead)];
+        try {
+            play_chunk(player, config, config.first_day + i * kChunk, slot);
+        } catch (const std::bad_alloc&) {
+            slot.error = "out of memory";
+        }
+    };
     auto work = [&](DayPlayer& player) {
         for (;;) {
             std::int64_t i;
@@ -99,12 +107,7 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
                 if (stop || next >= chunks) return;
                 i = next++;
             }
-            Chunk& slot = slots[std::size_t(i % ahead)];
-            try {
-                play_chunk(player, config, config.first_day + i * kChunk, slot);
-            } catch (const std::bad_alloc&) {
-                slot.error = "out of memory";
-            }
+            play(player, i);
             {
                 std::lock_guard lock(mutex);
                 ready[std::size_t(i % ahead)] = 1;
@@ -129,10 +132,13 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
                 w.join();
         }
     } crew{{}, {}, stop, mutex, changed};
+    // A run on one thread plays each chunk where the merge takes it, and
+    // starts no worker (WebAssembly in the page has no threads).
+    const bool alone = threads == 1;
     try {
         for (int t = 0; t < threads; ++t) {
             crew.players.push_back(std::make_unique<DayPlayer>(config.premises));
-            crew.workers.emplace_back(work, std::ref(*crew.players.back()));
+            if (!alone) crew.workers.emplace_back(work, std::ref(*crew.players.back()));
         }
     } catch (const std::system_error& e) {
         return "cannot start " + std::to_string(threads) + " worker threads: " + e.what();
@@ -144,7 +150,9 @@ std::string run(const RunConfig& config, Totals& totals, const DaySink& each_day
     int carried_zan = 0; // the program starts with none
     for (std::int64_t i = 0; i < chunks && error.empty(); ++i) {
         const std::size_t k = std::size_t(i % ahead);
-        {
+        if (alone) {
+            play(*crew.players.front(), i);
+        } else {
             std::unique_lock lock(mutex);
             changed.wait(lock, [&] { return ready[k] != 0; });
         }
