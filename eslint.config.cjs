@@ -11,8 +11,17 @@ module.exports = [
     files: ['src/web/site/**/*.js'],
     languageOptions: {
       sourceType: 'module',
-      globals: { ...globals.browser, createPopchan: 'readonly', JSSynth: 'readonly' },
+      globals: {
+        ...globals.browser,
+        createPopchan: 'readonly',
+        createPopchanAnalysis: 'readonly',
+        JSSynth: 'readonly',
+      },
     },
+  },
+  {
+    files: ['src/web/site/analysis_worker.js'],
+    languageOptions: { sourceType: 'script', globals: { ...globals.worker, createPopchanAnalysis: 'readonly' } },
   },
   { files: ['src/web/site/sw.js'], languageOptions: { sourceType: 'script', globals: globals.serviceworker } },
   {

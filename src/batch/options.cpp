@@ -9,6 +9,7 @@
 #include "analysis/run.h"
 #include "batch/shards.h"
 #include "common/numbers.h"
+#include "common/text.h"
 
 namespace popchan::batch {
 
@@ -61,15 +62,6 @@ int decimals(const std::string& text) {
     return dot == std::string::npos ? 0 : int(text.size() - dot - 1);
 }
 
-// A finite number: from_chars also reads "nan" and "inf".
-std::optional<double> real_number(const std::string& text) {
-    double x{};
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), x);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(x))
-        return std::nullopt;
-    return x;
-}
-
 constexpr std::size_t kMaxSweepValues = 1000;
 
 // The parts of a text between its separators.
@@ -96,7 +88,7 @@ std::string read_sweep(const std::string& given, Sweep& sweep) {
     if (values.find(':') != std::string::npos) {
         const std::vector<std::string> range = split(values, ':'); // FROM, TO, STEP
         const auto part = [&](std::size_t i) {
-            return range.size() == 3 ? real_number(range[i]) : std::nullopt;
+            return range.size() == 3 ? decimal_number(range[i]) : std::nullopt;
         };
         const auto a = part(0), b = part(1), d = part(2);
         if (!a || !b || !d || !(*d > 0) || !(*b >= *a) ||
@@ -299,6 +291,12 @@ std::string usage() {
            "is its jackpots over its hours.\n"
            "\nThe same seed gives the same results with any number of threads.\n";
     return out;
+}
+
+const char* premise_option(PremiseRow row) {
+    for (const PremiseOption& o : kPremiseOptions)
+        if (o.row == row) return o.name;
+    return "";
 }
 
 Parsed parse(const std::vector<std::string>& args) {

@@ -40,6 +40,9 @@ struct Parsed {
 
 Parsed parse(const std::vector<std::string>& args);
 
+// The option that sets the premise of `row`, e.g. "--spin-rate".
+const char* premise_option(PremiseRow row);
+
 // The --help text: every option with its default and an example.
 std::string usage();
 

@@ -8,16 +8,17 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <openssl/evp.h>
 #include <optional>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
 
+#include "batch/digest.h"
 #include "batch/json.h"
 #include "batch/options.h"
 #include "common/numbers.h"
+#include "common/text.h"
 #include "stats/reach_stats.h"
 
 namespace popchan::batch {
@@ -61,9 +62,17 @@ struct Read {
     }
     template <class T> T number(const Json& j) {
         T value{};
-        const char* end = j.text.data() + j.text.size();
-        const auto r = std::from_chars(j.text.data(), end, value);
-        ok = ok && j.kind == Json::kNumber && r.ec == std::errc() && r.ptr == end;
+        bool read = false;
+        if constexpr (std::is_floating_point_v<T>) {
+            const std::optional<double> x = decimal_number(j.text);
+            read = x.has_value();
+            value = x.value_or(0);
+        } else {
+            const char* end = j.text.data() + j.text.size();
+            const auto r = std::from_chars(j.text.data(), end, value);
+            read = r.ec == std::errc() && r.ptr == end;
+        }
+        ok = ok && j.kind == Json::kNumber && read;
         return value;
     }
     template <class T> T number(const Json& j, const char* key) {
@@ -179,20 +188,6 @@ std::string merged_members(const Header& h, const Totals& t) {
                exact_number(d.xy) + ", " + exact_number(d.yy) + ", " + std::to_string(d.days) + "]";
     }
     return out + "}}";
-}
-
-std::string sha256_hex(std::string_view text) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned size = 0;
-    if (!EVP_Digest(text.data(), text.size(), digest, &size, EVP_sha256(), nullptr))
-        throw std::runtime_error("OpenSSL could not compute a SHA-256 digest");
-    std::string hex;
-    for (unsigned i = 0; i < size; ++i) {
-        char pair[3];
-        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-        hex += pair;
-    }
-    return hex;
 }
 
 // The digest of what a merge reads of a summary: the days, the seed and the

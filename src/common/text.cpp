@@ -1,5 +1,10 @@
 #include "common/text.h"
 
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
 namespace popchan {
 
 int utf8_length(unsigned char lead) {
@@ -25,6 +30,19 @@ std::size_t display_width(const std::string& text) {
         i += length;
     }
     return width;
+}
+
+std::optional<double> decimal_number(std::string_view text) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])) || text[0] == '+' ||
+        text.find_first_of("xX") != std::string_view::npos)
+        return std::nullopt;
+    const std::string s(text); // strtod reads up to a terminating zero
+    char* end = nullptr;
+    errno = 0;
+    const double x = std::strtod(s.c_str(), &end);
+    if (end != s.c_str() + s.size() || !std::isfinite(x) || (errno == ERANGE && x == 0))
+        return std::nullopt;
+    return x;
 }
 
 } // namespace popchan

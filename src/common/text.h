@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace popchan {
 
@@ -15,5 +17,9 @@ std::size_t utf8_chars(const std::string& text);
 // Columns a text takes on a terminal: ASCII and half-width katakana one, every
 // other character two.
 std::size_t display_width(const std::string& text);
+
+// A finite number written as a program writes one: decimal, without a
+// leading blank or '+', within a double's range; none for any other text.
+std::optional<double> decimal_number(std::string_view text);
 
 } // namespace popchan
