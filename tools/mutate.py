@@ -84,7 +84,7 @@ DEFAULT_FILES = ["src/machine/lottery.cpp", "src/machine/rules.cpp",
                  "src/parlour/accounting.cpp", "src/parlour/formdigi_model.cpp",
                  "src/parlour/graph.cpp", "src/premises/*.cpp",
                  "src/stats/reach_stats.cpp", "src/common/bgm.cpp", "src/parlour/controller.cpp",
-                 "src/analysis/*.cpp", "src/batch/*.cpp"]
+                 "src/analysis/*.cpp", "src/reports/*.cpp", "src/batch/*.cpp"]
 QT_DIRS = ("src/app/", "src/widgets/", "src/shell/")
 
 # ---------------------------------------------------------------- tokens

@@ -10,11 +10,11 @@
 #include <tuple>
 #include <unistd.h>
 
-#include "batch/options.h"
+#include "reports/options.h"
 #include "batch/output.h"
-#include "batch/report.h"
-#include "batch/shards.h"
-#include "batch/sweep_report.h"
+#include "reports/report.h"
+#include "reports/shards.h"
+#include "reports/sweep_report.h"
 
 using namespace popchan;
 using namespace popchan::batch;

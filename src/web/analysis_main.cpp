@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "analysis/face.h"
-#include "batch/options.h"
-#include "batch/report.h"
-#include "batch/shards.h"
-#include "batch/sweep_report.h"
+#include "reports/options.h"
+#include "reports/report.h"
+#include "reports/shards.h"
+#include "reports/sweep_report.h"
 #include "premises/dialog.h"
 
 using namespace popchan;

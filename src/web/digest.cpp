@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "batch/digest.h"
+#include "reports/digest.h"
 
 EM_JS(char*, page_sha256, (const char* data, int size), {
     const hex = globalThis.sha256(HEAPU8.subarray(data, data + size));

@@ -12,11 +12,11 @@
 #include <unistd.h>
 
 #include "analysis/sweep.h"
-#include "batch/json.h"
-#include "batch/options.h"
+#include "reports/json.h"
+#include "reports/options.h"
 #include "batch/output.h"
-#include "batch/report.h"
-#include "batch/sweep_report.h"
+#include "reports/report.h"
+#include "reports/sweep_report.h"
 #include "parlour/formdigi_model.h"
 
 using namespace popchan;

@@ -7,10 +7,10 @@
 #include <tuple>
 
 #include "analysis/sweep.h"
-#include "batch/exact_report.h"
-#include "batch/options.h"
-#include "batch/report.h"
-#include "batch/sweep_report.h"
+#include "reports/exact_report.h"
+#include "reports/options.h"
+#include "reports/report.h"
+#include "reports/sweep_report.h"
 #include "common/text.h"
 
 using namespace popchan;

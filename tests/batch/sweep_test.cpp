@@ -5,9 +5,9 @@
 #include <map>
 
 #include "analysis/sweep.h"
-#include "batch/options.h"
-#include "batch/shards.h"
-#include "batch/sweep_report.h"
+#include "reports/options.h"
+#include "reports/shards.h"
+#include "reports/sweep_report.h"
 
 using namespace popchan;
 using namespace popchan::batch;

@@ -40,6 +40,14 @@ async function main() {
   await page.evaluateOnNewDocument(() => {
     Object.defineProperty(navigator, 'hardwareConcurrency', { get: () => 3 });
     Object.defineProperty(navigator, 'deviceMemory', { get: () => 0.25 });
+    const Plain = window.Worker;
+    window.workersStarted = 0;
+    window.Worker = class extends Plain {
+      constructor(...args) {
+        super(...args);
+        window.workersStarted += 1;
+      }
+    };
   });
   await page.goto(`http://127.0.0.1:${server.address().port}/analysis.html`);
   await page.waitForSelector('#form:not([hidden])');
@@ -100,6 +108,7 @@ async function main() {
     got.command,
   );
   check('the run JSON is popchan-batch --json', got['popchan.json'] === want.stdout);
+  check('the run was played by three workers', (await page.evaluate(() => window.workersStarted)) === 3);
   check('the per-day CSV is --per-day', got['days.csv'] === want['days.csv']);
   check('the picture is --plot', got['plot.svg'] === want['plot.svg']);
   check('the table is popchan-batch without --json', got.table === native(args.filter((a) => a !== '--json')).stdout);

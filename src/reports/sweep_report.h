@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "analysis/sweep.h"
-#include "batch/report.h"
+#include "reports/report.h"
 
 namespace popchan::batch {
 

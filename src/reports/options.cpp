@@ -1,4 +1,4 @@
-#include "batch/options.h"
+#include "reports/options.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "analysis/run.h"
-#include "batch/shards.h"
+#include "reports/shards.h"
 #include "common/numbers.h"
 #include "common/text.h"
 

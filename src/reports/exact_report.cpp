@@ -1,4 +1,4 @@
-#include "batch/exact_report.h"
+#include "reports/exact_report.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "batch/json.h"
+#include "reports/json.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>

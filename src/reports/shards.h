@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "analysis/shards.h"
-#include "batch/report.h"
+#include "reports/report.h"
 
 namespace popchan::batch {
 

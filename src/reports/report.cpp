@@ -1,13 +1,13 @@
-#include "batch/report.h"
+#include "reports/report.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
 
-#include "batch/exact_report.h"
-#include "batch/json.h"
-#include "batch/shards.h"
+#include "reports/exact_report.h"
+#include "reports/json.h"
+#include "reports/shards.h"
 #include "common/text.h"
 #include "stats/reach_stats.h"
 

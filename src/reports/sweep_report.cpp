@@ -1,11 +1,11 @@
-#include "batch/sweep_report.h"
+#include "reports/sweep_report.h"
 
 #include <algorithm>
 #include <cmath>
 #include <set>
 
-#include "batch/exact_report.h"
-#include "batch/json.h"
+#include "reports/exact_report.h"
+#include "reports/json.h"
 #include "common/text.h"
 
 namespace popchan::batch {

@@ -1,4 +1,4 @@
-#include "batch/digest.h"
+#include "reports/digest.h"
 
 #include <cstdio>
 #include <openssl/evp.h>

@@ -1,4 +1,4 @@
-#include "batch/shards.h"
+#include "reports/shards.h"
 
 #include <algorithm>
 #include <array>
@@ -14,9 +14,9 @@
 #include <tuple>
 #include <unistd.h>
 
-#include "batch/digest.h"
-#include "batch/json.h"
-#include "batch/options.h"
+#include "reports/digest.h"
+#include "reports/json.h"
+#include "reports/options.h"
 #include "common/numbers.h"
 #include "common/text.h"
 #include "stats/reach_stats.h"
