@@ -134,6 +134,7 @@ bench: build web-site tests/web/node_modules/.package-lock.json
 	bench/speed.sh $(BUILD)
 	bench/music.sh $(BUILD)
 	node bench/web.js $(WEB_SITE)
+	node bench/analysis.js $(WEB_SITE) $(BUILD)/src/popchan-batch
 
 # Draws the pictures in assets/pictures anew.
 pictures: build

@@ -77,30 +77,34 @@ function commandArguments() {
   return args;
 }
 
+// The workers stay between runs, each with its module loaded; 中止 ends them.
 let workers = [];
 const stopWorkers = () => {
   for (const worker of workers) worker.terminate();
   workers = [];
+};
+const idle = () => {
   $('stop').disabled = true;
   $('start').disabled = false;
+  $('progress').hidden = true;
 };
 
 // Each call on a worker of its own; `progress` hears every worker's days done.
 function onWorkers(calls, progress) {
+  while (workers.length < calls.length) workers.push(new Worker('analysis_worker.js'));
   const done = calls.map(() => [0, 0]);
   const started = performance.now();
   return Promise.all(
     calls.map(
       (c, index) =>
         new Promise((resolve, reject) => {
-          const worker = new Worker('analysis_worker.js');
-          workers.push(worker);
+          const worker = workers[index];
           worker.onerror = (event) => reject(new Error(event.message));
           worker.onmessage = ({ data }) => {
             if (data.progress) {
               done[index] = data.progress;
               const sum = (i) => done.reduce((s, d) => s + d[i], 0);
-              progress(sum(0), sum(1), performance.now() - started);
+              progress(sum(0), sum(1), performance.now() - started, calls.length);
             } else if (data.result.error) reject(new Error(data.result.error));
             else resolve(data.result);
           };
@@ -110,14 +114,14 @@ function onWorkers(calls, progress) {
   );
 }
 
-function showProgress(done, total, milliseconds) {
+function showProgress(done, total, milliseconds, cores) {
   $('bar').max = total || 1;
   $('bar').value = done;
   const left = done > 0 ? Math.ceil(((total - done) * milliseconds) / done / 1000) : '';
   $('progress-text').textContent = [
     fill('progress', { done, total }),
     done > 0 ? fill('time_left', { seconds: left }) : '',
-    fill('cores', { cores: workers.length }),
+    fill('cores', { cores }),
   ].join(' ');
 }
 
@@ -194,20 +198,20 @@ $('form').addEventListener('submit', async (event) => {
   $('start').disabled = true;
   $('stop').disabled = false;
   $('progress').hidden = false;
-  showProgress(0, 0, 0);
+  showProgress(0, 0, 0, 1);
   try {
     await analyse(args, check);
   } catch (error) {
+    stopWorkers();
     $('errors').textContent = error.message;
   } finally {
-    stopWorkers();
-    $('progress').hidden = true;
+    idle();
   }
 });
 
 $('stop').addEventListener('click', () => {
   stopWorkers();
-  $('progress').hidden = true;
+  idle();
   $('errors').textContent = face.texts.stopped;
 });
 
