@@ -20,6 +20,7 @@ class Builder : public nlohmann::json_sax<nlohmann::json> {
     static constexpr std::size_t kDepth = 64;
     Json root;
     std::size_t error_at = 0; // the byte where reading stopped, from 1
+    bool too_deep = false;    // a value lay deeper than kDepth
 
     bool null() override { return put(of(Json::kNull)); }
     bool boolean(bool) override { return put(of(Json::kBool)); } // read, never asked for
@@ -53,7 +54,10 @@ class Builder : public nlohmann::json_sax<nlohmann::json> {
     // A value into the array or object open now, or as the whole text; none
     // deeper than kDepth.
     Json* put_at(Json&& v) {
-        if (open_.size() > kDepth) return nullptr;
+        if (open_.size() > kDepth) {
+            too_deep = true;
+            return nullptr;
+        }
         if (open_.empty()) {
             root = std::move(v);
             return &root;
@@ -91,7 +95,8 @@ const Json* Json::find(std::string_view key) const {
 std::optional<Json> parse_json(std::string_view text, std::string& error) {
     Builder b;
     if (nlohmann::json::sax_parse(text.begin(), text.end(), &b)) return std::move(b.root);
-    error = "not JSON at byte " + std::to_string(std::max<std::size_t>(b.error_at, 1));
+    error = b.too_deep ? "nested deeper than " + std::to_string(Builder::kDepth) + " levels"
+                       : "not JSON at byte " + std::to_string(b.error_at);
     return std::nullopt;
 }
 

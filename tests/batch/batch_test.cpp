@@ -12,12 +12,12 @@
 #include <unistd.h>
 
 #include "analysis/sweep.h"
+#include "batch/output.h"
+#include "parlour/formdigi_model.h"
 #include "reports/json.h"
 #include "reports/options.h"
-#include "batch/output.h"
 #include "reports/report.h"
 #include "reports/sweep_report.h"
-#include "parlour/formdigi_model.h"
 
 using namespace popchan;
 using namespace popchan::batch;
@@ -767,9 +767,9 @@ TEST(BatchReports, TheJsonReaderTakesWhatTheToolWritesAndNothingElse) {
         {"\"\\u0041\\u00e9\\u3042\"", "Aéあ"},
         {"[]", "[]"},
         {deep, "deep"},
-        {deeper, nullptr},
+        {deeper, "too deep"},
         {objects, "deep"},
-        {more_objects, nullptr},
+        {more_objects, "too deep"},
         {"\"\\u007f\\u0080\\u07ff\\u0800\"", "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80"},
         {"\"\\u12G4\"", nullptr},
         {"\"\\u+041\"", nullptr},
@@ -822,6 +822,10 @@ TEST(BatchReports, TheJsonReaderTakesWhatTheToolWritesAndNothingElse) {
         if (!c.read) {
             EXPECT_FALSE(j.has_value()) << c.text;
             EXPECT_TRUE(error.starts_with("not JSON at byte ")) << c.text;
+            EXPECT_NE(error, "not JSON at byte 0") << c.text << ": bytes count from 1";
+        } else if (std::string_view(c.read) == "too deep") {
+            EXPECT_FALSE(j.has_value()) << c.text;
+            EXPECT_EQ(error, "nested deeper than 64 levels");
         } else if (std::string_view(c.read) == "deep") {
             EXPECT_TRUE(j.has_value()) << error;
         } else {

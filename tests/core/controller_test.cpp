@@ -47,6 +47,8 @@ TEST(Controller, EveryMenuItemDoesItsPartAndAsksTheRest) {
         // Names no menu has.
         {"g2_5", {}, 1, false},
         {"h2_4", {}, 1, false},
+        {"h2_", {}, 1, false},
+        {"g2_", {}, 1, false},
         {"b4_0", {}, 1, false},
         {"b4_3", {}, 1, false},
         {"a", {}, 1, false},
@@ -62,6 +64,9 @@ TEST(Controller, EveryMenuItemDoesItsPartAndAsksTheRest) {
         EXPECT_TRUE(w.dialogs.boxes.empty()) << r.name;
     }
     Machine w;
+    choose(w.m, "h2_3");
+    choose(w.m, "h2_0");
+    EXPECT_EQ(w.m.speed(), 1) << "等速 after １０倍速";
     choose(w.m, "b4_1");
     EXPECT_FALSE(w.m.screen.menus.b4_1);
     EXPECT_TRUE(w.m.screen.menus.b4_2);
