@@ -36,29 +36,52 @@ async function main() {
     args: ['--no-sandbox', '--headless=new'],
   });
   const page = await browser.newPage();
-  // Three parts on this two-core machine: the merge must join any number.
+  // The cores the page sees (window.testCores, three unless a case says), and
+  // the workers a run uses.
   await page.evaluateOnNewDocument(() => {
-    Object.defineProperty(navigator, 'hardwareConcurrency', { get: () => 3 });
+    Object.defineProperty(navigator, 'hardwareConcurrency', { get: () => window.testCores ?? 3 });
     Object.defineProperty(navigator, 'deviceMemory', { get: () => 0.25 });
-    const Plain = window.Worker;
-    window.workersStarted = 0;
-    window.Worker = class extends Plain {
-      constructor(...args) {
-        super(...args);
-        window.workersStarted += 1;
-      }
+    // The workers each run's calls go to.
+    const post = Worker.prototype.postMessage;
+    window.workersUsed = new Set();
+    Worker.prototype.postMessage = function (...args) {
+      window.workersUsed.add(this);
+      return post.apply(this, args);
     };
   });
-  await page.goto(`http://127.0.0.1:${server.address().port}/analysis.html`);
+  const address = `http://127.0.0.1:${server.address().port}/`;
+  await page.goto(`${address}analysis.html`);
   await page.waitForSelector('#form:not([hidden])');
+  const ids = await page.evaluate(() =>
+    Object.fromEntries(
+      [...document.querySelectorAll('#premises label')].map((l) => [
+        l.firstChild.textContent,
+        l.querySelector('input').id,
+      ]),
+    ),
+  );
+  const starts = await page.evaluate(() => [...document.querySelectorAll('#premises input')].map((i) => i.value));
 
-  // Fills the form, starts, and waits for the result or a message.
-  async function analyse(kind, fields) {
+  // The form as a visitor fills it: the premises typed or taken from their
+  // lists (by the item's place), the other fields typed; then 開始, and the
+  // result or a message.
+  async function analyse(c) {
     await page.evaluate(
-      (kind, fields) => {
-        document.getElementById('kind').value = kind;
+      (c, ids, starts) => {
+        window.testCores = c.cores;
+        window.workersUsed.clear();
+        document.querySelectorAll('#premises input').forEach((input, i) => (input.value = starts[i]));
+        document.getElementById('kind').value = c.kind;
         document.getElementById('kind').dispatchEvent(new Event('change'));
-        for (const [id, value] of Object.entries(fields)) {
+        for (const [label, value] of Object.entries(c.premises ?? {})) {
+          const input = document.getElementById(ids[label]);
+          if (typeof value === 'number') {
+            const list = input.nextElementSibling;
+            list.selectedIndex = value;
+            list.dispatchEvent(new Event('change'));
+          } else input.value = value;
+        }
+        for (const [id, value] of Object.entries(c.fields ?? {})) {
           const e = document.getElementById(id);
           if (e.type === 'checkbox') e.checked = value;
           else e.value = value;
@@ -66,8 +89,9 @@ async function main() {
         document.getElementById('result').hidden = true;
         document.getElementById('errors').textContent = '';
       },
-      kind,
-      fields,
+      c,
+      ids,
+      starts,
     );
     await page.click('#start');
     await page.waitForFunction(
@@ -79,95 +103,160 @@ async function main() {
         command: document.getElementById('command').textContent,
         errors: document.getElementById('errors').textContent,
         table: document.getElementById('text').textContent,
+        workers: window.workersUsed.size,
+        progress: !document.getElementById('progress').hidden,
       };
       for (const a of document.querySelectorAll('#downloads a')) out[a.download] = await (await fetch(a.href)).text();
       return out;
     });
   }
 
-  const premise = (label) =>
-    page.evaluate(
-      (label) =>
-        [...document.querySelectorAll('#premises label')]
-          .find((l) => l.firstChild.textContent === label)
-          .querySelector('input').id,
-      label,
+  // Each analysis: the form, the command line the page must show (without its
+  // files), the files it writes beside standard output, and the workers it takes.
+  const LIMITER = '最高継続回数（リミッター）';
+  const R = '確変・時短率 (1/?)';
+  const FORM = '営業形態';
+  const RATE = '千円あたり回転率';
+  const EXCHANGE = '換金率（円／個）';
+  const cases = [
+    {
+      what: 'the default premises, per-day CSV, two workers',
+      kind: 'run',
+      cores: 2,
+      fields: { days: '3000', seed: '7', 'per-day': true },
+      args: ['--days', '3000', '--seed', '7', '--per-day', 'days.csv', '--plot', 'plot.svg', '--json'],
+      files: ['days.csv', 'plot.svg'],
+      workers: 2,
+    },
+    {
+      what: 'limiter 5, R 1.5, form 3, one worker',
+      kind: 'run',
+      cores: 1,
+      premises: { [LIMITER]: '5', [R]: '1.5', [FORM]: 3 },
+      fields: { days: '2000', seed: '8', 'per-day': false },
+      args: [
+        '--days',
+        '2000',
+        '--seed',
+        '8',
+        '--kakuhen-rate',
+        '1.5',
+        '--limiter',
+        '5',
+        '--plot',
+        'plot.svg',
+        '--json',
+      ],
+      files: ['plot.svg'],
+      workers: 1,
+    },
+    {
+      what: 'spin rate 25 from the list, three workers',
+      kind: 'run',
+      premises: { [RATE]: 16 },
+      fields: { days: '1000', seed: '9', 'per-day': false },
+      args: ['--days', '1000', '--seed', '9', '--spin-rate', '   25', '--plot', 'plot.svg', '--json'],
+      files: ['plot.svg'],
+      workers: 3,
+    },
+    {
+      what: 'a sweep of spin-rate 20:30:5',
+      kind: 'sweep',
+      fields: { days: '400', seed: '3', 'sweep-values': '20:30:5', 'sweep-premise': 'spin-rate' },
+      args: [
+        '--days',
+        '400',
+        '--seed',
+        '3',
+        '--sweep',
+        'spin-rate=20:30:5',
+        '--csv',
+        'sweep.csv',
+        '--plot',
+        'plot.svg',
+        '--json',
+      ],
+      files: ['sweep.csv', 'plot.svg'],
+      workers: 3,
+    },
+    {
+      what: 'the exact figures at an exchange rate of 3.5',
+      kind: 'exact',
+      premises: { [EXCHANGE]: '3.5' },
+      args: ['--exchange', '3.5', '--exact', '--json'],
+      files: [],
+      workers: 0,
+    },
+    {
+      what: 'the border',
+      kind: 'border',
+      fields: { days: '200', seed: '5' },
+      args: ['--days', '200', '--seed', '5', '--border', '--json'],
+      files: [],
+      workers: 1,
+    },
+  ];
+  for (const c of cases) {
+    const got = await analyse(c);
+    const want = native(c.args, c.files);
+    const quoted = c.args.map((a) => (a.includes(' ') ? `'${a}'` : a));
+    check(
+      `${c.what}: the command line`,
+      got.command === `popchan-batch ${quoted.join(' ')}`,
+      got.command || got.errors,
     );
-  const rate = await premise('千円あたり回転率');
-  const exchange = await premise('換金率（円／個）');
-  const start = await page.$eval(`#${rate}`, (e) => e.value);
-  const startExchange = await page.$eval(`#${exchange}`, (e) => e.value);
+    check(`${c.what}: the JSON is popchan-batch's`, got['popchan.json'] === want.stdout);
+    for (const f of c.files) check(`${c.what}: ${f} is popchan-batch's`, got[f] === want[f]);
+    const table = native(c.args.filter((a) => a !== '--json')).stdout;
+    check(`${c.what}: the table is popchan-batch's`, got.table === table);
+    check(`${c.what}: played by ${c.workers} workers`, got.workers === c.workers, `${got.workers}`);
+  }
 
-  // A run of many days split into three parts, with every download.
-  let args = ['--days', '3000', '--seed', '7', '--spin-rate', '25'];
-  let got = await analyse('run', { days: '3000', seed: '7', [rate]: '25', 'per-day': true });
-  let want = native([...args, '--per-day', 'days.csv', '--plot', 'plot.svg', '--json'], ['days.csv', 'plot.svg']);
-  check(
-    'the run shows its command line',
-    got.command === `popchan-batch ${args.join(' ')} --per-day days.csv --plot plot.svg --json`,
-    got.command,
-  );
-  check('the run JSON is popchan-batch --json', got['popchan.json'] === want.stdout);
-  check('the run was played by three workers', (await page.evaluate(() => window.workersStarted)) === 3);
-  check('the per-day CSV is --per-day', got['days.csv'] === want['days.csv']);
-  check('the picture is --plot', got['plot.svg'] === want['plot.svg']);
-  check('the table is popchan-batch without --json', got.table === native(args.filter((a) => a !== '--json')).stdout);
-
-  got = await analyse('exact', { [rate]: start, [exchange]: '3.5' });
-  want = native(['--exchange', '3.5', '--exact', '--json']);
-  check('exact: the JSON is --exact --json', got['popchan.json'] === want.stdout, got.errors);
-  check('exact: the table is --exact', got.table === native(['--exchange', '3.5', '--exact']).stdout);
-
-  args = ['--days', '400', '--seed', '3', '--sweep', 'spin-rate=20,24,28,32'];
-  got = await analyse('sweep', { [exchange]: startExchange, days: '400', seed: '3', 'sweep-values': '20,24,28,32' });
-  want = native([...args, '--csv', 'sweep.csv', '--plot', 'plot.svg', '--json'], ['sweep.csv', 'plot.svg']);
-  check('sweep: the JSON is --sweep --json', got['popchan.json'] === want.stdout, got.errors);
-  check('sweep: the CSV is --csv', got['sweep.csv'] === want['sweep.csv']);
-  check('sweep: the picture is --plot', got['plot.svg'] === want['plot.svg']);
-
-  got = await analyse('border', { days: '200', seed: '5' });
-  want = native(['--days', '200', '--seed', '5', '--border', '--json']);
-  check('border: the JSON is --border --json', got['popchan.json'] === want.stdout, got.errors);
-
-  // Bad input: the command line's own messages, and nothing played.
+  // Bad input: the command line's own messages, and nothing started.
   const message = (args) =>
     native(args)
       .stderr.split('\n')
       .filter((l) => l && !l.endsWith('see --help'))
       .map((l) => l.replace(/^popchan-batch: /, ''))
       .join('\n');
-  for (const [what, kind, fields, args] of [
-    ['no days', 'run', { days: '0', 'per-day': false }, ['--days', '0', '--seed', '1']],
+  for (const [what, c, args] of [
+    ['no days', { kind: 'run', fields: { days: '0', seed: '1' } }, ['--days', '0']],
+    ['days not a number', { kind: 'run', fields: { days: 'x', seed: '1' } }, ['--days', 'x']],
     [
       'an exchange rate out of range',
-      'run',
-      { days: '10', [exchange]: '9' },
-      ['--days', '10', '--seed', '1', '--exchange', '9'],
+      { kind: 'run', premises: { [EXCHANGE]: '9' }, fields: { days: '10', seed: '1' } },
+      ['--exchange', '9'],
+    ],
+    [
+      'an empty probability',
+      { kind: 'exact', premises: { '大当たり確率 (1/?)': '' } },
+      ['--probability', '', '--exact'],
     ],
     [
       'a sweep of 1,001 values',
-      'sweep',
-      { [exchange]: startExchange, days: '10', 'sweep-values': '1:1001:1' },
-      ['--days', '10', '--seed', '1', '--sweep', 'spin-rate=1:1001:1'],
+      { kind: 'sweep', fields: { days: '10', seed: '1', 'sweep-values': '1:1001:1' } },
+      ['--sweep', 'spin-rate=1:1001:1'],
     ],
   ]) {
-    got = await analyse(kind, { seed: '1', ...fields });
+    const got = await analyse(c);
     check(
       `bad input, ${what}: the command line's message`,
       got.errors === message(args),
       `${got.errors} / ${message(args)}`,
     );
+    check(`bad input, ${what}: nothing started`, got.workers === 0 && !got.progress);
   }
   // More per-day rows than a quarter of the tab's memory (0.25 GiB here) is refused.
-  got = await analyse('run', { days: '1000000', [exchange]: startExchange, 'per-day': true });
+  const big = await analyse({ kind: 'run', fields: { days: '1000000', seed: '1', 'per-day': true } });
   check(
     'a per-day CSV too big for the tab is refused before it starts',
-    /1000000/.test(got.errors) && (await page.$eval('#progress', (e) => e.hidden)),
-    got.errors,
+    /1000000/.test(big.errors) && big.workers === 0,
+    big.errors,
   );
 
-  // 中止 stops the workers at once.
+  // 中止 stops the workers at once; a run after it is whole and right.
   await page.evaluate(() => {
+    window.testCores = 2;
     document.getElementById('days').value = '50000000';
     document.getElementById('per-day').checked = false;
     document.getElementById('errors').textContent = '';
@@ -175,24 +264,64 @@ async function main() {
   await page.click('#start');
   await page.waitForFunction(() => Number(document.getElementById('bar').value) > 0, { timeout: 60000 });
   await page.click('#stop');
-  const stopped = await page.evaluate(() => ({
-    progress: document.getElementById('progress').hidden,
-    start: document.getElementById('start').disabled,
-    errors: document.getElementById('errors').textContent,
-  }));
+  const stopped = await page.evaluate(async () => {
+    const bar = () => document.getElementById('bar').value;
+    const at = bar();
+    await new Promise((r) => setTimeout(r, 1000));
+    return {
+      still: at === bar(),
+      progress: document.getElementById('progress').hidden,
+      start: document.getElementById('start').disabled,
+      errors: document.getElementById('errors').textContent,
+    };
+  });
+  check('中止: no day is played after it', stopped.still && stopped.progress, JSON.stringify(stopped));
+  check('中止: the page can start again', !stopped.start && stopped.errors !== '', JSON.stringify(stopped));
+  const again = await analyse(cases[0]);
+  check('a run after 中止 is whole and right', again['popchan.json'] === native(cases[0].args, cases[0].files).stdout);
+
+  // A phone upright, by touch: nothing wider than the screen, and a run.
+  const phone = await browser.newPage();
+  await phone.setViewport({ width: 375, height: 667, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
+  await phone.goto(`${address}analysis.html`);
+  await phone.waitForSelector('#form:not([hidden])');
+  const cut = await phone.evaluate(() =>
+    [...document.querySelectorAll('input, select, button, legend, label, h1, a')]
+      .filter((e) => e.getClientRects().length)
+      .filter((e) => e.getBoundingClientRect().right > 375 || e.getBoundingClientRect().left < 0)
+      .map((e) => e.id || e.textContent),
+  );
   check(
-    '中止 ends the run and the page can start again',
-    stopped.progress && !stopped.start && stopped.errors !== '',
-    JSON.stringify(stopped),
+    'the phone shows every control whole',
+    cut.length === 0 && (await phone.evaluate(() => document.documentElement.scrollWidth)) <= 375,
+    cut.join(', '),
+  );
+  await phone.$eval('#days', (e) => (e.value = '500'));
+  await phone.$eval('#seed', (e) => (e.value = '4'));
+  await phone.tap('#start');
+  await phone.waitForSelector('#result:not([hidden])', { timeout: 60000 });
+  const tapped = await phone.$eval('#text', (e) => e.textContent);
+  check('a run started by touch', tapped === native(['--days', '500', '--seed', '4', '--plot', 'plot.svg']).stdout);
+
+  // Offline: with the server gone, the page loads from what its service worker kept, and runs.
+  await phone.evaluate(() => navigator.serviceWorker.ready);
+  await phone.reload(); // the service worker now controls the page and keeps what it fetches
+  await phone.waitForSelector('#form:not([hidden])');
+  server.close();
+  server.closeAllConnections();
+  await phone.reload();
+  await phone.waitForSelector('#form:not([hidden])', { timeout: 30000 });
+  await phone.$eval('#days', (e) => (e.value = '300'));
+  await phone.$eval('#seed', (e) => (e.value = '6'));
+  await phone.tap('#start');
+  await phone.waitForSelector('#result:not([hidden])', { timeout: 60000 });
+  const offline = await phone.$eval('#text', (e) => e.textContent);
+  check(
+    'offline, the page loads and runs',
+    offline === native(['--days', '300', '--seed', '6', '--plot', 'plot.svg']).stdout,
   );
 
-  // A phone upright: nothing wider than the screen.
-  await page.setViewport({ width: 375, height: 667 });
-  const width = await page.evaluate(() => document.documentElement.scrollWidth);
-  check('the page fits a 375 px phone', width <= 375, `${width}`);
-
   await browser.close();
-  server.close();
   console.log(failures ? `${failures} failed` : 'all passed');
   process.exit(failures ? 1 : 0);
 }

@@ -4,8 +4,16 @@
 'use strict';
 importScripts('sha256.min.js', 'popchan_analysis.js');
 
+// At most one word of progress each 50 ms, and the last: the page's thread
+// stays free for the visitor.
+let told = 0;
 const core = createPopchanAnalysis({
-  onProgress: (done, total) => postMessage({ progress: [done, total] }),
+  onProgress: (done, total) => {
+    const now = performance.now();
+    if (now - told < 50 && done < total) return;
+    told = now;
+    postMessage({ progress: [done, total] });
+  },
 });
 
 self.onmessage = async ({ data }) => {
