@@ -1,5 +1,6 @@
 // Pictures of the web page for the README: a seeded day at ×10 in a desktop
-// browser, and on a phone held upright, each into docs/.
+// browser, and on a phone held upright, and the analysis page after a run,
+// each into docs/.
 //   node screenshot.js SITE_URL DOCS_DIR
 'use strict';
 const puppeteer = require('puppeteer-core');
@@ -18,6 +19,21 @@ async function shot(browser, viewport, file, taps) {
   await page.close();
 }
 
+// The analysis page after a run of 2,000 days.
+async function analysisShot(browser, viewport, file) {
+  const page = await browser.newPage();
+  await page.setViewport(viewport);
+  await page.goto(`${url}analysis.html`);
+  await page.waitForSelector('#form:not([hidden])');
+  await page.$eval('#days', (e) => (e.value = '2000'));
+  await page.$eval('#seed', (e) => (e.value = '3'));
+  await page.click('#start');
+  await page.waitForSelector('#result:not([hidden])', { timeout: 60000 });
+  await page.evaluate(() => document.fonts.ready);
+  await page.screenshot({ path: `${docs}/${file}`, fullPage: true });
+  await page.close();
+}
+
 (async () => {
   const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
   const day = ['a1', 'a3', 'b', 'h1', 'h2_3'];
@@ -27,6 +43,12 @@ async function shot(browser, viewport, file, taps) {
     { width: 375, height: 667, isMobile: true, hasTouch: true, deviceScaleFactor: 2 },
     'web-phone.png',
     day,
+  );
+  await analysisShot(browser, { width: 1000, height: 800 }, 'analysis.png');
+  await analysisShot(
+    browser,
+    { width: 375, height: 667, isMobile: true, hasTouch: true, deviceScaleFactor: 1 },
+    'analysis-phone.png',
   );
   await browser.close();
 })();
