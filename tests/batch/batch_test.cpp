@@ -29,7 +29,16 @@ struct Played {
     std::vector<DayResult> days;
     std::vector<std::pair<std::int64_t, SpinRow>> spins;
     std::string error;
+    std::size_t workers = 0; // the most threads the run had started at a day
 };
+
+// The threads of this process now.
+std::size_t threads_now() {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
+        ++n;
+    return n;
+}
 
 Played play(std::int64_t days, std::uint64_t seed, int threads, const Premises& z = {}) {
     Played p;
@@ -39,9 +48,11 @@ Played play(std::int64_t days, std::uint64_t seed, int threads, const Premises& 
     config.seed = seed;
     config.threads = threads;
     config.record_spins = true;
+    const std::size_t before = threads_now();
     p.error = run(
         config, p.totals,
         [&](const DayResult& d, const std::vector<SpinRow>& rows) {
+            p.workers = std::max(p.workers, threads_now() - before);
             p.days.push_back(d);
             for (const SpinRow& r : rows)
                 p.spins.emplace_back(d.day, r);
@@ -55,6 +66,8 @@ Played play(std::int64_t days, std::uint64_t seed, int threads, const Premises& 
 TEST(Batch, TheNumberOfThreadsDoesNotChangeTheResults) {
     const Played one = play(150, 7, 1), two = play(150, 7, 2);
     ASSERT_TRUE(one.error.empty());
+    EXPECT_EQ(one.workers, 0u) << "one thread plays where the merge takes the days";
+    EXPECT_EQ(two.workers, 2u);
     ASSERT_EQ(one.days.size(), 150u);
     ASSERT_EQ(two.days.size(), 150u);
     for (std::size_t i = 0; i < one.days.size(); ++i)
