@@ -77,7 +77,7 @@ function commandArguments() {
   return args;
 }
 
-// The workers stay between runs, each with its module loaded; 中止 ends them.
+// The workers stay between runs, each with its module loaded; the stop button ends them.
 let workers = [];
 const stopWorkers = () => {
   for (const worker of workers) worker.terminate();
