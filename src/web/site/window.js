@@ -1,7 +1,6 @@
 // The main window: its parts built from the core's table, its layouts and
 // scale, and the core's state copied onto it.
-import { app, fontPx, json } from './app.js';
-import { fitPremises } from './premises.js';
+import { app, fitWindow, fontPx, json } from './app.js';
 
 // As on the desktop, a label's font is narrowed (never widened) just enough
 // that its text fits the room it is given.
@@ -10,6 +9,19 @@ export function fitText(e) {
   const room = e.clientWidth;
   const need = e.scrollWidth;
   if (need > room && room > 0) e.style.fontSize = `${Math.floor((size * room * 10) / need) / 10}px`;
+}
+
+// A wrapped label's lines where the desktop breaks them, whatever the
+// browser's own line breaking would do.
+function wrapLines(e, text, lengths) {
+  const chars = [...text];
+  let at = 0;
+  for (const length of [...lengths, chars.length]) {
+    const line = document.createElement('div');
+    line.textContent = chars.slice(at, at + length).join('');
+    e.append(line);
+    at += length;
+  }
 }
 
 export function buildParts(list) {
@@ -31,10 +43,11 @@ export function buildParts(list) {
     e.id = p.name;
     e.classList.add('part', p.kind);
     if (p.border) e.classList.add('border');
-    if (p.grey) e.style.background = app.face.faceGrey;
+    if (p.grey) e.classList.add('machine');
     if (p.right) e.classList.add('right');
     if (p.wrap) e.classList.add('wrap');
-    if (p.kind === 'label') e.textContent = p.text;
+    if (p.kind === 'label' && p.wrap) wrapLines(e, p.text, p.lineLengths);
+    else if (p.kind === 'label') e.textContent = p.text;
     if (p.font) e.style.fontSize = fontPx(p.font);
     Object.assign(e.style, { left: `${p.left}px`, top: `${p.top}px`, width: `${p.width}px`, height: `${p.height}px` });
     (p.parent ? app.parts[p.parent] : client).append(e);
@@ -48,38 +61,42 @@ export function showLayout(index) {
   fit();
 }
 
-// The window scaled by whole numbers where it fits, so the pixels stay sharp.
-// Where it does not (a phone held upright), its panels flow one under the
-// other at their own pixel size, those of the chosen layout only, and a panel
-// wider than the screen is scaled down to its width.
+// Each pixel of the window is a whole number of device pixels, at any
+// devicePixelRatio: the largest whole number with which the window fits, at
+// least one. Where it does not fit (a phone held upright), its panels flow
+// one under the other, those of the chosen layout only, at the whole number
+// of device pixels next below the ratio; a panel wider than the screen is
+// scaled down to its width.
 export function fit() {
   // (A phone's page grows wider than its screen when something overflows.)
   const innerWidth = Math.min(window.innerWidth, screen.width);
   const [w, h] = app.face.layouts[layoutIndex];
   const win = document.getElementById('window');
   const client = document.getElementById('client');
+  const dpr = window.devicePixelRatio || 1;
   const flow = innerWidth < w;
+  const perPixel = flow
+    ? Math.max(1, Math.floor(dpr))
+    : Math.max(1, Math.floor(Math.min(innerWidth / w, innerHeight / (h + app.menuBar.offsetHeight)) * dpr));
+  const k = perPixel / dpr;
+  const room = innerWidth / k; // the page's width in the window's pixels
   client.classList.toggle('flow', flow);
   client.style.width = flow ? '' : `${w}px`;
   client.style.height = flow ? '' : `${h}px`;
+  win.style.width = `${flow ? room : w}px`;
   for (const e of client.children) {
     const inside = parseInt(e.style.left, 10) < w && parseInt(e.style.top, 10) < h;
     e.classList.toggle('outside', flow && !inside);
     const width = parseInt(e.style.width, 10);
-    e.style.zoom = flow && width > innerWidth - 8 ? (innerWidth - 8) / width : '';
+    e.style.zoom = flow && width > room - 8 ? (room - 8) / width : '';
   }
-  // Whole device pixels for each pixel of the window (at any devicePixelRatio),
-  // and never smaller than its own size.
-  const dpr = window.devicePixelRatio || 1;
-  const device = flow ? 0 : Math.floor(Math.min(innerWidth / win.offsetWidth, innerHeight / win.offsetHeight) * dpr);
-  const k = device >= dpr ? device / dpr : 1;
   win.style.transform = k !== 1 ? `scale(${k})` : '';
   // The display's corner on a device pixel, so that its pixels stay whole.
   win.style.translate = '';
   const corner = app.parts.PictureWaku.getBoundingClientRect();
   const shift = (x) => (Math.round(x * dpr) - x * dpr) / dpr;
   win.style.translate = `${shift(corner.left)}px ${shift(corner.top)}px`;
-  fitPremises(innerWidth);
+  document.querySelectorAll('.window').forEach(fitWindow);
 }
 
 function setList(element, lines, selected) {
