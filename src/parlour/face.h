@@ -62,6 +62,7 @@ struct Look {
     int list_frame_width = 1;
     int scroll_bar_width = 14;
     int item_margin = 2;          // a list's text from its frame
+    int list_line_height = 12;    // a list's lines, at the nominal size 8
     int wrapped_line_height = 14; // a wrapped label's lines, at the nominal size 10
     const char* check_mark = "✓"; // a checked item
     const char* radio_mark = "●"; // the chosen item of a group (the speeds)

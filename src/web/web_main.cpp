@@ -123,6 +123,7 @@ Json look_json() {
               {"list-frame-width", l.list_frame_width},
               {"scroll-bar-width", l.scroll_bar_width},
               {"item-margin", l.item_margin},
+              {"list-line-height", l.list_line_height},
               {"wrapped-line-height", l.wrapped_line_height}}},
             {"marks", {{"check", l.check_mark}, {"radio", l.radio_mark}}}};
 }

@@ -71,4 +71,16 @@ async function ready(page, url) {
   await page.waitForSelector('body[data-ready]', { timeout: 60000 });
 }
 
-module.exports = { tally, check, sleep, blocks, CAPTIONS, settles, menuKeys, ready };
+// Two values alike, objects whatever the order of their members (a WebDriver
+// hands them back in its own order).
+function same(a, b) {
+  const plain = (v) =>
+    v && typeof v === 'object' && !Array.isArray(v)
+      ? Object.keys(v)
+          .sort()
+          .map((k) => [k, plain(v[k])])
+      : v;
+  return JSON.stringify(plain(a)) === JSON.stringify(plain(b));
+}
+
+module.exports = { tally, check, sleep, blocks, CAPTIONS, settles, menuKeys, ready, same };

@@ -3,7 +3,7 @@
 // through the page's own frame loop, and the day's end with its box.
 'use strict';
 const { execFileSync } = require('child_process');
-const { check, sleep, blocks, CAPTIONS } = require('./check');
+const { check, sleep, blocks, CAPTIONS, same } = require('./check');
 
 // Every caption as the desktop writes it and whole in its opened menu; the
 // on-top check following clicks; the start-up picture; and a snapshot() of
@@ -17,11 +17,7 @@ async function startUp(page, sameDay, seed) {
     });
     return out;
   });
-  check(
-    'the menus have the desktop captions',
-    JSON.stringify(shown) === JSON.stringify(CAPTIONS),
-    JSON.stringify(shown),
-  );
+  check('the menus have the desktop captions', same(shown, CAPTIONS), JSON.stringify(shown));
   const cut = await page.evaluate(async () => {
     const cutOff = [];
     const open = (e) => e.classList.add('open');
@@ -128,7 +124,7 @@ function compare(seen, desktop) {
     graph: "the balance graph's pixels",
   };
   for (const [field, what] of Object.entries(fields)) {
-    const differ = seen.snapshots.filter((x, i) => JSON.stringify(x[field]) !== JSON.stringify(desktop[i][field]));
+    const differ = seen.snapshots.filter((x, i) => !same(x[field], desktop[i][field]));
     check(
       `at ${seen.snapshots.map((x) => x.now).join(', ')} ms ${what} are the desktop's`,
       differ.length === 0,

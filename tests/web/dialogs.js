@@ -41,7 +41,10 @@ async function boxesAndWindows(page) {
       rows[10] === 'ﾄﾞﾙ箱規制（2,500個/箱）',
     rows.join('|'),
   );
-  await page.click('#entkaiten', { clickCount: 3 });
+  await page.click('#entkaiten');
+  await page.keyboard.down('Control');
+  await page.keyboard.press('a');
+  await page.keyboard.up('Control');
   await page.keyboard.type('0');
   await page.keyboard.press('Enter');
   await page.waitForSelector('.box', { timeout: 5000 });
@@ -83,8 +86,8 @@ async function boxesAndWindows(page) {
       const text = e && e.querySelector('textarea');
       // The text in the shipped IPA Mincho, loaded, as the desktop's 明朝.
       const mincho =
-        [...document.fonts].some((f) => f.family === 'IPAMincho' && f.status === 'loaded') &&
-        getComputedStyle(text).fontFamily === 'IPAMincho';
+        [...document.fonts].some((f) => f.family.replace(/"/g, '') === 'IPAMincho' && f.status === 'loaded') &&
+        getComputedStyle(text).fontFamily.replace(/"/g, '') === 'IPAMincho';
       return e && [e.querySelector('.title span').textContent, text.value, mincho];
     });
     check(

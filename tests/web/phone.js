@@ -88,8 +88,9 @@ async function crisp(browser, url, { width, height, ratio, mobile }) {
     const want = display.getContext('2d').getImageData(0, 0, 115, 96).data;
     const r = display.getBoundingClientRect();
     const dpr = devicePixelRatio;
-    // (Whole numbers up to the float error of the layout.)
-    const whole = (x) => (Math.abs(x - Math.round(x)) < 1e-3 ? Math.round(x) : x);
+    // (Whole numbers up to the float error of the layout, and to Firefox's
+    // layout unit, a sixtieth of a CSS pixel.)
+    const whole = (x) => (Math.abs(x - Math.round(x)) < dpr / 60 ? Math.round(x) : x);
     const [left, top, size] = [whole(r.left * dpr), whole(r.top * dpr), whole((r.width * dpr) / 115)];
     const got = g.getImageData(Math.round(left), Math.round(top), Math.round(115 * size), Math.round(96 * size));
     let wrong = 0;

@@ -144,9 +144,13 @@ export const music = (() => {
     },
     stop() {
       wanted = false;
-      ++generation;
-      if (synth) synth.stopPlayer();
-      rest();
+      const mine = ++generation;
+      if (!synth) return;
+      synth.stopPlayer();
+      // Suspended once the worklet has stopped its player, unless a piece started since.
+      synth.waitForPlayerStopped().then(() => {
+        if (mine === generation) rest();
+      });
     },
     close() {
       piece = null;

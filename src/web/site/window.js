@@ -3,12 +3,21 @@
 import { app, fitWindow, fontPx, json } from './app.js';
 
 // As on the desktop, a label's font is narrowed (never widened) just enough
-// that its text fits the room it is given.
+// that its text fits the room it is given. The text's own width is measured,
+// as an engine need not count what overflows a label in its scroll width.
 export function fitText(e) {
   const size = parseFloat(getComputedStyle(e).fontSize);
   const room = e.clientWidth;
-  const need = e.scrollWidth;
-  if (need > room && room > 0) e.style.fontSize = `${Math.floor((size * room * 10) / need) / 10}px`;
+  const range = document.createRange();
+  range.selectNodeContents(e);
+  const scale = e.getBoundingClientRect().width / e.offsetWidth || 1;
+  const need = () => range.getBoundingClientRect().width / scale;
+  if (!(need() > room && room > 0)) return;
+  // (An engine that rounds a text's width to whole pixels needs a step more.)
+  for (let tenths = Math.floor((size * room * 10) / need()); tenths > 0; --tenths) {
+    e.style.fontSize = `${tenths / 10}px`;
+    if (need() <= room) break;
+  }
 }
 
 // A wrapped label's lines where the desktop breaks them, whatever the
@@ -112,6 +121,15 @@ function setList(element, lines, selected) {
   });
 }
 
+// A list scrolls by whole lines, as the desktop's: from the top, just so far
+// that line `index` shows whole, its first line at the top.
+function scrollLineIntoView(list, index) {
+  const line = list.children[index];
+  if (!line) return;
+  const rows = Math.floor(list.clientHeight / line.offsetHeight);
+  list.scrollTop = Math.max(0, line.offsetTop - (rows - 1) * line.offsetHeight);
+}
+
 const shownSurfaces = [-1, -1];
 let shownRevision = -1,
   shownRireki = -1,
@@ -145,12 +163,11 @@ export function refresh() {
   if (app.state.rireki.length !== shownRireki) {
     shownRireki = app.state.rireki.length;
     setList(app.parts.rireki, app.state.rireki, -1);
-    app.parts.rireki.scrollTop = app.parts.rireki.scrollHeight; // the newest jackpot in view
+    scrollLineIntoView(app.parts.rireki, app.state.rireki.length - 1); // the newest jackpot
   }
   if (app.state.reach.redraws !== shownReach) {
     shownReach = app.state.reach.redraws;
     setList(app.parts.ListReach, app.state.reach.lines, app.state.reach.selected);
-    const line = app.parts.ListReach.children[app.state.reach.scroll_to];
-    if (line) app.parts.ListReach.scrollTop = line.offsetTop - app.parts.ListReach.clientHeight + line.offsetHeight;
+    scrollLineIntoView(app.parts.ListReach, app.state.reach.scroll_to);
   }
 }
