@@ -68,11 +68,21 @@ async function measure(browser, page, what, seconds) {
     await session.send('Network.setCacheDisabled', { cacheDisabled: true });
     await page.goto(url);
     await page.waitForSelector('body[data-ready]');
-    paints.push(await page.evaluate(() => performance.getEntriesByName('first-contentful-paint')[0].startTime));
+    paints.push(
+      await page.evaluate(
+        () =>
+          new Promise((resolve) =>
+            new PerformanceObserver((list) => {
+              const paint = list.getEntriesByName('first-contentful-paint')[0];
+              if (paint) resolve(paint.startTime);
+            }).observe({ type: 'paint', buffered: true }),
+          ),
+      ),
+    );
     await page.close();
   }
   paints.sort((a, b) => a - b);
-  console.log(`first paint: median ${paints[2].toFixed(0)} ms of 5 loads (cache off)`);
+  console.log(`first paint (the window, set by the core): median ${paints[2].toFixed(0)} ms of 5 loads (cache off)`);
 
   const page = await browser.newPage();
   page.on('dialog', (d) => d.accept());

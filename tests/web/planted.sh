@@ -46,7 +46,7 @@ no close button on the help document@chromium@phone@  closeButton.addEventListen
 a blank page after 終了@chromium@faults@  const ended = document.createElement('div');@  return;
 the browser's line breaking in the box notice@webkit@day@    if (p.kind === 'label' && p.wrap) wrapLines(e, p.text, p.lineLengths);@    if (p.kind === 'label' && p.wrap) e.textContent = p.text;
 a dialog taller than the screen@chromium@phone@  e.style.zoom = Math.min(1, (width - 4) / e.offsetWidth, (window.innerHeight - 4) / e.offsetHeight);@  e.style.zoom = Math.min(1, (width - 4) / e.offsetWidth);
-uneven pixels on a phone@chromium@phone@    ? Math.max(1, Math.floor(dpr))@    ? dpr
+uneven pixels on a phone@chromium@phone@  const least = Math.max(1, Math.floor(dpr));@  const least = dpr;
 a reload that does not ask@firefox@faults@  if (app.core && !app.ended && app.core._web_running()) ev.preventDefault();@
 the display-only window wider than its client@chromium@faults@  win.style.width = `${flow ? room : w}px`;@
 the window shown before the core set it@firefox@faults@body:not([data-shown]) #window {@body:not([data-shown]) #nothing {

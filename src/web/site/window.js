@@ -71,8 +71,9 @@ export function showLayout(index) {
 }
 
 // Each pixel of the window is a whole number of device pixels, at any
-// devicePixelRatio: the largest whole number with which the window fits, at
-// least one. Where it does not fit (a phone held upright), its panels flow
+// devicePixelRatio: the largest whole number with which the window fits, and
+// at least the whole number next below the ratio (a window taller than the
+// screen scrolls). Where it does not fit (a phone held upright), its panels flow
 // one under the other, those of the chosen layout only, at the whole number
 // of device pixels next below the ratio; a panel wider than the screen is
 // scaled down to its width.
@@ -84,9 +85,10 @@ export function fit() {
   const client = document.getElementById('client');
   const dpr = window.devicePixelRatio || 1;
   const flow = innerWidth < w;
+  const least = Math.max(1, Math.floor(dpr));
   const perPixel = flow
-    ? Math.max(1, Math.floor(dpr))
-    : Math.max(1, Math.floor(Math.min(innerWidth / w, innerHeight / (h + app.menuBar.offsetHeight)) * dpr));
+    ? least
+    : Math.max(least, Math.floor(Math.min(innerWidth / w, innerHeight / (h + app.menuBar.offsetHeight)) * dpr));
   const k = perPixel / dpr;
   const room = innerWidth / k; // the page's width in the window's pixels
   client.classList.toggle('flow', flow);
