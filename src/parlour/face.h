@@ -43,14 +43,14 @@ inline constexpr unsigned kFaceGreyRgb = 0xC0C0C0;
 // menu bar, frames, lists and wrapped lines. The desktop's palette is made of
 // these colours, and a front end that draws its own window takes them all.
 struct Look {
-    unsigned face = 0xEFEFEF;       // the window, its menus and its panels
+    unsigned face = 0xEFEFEF;        // the window, its menus and its panels
     unsigned machine = kFaceGreyRgb; // the machine's panel, behind the display
     unsigned text = 0x000000;
-    unsigned disabled_text = 0xBEBEBE; // a disabled menu item
-    unsigned base = 0xFFFFFF;          // the inside of a list
-    unsigned light = 0xFFFFFF;         // a sunken frame's lower and right edges
-    unsigned dark = 0x9F9F9F;          // its upper and left edges
-    unsigned list_frame = 0xB8B8B8;    // a list's frame on the face
+    unsigned disabled_text = 0xBEBEBE;      // a disabled menu item
+    unsigned base = 0xFFFFFF;               // the inside of a list
+    unsigned light = 0xFFFFFF;              // a sunken frame's lower and right edges
+    unsigned dark = 0x9F9F9F;               // its upper and left edges
+    unsigned list_frame = 0xB8B8B8;         // a list's frame on the face
     unsigned list_frame_machine = 0x949494; // … on the machine's panel
     unsigned highlight = 0x308CC6;          // a list's selected line, the menu item pointed at
     unsigned highlighted_text = 0xFFFFFF;

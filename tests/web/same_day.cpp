@@ -125,8 +125,9 @@ int main(int argc, char** argv) {
         return picture(argc, argv, argv[2], argv[3], argv[4]);
     const bool moments = argc == 4 && std::string(argv[1]) == "--moments";
     if (argc < 3 || (argv[1][0] == '-' && !moments)) {
-        std::fprintf(stderr, "usage: same_day SEED MS... | same_day --moments SEED UNTIL | same_day "
-                             "--picture SEED MS OUT.png\n");
+        std::fprintf(stderr,
+                     "usage: same_day SEED MS... | same_day --moments SEED UNTIL | same_day "
+                     "--picture SEED MS OUT.png\n");
         return 2;
     }
     Recorder boxes;
