@@ -44,7 +44,7 @@ two submenus open at once@chromium@faults@          for (const other of into.chi
 Esc unheard inside the help document@chromium@faults@    frame.addEventListener('load', () => frame.contentDocument.addEventListener('keydown', escape));@
 no close button on the help document@chromium@phone@  closeButton.addEventListener('click', close);@
 a blank page after 終了@chromium@faults@  const ended = document.createElement('div');@  return;
-the browser's line breaking in the box notice@webkit@day@    if (p.kind === 'label' && p.wrap) wrapLines(e, p.text, p.lineLengths);@    if (p.kind === 'label' && p.wrap) e.textContent = p.text;
+the browser's line breaking in the box notice@webkit@day@    if (p.kind === 'label' && p.wrap) wrapLines(e, p.text, p.lineLengths);@    if (p.kind === 'label' && p.wrap) (e.style.whiteSpace = 'normal'), (e.textContent = p.text);
 a dialog taller than the screen@chromium@phone@  e.style.zoom = Math.min(1, (width - 4) / e.offsetWidth, (window.innerHeight - 4) / e.offsetHeight);@  e.style.zoom = Math.min(1, (width - 4) / e.offsetWidth);
 uneven pixels on a phone@chromium@phone@  const least = Math.max(1, Math.floor(dpr));@  const least = dpr;
 a reload that does not ask@firefox@faults@  if (app.core && !app.ended && app.core._web_running()) ev.preventDefault();@
