@@ -66,6 +66,15 @@ async function submenus(page, url) {
   );
   await page.click('[data-name="b1"]');
   await page.click('[data-name="g1"]');
+  const marks = await page.evaluate(() => {
+    const mark = (name) => getComputedStyle(document.querySelector(`[data-name="${name}"]`), '::before').content;
+    return [mark('h2_0'), mark('h2_1')];
+  });
+  check(
+    'the speed chosen is marked ● as on the desktop, the others not',
+    marks[0] === '"●"' && marks[1] === 'none',
+    JSON.stringify(marks),
+  );
   const open = await page.evaluate(() => [...document.querySelectorAll('.item.sub.open')].map((e) => e.dataset.name));
   check('ﾃﾞｼﾞﾀﾙ and then 表示画面: only 表示画面 is open', JSON.stringify(open) === '["g1"]', JSON.stringify(open));
 }

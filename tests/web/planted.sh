@@ -40,6 +40,7 @@ the on-top check not following a click@chromium@day@  refresh(); // the menus' c
 a premises list that never opens@firefox@faults@  button.addEventListener('click', toggle);@
 a premises field's font not fitted@chromium@faults@  for (const [combo, texts] of combos) fitCombo(combo, texts);@
 a submenu coloured by its item@chromium@faults@  color: var(--text);@  color: inherit;
+the speed marked ✓@chromium@faults@      e.className = m.radio ? 'item radio' : 'item';@      e.className = 'item';
 two submenus open at once@chromium@faults@          for (const other of into.children) if (other !== e) other.classList.remove('open');@
 Esc unheard inside the help document@chromium@faults@    frame.addEventListener('load', () => frame.contentDocument.addEventListener('keydown', escape));@
 no close button on the help document@chromium@phone@  closeButton.addEventListener('click', close);@
