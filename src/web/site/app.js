@@ -9,7 +9,7 @@ export const app = {
   menuBar: null, // the menu bar's element
   menuItems: {}, // menu items by name
   busy: false, // a handler is waiting for a box
-  ended: false, // the program has ended (終了)
+  ended: false, // the program has ended (its exit item)
   boxesClosed: 0, // boxes closed so far: time stands still while one is open
 };
 
