@@ -10,17 +10,20 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 missed=0
 # name@engine@checks@a line of the page's scripts or style (a fixed string)|what
-# it becomes (nothing: the line is removed)
+# it becomes (nothing: the line is removed); several lines of one file apart by " ;; "
 while IFS='@' read -r name engine checks line into; do
     rm -rf "$dir/site" && cp -r "$site" "$dir/site"
-    file=$(cd "$site" && grep -lF -- "$line" ./*.js ./*.css | head -1)
+    file=$(cd "$site" && grep -lF -- "${line%% ;; *}" ./*.js ./*.css | head -1)
     [ -n "$file" ] || { echo "no such line for $name: $line"; missed=$((missed + 1)); continue; }
     LINE=$line INTO=$into python3 -c '
 import os, sys
 text = open(sys.argv[1]).read().split("\n")
-line, into = os.environ["LINE"], os.environ["INTO"]
-out = [(l.replace(line, into) if into else None) if line in l else l for l in text]
-open(sys.argv[1], "w").write("\n".join(l for l in out if l is not None))
+# Several lines of one file: each pair of them apart by " ;; ".
+lines, intos = os.environ["LINE"].split(" ;; "), os.environ["INTO"].split(" ;; ")
+for line, into in zip(lines, intos + [""] * len(lines)):
+    text = [(l.replace(line, into) if into else None) if line in l else l for l in text]
+    text = [l for l in text if l is not None]
+open(sys.argv[1], "w").write("\n".join(text))
 ' "$dir/site/$file"
     run="node $here/web_test.js $dir/site $same_day $engine"
     [ "$engine" = webkit ] && run="xvfb-run -a -s '-screen 0 1400x1000x24' $run"
@@ -54,7 +57,7 @@ the window shown before the core set it@firefox@faults@body:not([data-shown]) #w
 every panel grey@chromium@look@.panel.machine {@.panel {
 a menu bar 20 pixels high@chromium@look@  min-height: var(--menu-bar-height);@  min-height: 20px;
 a hit list with a 2-pixel frame@chromium@look@  border: var(--list-frame-width) solid var(--list-frame);@  border: 2px solid var(--list-frame);
-frames asked for at rest@chromium@day@  if (app.busy || !app.core._web_running()) {@  if (app.busy) {
+frames asked for at rest@chromium@day@  if (app.busy || !app.core._web_running()) { ;;   if (looping || !app.state || !app.core._web_running()) return;@  if (app.busy) { ;;   if (looping || !app.state) return;
 the audio context never suspended@chromium@music@        if (mine === generation) rest();@
 END
 test "$missed" -eq 0
