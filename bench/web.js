@@ -44,15 +44,30 @@ function treeSeconds(root) {
 // simulated milliseconds over that time.
 async function measure(browser, page, what, seconds) {
   const pid = browser.process().pid;
-  const [cpu0, wall0, sim0] = [treeSeconds(pid), Date.now(), await page.evaluate(() => window.popchan.state().now)];
+  const session = await page.createCDPSession();
+  await session.send('Performance.enable');
+  const task = async () =>
+    (await session.send('Performance.getMetrics')).metrics.find((m) => m.name === 'TaskDuration').value;
+  const [cpu0, task0, wall0, sim0] = [
+    treeSeconds(pid),
+    await task(),
+    Date.now(),
+    await page.evaluate(() => window.popchan.state().now),
+  ];
   await sleep(seconds * 1000);
-  const [cpu1, wall1, sim1] = [treeSeconds(pid), Date.now(), await page.evaluate(() => window.popchan.state().now)];
+  const [cpu1, task1, wall1, sim1] = [
+    treeSeconds(pid),
+    await task(),
+    Date.now(),
+    await page.evaluate(() => window.popchan.state().now),
+  ];
   const wall = (wall1 - wall0) / 1000;
   const audio = await page.evaluate(() => window.popchan.music().audio);
   const pace = sim1 > sim0 ? `, clock pace ${((sim1 - sim0) / 1000 / wall).toFixed(4)}` : '';
   console.log(
     `${what.padEnd(36)} ${((100 * (cpu1 - cpu0)) / wall).toFixed(2).padStart(6)} % of a core over ${wall.toFixed(1)} s` +
-      ` (all of the browser's processes)${pace}; audio context ${audio}`,
+      ` (all of the browser's processes; the page's main thread ${((100 * (task1 - task0)) / wall).toFixed(2)} %)` +
+      `${pace}; audio context ${audio}`,
   );
 }
 

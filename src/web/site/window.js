@@ -133,6 +133,7 @@ function scrollLineIntoView(list, index) {
 }
 
 const shownSurfaces = [-1, -1];
+const images = [];
 let shownRevision = -1,
   shownRireki = -1,
   shownReach = -1;
@@ -142,11 +143,11 @@ function drawSurface(which, name) {
   if (revision === shownSurfaces[which]) return;
   shownSurfaces[which] = revision;
   const canvas = app.parts[name];
+  // One picture a surface, filled afresh: no garbage at every frame.
+  images[which] ??= new ImageData(canvas.width, canvas.height);
   const ptr = app.core._web_surface(which);
-  const bytes = app.core.HEAPU8.slice(ptr, ptr + canvas.width * canvas.height * 4);
-  canvas
-    .getContext('2d')
-    .putImageData(new ImageData(new Uint8ClampedArray(bytes.buffer), canvas.width, canvas.height), 0, 0);
+  images[which].data.set(app.core.HEAPU8.subarray(ptr, ptr + canvas.width * canvas.height * 4));
+  canvas.getContext('2d').putImageData(images[which], 0, 0);
 }
 
 // Copies the core's state onto the page where it changed.
