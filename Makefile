@@ -49,10 +49,14 @@ web: web-site
 	@echo "The page is at http://127.0.0.1:8000/ (Ctrl+C stops the server)"
 	cd $(WEB_SITE) && python3 -m http.server --bind 127.0.0.1 8000
 
-# Pictures of the page for the README (docs/web.png, docs/web-phone.png).
+# Pictures of the page for the README (docs/web.png, docs/web-phone.png); with
+# ENGINE=chromium, firefox or webkit, that engine's at a desktop's and a phone's
+# sizes into build/shots/.
 web-screenshot: web-site tests/web/node_modules/.package-lock.json
+	mkdir -p build/shots
 	cd $(WEB_SITE) && python3 -m http.server --bind 127.0.0.1 8000 >/dev/null 2>&1 & s=$$!; \
-	sleep 1; node tests/web/screenshot.js http://127.0.0.1:8000/ docs; r=$$?; kill $$s; exit $$r
+	sleep 1; $(if $(filter webkit,$(ENGINE)),xvfb-run -a -s "-screen 0 1400x1000x24") node tests/web/screenshot.js \
+	  http://127.0.0.1:8000/ $(if $(ENGINE),build/shots $(ENGINE),docs); r=$$?; kill $$s; exit $$r
 
 # The npm packages of the page and of its tests, as each package-lock.json pins them.
 %/node_modules/.package-lock.json: %/package-lock.json

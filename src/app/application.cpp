@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QPalette>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QStyleOption>
@@ -13,6 +14,7 @@
 #include <algorithm>
 
 #include "common/numbers.h"
+#include "parlour/face.h"
 #include "shell/info_windows.h"
 #include "widgets/layout.h"
 
@@ -57,6 +59,27 @@ void setup_application(QApplication& app) {
     QFont::insertSubstitution("ＭＳ Ｐ明朝", "IPAPMincho");
     QApplication::setFont(QFont("ＭＳ Ｐゴシック", 9));
     QApplication::setStyle(new MenuCaptionStyle);
+    // The colours are the core's, those the page takes as well.
+    QPalette palette = QApplication::style()->standardPalette();
+    const auto set = [&palette](std::initializer_list<QPalette::ColorRole> roles, unsigned rgb,
+                                QPalette::ColorGroup group = QPalette::All) {
+        for (const QPalette::ColorRole role : roles)
+            palette.setColor(group, role, QColor::fromRgb(rgb));
+    };
+    set({QPalette::Window, QPalette::Button}, kLook.face);
+    set({QPalette::WindowText, QPalette::Text, QPalette::ButtonText}, kLook.text, QPalette::Active);
+    set({QPalette::WindowText, QPalette::Text, QPalette::ButtonText}, kLook.text,
+        QPalette::Inactive);
+    set({QPalette::WindowText, QPalette::Text, QPalette::ButtonText}, kLook.disabled_text,
+        QPalette::Disabled);
+    set({QPalette::Base}, kLook.base, QPalette::Active);
+    set({QPalette::Base}, kLook.base, QPalette::Inactive);
+    set({QPalette::Light}, kLook.light);
+    set({QPalette::Dark}, kLook.dark);
+    set({QPalette::Highlight}, kLook.highlight, QPalette::Active);
+    set({QPalette::Highlight}, kLook.highlight, QPalette::Inactive);
+    set({QPalette::HighlightedText}, kLook.highlighted_text);
+    QApplication::setPalette(palette);
     QApplication::setWindowIcon(QIcon(":/pictures/icon.png"));
 
     // Qt's own texts (the line editors' menus) in Japanese.

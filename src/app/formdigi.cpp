@@ -202,7 +202,7 @@ void FormDigi::build_menus() {
             menus_[item.name] = a;
             a->setCheckable(item.checkable);
             if (!item.shortcut.empty()) a->setShortcut(QKeySequence(q(item.shortcut)));
-            if (item.name.starts_with("h2_")) {
+            if (item.radio) {
                 // The speeds: one of them checked at a time.
                 if (!speeds) speeds = new QActionGroup(open.back());
                 speeds->addAction(a);

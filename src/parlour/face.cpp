@@ -64,6 +64,9 @@ std::vector<Part> build_parts() {
     label("Label3", "Pichakokisei", "組合の申し合せによりドル箱積上げは、　　までとなっています。",
           10, 81, 73, 0, 0);
     p.back().wrap = true;
+    // 組合の申し合 / せによりドル箱 / 積上げは、　　 / までとなってい / ます。: the
+    // box count stands in the blanks of the third line.
+    p.back().line_lengths = {6, 7, 7, 7};
     label("Labelhakokiseisu", "Pichakokisei", "５箱", 10, 25, 17, 59, 26);
     for (int i = 0; i < 2; ++i)
         p.push_back({K::Picture, "fuda_" + std::to_string(i), "pictennai",
@@ -146,8 +149,10 @@ std::vector<MenuItem> build_menus() {
     end();
     menu("h1", "速度(&P&ｿ)");
     const char* const paces[4] = {"等速(&1&ﾄ)", "２倍速(&2&ﾆ)", "５倍速(&5&ｺ)", "１０倍速(&0&ｼ)"};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         item("h2_" + std::to_string(i), paces[i], true, "Ctrl+" + std::to_string(i + 1));
+        m.back().radio = true;
+    }
     end();
     end();
 

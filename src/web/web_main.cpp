@@ -79,6 +79,7 @@ std::string text; // the last JSON handed out
 std::vector<std::uint8_t> rgba;
 std::vector<PictureFile> pictures;
 std::vector<std::string> missing;
+Pacer pacer; // the real milliseconds of the page's frames made the model's
 
 using Json = nlohmann::ordered_json;
 
@@ -90,6 +91,41 @@ constexpr const char* kIcons[] = {"none", "information", "warning", "question"};
 
 Json place(const Place& p) {
     return {p.width, p.height, p.left, p.top};
+}
+
+std::string css_colour(unsigned rgb) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06x", rgb);
+    return text;
+}
+
+// The desktop's look: its colours by name, its measures in pixels, its marks.
+Json look_json() {
+    const Look& l = kLook;
+    return {{"colours",
+             {{"face", css_colour(l.face)},
+              {"machine", css_colour(l.machine)},
+              {"text", css_colour(l.text)},
+              {"disabled-text", css_colour(l.disabled_text)},
+              {"base", css_colour(l.base)},
+              {"light", css_colour(l.light)},
+              {"dark", css_colour(l.dark)},
+              {"list-frame", css_colour(l.list_frame)},
+              {"list-frame-machine", css_colour(l.list_frame_machine)},
+              {"highlight", css_colour(l.highlight)},
+              {"highlighted-text", css_colour(l.highlighted_text)},
+              {"menu-bar-line", css_colour(l.menu_bar_line)},
+              {"scroll-bar", css_colour(l.scroll_bar)},
+              {"scroll-bar-frame", css_colour(l.scroll_bar_frame)}}},
+            {"measures",
+             {{"menu-bar-height", l.menu_bar_height},
+              {"panel-frame", l.panel_frame},
+              {"list-frame-width", l.list_frame_width},
+              {"scroll-bar-width", l.scroll_bar_width},
+              {"item-margin", l.item_margin},
+              {"list-line-height", l.list_line_height},
+              {"wrapped-line-height", l.wrapped_line_height}}},
+            {"marks", {{"check", l.check_mark}, {"radio", l.radio_mark}}}};
 }
 
 // What the page builds its windows from: the main window's parts, menus and
@@ -109,22 +145,23 @@ Json face_json() {
                          {"border", p.border},
                          {"grey", p.grey_back},
                          {"right", p.align_right},
-                         {"wrap", p.wrap}});
+                         {"wrap", p.wrap},
+                         {"lineLengths", p.line_lengths}});
     for (const MenuItem& m : main_window_menus())
         menus.push_back({{"kind", kMenuKinds[int(m.kind)]},
                          {"name", m.name},
                          {"caption", m.caption},
                          {"checkable", m.checkable},
+                         {"radio", m.radio},
                          {"shortcut", m.shortcut}});
     for (const Size& s : kLayouts)
         layouts.push_back({s.width, s.height});
-    char grey[8];
-    std::snprintf(grey, sizeof grey, "#%06x", unsigned(kFaceGreyRgb));
     return {{"parts", parts},
             {"menus", menus},
             {"layouts", layouts},
-            {"faceGrey", grey},
+            {"look", look_json()},
             {"box", {{"ok", kBoxOk}, {"yes", kBoxYes}, {"no", kBoxNo}}},
+            {"ended", {{"text", kEndedText}, {"restart", kRestartCaption}}},
             {"icons", kIcons}};
 }
 
@@ -283,10 +320,14 @@ EMSCRIPTEN_KEEPALIVE void web_advance(double ms) {
 // A frame of the page at the real millisecond `now`, `boxes_closed` boxes
 // closed so far: the pacer's milliseconds pass. 1 when any passed.
 EMSCRIPTEN_KEEPALIVE int web_frame(double now, double boxes_closed) {
-    static Pacer pacer;
     const std::int64_t due = pacer.due(*model, now, false, std::uint64_t(boxes_closed));
     if (due > 0) model->advance(due);
     return due > 0 ? 1 : 0;
+}
+
+// The frame loop starts again at `now` after it rested: no time passed.
+EMSCRIPTEN_KEEPALIVE void web_frame_restart(double now, double boxes_closed) {
+    pacer.restart(now, std::uint64_t(boxes_closed));
 }
 
 // The help menu's windows by their names: the two information windows, the

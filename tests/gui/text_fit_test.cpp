@@ -12,11 +12,13 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyleOption>
+#include <QTextLayout>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/formdigi.h"
 #include "core/fakes.h"
+#include "parlour/face.h"
 
 using namespace popchan;
 using popchan::testing::ScriptedDialogs;
@@ -192,4 +194,33 @@ TEST(TextFit, InformationWindows) {
         ASSERT_NE(text, nullptr);
         expect_scroll_bar_inside(info, text->verticalScrollBar());
     }
+}
+
+// A wrapped label breaks its lines where the core's table says the desktop
+// breaks them (the page sets them so, whatever its engine would do).
+TEST(TextFit, WrappedLabelsBreakWhereTheTableSays) {
+    ScriptedDialogs dialogs;
+    FormDigi w(&dialogs);
+    int wrapped = 0;
+    for (const Part& part : main_window_parts()) {
+        if (!part.wrap) continue;
+        ++wrapped;
+        const QLabel* label = w.findChild<QLabel*>(QString::fromStdString(part.name));
+        ASSERT_NE(label, nullptr) << part.name;
+        QTextLayout layout(label->text(), label->font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        std::vector<int> lengths;
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(label->contentsRect().width());
+            const QString text = label->text().mid(line.textStart(), line.textLength());
+            lengths.push_back(int(text.toStdU32String().size()));
+        }
+        layout.endLayout();
+        lengths.pop_back(); // the last line takes the rest
+        EXPECT_EQ(lengths, part.line_lengths) << part.name;
+    }
+    EXPECT_EQ(wrapped, 1);
 }

@@ -10,12 +10,20 @@
 //                           spin without reach, a reach's presentation and
 //                           the dollar boxes after a jackpot are on the
 //                           screen, a line each
+//   same_day --picture SEED MS OUT.png
+//                           the desktop's main window itself (menu bar and
+//                           client area, drawn offscreen) at MS after Start
+//                           and ×10, or as it starts with MS "startup"
 // Boxes are printed as they open.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
+#include <QApplication>
+
+#include "app/application.h"
+#include "app/formdigi.h"
 #include "app/pictures.h"
 #include "display/surface.h"
 #include "parlour/controller.h"
@@ -90,12 +98,36 @@ void print_moments(FormDigiModel& m, std::int64_t until) {
         if (t) std::printf("%lld\n", static_cast<long long>(t));
 }
 
+// The desktop's window as it draws itself, without the window manager's frame.
+int picture(int argc, char** argv, const char* seed, const std::string& at, const char* out) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setup_application(app);
+    Recorder boxes;
+    FormDigi window(&boxes, nullptr,
+                    std::make_unique<MachineRandom>(std::strtoull(seed, nullptr, 10), false));
+    window.show();
+    QApplication::processEvents();
+    // No event is handled from here on, so the window's own clock adds nothing.
+    if (at != "startup") {
+        window.menu("a3")->trigger();
+        window.menu("h2_3")->trigger();
+        window.model().advance(std::strtoll(at.c_str(), nullptr, 10));
+        window.refresh();
+    }
+    return window.grab().save(out) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--picture")
+        return picture(argc, argv, argv[2], argv[3], argv[4]);
     const bool moments = argc == 4 && std::string(argv[1]) == "--moments";
     if (argc < 3 || (argv[1][0] == '-' && !moments)) {
-        std::fprintf(stderr, "usage: same_day SEED MS... | same_day --moments SEED UNTIL\n");
+        std::fprintf(stderr,
+                     "usage: same_day SEED MS... | same_day --moments SEED UNTIL | same_day "
+                     "--picture SEED MS OUT.png\n");
         return 2;
     }
     Recorder boxes;

@@ -17,8 +17,15 @@ const types = {
 };
 
 // Resolves to the listening server; its address is http://127.0.0.1:PORT/.
+// A request whose path matches server.hold (a regular expression) waits
+// until server.release() (a slow connection).
 module.exports = function serve(site) {
+  let held = [];
   const server = http.createServer((req, res) => {
+    if (server.hold && server.hold.test(req.url)) {
+      held.push(() => server.emit('request', req, res));
+      return;
+    }
     const file = path.join(site, decodeURIComponent(new URL(req.url, 'http://x').pathname));
     const name = file.endsWith('/') ? path.join(file, 'index.html') : file;
     fs.readFile(name, (err, data) => {
@@ -31,5 +38,11 @@ module.exports = function serve(site) {
       res.end(data);
     });
   });
+  server.release = () => {
+    server.hold = null;
+    const waiting = held;
+    held = [];
+    waiting.forEach((go) => go());
+  };
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 };

@@ -1,8 +1,8 @@
 // The help menu's windows, built from the core's faces of them.
-import { app, fontPx, json } from './app.js';
+import { app, fitWindow, fontPx, json } from './app.js';
 
-// The help menu's windows, each kept on top of the main window; OK or Esc
-// closes one.
+// The help menu's windows, each kept on top of the main window; OK, Esc
+// (also inside the help document) or the title bar's close button closes one.
 const helpWindows = {};
 export function openHelpWindow(name) {
   if (helpWindows[name]) return;
@@ -13,13 +13,26 @@ export function openHelpWindow(name) {
   w.tabIndex = -1;
   const title = document.createElement('div');
   title.className = 'title';
-  title.textContent = face.caption;
+  const caption = document.createElement('span');
+  caption.textContent = face.caption;
+  const closeButton = document.createElement('button');
+  closeButton.className = 'close';
+  closeButton.textContent = '×';
+  closeButton.setAttribute('aria-label', 'close');
+  title.append(caption, closeButton);
   const client = document.createElement('div');
   client.className = 'client';
   Object.assign(client.style, { position: 'relative', width: `${face.client[0]}px`, height: `${face.client[1]}px` });
   const close = () => {
     w.remove();
     delete helpWindows[name];
+  };
+  closeButton.addEventListener('click', close);
+  const escape = (ev) => {
+    if (ev.key !== 'Escape') return;
+    ev.preventDefault();
+    ev.stopPropagation();
+    close();
   };
   const ok = (caption, font) => {
     const b = document.createElement('button');
@@ -61,17 +74,14 @@ export function openHelpWindow(name) {
     const frame = document.createElement('iframe');
     frame.src = face.file;
     frame.title = face.caption;
+    // A key typed inside the document goes to its own frame.
+    frame.addEventListener('load', () => frame.contentDocument.addEventListener('keydown', escape));
     client.append(frame);
   }
   w.append(title, client);
-  w.addEventListener('keydown', (ev) => {
-    if (ev.key !== 'Escape') return;
-    ev.preventDefault();
-    ev.stopPropagation();
-    close();
-  });
+  w.addEventListener('keydown', escape);
   document.body.append(w);
-  w.style.zoom = Math.min(1, (Math.min(window.innerWidth, screen.width) - 4) / (face.client[0] + 4));
+  fitWindow(w);
   w.focus();
   helpWindows[name] = w;
 }

@@ -1,6 +1,7 @@
 // The menu bar: built from the core's table of menus; a chosen item runs in
 // the core, and the page carries out what it asks.
 import { app, call, caption } from './app.js';
+import { schedule } from './clock.js';
 import { openHelpWindow } from './help.js';
 import { openPremises } from './premises.js';
 import { refresh, showLayout } from './window.js';
@@ -17,6 +18,7 @@ export function closeMenus() {
 
 export function buildMenus(list) {
   const bar = document.getElementById('menubar');
+  app.menuBar = bar;
   const stack = [bar];
   for (const m of list) {
     const into = stack[stack.length - 1];
@@ -61,6 +63,8 @@ export function buildMenus(list) {
             openMenu = e;
           }
         } else {
+          // One submenu open at a time in a menu.
+          for (const other of into.children) if (other !== e) other.classList.remove('open');
           e.classList.toggle('open');
           openMenu = e;
         }
@@ -81,7 +85,7 @@ export function buildMenus(list) {
         }
       });
     } else {
-      e.className = 'item';
+      e.className = m.radio ? 'item radio' : 'item';
       e.addEventListener('click', (ev) => {
         ev.stopPropagation();
         if (!e.classList.contains('disabled')) choose(m.name);
@@ -103,15 +107,33 @@ export async function choose(name) {
   if (request.kind === 'layout') showLayout(request.index);
   if (request.kind === 'open' && request.window === 'premises') openPremises();
   else if (request.kind === 'open') openHelpWindow(request.window);
-  if (request.kind === 'close') {
-    document.getElementById('window').remove();
-    window.close();
-  }
+  if (request.kind === 'close') end();
+  schedule();
+}
+
+// The program ends: the tab closes where the browser lets the page close it;
+// where it does not, the page says that the program has ended and offers to
+// start it again.
+function end() {
+  app.ended = true;
+  document.getElementById('window').remove();
+  window.close();
+  const ended = document.createElement('div');
+  ended.id = 'ended';
+  const text = document.createElement('p');
+  text.textContent = app.face.ended.text;
+  const again = document.createElement('button');
+  caption(again, app.face.ended.restart);
+  again.addEventListener('click', () => location.reload());
+  ended.append(text, again);
+  document.body.append(ended);
+  again.focus();
 }
 
 // Keys: Alt with a menu's access key opens it; in an open menu an item's key
 // chooses it; Esc closes; an item's shortcut ("Ctrl+1") chooses it.
 document.addEventListener('keydown', (ev) => {
+  if (app.ended) return;
   const key = ev.key.toLowerCase();
   const shortcut = ev.ctrlKey ? shortcuts[`Ctrl+${ev.key.toUpperCase()}`] : undefined;
   if (shortcut) {

@@ -74,6 +74,11 @@ export const music = (() => {
   };
 
   let context = null;
+  // The audio context runs only while a piece plays: at rest it is suspended,
+  // and the worklet with it.
+  const rest = () => {
+    if (context && context.state === 'running') context.suspend();
+  };
   const audio = () => {
     ready ??= (async () => {
       context = new AudioContext();
@@ -101,7 +106,9 @@ export const music = (() => {
       if (mine !== generation) return;
       await s.playPlayer();
       s.waitForPlayerStopped().then(() => {
-        if (mine === generation) ended = true;
+        if (mine !== generation) return;
+        ended = true;
+        rest();
       });
     } catch (e) {
       quietly(path, e);
@@ -137,8 +144,13 @@ export const music = (() => {
     },
     stop() {
       wanted = false;
-      ++generation;
-      if (synth) synth.stopPlayer();
+      const mine = ++generation;
+      if (!synth) return;
+      synth.stopPlayer();
+      // Suspended once the worklet has stopped its player, unless a piece started since.
+      synth.waitForPlayerStopped().then(() => {
+        if (mine === generation) rest();
+      });
     },
     close() {
       piece = null;
@@ -152,6 +164,7 @@ export const music = (() => {
       wanted,
       gesture,
       loaded: synth !== null,
+      audio: context ? context.state : 'none',
       playing: synth !== null && synth.isPlayerPlaying(),
     }),
     // The first `seconds` of a piece rendered offline by a synthesizer of its

@@ -2,29 +2,13 @@
 // commands and the passing milliseconds to the core, and shows what it
 // computed. ?seed=N plays the seeded day the desktop program plays with
 // POPCHAN_SEED=N.
-import { app, call, json } from './app.js';
+import { app, applyLook, call, json } from './app.js';
 import { box } from './boxes.js';
+import { schedule } from './clock.js';
 import { buildMenus } from './menus.js';
 import { music } from './music.js';
 import { premiseTexts } from './premises.js';
 import { buildParts, fit, fitText, refresh, showLayout } from './window.js';
-
-// The clock: the core's pacer turns the real milliseconds into the model's.
-async function frame(now) {
-  requestAnimationFrame(frame);
-  if (app.busy || !app.state) return;
-  // A standing clock only lets the pacer start afresh: no box can open, so
-  // no suspended call is needed.
-  if (!app.core._web_running()) {
-    app.core._web_frame(now, app.boxesClosed);
-    return;
-  }
-  app.busy = true;
-  const advanced = await call('web_frame', 'number', ['number', 'number'], [now, app.boxesClosed]);
-  app.busy = false;
-  if (advanced) refresh();
-  if (advanced && window.popchan.onFrame) window.popchan.onFrame(); // a test looks on
-}
 
 async function loadPictures() {
   const files = json(app.core._web_picture_files());
@@ -68,8 +52,15 @@ window.popchan = {
     await call('web_advance', null, ['number'], [ms]);
     app.busy = false;
     refresh();
+    schedule();
   },
 };
+
+// Nothing is saved, as on the desktop; a reload is easier to do by accident
+// than closing a program, so the browser asks before leaving a running day.
+addEventListener('beforeunload', (ev) => {
+  if (app.core && !app.ended && app.core._web_running()) ev.preventDefault();
+});
 
 async function main() {
   const seed = new URLSearchParams(location.search).get('seed');
@@ -77,6 +68,7 @@ async function main() {
   music.setGain(app.core._web_music_gain());
   app.core.ccall('web_start', null, ['string'], [seed]);
   app.face = json(app.core._web_face());
+  applyLook(app.face.look);
   buildParts(app.face.parts);
   buildMenus(app.face.menus);
   showLayout(0);
@@ -84,11 +76,13 @@ async function main() {
   document.querySelectorAll('.label:not(.wrap)').forEach(fitText);
   await loadPictures();
   refresh();
+  document.body.dataset.shown = 'yes';
+  fit();
   addEventListener('resize', fit);
-  requestAnimationFrame(frame);
   app.busy = true;
   await call('web_pictures_done', null, [], []);
   app.busy = false;
+  schedule();
   document.body.dataset.ready = 'yes';
   if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js');
 }

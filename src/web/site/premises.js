@@ -1,16 +1,16 @@
 // The premises dialog, built from the core's face of it.
-import { app, call, fontPx, json } from './app.js';
-import { fit, fitText, refresh } from './window.js';
+import { app, call, fitWindow, fontPx, json } from './app.js';
+import { schedule } from './clock.js';
+import { comboBox, fitCombo } from './combo.js';
+import { fitText, refresh } from './window.js';
 
 // The premises dialog: a window of its own over the main window, kept on
 // top; the day goes on while it is open. Enter is OK, Esc closes it and
 // commits nothing.
 let zenteif = null;
-let zenteifWidth = 0;
 export function openPremises() {
   if (zenteif) return;
   const face = json(app.core._web_premises_face());
-  [zenteifWidth] = face.client;
   const place = (e, [w, h, x, y]) =>
     Object.assign(e.style, {
       width: `${w}px`,
@@ -26,6 +26,7 @@ export function openPremises() {
   const title = document.createElement('div');
   title.className = 'title';
   title.textContent = face.title;
+  const combos = [];
   const client = document.createElement('div');
   client.className = 'client';
   place(client, face.client);
@@ -42,21 +43,12 @@ export function openPremises() {
     label.htmlFor = row.name;
     label.style.fontSize = fontPx(face.rowFont);
     place(label, row.labelPlace);
-    const input = document.createElement('input');
-    input.id = row.name;
-    input.className = 'part list-input';
-    input.value = row.text;
-    input.setAttribute('list', `${row.name}_items`);
-    input.style.fontSize = fontPx(face.rowFont);
-    place(input, row.listPlace);
-    const items = document.createElement('datalist');
-    items.id = `${row.name}_items`;
-    for (const text of row.items) {
-      const o = document.createElement('option');
-      o.value = text;
-      items.append(o);
-    }
-    panel.append(label, input, items);
+    const combo = comboBox(row.name, row.text, row.items);
+    combo.style.fontSize = fontPx(face.rowFont);
+    place(combo, row.listPlace);
+    combo.style.height = '';
+    combos.push([combo, [row.text, ...row.items]]);
+    panel.append(label, combo);
   });
   const image = document.createElement('img');
   image.src = `pictures/${face.pictureName}.png`;
@@ -80,14 +72,15 @@ export function openPremises() {
     ev.preventDefault();
     ev.stopPropagation();
   });
-  fit();
   document.body.append(zenteif);
+  for (const [combo, texts] of combos) fitCombo(combo, texts);
   zenteif.querySelectorAll('.label').forEach((label, i) => {
     // The last label reaches under its list; its text ends before it.
-    const list = zenteif.querySelectorAll('input')[i];
+    const list = zenteif.querySelectorAll('.combo')[i];
     label.style.width = `${Math.min(label.offsetWidth, list.offsetLeft - label.offsetLeft)}px`;
     fitText(label);
   });
+  fitWindow(zenteif);
   zenteif.querySelector('input').focus();
 }
 
@@ -103,6 +96,7 @@ async function premisesOk() {
   const accepted = await call('web_premises_ok', 'number', ['string'], [texts.join('\n')]);
   app.busy = false;
   refresh();
+  schedule();
   if (accepted) closePremises();
 }
 
@@ -110,9 +104,4 @@ export function premiseTexts(texts) {
   zenteif.querySelectorAll('input').forEach((e, i) => {
     if (e.value !== texts[i]) e.value = texts[i];
   });
-}
-
-// The dialog never wider than the page: `width` the room there is.
-export function fitPremises(width) {
-  if (zenteif) zenteif.style.zoom = Math.min(1, (width - 4) / (zenteifWidth + 4));
 }

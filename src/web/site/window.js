@@ -1,15 +1,36 @@
 // The main window: its parts built from the core's table, its layouts and
 // scale, and the core's state copied onto it.
-import { app, fontPx, json } from './app.js';
-import { fitPremises } from './premises.js';
+import { app, fitWindow, fontPx, json } from './app.js';
 
 // As on the desktop, a label's font is narrowed (never widened) just enough
-// that its text fits the room it is given.
+// that its text fits the room it is given. The text's own width is measured,
+// as an engine need not count what overflows a label in its scroll width.
 export function fitText(e) {
   const size = parseFloat(getComputedStyle(e).fontSize);
   const room = e.clientWidth;
-  const need = e.scrollWidth;
-  if (need > room && room > 0) e.style.fontSize = `${Math.floor((size * room * 10) / need) / 10}px`;
+  const range = document.createRange();
+  range.selectNodeContents(e);
+  const scale = e.getBoundingClientRect().width / e.offsetWidth || 1;
+  const need = () => range.getBoundingClientRect().width / scale;
+  if (!(need() > room && room > 0)) return;
+  // (An engine that rounds a text's width to whole pixels needs a step more.)
+  for (let tenths = Math.floor((size * room * 10) / need()); tenths > 0; --tenths) {
+    e.style.fontSize = `${tenths / 10}px`;
+    if (need() <= room) break;
+  }
+}
+
+// A wrapped label's lines where the desktop breaks them, whatever the
+// browser's own line breaking would do.
+function wrapLines(e, text, lengths) {
+  const chars = [...text];
+  let at = 0;
+  for (const length of [...lengths, chars.length]) {
+    const line = document.createElement('div');
+    line.textContent = chars.slice(at, at + length).join('');
+    e.append(line);
+    at += length;
+  }
 }
 
 export function buildParts(list) {
@@ -31,10 +52,11 @@ export function buildParts(list) {
     e.id = p.name;
     e.classList.add('part', p.kind);
     if (p.border) e.classList.add('border');
-    if (p.grey) e.style.background = app.face.faceGrey;
+    if (p.grey) e.classList.add('machine');
     if (p.right) e.classList.add('right');
     if (p.wrap) e.classList.add('wrap');
-    if (p.kind === 'label') e.textContent = p.text;
+    if (p.kind === 'label' && p.wrap) wrapLines(e, p.text, p.lineLengths);
+    else if (p.kind === 'label') e.textContent = p.text;
     if (p.font) e.style.fontSize = fontPx(p.font);
     Object.assign(e.style, { left: `${p.left}px`, top: `${p.top}px`, width: `${p.width}px`, height: `${p.height}px` });
     (p.parent ? app.parts[p.parent] : client).append(e);
@@ -48,38 +70,44 @@ export function showLayout(index) {
   fit();
 }
 
-// The window scaled by whole numbers where it fits, so the pixels stay sharp.
-// Where it does not (a phone held upright), its panels flow one under the
-// other at their own pixel size, those of the chosen layout only, and a panel
-// wider than the screen is scaled down to its width.
+// Each pixel of the window is a whole number of device pixels, at any
+// devicePixelRatio: the largest whole number with which the window fits, and
+// at least the whole number next below the ratio (a window taller than the
+// screen scrolls). Where it does not fit (a phone held upright), its panels flow
+// one under the other, those of the chosen layout only, at the whole number
+// of device pixels next below the ratio; a panel wider than the screen is
+// scaled down to its width.
 export function fit() {
   // (A phone's page grows wider than its screen when something overflows.)
   const innerWidth = Math.min(window.innerWidth, screen.width);
   const [w, h] = app.face.layouts[layoutIndex];
   const win = document.getElementById('window');
   const client = document.getElementById('client');
+  const dpr = window.devicePixelRatio || 1;
   const flow = innerWidth < w;
+  const least = Math.max(1, Math.floor(dpr));
+  const perPixel = flow
+    ? least
+    : Math.max(least, Math.floor(Math.min(innerWidth / w, innerHeight / (h + app.menuBar.offsetHeight)) * dpr));
+  const k = perPixel / dpr;
+  const room = innerWidth / k; // the page's width in the window's pixels
   client.classList.toggle('flow', flow);
   client.style.width = flow ? '' : `${w}px`;
   client.style.height = flow ? '' : `${h}px`;
+  win.style.width = `${flow ? room : w}px`;
   for (const e of client.children) {
     const inside = parseInt(e.style.left, 10) < w && parseInt(e.style.top, 10) < h;
     e.classList.toggle('outside', flow && !inside);
     const width = parseInt(e.style.width, 10);
-    e.style.zoom = flow && width > innerWidth - 8 ? (innerWidth - 8) / width : '';
+    e.style.zoom = flow && width > room - 8 ? (room - 8) / width : '';
   }
-  // Whole device pixels for each pixel of the window (at any devicePixelRatio),
-  // and never smaller than its own size.
-  const dpr = window.devicePixelRatio || 1;
-  const device = flow ? 0 : Math.floor(Math.min(innerWidth / win.offsetWidth, innerHeight / win.offsetHeight) * dpr);
-  const k = device >= dpr ? device / dpr : 1;
   win.style.transform = k !== 1 ? `scale(${k})` : '';
   // The display's corner on a device pixel, so that its pixels stay whole.
   win.style.translate = '';
   const corner = app.parts.PictureWaku.getBoundingClientRect();
   const shift = (x) => (Math.round(x * dpr) - x * dpr) / dpr;
   win.style.translate = `${shift(corner.left)}px ${shift(corner.top)}px`;
-  fitPremises(innerWidth);
+  document.querySelectorAll('.window').forEach(fitWindow);
 }
 
 function setList(element, lines, selected) {
@@ -95,7 +123,17 @@ function setList(element, lines, selected) {
   });
 }
 
+// A list scrolls by whole lines, as the desktop's: from the top, just so far
+// that line `index` shows whole, its first line at the top.
+function scrollLineIntoView(list, index) {
+  const line = list.children[index];
+  if (!line) return;
+  const rows = Math.floor(list.clientHeight / line.offsetHeight);
+  list.scrollTop = Math.max(0, line.offsetTop - (rows - 1) * line.offsetHeight);
+}
+
 const shownSurfaces = [-1, -1];
+const images = [];
 let shownRevision = -1,
   shownRireki = -1,
   shownReach = -1;
@@ -105,11 +143,11 @@ function drawSurface(which, name) {
   if (revision === shownSurfaces[which]) return;
   shownSurfaces[which] = revision;
   const canvas = app.parts[name];
+  // One picture a surface, filled afresh: no garbage at every frame.
+  images[which] ??= new ImageData(canvas.width, canvas.height);
   const ptr = app.core._web_surface(which);
-  const bytes = app.core.HEAPU8.slice(ptr, ptr + canvas.width * canvas.height * 4);
-  canvas
-    .getContext('2d')
-    .putImageData(new ImageData(new Uint8ClampedArray(bytes.buffer), canvas.width, canvas.height), 0, 0);
+  images[which].data.set(app.core.HEAPU8.subarray(ptr, ptr + canvas.width * canvas.height * 4));
+  canvas.getContext('2d').putImageData(images[which], 0, 0);
 }
 
 // Copies the core's state onto the page where it changed.
@@ -128,12 +166,11 @@ export function refresh() {
   if (app.state.rireki.length !== shownRireki) {
     shownRireki = app.state.rireki.length;
     setList(app.parts.rireki, app.state.rireki, -1);
-    app.parts.rireki.scrollTop = app.parts.rireki.scrollHeight; // the newest jackpot in view
+    scrollLineIntoView(app.parts.rireki, app.state.rireki.length - 1); // the newest jackpot
   }
   if (app.state.reach.redraws !== shownReach) {
     shownReach = app.state.reach.redraws;
     setList(app.parts.ListReach, app.state.reach.lines, app.state.reach.selected);
-    const line = app.parts.ListReach.children[app.state.reach.scroll_to];
-    if (line) app.parts.ListReach.scrollTop = line.offsetTop - app.parts.ListReach.clientHeight + line.offsetHeight;
+    scrollLineIntoView(app.parts.ListReach, app.state.reach.scroll_to);
   }
 }
