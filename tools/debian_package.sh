@@ -17,6 +17,10 @@ out=$1
 source=$(cd "$(dirname "$0")/.." && pwd)
 version=$(dpkg-parsechangelog -l "$source/debian/changelog" -S Version)
 rm -rf "$out"
+# The copy's folders and files under the usual umask, whatever the caller's, so
+# that the source package does not depend on it.
+umask_before=$(umask)
+umask 022
 mkdir -p "$out/popchan-$version"
 out=$(cd "$out" && pwd)
 tree=$out/popchan-$version
@@ -30,6 +34,7 @@ else
     (cd "$source" && tar --exclude=./build --exclude=node_modules --exclude-vcs -cf - .) |
         tar -xf - -C "$tree"
 fi
+umask "$umask_before"
 cd "$out"
 dpkg-source -b "popchan-$version"
 test -z "$only_source" || exit 0
