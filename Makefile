@@ -7,7 +7,7 @@ SUDO     := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 # Private runtime directory for test runs, so Qt has nothing to complain about.
 TEST_ENV := XDG_RUNTIME_DIR=$$(mktemp -d) QT_QPA_PLATFORM=offscreen
 
-.PHONY: all deps configure build run web web-site web-screenshot test sanitize fuzz screenshot bench pictures format install package mutate clean
+.PHONY: all deps configure build run web web-site web-screenshot test sanitize fuzz screenshot bench pictures format install package test-reproducible mutate clean
 
 all: build
 
@@ -150,11 +150,19 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-# The Debian packages (CPack): $(BUILD)/popchan_<version>_<arch>.deb, the desktop
-# program with its music, help, menu entry, icons, metainfo and manual page, and
-# $(BUILD)/popchan-batch_<version>_<arch>.deb, the command-line tool alone.
-package: build
-	cmake --build --preset $(PRESET) --target package
+# The Debian packages, built from a clean copy of the tree as a build daemon
+# builds them (dpkg-buildpackage -us -uc -b, with the tests that need no display),
+# into build/debian/: popchan_<version>_<arch>.deb, the desktop program with its
+# music, help, menu entry, icons, metainfo and manual page,
+# popchan-batch_<version>_<arch>.deb, the command-line tool alone, their -dbgsym
+# packages, the .buildinfo and .changes, and the source package (.dsc, .tar.xz).
+package: deps
+	tools/debian_package.sh build/debian
+
+# Both builds of the packages again, twice, in two folders at two times, compared
+# byte by byte (about twice as long as `make package`; not part of `make test`).
+test-reproducible: deps
+	tools/reproducible.sh build/reproducible
 
 # Mutation testing of the rule code, a report apart from `make test`; for
 # instance make mutate ARGS="--sample 20 --jobs 2" (see tools/mutate.py --help).

@@ -7,6 +7,8 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
+#include "parlour/accounting.h"
+#include "premises/spin_rate.h"
 #include "premises/validation.h"
 #include "stats/reach_stats.h"
 
@@ -112,6 +114,24 @@ std::string impossible(const Header& h, const Totals& t) {
     const auto least_seconds = std::int64_t(std::floor(hours_end)) + 1;
     rule("sums.seconds", "at least the days not given up times their hours",
          [&] { return t.seconds / least_seconds >= t.days - t.giveups; });
+    // Every spin takes at least the shortest time a spin lasts (one without
+    // reach, in the state with the shorter), and a day ends with the first
+    // spin booked after its hours: at most the longest spin (a reach, or one
+    // without at a low spin rate) and a jackpot's payout later.
+    const Single normal = normal_spin_seconds(z.zentei_kaiten);
+    const auto shortest =
+        std::int64_t(std::min(spin_seconds(0, 0, normal), spin_seconds(0, 1, normal)));
+    const auto longest =
+        std::int64_t(std::max(spin_seconds(0, 0, normal), spin_seconds(2, 0, normal)));
+    const std::int64_t most_seconds =
+        std::int64_t(std::floor(hours_end)) + longest + std::int64_t(kAtariSeconds);
+    rule("sums.seconds",
+         "at least sums.spins times the shortest a spin lasts (" + std::to_string(shortest) + " s)",
+         [&] { return t.seconds / shortest >= t.spins; });
+    rule("sums.seconds",
+         "at most days times the hours, the longest spin and a payout (" +
+             format_counter(double(most_seconds)) + " s a day)",
+         [&] { return t.seconds / most_seconds + (t.seconds % most_seconds != 0) <= t.days; });
     // The balance after each hour: whole hundreds of yen as every balance, none
     // before the first spin, and the day's last balance at each hour after
     // its hours (no hour past them is noted while the day goes on).

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,6 +49,10 @@ extern "C" void on_signal(int sig) {
     std::signal(sig, SIG_DFL);
     std::raise(sig);
 }
+
+// Why a file that may be written cannot be replaced.
+constexpr const char* kNotReplaceable =
+    " (another user's file in a folder with the sticky bit, which only its owner may replace)";
 
 std::string reason(const std::string& what, int errnum) {
     return "cannot write " + what + ": " + std::strerror(errnum);
@@ -90,27 +96,6 @@ int standard_stream(const struct stat& st) {
     return -1;
 }
 
-// A new file under a short name beside `target` ("dir/.pbXXXXXX"), so that
-// the rename stays on one file system and a name of the longest length a
-// folder allows still has room for it; -1 with errno set when it cannot be
-// made.
-int create_beside(const std::string& target, std::string& temporary) {
-    temporary = folder_of(target) + ".pbXXXXXX";
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return -1;
-    // The file gets the usual permissions, as a plain create would.
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (fchmod(fd, 0666 & ~mask) != 0) {
-        const int errnum = errno;
-        ::close(fd);
-        unlink(temporary.c_str());
-        errno = errnum;
-        return -1;
-    }
-    return fd;
-}
-
 // The replaced file's owner and group as far as this user may give them: a
 // plain user keeps the file as their own, in the old group where they belong
 // to it. 0, or the errno of a failure other than a refusal.
@@ -119,6 +104,59 @@ int keep_owner(int fd, const struct stat& old) {
     if (errno != EPERM) return errno;
     if (fchown(fd, uid_t(-1), old.st_gid) == 0 || errno == EPERM) return 0;
     return errno;
+}
+
+// The replaced file's owner and group (keep_owner), then its permission
+// `bits`; in a group other than the old one, none for the group. 0, or the
+// errno of a failure.
+int keep_owner_and_mode(int fd, const struct stat& old, mode_t bits) {
+    if (const int errnum = keep_owner(fd, old); errnum != 0) return errnum;
+    struct stat now {};
+    if (fstat(fd, &now) != 0) return errno;
+    const mode_t mode = old.st_mode & bits & (now.st_gid == old.st_gid ? 07777 : ~mode_t(070));
+    return fchmod(fd, mode) == 0 ? 0 : errno;
+}
+
+// A new file under a short name beside `target` ("dir/.pbXXXXXX"), so that
+// the rename stays on one file system and a name of the longest length a
+// folder allows still has room for it; -1 with errno set when it cannot be
+// made. It is never open to more than the file it replaces: it is made with
+// no more than the owner's part of that file's permissions, then takes its
+// owner and group, then its permissions (the set-user-ID and like bits only
+// at the end). A new file gets the usual permissions, as a plain create would.
+int create_beside(const std::string& target, const struct stat* old, std::string& temporary) {
+    temporary = folder_of(target) + ".pbXXXXXX";
+    const mode_t usual = umask(0);
+    umask(old ? usual | (~old->st_mode & 0777) : usual);
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    const int made = errno;
+    umask(usual);
+    if (fd < 0) {
+        errno = made;
+        return -1;
+    }
+    const int errnum = old                              ? keep_owner_and_mode(fd, *old, 0777)
+                       : fchmod(fd, 0666 & ~usual) == 0 ? 0
+                                                        : errno;
+    if (errnum != 0) {
+        ::close(fd);
+        unlink(temporary.c_str());
+        errno = errnum;
+        return -1;
+    }
+    return fd;
+}
+
+// Whether this user may put a new file in the place of `target` in its
+// folder: in a folder with the sticky bit (/tmp), only the file's owner, the
+// folder's owner and root may. EPERM when not, as the rename would fail.
+int may_replace(const std::string& target, const struct stat& old) {
+    const std::string folder = folder_of(target);
+    struct stat st {};
+    if (stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return errno;
+    const uid_t me = geteuid();
+    if ((st.st_mode & S_ISVTX) && me != 0 && me != old.st_uid && me != st.st_uid) return EPERM;
+    return 0;
 }
 
 // The folder's entry for a renamed file reaches the disk.
@@ -132,23 +170,41 @@ int sync_folder(const std::string& path) {
     return errnum;
 }
 
-// What a name writes to, to tell two names of one file: the device and inode
-// of an existing regular file, else the real folder and the name in it.
-// Empty for no file, for what may be named twice (a device, a pipe) and for
-// a name that cannot be created anyway, which open() reports.
+// The device of the terminal a character device stands for, /dev/tty and
+// /dev/stdout as the terminal they lead to; none for any other device. It is
+// opened without becoming the controlling terminal, and without waiting.
+std::optional<unsigned> terminal(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    unsigned device = 0;
+    const bool is = isatty(fd) != 0 && ioctl(fd, TIOCGDEV, &device) == 0;
+    ::close(fd);
+    return is ? std::optional(device) : std::nullopt;
+}
+
+// What a name writes to, to tell two names of one file, pipe or terminal, as
+// "file 2049:1234", "pipe …", "terminal …": the device and inode of an
+// existing regular file, pipe or socket, the terminal's device, else the
+// real folder and the name in it ("file /home/a/days.csv"). Empty for no file, for what may be
+// named twice (another device, such as /dev/null) and for a name that cannot be created anyway,
+// which open() reports.
 std::string identity(const std::string& path) {
     if (path.empty()) return {};
     struct stat st {};
-    if (stat(path.c_str(), &st) == 0)
-        return S_ISREG(st.st_mode)
-                   ? "file " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino)
-                   : "";
+    if (stat(path.c_str(), &st) == 0) {
+        const std::string inode = std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+        if (S_ISREG(st.st_mode)) return "file " + inode;
+        if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) return "pipe " + inode;
+        if (const auto device = S_ISCHR(st.st_mode) ? terminal(path) : std::nullopt)
+            return "terminal " + std::to_string(*device);
+        return {};
+    }
     std::string target = path;
     if (!follow_links(target)) return {};
     const std::string folder = folder_of(target);
     const std::unique_ptr<char, decltype(&std::free)> real(
         realpath(folder.empty() ? "." : folder.c_str(), nullptr), &std::free);
-    return real ? "name " + std::string(real.get()) + "/" + target.substr(folder.size()) : "";
+    return real ? "file " + std::string(real.get()) + "/" + target.substr(folder.size()) : "";
 }
 
 } // namespace
@@ -175,7 +231,15 @@ bool OutputFile::open(const std::string& path) {
         fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     } else {
         target_ = path;
-        if (follow_links(target_)) fd = create_beside(target_, temporary_);
+        struct stat old {};
+        if (follow_links(target_)) {
+            const bool replaces = stat(target_.c_str(), &old) == 0;
+            if (const int errnum = replaces ? may_replace(target_, old) : 0; errnum != 0) {
+                error_ = reason(path, errnum) + (errnum == EPERM ? kNotReplaceable : "");
+                return false;
+            }
+            fd = create_beside(target_, replaces ? &old : nullptr, temporary_);
+        }
         if (fd >= 0) slot_ = take_slot(temporary_);
     }
     if (fd < 0) {
@@ -213,11 +277,9 @@ bool OutputFile::finish() {
         if (fsync(fd) != 0)
             fail(errno);
         else if (stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-            // After the owner: a change of owner clears the set-user-ID bit.
-            if (const int errnum = keep_owner(fd, old); errnum != 0)
-                fail(errnum);
-            else if (fchmod(fd, old.st_mode & 07777) != 0)
-                fail(errno);
+            // Again, with the set-user-ID and like bits, which a change of
+            // owner clears, and as the file stands now.
+            if (const int errnum = keep_owner_and_mode(fd, old, 07777); errnum != 0) fail(errnum);
         }
     }
     if (std::fclose(file_) != 0) fail(errno);
@@ -256,7 +318,7 @@ std::string same_file(std::initializer_list<std::pair<std::string_view, std::str
         for (auto b = a + 1; b != outputs.end(); ++b)
             if (!id.empty() && identity(b->second) == id)
                 return std::string(a->first) + " " + a->second + " and " + std::string(b->first) +
-                       " " + b->second + " are the same file";
+                       " " + b->second + " are the same " + id.substr(0, id.find(' '));
     }
     return {};
 }

@@ -58,9 +58,10 @@ class OutputFile {
 // none. The text names what failed, empty when all is well.
 std::string commit_outputs(std::initializer_list<OutputFile*> files);
 
-// Two options that name one regular file, by any path or link:
-// "--per-day a.csv and --plot ./a.csv are the same file"; empty when each
-// names its own. A device or a pipe may be named twice.
+// Two options that name one regular file, pipe or terminal, by any path or
+// link: "--per-day a.csv and --plot ./a.csv are the same file", "… are the
+// same pipe", whose lines would tear each other; empty when each names its
+// own. Another device (/dev/null) may be named twice.
 std::string same_file(std::initializer_list<std::pair<std::string_view, std::string>> outputs);
 
 // A progress bar with the time left, over one line of a terminal, once the

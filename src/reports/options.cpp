@@ -31,7 +31,7 @@ constexpr PremiseOption kPremiseOptions[] = {
     {"--hours", kRowJikan, "hours of play in a day (プレイ時間)", "--hours 8"},
     {"--exchange", kRowKankin, "exchange rate, yen per ball (換金率)", "--exchange 2.5"},
     {"--give-up", kRowGiveup, "give-up amount in yen (ギブアップ金額), or 無制限",
-     "--give-up 無制限"},
+     "--give-up 50000"},
     {"--form", kRowEigyo, "business form (営業形態), code 1-8 or its text", "--form 3"},
     {"--time-service", kRowTimeService, "lucky time service, code 1-4 or its text",
      "--time-service 9:00-12:00"},
@@ -127,6 +127,11 @@ constexpr Flag kFlags[] = {{"--help", &Options::help},
                            {"--border", &Options::border},
                            {"--exact", &Options::exact}};
 
+bool is_flag(const std::string& name) {
+    return std::any_of(std::begin(kFlags), std::end(kFlags),
+                       [&](const Flag& f) { return name == f.name; });
+}
+
 // "I/N" with 1 <= I <= N.
 bool read_shard(const std::string& text, std::int64_t& shard, std::int64_t& shards) {
     const std::size_t slash = text.find('/');
@@ -198,6 +203,12 @@ void check_combinations(Parsed& p, const std::vector<std::string>& given) {
     if (times("--sweep") > 1)
         p.usage_errors.emplace_back("--sweep and --sweep do not go together: a sweep plays one "
                                     "premise at several values");
+    // Any other option with a value: the second would silently replace the first.
+    for (auto name = given.begin(); name != given.end(); ++name)
+        if (*name != "--sweep" && !is_flag(*name) &&
+            std::find(given.begin(), name, *name) == name && times(*name) > 1)
+            p.usage_errors.push_back(*name + " and " + *name + " do not go together: " + *name +
+                                     " takes one value");
     if (o.sweep && times("--" + o.sweep->name))
         p.usage_errors.push_back("--sweep and --" + o.sweep->name +
                                  " do not go together: the sweep gives " + o.sweep->name +
@@ -217,6 +228,17 @@ void as_played(PremiseTexts& texts) {
     if (z.zentei_giveup == kGiveupUnlimited) texts[kRowGiveup] = kUnlimited;
 }
 
+// The numbers that play as 無制限, which a terminal without Japanese can
+// type too: " (999 and above play as 無制限)".
+std::string unlimited_from(PremiseRow row) {
+    const Single from = row == kRowLimiter  ? kLimiterUnlimited
+                        : row == kRowGiveup ? kGiveupUnlimited
+                                            : 0;
+    return from > 0 ? " (" + std::to_string(int(from)) + " and above play as " +
+                          std::string(kUnlimited) + ")"
+                    : "";
+}
+
 } // namespace
 
 std::string usage() {
@@ -228,8 +250,8 @@ std::string usage() {
     for (const PremiseOption& o : kPremiseOptions) {
         std::string d = defaults[o.row];
         d.erase(0, d.find_first_not_of(' '));
-        out += "  " + std::string(o.name) + " VALUE\n      " + o.help + "; default " + d +
-               "; e.g. " + o.example + "\n";
+        out += "  " + std::string(o.name) + " VALUE\n      " + o.help + unlimited_from(o.row) +
+               "; default " + d + "; e.g. " + o.example + "\n";
     }
     out += "\nRun:\n"
            "  --days N          days to play, at most " +
@@ -270,7 +292,7 @@ std::string usage() {
            "                    inside the mean's 95 % interval; beside it the exact\n"
            "                    borders: cash (every spin paid in cash and every payout\n"
            "                    exchanged) and held balls (every spin paid with balls won);\n"
-           "                    e.g. --border --days 10000 --form 1 --time-service なし\n"
+           "                    e.g. --border --days 10000 --form 1 --time-service 1\n"
            "\nSplitting a run between machines:\n"
            "  --shard I/N       plays only part I of N of the days (consecutive blocks),\n"
            "                    for merging; e.g. --shard 2/4 --json > part2.json\n"

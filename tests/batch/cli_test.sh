@@ -276,11 +276,58 @@ done <<EOF
 1|s/"first_hits": [0-9]+/"first_hits": $((first_hits - 1))/|e1.json: sums.reach must be jackpots of sums.first_hits in the normal state and of the other sums.jackpots in the probability-up state
 1|s/"jackpots": $jackpots,/"jackpots": $((jackpots + 1)),/|e1.json: sums.reach must be jackpots of sums.first_hits in the normal state and of the other sums.jackpots in the probability-up state
 1|s/"run_days": 20/"run_days": 100000000001/|e1.json: run_days must be at most 100,000,000,000
-1 2|s/"seconds": [0-9]+/"seconds": $big/|e2.json: sums.seconds overflows with the files before it
+1 2|s/"seconds": [0-9]+/"seconds": $big/|e1.json: sums.seconds must be at most days times the hours, the longest spin and a payout (36,350 s a day)
+1|s/"seconds": [0-9]+/"seconds": 363501/|e1.json: sums.seconds must be at most days times the hours, the longest spin and a payout (36,350 s a day)
 1 2|s/"hourly": \[0, -?[0-9]+,/"hourly": [0, 9223372036854775800,/|e2.json: sums.hourly overflows with the files before it
 1 2|s/"reach": \[\[([0-9]+), [0-9]+\], \[([0-9]+), [0-9]+\]/"reach": [[\1, 1.5e+308], [\2, 1.5e+308]/|e2.json: sums.reach overflows with the files before it
 1 2|s/("seconds_tsujo": \[[0-9]+, [0-9]+, )[0-9]+/\11.5e+308/|e2.json: sums.exact.seconds_tsujo overflows with the files before it
 1 2|s/"balances": .*/"balances": [[-1500000000000000000, 5], [1500000000000000000, 5]],/; s/"wins": [0-9]+/"wins": 5/; s/"giveups": [0-9]+/"giveups": 0/; s/"seconds": [0-9]+/"seconds": 360010/; s/"hourly": \[[^]]*\]/"hourly": [$zeros]/|e2.json: sums.balances overflows with the files before it
+EOF
+
+# A shard's seconds lie between its spins at the shortest a spin lasts (5 s
+# in the probability-up state) and its days of 10 hours, each ended by a spin
+# of at most 50 s (a reach) and a payout of 300 s; these days all end at the
+# give-up amount, so their hours tell nothing.
+for i in 1 2; do
+    "$batch" --days 20 --seed 1 --threads 1 --give-up 100 --shard "$i/2" --json >"$dir/g$i.json"
+done
+g_giveups=$(sed -n 's/^  "sums": {.*"giveups": \([0-9]*\).*/\1/p' "$dir/g1.json")
+g_spins=$(sed -n 's/^  "sums": {.*"spins": \([0-9]*\).*/\1/p' "$dir/g1.json")
+check "a shard of days that all end at the give-up amount" test "$g_giveups" = 10 -a -n "$g_spins"
+while IFS='|' read -r seconds message; do
+    sed -E "s/\"seconds\": [0-9]+/\"seconds\": $seconds/" "$dir/g1.json" >"$dir/g.json"
+    reseal "$dir/g.json"
+    "$batch" merge "$dir/g.json" "$dir/g2.json" >"$dir/out" 2>"$dir/err"
+    status=$?
+    if [ -z "$message" ]; then
+        check "seconds $seconds of $g_spins spins: merges" test "$status" -eq 0
+    else
+        check "seconds $seconds of $g_spins spins: exits 2" test "$status" -eq 2
+        check "seconds $seconds of $g_spins spins: says why" test "$(cat "$dir/err")" = "popchan-batch: $dir/$message"
+        check "seconds $seconds of $g_spins spins: prints nothing" test ! -s "$dir/out"
+    fi
+done <<EOF
+1|g.json: sums.seconds must be at least sums.spins times the shortest a spin lasts (5 s)
+$((g_spins * 5 - 1))|g.json: sums.seconds must be at least sums.spins times the shortest a spin lasts (5 s)
+$((g_spins * 5))|
+363500|
+363501|g.json: sums.seconds must be at most days times the hours, the longest spin and a payout (36,350 s a day)
+EOF
+
+# The same option twice: the last would silently win, so it is refused by
+# name, as a second --sweep is, and nothing is played or written.
+while IFS='|' read -r options message; do
+    (cd "$dir" && exec "$batch" $options) >"$dir/out" 2>"$dir/err"
+    check "$options: exits 2" test $? -eq 2
+    check "$options: says so" test "$(head -1 "$dir/err")" = "popchan-batch: $message"
+    check "$options: plays nothing" test ! -s "$dir/out" -a ! -e "$dir/twice-a.csv" -a ! -e "$dir/twice-b.csv"
+done <<'EOF'
+--per-day twice-a.csv --per-day twice-b.csv|--per-day and --per-day do not go together: --per-day takes one value
+--days 3 --spins twice-a.csv --spins=twice-b.csv|--spins and --spins do not go together: --spins takes one value
+--days 3 --days 4|--days and --days do not go together: --days takes one value
+--limiter 5 --limiter=6|--limiter and --limiter do not go together: --limiter takes one value
+--exact --form 1 --form 3|--form and --form do not go together: --form takes one value
+--sweep spin-rate=20,30 --csv twice-a.csv --csv twice-b.csv|--csv and --csv do not go together: --csv takes one value
 EOF
 
 # Edits that leave a shard possible, which only its digest tells: status 2 and

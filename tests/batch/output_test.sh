@@ -194,6 +194,38 @@ done <<'EOF'
 --spins= --per-day x.csv|--spins needs a file name
 EOF
 
+# Two outputs into one pipe or terminal would tear each other's lines: refused
+# as one file is, before anything is written. Another device may take two.
+ln -s /proc/self/fd/1 "$dir/same/out"
+mkfifo "$dir/same/fifo"
+cat "$dir/same/fifo" >/dev/null & # a reader, should anything write to the pipe
+reader=$!
+while IFS='|' read -r options message; do
+    (cd "$dir/same" && exec "$batch" --days 3 --seed 1 $options) 2>"$dir/err" | cat >"$dir/out"
+    status=${PIPESTATUS[0]}
+    check "$options into a pipe: exits 2" test "$status" -eq 2
+    check "$options into a pipe: says so" test "$(head -1 "$dir/err")" = "popchan-batch: $message"
+    check "$options into a pipe: writes nothing" test ! -s "$dir/out"
+done <<'END'
+--per-day out --spins out|--per-day out and --spins out are the same pipe
+--per-day /dev/stdout --plot out|--per-day /dev/stdout and --plot out are the same pipe
+--spins fifo --plot ./fifo|--spins fifo and --plot ./fifo are the same pipe
+END
+kill "$reader" 2>/dev/null
+wait "$reader" 2>/dev/null
+"$batch" --days 3 --seed 1 --per-day /dev/null --spins /dev/null >/dev/null 2>"$dir/err"
+check "/dev/null for two outputs: exits 0" test $? -eq 0
+if command -v script >/dev/null; then
+    # A terminal of its own (script's), named as /dev/tty and as standard output.
+    script -qec "'$batch' --days 3 --seed 1 --per-day /dev/tty --spins /dev/stdout; echo status \$?" \
+        /dev/null </dev/null >"$dir/out" 2>&1
+    check "one terminal for two outputs: exits 2" grep -q '^status 2' "$dir/out"
+    check "one terminal for two outputs: says so" grep -qF \
+        'popchan-batch: --per-day /dev/tty and --spins /dev/stdout are the same terminal' "$dir/out"
+else
+    skip "one terminal for two outputs: script (util-linux) is not there"
+fi
+
 # A good run replaces the file whole, a new one with the usual permissions,
 # an old one with its mode and, where this user may give them, its owner and
 # group (the set-user-ID bit survives the change of owner).
@@ -210,6 +242,54 @@ for mode in 600 640 4755; do
     check "a $mode file owned by $owner is replaced" days_in "$dir/mode/days.csv" 3
     check "... and keeps mode and owner" test "$(stat -c '%a %u:%g' "$dir/mode/days.csv")" = "$mode $owner"
 done
+
+# While the run goes on, the temporary file is never open to more than the
+# file it will replace: from its first byte it has that file's mode, or less,
+# and its group.
+group=$(id -g)
+test "$(id -u)" -eq 0 && group=65534
+for mode in 600 640 400 4750; do
+    fresh "$dir/private" days.csv
+    chgrp "$group" "$dir/private/days.csv"
+    chmod "$mode" "$dir/private/days.csv"
+    "$batch" --days 100000000 --seed 1 --threads 1 --per-day "$dir/private/days.csv" >/dev/null 2>&1 &
+    pid=$!
+    temporary=
+    for i in $(seq 600); do
+        temporary=$(find "$dir/private" -name '.pb*' -size +0 | head -1)
+        test -n "$temporary" && break
+        sleep 0.1
+    done
+    seen=$(stat -c '%a %g' "$temporary" 2>/dev/null)
+    kill -TERM "$pid"
+    wait "$pid"
+    check "a $mode file: while it is written, its temporary is found" test -n "$temporary"
+    check "... with mode $mode or less and group $group (got $seen)" \
+        test -n "$seen" -a "$((0${seen% *} & ~0$mode))" -eq 0 -a "${seen#* }" = "$group"
+    check "... the file is unchanged" unchanged "$dir/private/days.csv"
+done
+
+# A file that this user may write but not replace: another user's in a folder
+# with the sticky bit (as /tmp), which only its owner may rename over. It is
+# refused before any day is played, and left as it was.
+if [ "$(id -u)" -ne 0 ] || ! command -v setpriv >/dev/null; then
+    skip "another user's file in a sticky folder: needs root, to act as two users"
+else
+    mkdir -m 1777 "$dir/sticky"
+    chmod 755 "$dir"
+    echo "$previous" >"$dir/sticky/days.csv"
+    chown 65533 "$dir/sticky/days.csv"
+    chmod 666 "$dir/sticky/days.csv"
+    setpriv --reuid=65534 --regid=65534 --clear-groups "$batch" --days 2000 --seed 1 \
+        --per-day "$dir/sticky/days.csv" >"$dir/out" 2>"$dir/err"
+    check "another user's file in a sticky folder: exits 1" test $? -eq 1
+    check "... says why" said "popchan-batch: cannot write $dir/sticky/days.csv: Operation not permitted\
+ (another user's file in a folder with the sticky bit, which only its owner may replace)"
+    check "... before any day is played" test ! -s "$dir/out"
+    check "... the file is unchanged" unchanged "$dir/sticky/days.csv"
+    check "... no temporary file remains" holds "$dir/sticky" days.csv
+    chmod 700 "$dir"
+fi
 
 # A link to a file: the file it leads to is replaced and the link stays. The
 # link may lead through another link, to another folder, to a file to create.
