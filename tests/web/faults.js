@@ -112,14 +112,16 @@ async function endsWithHistory(page, url) {
   const said = ended ? await page.evaluate(() => document.getElementById('ended').innerText.trim().length > 0) : false;
   check('終了 → はい: the page says the program ended, with a way to start again', ended && said);
   if (!ended) return;
-  await page.click('#ended button');
+  // The page loads anew: wait for the load, then for the window.
+  const loaded = await settles(Promise.all([page.waitForNavigation({ timeout: 30000 }), page.click('#ended button')]));
   check(
     '... which starts it again',
-    await settles(
-      page.waitForFunction(() => document.body.dataset.ready && document.getElementById('PictureWaku'), {
-        timeout: 30000,
-      }),
-    ),
+    loaded &&
+      (await settles(
+        page.waitForFunction(() => document.body.dataset.ready && document.getElementById('PictureWaku'), {
+          timeout: 30000,
+        }),
+      )),
   );
 }
 

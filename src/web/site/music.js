@@ -18,6 +18,7 @@ export const music = (() => {
   let generation = 0; // each start and stop makes earlier starts stale
   let ready = null; // the synthesizer, once it and the soundfont are loaded
   let synth = null;
+  let sounding = false; // the worklet's player plays: from its start until it says it stopped
   const pieces = new Map(); // each piece's bytes, fetched once
   const warned = new Set();
 
@@ -105,7 +106,9 @@ export const music = (() => {
       await s.addSMFDataToPlayer(bytes);
       if (mine !== generation) return;
       await s.playPlayer();
+      sounding = true;
       s.waitForPlayerStopped().then(() => {
+        sounding = false;
         if (mine !== generation) return;
         ended = true;
         rest();
@@ -149,6 +152,7 @@ export const music = (() => {
       synth.stopPlayer();
       // Suspended once the worklet has stopped its player, unless a piece started since.
       synth.waitForPlayerStopped().then(() => {
+        sounding = false;
         if (mine === generation) rest();
       });
     },
@@ -165,7 +169,9 @@ export const music = (() => {
       gesture,
       loaded: synth !== null,
       audio: context ? context.state : 'none',
-      playing: synth !== null && synth.isPlayerPlaying(),
+      // The worklet's own status stops coming once the context is suspended,
+      // so the player's last word counts.
+      playing: sounding,
     }),
     // The first `seconds` of a piece rendered offline by a synthesizer of its
     // own: the loudest sample and the root mean square.
