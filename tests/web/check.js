@@ -66,6 +66,25 @@ async function menuKeys(page, menu, item) {
   await page.keyboard.press(item);
 }
 
+// Defines window.pngContext(png) in the page: a base64 PNG drawn on a canvas
+// of its own, handed back as the canvas's 2d context. Defined again after
+// each load.
+async function withPng(page) {
+  await page.evaluate(() => {
+    window.pngContext = async (png) => {
+      const image = new Image();
+      image.src = `data:image/png;base64,${png}`;
+      await image.decode();
+      const c = document.createElement('canvas');
+      c.width = image.naturalWidth;
+      c.height = image.naturalHeight;
+      const g = c.getContext('2d', { willReadFrequently: true });
+      g.drawImage(image, 0, 0);
+      return g;
+    };
+  });
+}
+
 async function ready(page, url) {
   await page.goto(url);
   await page.waitForSelector('body[data-ready]', { timeout: 60000 });
@@ -83,4 +102,4 @@ function same(a, b) {
   return JSON.stringify(plain(a)) === JSON.stringify(plain(b));
 }
 
-module.exports = { tally, check, sleep, blocks, CAPTIONS, settles, menuKeys, ready, same };
+module.exports = { tally, check, sleep, blocks, CAPTIONS, settles, menuKeys, ready, same, withPng };

@@ -4,7 +4,7 @@
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const { check, sleep } = require('./check');
+const { check, sleep, withPng } = require('./check');
 
 async function boxesAndWindows(page) {
   // The exit question: No is the default; Esc and Enter both keep the window.
@@ -144,19 +144,13 @@ async function goldenFrames(page) {
     ['reach', 1, 19],
   ];
   const differing = [];
+  await withPng(page);
   for (const [prefix, presentation, count] of sets) {
     for (let n = 0; n < count; ++n) {
       const png = fs.readFileSync(path.join(golden, `${prefix}${n}.png`)).toString('base64');
       const differ = await page.evaluate(
         async (png, presentation, n) => {
-          const image = new Image();
-          image.src = `data:image/png;base64,${png}`;
-          await image.decode();
-          const strip = document.createElement('canvas');
-          strip.width = image.naturalWidth;
-          strip.height = image.naturalHeight;
-          const g = strip.getContext('2d', { willReadFrequently: true });
-          g.drawImage(image, 0, 0);
+          const g = await window.pngContext(png);
           const canvas = document.getElementById('PictureWaku').getContext('2d');
           const out = [];
           for (let frame = 0; frame < 8; ++frame) {

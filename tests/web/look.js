@@ -7,7 +7,7 @@ const { execFileSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const { check } = require('./check');
+const { check, withPng } = require('./check');
 
 // Share of the page's pixels that differ by more than a text's antialiasing
 // from every desktop pixel around them. Text is drawn by another rasterizer
@@ -29,15 +29,8 @@ function desktopPicture(sameDay, seed, at) {
 async function compareInPage(shot, desktop) {
   {
     const pixels = async (png) => {
-      const image = new Image();
-      image.src = `data:image/png;base64,${png}`;
-      await image.decode();
-      const c = document.createElement('canvas');
-      c.width = image.naturalWidth;
-      c.height = image.naturalHeight;
-      const g = c.getContext('2d', { willReadFrequently: true });
-      g.drawImage(image, 0, 0);
-      return g.getImageData(0, 0, c.width, c.height);
+      const g = await window.pngContext(png);
+      return g.getImageData(0, 0, g.canvas.width, g.canvas.height);
     };
     const [page, want] = [await pixels(shot), await pixels(desktop)];
     const r = document.getElementById('window').getBoundingClientRect();
@@ -115,6 +108,7 @@ async function shotOf(page) {
 }
 
 async function compareAt(page, sameDay, seed, at, what) {
+  await withPng(page);
   const seen = await page.evaluate(compareInPage, await shotOf(page), desktopPicture(sameDay, seed, at));
   check(
     `${what}: the page's window looks as the desktop's, its frames where the desktop's are (${(100 * seen.share).toFixed(2)} % of pixels differ)`,

@@ -1,7 +1,7 @@
 // The page on a phone held upright, at a fractional devicePixelRatio, and
 // offline.
 'use strict';
-const { check, ready, settles } = require('./check');
+const { check, ready, settles, withPng } = require('./check');
 
 // A phone held upright, 375 × 667, used by touch: nothing cut, menus, Start,
 // the speed and the premises dialog by taps.
@@ -75,15 +75,9 @@ async function crisp(browser, url, { width, height, ratio, mobile }) {
   await page.goto(`${url}?seed=7`);
   await page.waitForSelector('body[data-ready]', { timeout: 30000 });
   const shot = await page.screenshot({ encoding: 'base64' });
+  await withPng(page);
   const seen = await page.evaluate(async (png) => {
-    const image = new Image();
-    image.src = `data:image/png;base64,${png}`;
-    await image.decode();
-    const c = document.createElement('canvas');
-    c.width = image.naturalWidth;
-    c.height = image.naturalHeight;
-    const g = c.getContext('2d', { willReadFrequently: true });
-    g.drawImage(image, 0, 0);
+    const g = await window.pngContext(png);
     const display = document.getElementById('PictureWaku');
     const want = display.getContext('2d').getImageData(0, 0, 115, 96).data;
     const r = display.getBoundingClientRect();
