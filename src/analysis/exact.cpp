@@ -196,11 +196,13 @@ void set_day(ChainFigures& f, const ChainParts& c, const DaySums& d, double hour
     if (!(first > 0)) return;
     f.kakuhen_share = d.first_kakuhen / first;
     f.renchan.assign(c.drawn.size(), 0.0);
+    // No chain reaches one jackpot past the last place counted.
+    std::vector<double> reached = d.reached;
+    reached.push_back(0);
     double jackpots = 0;
-    for (std::size_t i = 0; i < d.reached.size(); ++i) {
-        jackpots += d.reached[i];
-        const double next = i + 1 < d.reached.size() ? d.reached[i + 1] : 0;
-        if (i < f.renchan.size()) f.renchan[i] = (d.reached[i] - next) / first;
+    for (std::size_t i = 0; i + 1 < reached.size(); ++i) {
+        jackpots += reached[i];
+        if (i < f.renchan.size()) f.renchan[i] = (reached[i] - reached[i + 1]) / first;
     }
     f.mean = jackpots / first;
     f.seconds_per_spin = d.spin_seconds / d.spins;

@@ -369,6 +369,12 @@ TEST(BatchReports, TheSweepPicturePlacesEachMeanAndLabelsItsAxisOnce) {
          "650.0,45.0 70.0,183.6 70.0,239.1 650.0,100.5 ",
          {"1,100", "0"},
          "350.0"},
+        // Every band below 0: -4,000 to 0, the mean at 45 + 305 × 3,000 / 4,000.
+        {{{"30", 100, -3000, 1000, 0.1, -300, 2}},
+         {"360.0,273.8"},
+         "360.0,197.5 360.0,350.0 ",
+         {"0", "-4,000"},
+         "45.0"},
     };
     for (const Case& c : cases) {
         const std::string svg = sweep_svg(Sweep{"kaiten", kRowKaiten, {}}, c.rows);

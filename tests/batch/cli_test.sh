@@ -273,6 +273,7 @@ done <<EOF
 1|/"hourly"/ s/, (-?[0-9]+)\],$/, \150],/|e1.json: sums.hourly must be whole hundreds of yen, 0 at 9:00
 1|/"hourly"/ s/, (-?[0-9]+)\],$/, $((last_hour + 100000))],/|e1.json: sums.hourly must be the yen of sums.balances at each hour after the day's hours
 1|s/"reach": \[\[([0-9]+), ([0-9]+)\]/"reach": [[\1, 1\2]/|e1.json: sums.reach must be rows of the kinds 1 to 11 of each state and their totals, and no other rows
+1|s/("reach": \[(\[[^]]*\], ){12}\[)0, 0\]/\10, 5]/|e1.json: sums.reach must be rows of the kinds 1 to 11 of each state and their totals, and no other rows
 1|s/"first_hits": [0-9]+/"first_hits": $((first_hits - 1))/|e1.json: sums.reach must be jackpots of sums.first_hits in the normal state and of the other sums.jackpots in the probability-up state
 1|s/"jackpots": $jackpots,/"jackpots": $((jackpots + 1)),/|e1.json: sums.reach must be jackpots of sums.first_hits in the normal state and of the other sums.jackpots in the probability-up state
 1|s/"run_days": 20/"run_days": 100000000001/|e1.json: run_days must be at most 100,000,000,000
